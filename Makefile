@@ -1,0 +1,35 @@
+# Two commands for a newcomer: `make run` and `make test`.
+PRESET ?= release
+BUILD_DIR := build/$(PRESET)
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps configure build run demo test bench sanitize clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake --preset $(PRESET) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	@scripts/run-program $(BUILD_DIR)
+
+demo: build
+	@scripts/demo $(BUILD_DIR)
+
+test: build
+	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+bench: build
+	@scripts/bench $(BUILD_DIR)
+
+sanitize:
+	@$(MAKE) test PRESET=sanitize
+
+clean:
+	@rm -rf build

@@ -1,0 +1,24 @@
+// Fixed-point and integer formatting with results identical to the C library's
+// "%.Nf" and "%d", independent of the locale.
+#pragma once
+
+#include <string>
+
+namespace drennix {
+
+// Appends `value` as printf("%.*f", decimals, value) would print it.
+void appendFixed(std::string& out, double value, int decimals);
+std::string formatFixed(double value, int decimals);
+
+// Appends `value` as printf("%d", value) would print it.
+void appendInteger(std::string& out, long long value);
+std::string formatInteger(long long value);
+
+// The number format of a run: fixed point with `decimalPlaces` decimals.
+struct NumberFormat {
+    int decimals = 3;
+    std::string operator()(double value) const { return formatFixed(value, decimals); }
+    void append(std::string& out, double value) const { appendFixed(out, value, decimals); }
+};
+
+}  // namespace drennix
