@@ -9,8 +9,6 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "absolute_display_dialog.h"
-#include "absolute_row_model.h"
 #include "dialog_units.h"
 #include "main_dialog.h"
 #include "recording_presenter.h"
@@ -94,7 +92,6 @@ private slots:
     void mainWindowShowsEveryCaptionWhole();
     void settingsShowEveryCaptionWhole();
     void mainWindowTabOrderFollowsTheTemplate();
-    void absoluteDisplayHasItsColumns();
 };
 
 void DialogLayoutTest::convertsDialogUnitsByTheFont_data() {
@@ -154,19 +151,6 @@ void DialogLayoutTest::mainWindowTabOrderFollowsTheTemplate() {
     QCOMPARE(tabOrder(main, first, expected.size()), expected);
     auto* lastRadio = main.findChild<QWidget*>(QStringLiteral("convertArcsMode"));
     QCOMPARE(tabOrder(main, lastRadio, 3), QStringList({"convertArcsMode", "settingsButton", "helpButton"}));
-}
-
-void DialogLayoutTest::absoluteDisplayHasItsColumns() {
-    const QStringList titles = {"行", "データ", "Ｘ", "Ｙ", "Ｚ", "半径", "始角", "終角", "Ｒ差", " ", "移動距離"};
-    const int widths[] = {70, 170, 70, 70, 70, 70, 70, 70, 70, 40, 70};
-    AbsoluteRowModel model;
-    QCOMPARE(model.columnCount(), titles.size());
-    for (int column = 0; column < model.columnCount(); ++column) {
-        QCOMPARE(model.headerData(column, Qt::Horizontal).toString(), titles[column]);
-        QCOMPARE(AbsoluteRowModel::columnWidth(column), widths[column]);
-        const Qt::Alignment expected = column == 1 ? Qt::AlignLeft : column == 9 ? Qt::AlignHCenter : Qt::AlignRight;
-        QCOMPARE(AbsoluteRowModel::columnAlignment(column), expected);
-    }
 }
 
 QTEST_MAIN(DialogLayoutTest)
