@@ -28,6 +28,9 @@ test: build
 bench: build
 	@scripts/bench $(BUILD_DIR)
 
+screenshots: build
+	@scripts/screenshots $(BUILD_DIR)
+
 sanitize:
 	@$(MAKE) test PRESET=sanitize
 

@@ -56,8 +56,12 @@ int DialogUnits::toPixelsX(int units) const { return scaleRounded(units, baseWid
 
 int DialogUnits::toPixelsY(int units) const { return scaleRounded(units, baseHeight_, 8); }
 
+// The edges are converted, not the extents, so that controls that touch in
+// the template touch in pixels too instead of overlapping by a rounding.
 QRect DialogUnits::toPixels(int x, int y, int width, int height) const {
-    return QRect(toPixelsX(x), toPixelsY(y), toPixelsX(width), toPixelsY(height));
+    const int left = toPixelsX(x);
+    const int top = toPixelsY(y);
+    return QRect(left, top, toPixelsX(x + width) - left, toPixelsY(y + height) - top);
 }
 
 QSize DialogUnits::toPixels(QSize units) const {
