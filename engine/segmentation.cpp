@@ -103,7 +103,12 @@ void appendKeptText(std::string& out, std::string_view codeText, std::string_vie
 void appendCodeNumber(std::string& out, double code, int decimals)
 {
     if (std::trunc(code) == code) {
-        appendFixed(out, code, 0);
+        // "%d" of the whole number; beyond the int range its exact digits.
+        if (std::fabs(code) <= 2147483647.0) {
+            appendInteger(out, static_cast<long long>(code));
+        } else {
+            appendFixed(out, code, 0);
+        }
     } else {
         appendFixed(out, code, decimals);
     }
@@ -128,8 +133,8 @@ int convertArc(RunState& state, double swept, std::string_view codeText, std::st
     const double startH = modal.position[axes.helical];
     const double dH = arc.target[axes.helical] - startH;
 
-    std::string line;
-    std::string scratch;
+    std::string& line = state.lineBuffer;
+    std::string& scratch = state.numberBuffer;
     for (long long k = 1; k <= n; ++k) {
         line.clear();
         if (k == 1) {
