@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <memory>
 
 namespace drennix {
 
@@ -13,10 +14,21 @@ void appendFixed(std::string& out, double value, int decimals)
         out += std::signbit(value) ? "-nan" : "nan";
         return;
     }
-    // Large enough for the 309 integer digits of the largest double, a sign,
-    // a point and the decimals.
-    char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    // As in the C library, a negative precision counts as omitted.
+    if (decimals < 0) {
+        decimals = 6;
+    }
+    // Large enough for the 309 integer digits of the largest double, a sign
+    // and a point, beside the decimals.
+    const std::size_t size = 320 + static_cast<std::size_t>(decimals);
+    char small[400];
+    std::unique_ptr<char[]> large;
+    char* buffer = small;
+    if (size > sizeof small) {
+        large.reset(new char[size]);
+        buffer = large.get();
+    }
+    const auto result = std::to_chars(buffer, buffer + size, value, std::chars_format::fixed, decimals);
     out.append(buffer, result.ptr);
 }
 

@@ -60,6 +60,13 @@ private:
 
 bool Run::checkInputs()
 {
+    // Hosts validate the settings before they allow a run; a host that did
+    // not gets the validation's text rather than a run that cannot end
+    // (an empty comment delimiter would never advance the comment scan).
+    if (const auto fault = validateVocabulary(state_.settings)) {
+        warn(*fault);
+        return false;
+    }
     const RunOptions& o = state_.options;
     if (o.tolerance <= 0) {
         warn(messages::toleranceOutOfRange);
