@@ -36,7 +36,9 @@ SourceReader::OpenResult SourceReader::open(const std::string& path)
     if (error || !std::filesystem::exists(status)) {
         return OpenResult::Missing;
     }
-    if (std::filesystem::is_directory(status)) {
+    // A folder cannot be read as a program, and a device or pipe may never
+    // end (a line of /dev/zero grows without limit): only regular files open.
+    if (!std::filesystem::is_regular_file(status)) {
         return OpenResult::OpenFailed;
     }
     file_ = std::fopen(path.c_str(), "rb");

@@ -21,7 +21,8 @@ public:
     SourceReader& operator=(const SourceReader&) = delete;
 
     // Missing when the file status cannot be obtained; OpenFailed when the
-    // path names a folder or the file cannot be opened for reading.
+    // path names a folder or anything else that is not a regular file, or the
+    // file cannot be opened for reading.
     OpenResult open(const std::string& path);
     bool isOpen() const { return file_ != nullptr; }
 
