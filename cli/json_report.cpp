@@ -49,9 +49,35 @@ nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode)
 
 std::string renderJsonReport(const RunRecord& record, RunMode mode)
 {
-    // Every string was made valid UTF-8 above; replacing instead of throwing
-    // only guards against a mistake there.
-    return buildJsonReport(record, mode).dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+    // One line per key, and one line per message and per row: easy to read
+    // and to compare, and still one JSON document. Every string was made
+    // valid UTF-8 above; replacing instead of throwing only guards against a
+    // mistake there.
+    const auto dump = [](const Json& value) {
+        return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    };
+    const Json report = buildJsonReport(record, mode);
+    std::string out = "{\n";
+    bool firstKey = true;
+    for (const auto& [key, value] : report.items()) {
+        out += firstKey ? "  " : ",\n  ";
+        firstKey = false;
+        out += dump(Json(key)) + ": ";
+        if (value.empty() || !value.is_structured()) {
+            out += dump(value);
+            continue;
+        }
+        out += value.is_array() ? "[\n" : "{\n";
+        std::size_t remaining = value.size();
+        for (const auto& [innerKey, inner] : value.items()) {
+            out += "    ";
+            if (value.is_object())
+                out += dump(Json(innerKey)) + ": ";
+            out += dump(inner) + (--remaining > 0 ? ",\n" : "\n");
+        }
+        out += value.is_array() ? "  ]" : "  }";
+    }
+    return out + "\n}";
 }
 
 }  // namespace drennix::cli

@@ -36,8 +36,13 @@ int runAndReport(const CliRequest& request)
     installInterruptHandler();
     RunDriver(request.settings).execute(request.run, host);
     printReport(request, host.record());
-    std::cout.flush();
-    return exitStatusFor(host.record(), interruptReceived());
+    const int status = exitStatusFor(host.record(), interruptReceived());
+    // A report that could not be written is not a success, whatever the run.
+    if (!std::cout.flush() && status == exitFinished) {
+        std::cerr << "drennix-cli: the report could not be written to standard output" << std::endl;
+        return exitWarning;
+    }
+    return status;
 }
 
 }  // namespace

@@ -58,20 +58,23 @@ std::string settingNamesList()
 
 void describeOptions(CLI::App& app, RawOptions& raw)
 {
-    app.add_option("-m,--mode", raw.mode,
-                   "time (0), absolute (1), helical (2) or arcs (3); default time");
-    app.add_option("-t,--tolerance", raw.tolerance, "allowed chord deviation, 0 to 1; default 0.01");
-    app.add_option("-s,--suffix", raw.suffix, "added to the output file name before the last '.'; default _con");
-    app.add_option("-x", raw.x, "initial X position; default 0");
-    app.add_option("-y", raw.y, "initial Y position; default 0");
-    app.add_option("-z", raw.z, "initial Z position; default 0");
-    app.add_option("--set", raw.assignments, "NAME=VALUE: set one field of the vocabulary or settings (repeatable)")
+    app.add_option("-m,--mode", raw.mode, "time (0), absolute (1), helical (2) or arcs (3); default time")
+        ->type_name("MODE");
+    app.add_option("-t,--tolerance", raw.tolerance, "allowed deviation of the straight moves, 0 to 1; default 0.01")
+        ->type_name("T");
+    app.add_option("-s,--suffix", raw.suffix, "put before the last '.' of the output file name; default _con");
+    app.add_option("-x", raw.x, "initial X position; default 0")->type_name("X");
+    app.add_option("-y", raw.y, "initial Y position; default 0")->type_name("Y");
+    app.add_option("-z", raw.z, "initial Z position; default 0")->type_name("Z");
+    app.add_option("--set", raw.assignments, "set one field of the vocabulary or settings (repeatable)")
+        ->type_name("NAME=VALUE")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_flag("--json", raw.json, "print one JSON report on standard output");
-    app.add_option("SOURCE", raw.source, "the NC program to read")->required();
+    app.add_option("SOURCE", raw.source, "the NC program to read")->required()->type_name("");
     app.footer("Settings for --set: " + settingNamesList() +
-               "\nExit status: 0 finished, 1 ended on a warning, 2 usage error or invalid settings, 130 interrupted.");
+               "\n\nExit status: 0 finished, 1 ended on a warning, 2 usage error or invalid settings, "
+               "130 interrupted.\n");
 }
 
 std::optional<RunMode> modeFromText(std::string_view text)

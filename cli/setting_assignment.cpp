@@ -6,7 +6,15 @@
 namespace drennix::cli {
 namespace {
 
-std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string quoted(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '\'';
+    out += text;
+    out += '\'';
+    return out;
+}
 
 std::string refusal(std::string_view name, std::string_view reason)
 {

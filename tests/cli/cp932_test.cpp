@@ -17,6 +17,8 @@ struct TextCase {
     std::string expected;
 };
 
+void PrintTo(const TextCase& c, std::ostream* out) { *out << c.name; }
+
 std::string caseName(const testing::TestParamInfo<TextCase>& info) { return info.param.name; }
 
 class Cp932DecodeTest : public testing::TestWithParam<TextCase> {};

@@ -15,6 +15,8 @@ struct NumberCase {
     std::optional<double> value;
 };
 
+void PrintTo(const NumberCase& c, std::ostream* out) { *out << "'" << c.text << "'"; }
+
 class DecimalNumberTest : public testing::TestWithParam<NumberCase> {};
 
 TEST_P(DecimalNumberTest, accepts_finite_decimals_only)
@@ -51,6 +53,8 @@ struct IntegerCase {
     std::string text;
     std::optional<int> value;
 };
+
+void PrintTo(const IntegerCase& c, std::ostream* out) { *out << "'" << c.text << "'"; }
 
 class IntegerTest : public testing::TestWithParam<IntegerCase> {};
 

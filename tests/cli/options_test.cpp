@@ -76,6 +76,8 @@ struct ModeCase {
     RunMode mode;
 };
 
+void PrintTo(const ModeCase& c, std::ostream* out) { *out << c.text; }
+
 class ModeTest : public testing::TestWithParam<ModeCase> {};
 
 TEST_P(ModeTest, names_and_numbers_select_the_mode)
@@ -145,6 +147,8 @@ struct IntegerLimits {
     int minimum;
     int maximum;
 };
+
+void PrintTo(const IntegerLimits& c, std::ostream* out) { *out << c.name; }
 
 class IntegerLimitTest : public testing::TestWithParam<IntegerLimits> {};
 
@@ -246,6 +250,12 @@ struct ValidationCase {
     std::vector<std::string> assignments;
     std::string text;  // empty: the settings are valid
 };
+
+void PrintTo(const ValidationCase& c, std::ostream* out)
+{
+    for (const std::string& assignment : c.assignments)
+        *out << assignment << " ";
+}
 
 class ValidationTest : public testing::TestWithParam<ValidationCase> {};
 

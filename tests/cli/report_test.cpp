@@ -36,20 +36,6 @@ RunRecord finishedRecord()
     return record;
 }
 
-TEST(cli_host, records_the_run_as_the_main_window_would_show_it)
-{
-    CliHost host([] { return false; });
-    ResultTexts results;
-    results[ResultField::MaxX] = "20.000";
-    host.showLineCount(100);
-    host.showResults(results);
-    host.showLineCount(57);
-    EXPECT_EQ(host.record().fields[ResultField::LineCount], "57");
-    EXPECT_EQ(host.record().fields[ResultField::MaxX], "20.000");
-    host.clearResults();
-    EXPECT_EQ(host.record().fields, ResultTexts{});
-}
-
 TEST(cli_host, a_new_absolute_display_replaces_the_rows_of_the_previous_one)
 {
     CliHost host([] { return false; });
@@ -60,20 +46,6 @@ TEST(cli_host, a_new_absolute_display_replaces_the_rows_of_the_previous_one)
     host.addStartRow(rowWithSource("start"));
     ASSERT_EQ(host.record().rows.size(), 1u);
     EXPECT_EQ(host.record().rows[0].cells[1], "start");
-}
-
-TEST(cli_host, passes_messages_on_in_order_and_polls_the_abort_request)
-{
-    std::vector<RunMessage> seen;
-    int polls = 0;
-    CliHost host([&] { return ++polls == 2; }, [&](const RunMessage& m) { seen.push_back(m); });
-    host.showMessage("first", MessageKind::Warning);
-    host.showMessage("second", MessageKind::Information);
-    EXPECT_EQ(seen, host.record().messages);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[1].text, "second");
-    EXPECT_FALSE(host.pollAbort());
-    EXPECT_TRUE(host.pollAbort());
 }
 
 TEST(exit_status, follows_the_last_message_unless_interrupted)
@@ -136,26 +108,6 @@ TEST(json_report, output_path_and_messages_are_valid_utf8)
     const nlohmann::json parsed = nlohmann::json::parse(text);  // throws on invalid UTF-8
     EXPECT_EQ(parsed["output"], "dir" + fffd + "/part_con.nc");
     EXPECT_EQ(parsed["messages"][0]["text"], "dir" + fffd + "/part_con.nc\n　を作成しました。");
-}
-
-TEST(text_report, message_lines_are_tagged_by_kind_with_line_breaks_kept)
-{
-    EXPECT_EQ(formatMessageLine({MessageKind::Warning, "元ﾌｧｲﾙ が有りません。\n　変換はしていません。"}),
-              "[warning] 元ﾌｧｲﾙ が有りません。\n　変換はしていません。");
-    EXPECT_EQ(formatMessageLine({MessageKind::Information, "計算しました。"}), "[information] 計算しました。");
-}
-
-TEST(text_report, fields_one_per_line_with_their_captions)
-{
-    std::ostringstream out;
-    writeResultFields(out, finishedRecord().fields);
-    std::istringstream lines(out.str());
-    std::string line;
-    for (const ResultFieldLabel& label : resultFieldLabels) {
-        ASSERT_TRUE(std::getline(lines, line));
-        EXPECT_EQ(line, std::string(label.caption) + std::string(label.jsonKey) + "-text");
-    }
-    EXPECT_FALSE(std::getline(lines, line));
 }
 
 TEST(text_report, rows_follow_a_header_of_the_column_titles)

@@ -20,7 +20,7 @@ char programPath[] = DRENNIX_CLI_PATH;
 {
     if (workingDirectory[0] != '\0' && chdir(workingDirectory) != 0)
         _exit(126);
-    const int out = open(outPath, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int out = open(outPath, O_WRONLY | O_CREAT | O_TRUNC, 0600);  // /dev/full too
     const int err = open(errPath, O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0)
         _exit(126);
@@ -44,9 +44,11 @@ TemporaryDirectory::~TemporaryDirectory()
     std::filesystem::remove_all(path_, ignored);
 }
 
-CliProcess::CliProcess(const std::vector<std::string>& args, const std::filesystem::path& workingDirectory)
+CliProcess::CliProcess(const std::vector<std::string>& args, const std::filesystem::path& workingDirectory,
+                       const std::filesystem::path& standardOutput)
+    : capturesOut_(standardOutput.empty())
 {
-    const std::string outPath = (captures_.path() / "stdout").string();
+    const std::string outPath = (capturesOut_ ? captures_.path() / "stdout" : standardOutput).string();
     const std::string errPath = (captures_.path() / "stderr").string();
     const std::string directory = workingDirectory.string();
     std::vector<char*> argv{programPath};
@@ -76,7 +78,8 @@ CliResult CliProcess::wait()
     pid_ = -1;
     CliResult result;
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = readFileBytes(captures_.path() / "stdout");
+    if (capturesOut_)
+        result.out = readFileBytes(captures_.path() / "stdout");
     result.err = readFileBytes(captures_.path() / "stderr");
     return result;
 }

@@ -30,10 +30,12 @@ struct CliResult {
     std::string err;
 };
 
-// A started drennix-cli whose standard output and error go to files.
+// A started drennix-cli whose standard output and error go to files
+// (standard output to `standardOutput` instead when that is given).
 class CliProcess {
 public:
-    CliProcess(const std::vector<std::string>& args, const std::filesystem::path& workingDirectory = {});
+    CliProcess(const std::vector<std::string>& args, const std::filesystem::path& workingDirectory = {},
+               const std::filesystem::path& standardOutput = {});
     ~CliProcess();
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;
@@ -44,6 +46,7 @@ public:
 
 private:
     TemporaryDirectory captures_;
+    bool capturesOut_ = true;
     pid_t pid_ = -1;
 };
 
