@@ -17,14 +17,10 @@ namespace {
 
 const std::string fffd = "\xEF\xBF\xBD";
 
+// The row of line 1: a straight move to X 10.
 AbsoluteRow rowWithSource(std::string source)
 {
-    AbsoluteRow row;
-    row.cells[0] = "1";
-    row.cells[1] = std::move(source);
-    row.cells[2] = "10.000";
-    row.cells[10] = "10.000";
-    return row;
+    return AbsoluteRow{{"1", std::move(source), "10.000", "", "", "", "", "", "", "", "10.000"}};
 }
 
 RunRecord finishedRecord()
