@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -315,6 +316,31 @@ TEST(cli_end_to_end, text_mode_prints_messages_on_stderr_and_fields_on_stdout)
     EXPECT_NE(absolute.out.find("行\tデータ\tＸ\tＹ\tＺ\t半径\t始角\t終角\tＲ差\t \t移動距離\n開始位置\t\t0.000\t"),
               std::string::npos)
         << absolute.out;
+}
+
+TEST(cli_end_to_end, real_programs_give_a_valid_report_and_a_matching_status)
+{
+    const char* fromEnvironment = std::getenv("DRENNIX_CORPUS");
+    const fs::path corpus = fromEnvironment != nullptr ? fs::path(fromEnvironment) : fs::path(DRENNIX_CLI_CORPUS);
+    if (!fs::is_directory(corpus))
+        GTEST_SKIP() << "the corpus of real NC programs is not there";
+    int programs = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(corpus)) {
+        if (!entry.is_regular_file() || entry.path().extension() == ".md")
+            continue;
+        ++programs;
+        const std::string name = entry.path().filename().string();
+        const CliResult result = runCli({"--json", "-m", "absolute", entry.path().string()});
+        Json report;
+        ASSERT_NO_THROW(report = Json::parse(result.out)) << name;  // strict UTF-8 as well
+        ASSERT_FALSE(report["messages"].empty()) << name;
+        const bool finished = report["messages"].back()["kind"] == "information";
+        EXPECT_EQ(result.exitStatus, finished ? 0 : 1) << name;
+        EXPECT_GE(report["rows"].size(), 1u) << name;  // at least the start row
+        for (const Json& row : report["rows"])
+            ASSERT_EQ(row.size(), 11u) << name;
+    }
+    EXPECT_GT(programs, 0);
 }
 
 TEST(cli_end_to_end, a_report_that_cannot_be_written_is_not_a_success)
