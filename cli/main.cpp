@@ -1,4 +1,5 @@
 // drennix-cli: one run of Drennix from the command line.
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -61,5 +62,11 @@ int main(int argc, char* argv[])
     case ParseStatus::Run:
         break;
     }
-    return runAndReport(outcome.request);
+    try {
+        return runAndReport(outcome.request);
+    } catch (const std::exception& error) {
+        // Out of memory on a huge line, for instance: say so instead of aborting.
+        std::cerr << "drennix-cli: the run failed: " << text::sanitizeUtf8(error.what()) << std::endl;
+        return exitWarning;
+    }
 }

@@ -36,7 +36,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"backslash_and_tilde", "\\~", "\\~"},
         TextCase{"halfwidth_katakana", "(\xB1\xD9\xD0)", "(\xEF\xBD\xB1\xEF\xBE\x99\xEF\xBE\x90)"},  // (ｱﾙﾐ)
         TextCase{"kanji_pair", "(\x8A\xBF\x8E\x9A)", "(\xE6\xBC\xA2\xE5\xAD\x97)"},                // (漢字)
-        TextCase{"nec_special", "\x87\x40", "\xE2\x91\xA0"},                                      // ①
+        TextCase{"nec_circled_digit", "\x87\x40", "\xE2\x91\xA0"},                                      // ①
         TextCase{"lead_byte_cut_at_the_end", "X1.\x8A", "X1." + fffd},
         TextCase{"undefined_single_bytes", "A\x80" "B\xA0" "C\xFD\xFE\xFF", "A" + fffd + "B" + fffd + "C" + fffd + fffd + fffd},
         TextCase{"lead_byte_with_bad_trail_byte", "\x81 X", fffd + " X"},
