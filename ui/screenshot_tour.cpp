@@ -23,7 +23,7 @@ const char* const runModeButtonNames[] = {
     "machiningTimeMode", "absoluteDisplayMode", "convertHelicalMode", "convertArcsMode"};
 
 // Rows selected in the picture of the absolute display: not adjacent.
-constexpr int selectedRows[] = {2, 4, 5};
+constexpr int selectedRows[] = {4, 7, 8};
 
 }  // namespace
 

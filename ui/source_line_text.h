@@ -8,9 +8,9 @@
 
 #include <QString>
 
-// The source line's bytes as text. A byte sequence that is not code page 932
-// (for instance a double-byte character cut by the 98-byte limit) shows as
-// U+FFFD.
+// The source line's bytes as text, by the Windows code page 932 table. A byte
+// that starts no character (for instance the first half of a double-byte
+// character cut by the 98-byte limit) shows as U+FFFD.
 QString decodeSourceLine(std::string_view bytes);
 
 // The code page 932 bytes of `text`, or nothing when a character has no
