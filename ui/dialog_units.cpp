@@ -57,7 +57,7 @@ int DialogUnits::toPixelsX(int units) const { return scaleRounded(units, baseWid
 int DialogUnits::toPixelsY(int units) const { return scaleRounded(units, baseHeight_, 8); }
 
 // The edges are converted, not the extents, so that controls that touch in
-// the template touch in pixels too instead of overlapping by a rounding.
+// the layout touch in pixels too instead of overlapping by a rounding.
 QRect DialogUnits::toPixels(int x, int y, int width, int height) const {
     const int left = toPixelsX(x);
     const int top = toPixelsY(y);

@@ -1,4 +1,4 @@
-// Dialog units: the coordinates of the window templates, measured in quarters
+// Dialog units: the coordinates of the window layouts, measured in quarters
 // of the dialog font's average character width and eighths of its height, so
 // that a dialog keeps its proportions with whatever font the platform offers.
 #pragma once
@@ -23,7 +23,7 @@ public:
     QRect toPixels(int x, int y, int width, int height) const;
     QSize toPixels(QSize units) const;
 
-    // Places `widget` at the template position (x, y, width, height).
+    // Places `widget` at the layout position (x, y, width, height).
     void place(QWidget* widget, int x, int y, int width, int height) const;
 
     int baseWidth() const { return baseWidth_; }

@@ -34,7 +34,7 @@ using drennix::ResultField;
 
 namespace {
 
-// The template's size in dialog units.
+// The window's size in dialog units.
 constexpr int dialogWidthUnits = 383;
 constexpr int dialogHeightUnits = 166;
 
@@ -59,7 +59,7 @@ struct ResultPlacement {
     int valueX, valueY;
 };
 
-// In the template's tab order.
+// In the window's tab order.
 constexpr ResultPlacement resultPlacements[] = {
     {ResultField::LineCount, "行数：", 280, 65, 45, 326, 65},
     {ResultField::MachiningTime, "時間：", 280, 85, 45, 325, 85},
@@ -131,7 +131,7 @@ QPushButton* makeButton(QWidget* parent, const DialogUnits& units, const char* c
 }
 
 std::optional<QString> chooseWithFileDialog(QWidget* /*parent*/) {
-    // Like the platform's open dialog of the original window, it has no owner.
+    // A window of its own, without an owner, like the platform's open dialog.
     QFileDialog dialog(nullptr, text(browseTitle));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -212,7 +212,7 @@ void MainDialog::buildControls() {
     auto* helpButton = makeButton(this, units, "ﾍﾙﾌﾟ(&H)", "helpButton", 330, 45);
     connect(helpButton, &QPushButton::clicked, this, [this] { showHelp(); });
 
-    // The tab order of the template; a label's mnemonic reaches its buddy.
+    // The tab order of the layout; a label's mnemonic reaches its buddy.
     QWidget* const chain[] = {browseButton,  suffixEdit_,   toleranceEdit_, executeButton_, exitButton,
                               initialXEdit_, initialYEdit_, initialZEdit_};
     for (std::size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);

@@ -19,6 +19,7 @@ bool isUserInput(QEvent::Type type) {
     case QEvent::KeyRelease:
     case QEvent::Shortcut:
     case QEvent::ShortcutOverride:
+    case QEvent::InputMethod:
     case QEvent::ContextMenu:
     case QEvent::DragEnter:
     case QEvent::DragMove:

@@ -65,7 +65,7 @@ private slots:
     void listsTheRowsInOrder();
     void decodesTheSourceLine();
     void fillsLargeListingsInBatches();
-    void standsWhereTheTemplateSays();
+    void standsCentredAtHalfTheScreenHeight();
     void copiesSelectedRowsInRowOrder();
     void refusesToCopyWithoutSelection();
     void copiesWithControlC();
@@ -107,7 +107,7 @@ void AbsoluteDisplayTest::fillsLargeListingsInBatches() {
     QCOMPARE(window.model()->cellText(lines, 0), QString::number(lines));
 }
 
-void AbsoluteDisplayTest::standsWhereTheTemplateSays() {
+void AbsoluteDisplayTest::standsCentredAtHalfTheScreenHeight() {
     Fixture f;
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const int height = (area.y() + area.height()) / 2;

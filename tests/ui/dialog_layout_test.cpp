@@ -1,6 +1,6 @@
-// The windows follow their templates: dialog units become pixels by the font,
+// The windows follow their layouts: dialog units become pixels by the font,
 // every caption fits its control, controls do not overlap, and the tab order
-// is the template's.
+// is the layout's.
 #include <QtTest>
 
 #include <QAbstractButton>
@@ -88,10 +88,10 @@ class DialogLayoutTest : public QObject {
 private slots:
     void convertsDialogUnitsByTheFont_data();
     void convertsDialogUnitsByTheFont();
-    void sizesWindowsFromTheirTemplates();
+    void sizesWindowsFromTheirLayouts();
     void mainWindowShowsEveryCaptionWhole();
     void settingsShowEveryCaptionWhole();
-    void mainWindowTabOrderFollowsTheTemplate();
+    void mainWindowTabOrderFollowsTheLayout();
 };
 
 void DialogLayoutTest::convertsDialogUnitsByTheFont_data() {
@@ -102,7 +102,7 @@ void DialogLayoutTest::convertsDialogUnitsByTheFont_data() {
     QTest::newRow("13-pixel gothic") << 7 << 13 << QRect(35, 5, 290, 15) << QRect(61, 8, 508, 25);
     QTest::newRow("19-pixel CJK") << 7 << 19 << QRect(0, 25, 85, 15) << QRect(0, 59, 149, 36);
     QTest::newRow("halves round up") << 6 << 16 << QRect(1, 1, 2, 3) << QRect(2, 2, 3, 6);
-    // Touching in the template, touching in pixels: 10+65 and 75 meet at 131.
+    // Touching in dialog units, touching in pixels: 10+65 and 75 meet at 131.
     QTest::newRow("edges meet") << 7 << 19 << QRect(10, 75, 65, 15) << QRect(18, 178, 113, 36);
 }
 
@@ -115,7 +115,7 @@ void DialogLayoutTest::convertsDialogUnitsByTheFont() {
     QCOMPARE(converter.toPixels(units.x(), units.y(), units.width(), units.height()), pixels);
 }
 
-void DialogLayoutTest::sizesWindowsFromTheirTemplates() {
+void DialogLayoutTest::sizesWindowsFromTheirLayouts() {
     RecordingPresenter presenter;
     MainDialog main(presenter);
     const DialogUnits units(main.font());
@@ -140,7 +140,7 @@ void DialogLayoutTest::settingsShowEveryCaptionWhole() {
     verifyNothingClippedOrOverlapping(settings);
 }
 
-void DialogLayoutTest::mainWindowTabOrderFollowsTheTemplate() {
+void DialogLayoutTest::mainWindowTabOrderFollowsTheLayout() {
     RecordingPresenter presenter;
     MainDialog main(presenter);
     auto* first = main.findChild<QWidget*>(QStringLiteral("browseButton"));
