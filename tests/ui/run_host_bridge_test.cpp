@@ -76,7 +76,6 @@ private slots:
     void holdsTheRunWhileAMessageIsOpen();
     void reportsEscapeOncePerPress();
     void releasesAWaitingRunWhenDetached();
-    void dropsCallsAfterDetaching();
 };
 
 void RunHostBridgeTest::deliversCallsInOrder() {
@@ -187,18 +186,6 @@ void RunHostBridgeTest::releasesAWaitingRunWhenDetached() {
     QCOMPARE(result.wait_for(std::chrono::seconds(30)), std::future_status::ready);
     worker.join();
     QVERIFY2(result.get(), "a detached run is asked to stop");
-    QCoreApplication::processEvents();
-    QVERIFY(view.calls.isEmpty());
-}
-
-void RunHostBridgeTest::dropsCallsAfterDetaching() {
-    QObject context;
-    RecordingView view;
-    RunHostBridge bridge(&context, view);
-    bridge.prepareRun();
-    std::thread worker([&] { bridge.clearResults(); });
-    worker.join();
-    bridge.detach();
     QCoreApplication::processEvents();
     QVERIFY(view.calls.isEmpty());
 }
