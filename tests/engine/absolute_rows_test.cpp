@@ -38,7 +38,7 @@ TEST_F(EngineRunTest, ArcDataOnlyOnArcRows) {
     run("G3X0.Y10.Z-1.I-10.F100.\nG1X5.\nG10P1R5.\n", RunMode::AbsoluteDisplay);
     const auto arc = host.row(1);
     EXPECT_EQ(arc.cells[5], "10.000");
-    EXPECT_EQ(arc.cells[6], "0.000");
+    EXPECT_EQ(arc.cells[6], "-0.000");  // the angle of -(I, J) = (10, -0)
     EXPECT_EQ(arc.cells[7], "90.000");
     EXPECT_EQ(arc.cells[8], "0.000");
     EXPECT_EQ(arc.cells[9], "ﾍﾘｶﾙ");

@@ -50,6 +50,10 @@ protected:
 
 // ---- offset arcs -----------------------------------------------------------
 
+// The start vector is -(I, J); a centre word that is absent or 0 turns into
+// -0, whose angle is -0 and prints as "-0.000".
+const char* const kMinusZero = "-0.000";
+
 TEST_F(ArcGeometry, CounterClockwiseQuarterByOffsets) {
     options.initialX = 10;
     settings.process.decimalPlaces = 9;
@@ -57,7 +61,7 @@ TEST_F(ArcGeometry, CounterClockwiseQuarterByOffsets) {
     EXPECT_EQ(row.cells[2], fixed(0, 9));
     EXPECT_EQ(row.cells[3], fixed(10, 9));
     EXPECT_EQ(row.cells[5], fixed(10, 9));
-    EXPECT_EQ(row.cells[6], fixed(0, 9));
+    EXPECT_EQ(row.cells[6], fixed(-0.0, 9));
     EXPECT_EQ(row.cells[7], fixed(degrees(piConstant / 2), 9));
     EXPECT_EQ(row.cells[8], fixed(0, 9));
     EXPECT_EQ(row.cells[9], "");
@@ -71,7 +75,7 @@ TEST_F(ArcGeometry, CounterClockwiseQuarterByOffsets) {
 TEST_F(ArcGeometry, ClockwiseEndAngleGoesBelowTheStart) {
     options.initialX = 10;
     const auto row = arcRow("G2X0.Y10.I-10.F100.");
-    EXPECT_EQ(row.cells[6], "0.000");
+    EXPECT_EQ(row.cells[6], kMinusZero);
     EXPECT_EQ(row.cells[7], "-270.000");
     const double swept = 0 - (piConstant / 2 - 2 * piConstant);
     EXPECT_EQ(row.cells[10], fixed(arcLength(10, 10, swept, 0)));
@@ -91,8 +95,8 @@ TEST_F(ArcGeometry, HalfCirclesWidenTheExtentsWithTheDirectionsTheyPass) {
 TEST_F(ArcGeometry, TargetAtTheStartIsAFullCircle) {
     options.initialX = 10;
     const auto row = arcRow("G2I-10.F100.");
-    EXPECT_EQ(row.cells[6], "0.000");
-    EXPECT_EQ(row.cells[7], "0.000");
+    EXPECT_EQ(row.cells[6], kMinusZero);
+    EXPECT_EQ(row.cells[7], kMinusZero);  // the end angle is the start angle
     EXPECT_EQ(row.cells[10], fixed(arcLength(10, 10, 2 * piConstant, 0)));
     expectExtents("-10.000", "-10.000", "10.000", "10.000");
     EXPECT_EQ(field(ResultField::ArcCount), "1");
@@ -143,7 +147,7 @@ TEST_F(ArcGeometry, AnUnchangedHelicalAxisWordIsNotHelical) {
 TEST_F(ArcGeometry, ZxPlaneMeasuresFromZTowardsX) {
     options.initialZ = 10;
     const auto row = arcRow("G18G3X10.Z0.K-10.F100.");
-    EXPECT_EQ(row.cells[6], "0.000");
+    EXPECT_EQ(row.cells[6], kMinusZero);
     EXPECT_EQ(row.cells[7], "90.000");
     EXPECT_EQ(field(ResultField::MaxX), "10.000");
     EXPECT_EQ(field(ResultField::MaxZ), "10.000");
@@ -156,14 +160,15 @@ TEST_F(ArcGeometry, ZxPlaneMeasuresFromZTowardsX) {
 TEST_F(ArcGeometry, YzPlaneMeasuresFromYTowardsZ) {
     options.initialY = 10;
     const auto row = arcRow("G19G3Y0.Z10.J-10.F100.");
-    EXPECT_EQ(row.cells[6], "0.000");
+    EXPECT_EQ(row.cells[6], kMinusZero);
     EXPECT_EQ(row.cells[7], "90.000");
     EXPECT_EQ(field(ResultField::MaxZ), "10.000");
 }
 
 TEST_F(ArcGeometry, IncrementalTargetAndOffsetsFromTheStart) {
     options.initialX = 10;
-    const auto row = arcRow("G91G3X-10.Y10.I-10.F100.");
+    const auto row = arcRow("G91G3X-10.Y10.I-10.F100.J0");
+    EXPECT_EQ(row.cells[6], kMinusZero);
     EXPECT_EQ(row.cells[2], "0.000");
     EXPECT_EQ(row.cells[3], "10.000");
     EXPECT_EQ(row.cells[7], "90.000");
