@@ -7,7 +7,9 @@
 #include <cmath>
 #include <string>
 
+#include "arc_geometry.h"
 #include "engine_run.h"
+#include "run_state.h"
 
 namespace drennix::testing {
 namespace {
@@ -276,6 +278,129 @@ INSTANTIATE_TEST_SUITE_P(
         IA{"RecheckToleranceWithNoDecimals", 10, 0, "G3X0.Y13.I-10.F100.",
            "元ﾌｧｲﾙの1行目の 右左廻円弧指令 中に終点の再計算で2超過の差が出ました。" + kEnd}),
     NameOfCase{});
+
+
+// ---- the geometry functions -------------------------------------------------
+
+TEST(DirectionAngle, CoversEveryQuadrantAndTheAxes) {
+    EXPECT_EQ(directionAngle(0, 0), -piConstant / 2);
+    EXPECT_EQ(directionAngle(0, 3), piConstant / 2);
+    EXPECT_EQ(directionAngle(0, -3), -piConstant / 2);
+    EXPECT_EQ(directionAngle(2, 0), 0.0);
+    EXPECT_EQ(directionAngle(2, 2), std::atan(1.0));
+    EXPECT_EQ(directionAngle(2, -2), std::atan(-1.0));
+    EXPECT_EQ(directionAngle(-2, 0), piConstant);
+    EXPECT_EQ(directionAngle(-2, -0.0), piConstant);
+    EXPECT_EQ(directionAngle(-2, 2), std::atan(-1.0) + piConstant);
+    EXPECT_EQ(directionAngle(-2, -2), std::atan(1.0) - piConstant);
+    EXPECT_TRUE(std::signbit(directionAngle(10, -0.0)));
+}
+
+TEST(PerimeterApproximation, IsExactForACircle) {
+    EXPECT_EQ(perimeterApproximation(10, 10), piConstant * (10 + 10) * (1 + 0.0 / 4));
+    const double q = square((12.0 - 10) / (10 + 12.0));
+    EXPECT_EQ(perimeterApproximation(10, 12), piConstant * (10 + 12.0) * (1 + q / 4));
+}
+
+// A run state positioned at `start` with one arc block, as the word scan
+// leaves it.
+struct ArcBlock {
+    Settings settings;
+    RunOptions options;
+    RunState state{settings, options};
+
+    ArcBlock(int motion, Point3 start) {
+        resetToDefaults(settings);
+        state.modal.motion = motion;
+        state.modal.feed = 100;
+        state.modal.position = start;
+    }
+    ArcBlock& axis(int index, double value) {
+        state.block.axisValue(index) = value;
+        state.block.axisWordCount(index) += 1;
+        return *this;
+    }
+    ArcBlock& radius(double r) {
+        state.block.r = r;
+        state.block.wordCount(AddressKind::Radius) += 1;
+        return *this;
+    }
+};
+
+TEST(ResolveArcByOffsets, QuarterCircleAroundTheOrigin) {
+    ArcBlock arc(CounterClockwiseArc, {10, 0, 0});
+    arc.axis(AxisIndexX, 0).axis(AxisIndexY, 10);
+    arc.state.block.i = -10;
+    arc.state.block.wordCount(AddressKind::ArcI) += 1;
+    ASSERT_EQ(resolveArcByOffsets(arc.state), 0);
+    EXPECT_EQ(arc.state.arc.centreA, 0.0);
+    EXPECT_EQ(arc.state.arc.centreB, 0.0);
+    EXPECT_EQ(arc.state.block.r, 10.0);
+    EXPECT_EQ(arc.state.arc.endRadius, 10.0);
+    EXPECT_EQ(arc.state.arc.startAngle, 0.0);
+    EXPECT_EQ(arc.state.arc.endAngle, piConstant / 2);
+    EXPECT_FALSE(arc.state.block.helical);
+}
+
+TEST(ResolveArcByOffsets, EndingAtTheStartGivesEqualAngles) {
+    ArcBlock arc(ClockwiseArc, {0.1, 0.1, 0});
+    arc.state.block.i = 0.2;
+    arc.state.block.j = 0.7;
+    arc.state.block.wordCount(AddressKind::ArcI) += 1;
+    arc.state.block.wordCount(AddressKind::ArcJ) += 1;
+    ASSERT_EQ(resolveArcByOffsets(arc.state), 0);
+    EXPECT_EQ(arc.state.arc.endAngle, arc.state.arc.startAngle);
+}
+
+struct RadiusCentreCase {
+    std::string name;
+    int motion;
+    double r;
+    double centreB;
+    double startAngle;
+    double endAngle;
+};
+
+class ResolveArcByRadius : public ::testing::TestWithParam<RadiusCentreCase> {};
+
+// From (0, 0) to (10, 0): ψ is ±π/2, β = asin(0.5).
+TEST_P(ResolveArcByRadius, PlacesTheCentreAndTheAngles) {
+    const auto& c = GetParam();
+    ArcBlock arc(c.motion, {0, 0, 0});
+    arc.axis(AxisIndexX, 10).radius(c.r);
+    ASSERT_EQ(resolveArcByRadius(arc.state), 0);
+    EXPECT_NEAR(arc.state.arc.centreA, 5, 1e-12);
+    EXPECT_NEAR(arc.state.arc.centreB, c.centreB, 1e-12);
+    EXPECT_EQ(arc.state.arc.startAngle, c.startAngle);
+    EXPECT_EQ(arc.state.arc.endAngle, c.endAngle);
+    EXPECT_EQ(arc.state.arc.endRadius, c.r);
+    EXPECT_EQ(arc.state.block.r, c.r);
+}
+
+const double kHalfPi = piConstant / 2;
+const double kBeta = std::asin(0.5);
+const double kRise = 10 * std::cos(std::asin(0.5));
+
+INSTANTIATE_TEST_SUITE_P(
+    Sides, ResolveArcByRadius,
+    ::testing::Values(
+        RadiusCentreCase{"ClockwisePositive", ClockwiseArc, 10, -kRise, kHalfPi + kBeta, kHalfPi - kBeta},
+        RadiusCentreCase{"ClockwiseNegative", ClockwiseArc, -10, kRise, (-kHalfPi + 2 * piConstant) - kBeta,
+                         (-kHalfPi + 2 * piConstant) + kBeta - 2 * piConstant},
+        RadiusCentreCase{"CounterClockwisePositive", CounterClockwiseArc, 10, kRise, -kHalfPi - kBeta, -kHalfPi + kBeta},
+        RadiusCentreCase{"CounterClockwiseNegative", CounterClockwiseArc, -10, -kRise,
+                         (kHalfPi - 2 * piConstant) + kBeta, (kHalfPi - 2 * piConstant) - kBeta + 2 * piConstant}),
+    NameOfCase{});
+
+TEST(ResolveArcByRadiusShortRadius, CentreAtTheChordMiddleAndHalfChordEndRadius) {
+    ArcBlock arc(ClockwiseArc, {0, 0, 0});
+    arc.axis(AxisIndexX, 10).radius(4);
+    ASSERT_EQ(resolveArcByRadius(arc.state), 0);
+    EXPECT_NEAR(arc.state.arc.centreA, 5, 1e-12);
+    EXPECT_NEAR(arc.state.arc.centreB, 0, 1e-12);
+    EXPECT_EQ(arc.state.arc.endRadius, 5.0);
+    EXPECT_EQ(arc.state.arc.startAngle - arc.state.arc.endAngle, piConstant);
+}
 
 }  // namespace
 }  // namespace drennix::testing

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <optional>
 #include <string>
 
 #include "engine_run.h"
+#include "motion.h"
 
 namespace drennix::testing {
 namespace {
@@ -149,6 +152,57 @@ TEST_F(EngineRunTest, RapidTravelThatIsNotANumberStopsTheRun) {
     run("G0X" + huge + "\nG0X" + huge + "\nG0X0.");
     EXPECT_EQ(host.messages(),
               warningOnly("元ﾌｧｲﾙの2行目の 早送指令 中で移動距離の算出が想定外です。\n　変換はしていません。"));
+}
+
+
+TEST(RapidPathLength, StagesAsDocumented) {
+    EXPECT_EQ(rapidPathLength(10, 4, 0), root(square(4) + square(4)) + 6);
+    EXPECT_EQ(rapidPathLength(2, 5, 3), root(3 * square(2)) + root(square(1) + square(1)) + 2);
+    EXPECT_EQ(rapidPathLength(7, 7, 7), root(3 * square(7)));
+    EXPECT_EQ(rapidPathLength(0, 0, 0), 0.0);
+    EXPECT_EQ(rapidPathLength(0, 0, 2.5), 2.5);
+}
+
+TEST(RapidPathLength, TravelThatIsNotANumberHasNoLength) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(rapidPathLength(nan, 0, 0), std::nullopt);
+    EXPECT_EQ(rapidPathLength(1, nan, 2), std::nullopt);
+}
+
+TEST(StraightLength, IsTheRootOfTheSquares) {
+    EXPECT_EQ(straightLength(3, 4, 0), 5.0);
+    EXPECT_EQ(straightLength(1, 2, 2), root(square(1) + square(2) + square(2)));
+}
+
+TEST(Extents, WidenOnlyOnStrictComparison) {
+    // -0 equals 0: a strict comparison keeps the +0 extents.
+    RunStatistics statistics = RunStatistics::startingAt({0, 2, 3});
+    ModalState state;
+    state.position = {-0.0, 2, 4};
+    widenExtents(state, statistics);
+    EXPECT_FALSE(std::signbit(statistics.minimum[0]));
+    EXPECT_FALSE(std::signbit(statistics.maximum[0]));
+    EXPECT_EQ(statistics.minimum, (Point3{0, 2, 3}));
+    EXPECT_EQ(statistics.maximum, (Point3{0, 2, 4}));
+}
+
+TEST_F(EngineRunTest, NegativeZeroPositionLeavesTheExtentsAtZero) {
+    run("G0X-0.Y-0.");
+    EXPECT_EQ(field(ResultField::MinX), "0.000");
+    EXPECT_EQ(field(ResultField::MaxY), "0.000");
+}
+
+
+TEST_F(EngineRunTest, FiguresThatAreNotNumbersPrintAsNan) {
+    // Cutting from infinity to infinity: the travel is not a number.
+    const std::string huge = "1" + std::string(400, '0') + ".";
+    run("G1X" + huge + "F100.\nG1X" + huge);
+    EXPECT_EQ(host.messages(), informationOnly("計算しました。"));
+    EXPECT_EQ(field(ResultField::MaxX), "inf");
+    for (ResultField f : {ResultField::CuttingDistance, ResultField::MachiningTime}) {
+        const std::string& text = field(f);
+        EXPECT_TRUE(text == "nan" || text == "-nan") << text;
+    }
 }
 
 }  // namespace

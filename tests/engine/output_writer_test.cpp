@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine_run.h"
+#include "output_writer.h"
 
 namespace drennix::testing {
 namespace {
@@ -113,6 +114,15 @@ TEST_F(OutputWriter, ExistingFolderCountsAsAnExistingFile) {
     EXPECT_TRUE(std::filesystem::is_directory(outputPath()));
 }
 
+TEST_F(OutputWriter, LinkNamedLikeTheOutputLeavesItsTargetAlone) {
+    const auto target = scratch.write("other.txt", "precious\n");
+    std::filesystem::create_symlink(target, outputPath());
+    run(kHelix, RunMode::ConvertHelical);
+    EXPECT_EQ(host.messages(),
+              warningOnly("作成ﾌｧｲﾙ " + outputPath().string() + "\n　が既に有ります。変換はしていません。"));
+    EXPECT_EQ(readBytes(target), "precious\n");
+}
+
 TEST_F(OutputWriter, OutputThatCannotBeCreated) {
     // The last point lies in the folder name, so the output goes into a
     // folder that does not exist.
@@ -171,6 +181,16 @@ TEST_F(OutputWriter, EachRunWritesOnlyItsOwnLines) {
     const std::string third = readBytes(scratch / "third_con.nc");
     EXPECT_TRUE(third.starts_with("N1\r\n" + kFirstSegment + "\r\n")) << third;
     EXPECT_EQ(third.find("M30"), std::string::npos);
+}
+
+
+TEST(OutputPathFor, TheLastPointOfTheWholePathDecides) {
+    EXPECT_EQ(outputPathFor("C:\\NC\\PART.NC", "_con"), "C:\\NC\\PART_con.NC");
+    EXPECT_EQ(outputPathFor("C:\\NC\\PART", "_con"), "C:\\NC\\PART_con");
+    EXPECT_EQ(outputPathFor("C:\\NC.V2\\PART", "_con"), "C:\\NC_con.V2\\PART");
+    EXPECT_EQ(outputPathFor("C:\\NC\\PART.A.NC", "_con"), "C:\\NC\\PART.A_con.NC");
+    EXPECT_EQ(outputPathFor("part.", "-x"), "part-x.");
+    EXPECT_EQ(outputPathFor("../nc/part", "_con"), "._con./nc/part");
 }
 
 }  // namespace

@@ -271,5 +271,54 @@ TEST_F(EngineRunTest, EachRunStartsFromTheSettingsAndTheInitialPosition) {
     EXPECT_EQ(field(ResultField::MaxX), "5.000");
 }
 
+
+// ---- lines that cross the reader's blocks ---------------------------------
+
+class ReadBlockBoundary : public EngineRunTestWithParam<std::size_t> {};
+
+// Whatever size the reader reads in, a CR LF pair, the 0x1A byte and long
+// lines must read the same at every offset around a power of two.
+TEST_P(ReadBlockBoundary, LineEndsAreFoundAtEveryOffset) {
+    const std::size_t boundary = GetParam();
+    for (std::size_t shift = 0; shift < 4; ++shift) {
+        SCOPED_TRACE(shift);
+        // A comment line whose CR falls at boundary - 2 + shift.
+        const std::string comment = "(" + std::string(boundary - 4 + shift, 'A') + ")";
+        host = RecordingHost{};
+        run(comment + "\r\nG0X1.\r\nG0X2.\x1AG0X9.\r\n");
+        EXPECT_EQ(host.messages(), informationOnly("計算しました。"));
+        EXPECT_EQ(field(ResultField::LineCount), "3");
+        EXPECT_EQ(field(ResultField::MaxX), "2.000");
+    }
+}
+
+TEST_P(ReadBlockBoundary, CtrlZRightAtTheBoundaryEndsTheInput) {
+    const std::size_t boundary = GetParam();
+    for (std::size_t shift = 0; shift < 3; ++shift) {
+        SCOPED_TRACE(shift);
+        std::string source = "G0X1.\n(" + std::string(boundary - 9 + shift, 'B') + ")";
+        source += "\x1AG0X9.\n";
+        host = RecordingHost{};
+        run(source, RunMode::AbsoluteDisplay);
+        EXPECT_EQ(field(ResultField::LineCount), "2");
+        EXPECT_EQ(field(ResultField::MaxX), "1.000");
+        EXPECT_EQ(host.row(2).cells[1], source.substr(6, 98));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ReadBlockBoundary,
+                         ::testing::Values(std::size_t{4096}, std::size_t{8192}, std::size_t{16384},
+                                           std::size_t{65536}, std::size_t{262144}, std::size_t{1048576}),
+                         [](const auto& info) { return std::to_string(info.param); });
+
+TEST_F(EngineRunTest, LineLongerThanAnyBlockStaysOneLine) {
+    const std::string comment = "(" + std::string(3 * 1048576 + 17, 'C') + ")";
+    run("G0X1.\n" + comment + "\r\n" + comment + "G0X2.\n", RunMode::AbsoluteDisplay);
+    EXPECT_EQ(host.messages(), informationOnly("計算しました。"));
+    EXPECT_EQ(field(ResultField::LineCount), "4");
+    EXPECT_EQ(field(ResultField::MaxX), "2.000");
+    EXPECT_EQ(host.row(3).cells[1], comment.substr(0, 98));
+}
+
 }  // namespace
 }  // namespace drennix::testing

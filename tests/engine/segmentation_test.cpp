@@ -5,15 +5,19 @@
 // arc.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "engine_run.h"
+#include "segmentation.h"
+#include "words.h"
 
 namespace drennix::testing {
 namespace {
@@ -191,6 +195,51 @@ TEST_F(EngineRunTest, PlainArcKeepsAnInexactHelicalStartOnlyOnItsFirstLine) {
     EXPECT_EQ(lines.back(), "X0.000Y10.000Z0.000");
 }
 
+struct PlaneCase {
+    std::string name;
+    std::array<double, 3> start;
+    std::string block;
+    std::string firstLine;
+    std::string lastLine;
+};
+
+class ConvertedPlane : public EngineRunTestWithParam<PlaneCase> {};
+
+// The quarter helix of radius 10 in each plane: the plane axes carry the
+// circle, the third axis the travel.
+TEST_P(ConvertedPlane, MapsThePointsToTheirAxes) {
+    options.initialX = GetParam().start[0];
+    options.initialY = GetParam().start[1];
+    options.initialZ = GetParam().start[2];
+    run(GetParam().block, RunMode::ConvertHelical);
+    const auto lines = outputLines(output());
+    ASSERT_EQ(lines.size(), 18u) << host.lastMessage();
+    EXPECT_EQ(lines.front(), GetParam().firstLine);
+    EXPECT_EQ(lines.back(), GetParam().lastLine);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Planes, ConvertedPlane,
+    ::testing::Values(
+        PlaneCase{"Xy", {10, 0, 0}, "G17G3X0.Y10.Z-1.I-10.F100.", "G1X9.962Y0.872Z-0.056G17F100.",
+                  "X0.000Y10.000Z-1.000"},
+        PlaneCase{"Zx", {0, 0, 10}, "G18G3X10.Y-1.Z0.K-10.F100.", "G1X0.872Y-0.056Z9.962G18F100.",
+                  "X10.000Y-1.000Z0.000"},
+        PlaneCase{"Yz", {0, 10, 0}, "G19G3X-1.Y0.Z10.J-10.F100.", "G1X-0.056Y9.962Z0.872G19F100.",
+                  "X-1.000Y0.000Z10.000"},
+        PlaneCase{"ClockwiseXy", {10, 0, 0}, "G2X0.Y-10.Z1.I-10.F100.", "G1X9.962Y-0.872Z0.056F100.",
+                  "X0.000Y-10.000Z1.000"}),
+    NameOfCase{});
+
+TEST_F(EngineRunTest, HugeWholeArcCodeIsWrittenInFull) {
+    settings.vocabulary.ccwArcCode = 1e20;
+    options.initialX = 10;
+    run("G100000000000000000000X0.Y10.Z-1.I-10.F100.\nF200", RunMode::ConvertHelical);
+    const auto lines = outputLines(output());
+    ASSERT_EQ(lines.size(), 19u) << host.lastMessage();
+    EXPECT_EQ(lines.back(), "G100000000000000000000F200");
+}
+
 // ---- the arc code put back -------------------------------------------------
 
 struct ReinsertionCase {
@@ -291,6 +340,81 @@ TEST_F(EngineRunTest, ConvertedHelixCountsTheLengthOfItsChords) {
     lines.front().erase(0, 2);  // the G code of the first line
     EXPECT_EQ(shown[ResultField::CuttingDistance], fixed(pathLength(lines, 10, 0, 0)));
 }
+
+
+// ---- the functions behind the conversion ------------------------------------
+
+struct SegmentCountCase {
+    std::string name;
+    double r, swept, tolerance;
+    std::optional<long long> expected;
+};
+
+class SegmentCountFunction : public ::testing::TestWithParam<SegmentCountCase> {};
+
+TEST_P(SegmentCountFunction, FollowsTheToleranceRules) {
+    const auto& c = GetParam();
+    EXPECT_EQ(segmentCount(c.r, c.swept, c.tolerance), c.expected);
+}
+
+const double kPi = piConstant;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SegmentCountFunction,
+    ::testing::Values(
+        SegmentCountCase{"DiameterWithinTolerance", 0.004, kPi, 0.01, 1},
+        SegmentCountCase{"DiameterEqualsTolerance", 0.005, 2 * kPi, 0.01, 1},
+        SegmentCountCase{"SmallFullCircle", 0.006, 2 * kPi, 0.01, 2},
+        SegmentCountCase{"SmallHalfCircle", 0.006, kPi, 0.01, 1},
+        SegmentCountCase{"SmallQuarter", 0.008, kPi / 2, 0.01, 1},
+        SegmentCountCase{"QuarterOfTen", 10, kPi / 2, 0.01, 18},
+        SegmentCountCase{"FullCircleOfTen", 10, 2 * kPi, 0.01, 71},
+        SegmentCountCase{"FullCircleOfOne", 1, 2 * kPi, 0.01, 23},
+        SegmentCountCase{"CountAboveTheLimit", 10, 2 * kPi, 1e-14, std::nullopt},
+        SegmentCountCase{"ZeroAngleStep", 10, 2 * kPi, 1e-17, std::nullopt},
+        SegmentCountCase{"ToleranceNotANumber", 10, kPi, std::numeric_limits<double>::quiet_NaN(), std::nullopt}),
+    NameOfCase{});
+
+TEST(CodeNumber, WholeCodesAsIntegersOthersInTheNumberFormat) {
+    std::string text = "G";
+    appendCodeNumber(text, 1, 3);
+    EXPECT_EQ(text, "G1");
+    text = "G";
+    appendCodeNumber(text, 1.5, 3);
+    EXPECT_EQ(text, "G1.500");
+    text = "G";
+    appendCodeNumber(text, 2.5, 0);
+    EXPECT_EQ(text, "G" + fixed(2.5, 0));
+    text = "G";
+    appendCodeNumber(text, -0.0, 3);
+    EXPECT_EQ(text, "G0");
+}
+
+struct KeptTextCase {
+    std::string name;
+    std::string codeText, commentText, expected;
+};
+
+class KeptTextFunction : public ::testing::TestWithParam<KeptTextCase> {};
+
+TEST_P(KeptTextFunction, KeepsTheBlocksOtherWords) {
+    Settings settings;
+    resetToDefaults(settings);
+    const AddressTable addresses(settings.vocabulary);
+    std::string out = "G1X1.000";
+    appendKeptText(out, GetParam().codeText, GetParam().commentText, settings.vocabulary, addresses);
+    EXPECT_EQ(out, "G1X1.000" + GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, KeptTextFunction,
+    ::testing::Values(
+        KeptTextCase{"FeedOnly", "G03X0.Y10.Z-1.I-10.F100.", "", "F100."},
+        KeptTextCase{"SequenceAndSpaces", "N10 G02 X5. Y5. I5. F200", "", "N10     F200"},
+        KeptTextCase{"OtherCodes", "G17G02X5.Y5.R5.M8", "", "G17M8"},
+        KeptTextCase{"SpacesOnly", "G2 X5 Y5 I5", "", "   "},
+        KeptTextCase{"LetterWithoutNumber", "N G2X5.I5.M", "", "N M"},
+        KeptTextCase{"Comments", "G2X5.I5. ", "(A)(B)", " (A)(B)"}),
+    NameOfCase{});
 
 }  // namespace
 }  // namespace drennix::testing

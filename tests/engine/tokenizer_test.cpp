@@ -5,8 +5,11 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "engine_run.h"
+#include "run_state.h"
+#include "tokenizer.h"
 
 namespace drennix::testing {
 namespace {
@@ -111,6 +114,51 @@ TEST_F(EngineRunTest, LettersOutsideTheVocabularyAreIgnored) {
     EXPECT_EQ(host.messages(), informationOnly("計算しました。"));
     EXPECT_EQ(field(ResultField::MaxX), "1.000");
     EXPECT_EQ(field(ResultField::MaxY), "2.000");
+}
+
+
+// ---- the splitting functions ------------------------------------------------
+
+TEST(ClassifyCharacter, SplitsTheBytesIntoThreeClasses) {
+    const std::pair<int, CharacterClass> cases[] = {
+        {0x00, CharacterClass::Invalid}, {0x09, CharacterClass::Invalid}, {0x1F, CharacterClass::Invalid},
+        {0x20, CharacterClass::Address}, {'*', CharacterClass::Address},  {'+', CharacterClass::Numeric},
+        {',', CharacterClass::Address},  {'-', CharacterClass::Numeric},  {'.', CharacterClass::Numeric},
+        {'/', CharacterClass::Address},  {'0', CharacterClass::Numeric},  {'9', CharacterClass::Numeric},
+        {':', CharacterClass::Address},  {'A', CharacterClass::Address},  {'~', CharacterClass::Address},
+        {0x7F, CharacterClass::Invalid}, {0x80, CharacterClass::Invalid}, {0xB1, CharacterClass::Invalid},
+        {0xFF, CharacterClass::Invalid}};
+    for (const auto& [byte, expected] : cases)
+        EXPECT_EQ(classifyCharacter(static_cast<unsigned char>(byte)), expected) << byte;
+}
+
+TEST(SplitComments, CutsCommentsOutAndKeepsThemInOrder) {
+    Settings settings;
+    resetToDefaults(settings);
+    const RunOptions options;
+    RunState state(settings, options);
+    CommentSplitter splitter;
+    const std::pair<std::string, std::pair<std::string, std::string>> cases[] = {
+        {"G01X10.(ROUGH)Y5.", {"G01X10.Y5.", "(ROUGH)"}},
+        {"(A)(B)X1.", {"X1.", "(A)(B)"}},
+        {"X1. (A) Y2. (B)", {"X1.  Y2. ", "(A)(B)"}},
+        {"G0X1.", {"G0X1.", ""}},
+        {"", {"", ""}}};
+    for (const auto& [line, expected] : cases) {
+        CommentSplit split;
+        ASSERT_EQ(splitter.splitComments(state, line, split), 0) << line;
+        EXPECT_EQ(std::string(split.codeText), expected.first) << line;
+        EXPECT_EQ(std::string(split.commentText), expected.second) << line;
+    }
+    CommentSplit split;
+    EXPECT_EQ(splitter.splitComments(state, "X1.(A", split), 1);
+}
+
+TEST(BlankCode, IsSpacesOnly) {
+    EXPECT_TRUE(isBlankCode(""));
+    EXPECT_TRUE(isBlankCode("   "));
+    EXPECT_FALSE(isBlankCode(" \t "));
+    EXPECT_FALSE(isBlankCode(" X"));
 }
 
 }  // namespace

@@ -3,9 +3,13 @@
 // a number and numbers without an address.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
+#include <utility>
 
 #include "engine_run.h"
+#include "words.h"
 
 namespace drennix::testing {
 namespace {
@@ -163,6 +167,62 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(M{"NumberAlone", "100", ""}, M{"NumberAfterSpace", "G01 100", ""},
                       M{"LeadingSpace", " 5.", ""}, M{"SignedNumberAlone", "-1.5", ""}),
     NameOfCase{});
+
+
+// ---- the word functions ------------------------------------------------------
+
+TEST(ClassifyAddress, ComparesWholeCaseSensitiveLetters) {
+    Settings s;
+    resetToDefaults(s);
+    const auto& v = s.vocabulary;
+    const std::pair<const char*, AddressKind> cases[] = {
+        {"G", AddressKind::GCode}, {"X", AddressKind::AxisX},  {"Y", AddressKind::AxisY},
+        {"Z", AddressKind::AxisZ}, {"I", AddressKind::ArcI},   {"J", AddressKind::ArcJ},
+        {"K", AddressKind::ArcK},  {"R", AddressKind::Radius}, {"F", AddressKind::Feed},
+        {" ", AddressKind::NoAddress}, {"x", AddressKind::Other}, {"N", AddressKind::Other},
+        {"(", AddressKind::Other}, {"%", AddressKind::Other}};
+    for (const auto& [text, kind] : cases) EXPECT_EQ(classifyAddress(text, v), kind) << text;
+
+    s.vocabulary.feedLetter = "x";
+    EXPECT_EQ(classifyAddress("x", s.vocabulary), AddressKind::Feed);
+    EXPECT_EQ(classifyAddress("F", s.vocabulary), AddressKind::Other);
+    const AddressTable table(s.vocabulary);
+    EXPECT_EQ(table('x'), AddressKind::Feed);
+    EXPECT_EQ(table(' '), AddressKind::NoAddress);
+    EXPECT_EQ(table('G'), AddressKind::GCode);
+}
+
+TEST(NumberSyntaxFault, NamesTheFirstBrokenStep) {
+    EXPECT_EQ(numberSyntaxFault("1.5"), "");
+    EXPECT_EQ(numberSyntaxFault("+.5"), "");
+    EXPECT_EQ(numberSyntaxFault("-007"), "");
+    EXPECT_EQ(numberSyntaxFault("1+5"), kPlusInside);
+    EXPECT_EQ(numberSyntaxFault("+-1"), kMinusInside);
+    EXPECT_EQ(numberSyntaxFault("-."), kMinusPointOnly);
+    EXPECT_EQ(numberSyntaxFault("1.2.3"), kTwoPoints);
+}
+
+TEST(AxisValueFunction, DividesOnceForEachDecimalPlace) {
+    EXPECT_EQ(parseAxisValue("1", 3), 1.0 / 10 / 10 / 10);
+    EXPECT_EQ(parseAxisValue("1", 9), 1.0 / 10 / 10 / 10 / 10 / 10 / 10 / 10 / 10 / 10);
+    EXPECT_EQ(parseAxisValue("-25", 3), -25.0 / 10 / 10 / 10);
+    EXPECT_EQ(parseAxisValue("1000", 3), 1.0);
+    EXPECT_EQ(parseAxisValue("1.", 3), 1.0);
+    EXPECT_EQ(parseAxisValue("-.5", 3), -0.5);
+    EXPECT_EQ(parseAxisValue("1000", 0), 1000.0);
+    EXPECT_EQ(parseAxisValue("0.1", 5), 0.1);
+}
+
+TEST(RawValue, IsWhatAtofGives) {
+    EXPECT_EQ(parseRawValue("+1.5"), 1.5);
+    EXPECT_EQ(parseRawValue("-0"), -0.0);
+    EXPECT_TRUE(std::signbit(parseRawValue("-0")));
+    EXPECT_EQ(parseRawValue("0.1"), 0.1);
+    EXPECT_EQ(parseRawValue("123456789012345678901234567890"), 123456789012345678901234567890.0);
+    EXPECT_EQ(parseRawValue("1" + std::string(400, '0')), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(parseRawValue("-1" + std::string(400, '0') + "."), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(parseRawValue("." + std::string(400, '0') + "1"), 0.0);
+}
 
 }  // namespace
 }  // namespace drennix::testing
