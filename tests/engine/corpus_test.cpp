@@ -1,6 +1,7 @@
-// Every real NC program of the shared corpus, in every run mode: the run must
-// end with exactly one final message, leave the source unchanged, keep its
-// wait balanced, and fill every result field when it finishes.
+// Every real NC program of the shared corpus in every run mode: the run ends
+// with exactly one message, keeps its wait balanced and the source unchanged,
+// reports every file it creates, and fills every result field when it
+// finishes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,8 +17,8 @@ namespace drennix::testing {
 namespace {
 
 std::filesystem::path corpusDirectory() {
-    if (const char* corpus = std::getenv("DRENNIX_CORPUS")) return corpus;
-    return std::filesystem::path(DRENNIX_TESTS_DIR) / ".." / ".." / "shared" / "corpus" / "real";
+    const char* corpus = std::getenv("DRENNIX_CORPUS");
+    return corpus ? std::filesystem::path(corpus) : std::filesystem::path(DRENNIX_TESTS_DIR) / "../../shared/corpus/real";
 }
 
 std::vector<std::string> corpusFiles() {
@@ -26,56 +27,45 @@ std::vector<std::string> corpusFiles() {
     for (const auto& entry : std::filesystem::directory_iterator(corpusDirectory(), error))
         if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
-    if (names.empty()) names.push_back("");  // one case that skips
+    if (names.empty()) names.push_back("");  // one case, which skips
     return names;
-}
-
-std::string caseName(const ::testing::TestParamInfo<std::string>& info) {
-    std::string name = info.param.empty() ? "NoCorpus" : info.param;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    return name;
 }
 
 class CorpusProgram : public EngineRunTestWithParam<std::string> {};
 
 TEST_P(CorpusProgram, RunsToOneFinalMessageInEveryMode) {
     if (GetParam().empty()) GTEST_SKIP() << "no corpus at " << corpusDirectory();
-    // The corpus is read-only: each run reads a copy in the scratch folder,
-    // beside which a converting run may write its output.
+    // The corpus is read-only: each run reads a copy, beside which a
+    // converting run writes its output.
     const std::string bytes = readBytes(corpusDirectory() / GetParam());
-    for (RunMode mode : {RunMode::MachiningTime, RunMode::AbsoluteDisplay, RunMode::ConvertHelical,
-                         RunMode::ConvertArcs}) {
+    for (RunMode mode : {RunMode::MachiningTime, RunMode::AbsoluteDisplay, RunMode::ConvertHelical, RunMode::ConvertArcs}) {
         SCOPED_TRACE(static_cast<int>(mode));
-        host = RecordingHost{};
         std::filesystem::remove(outputPath());
         run(bytes, mode);
-
-        ASSERT_EQ(host.messages().size(), 1u) << host.lastMessage();
-        EXPECT_EQ(host.countOf("beginWait"), 1);
-        EXPECT_EQ(host.countOf("endWait"), 1);
+        ASSERT_EQ(host.messages.size(), 1u) << host.messages.back().text;
+        EXPECT_EQ(host.count("beginWait") + host.count("endWait"), 2);
         EXPECT_EQ(readBytes(scratch / "part.nc"), bytes);
+        EXPECT_EQ(std::filesystem::exists(outputPath()), !host.outputPaths.empty());
         if (mode == RunMode::AbsoluteDisplay) {
-            EXPECT_EQ(host.countOf("showAbsoluteDisplay"), 1);
-            for (std::size_t i = 0; i < host.rows().size(); ++i)
-                ASSERT_EQ(host.rows()[i].first, static_cast<int>(i) + 1);
+            EXPECT_EQ(host.count("showAbsoluteDisplay"), 1);
+            EXPECT_TRUE(host.rows.empty() || host.rows.rbegin()->first == static_cast<int>(host.rows.size()));
         }
-        // A file exists only when the run reported creating it.
-        EXPECT_EQ(outputExists(), !host.outputPaths().empty());
-        if (host.messages()[0].kind == MessageKind::Warning) continue;
-
-        ASSERT_TRUE(host.shownResults().has_value());
-        for (const auto& text : host.shownResults()->texts) EXPECT_FALSE(text.empty());
-        if (outputExists()) {
+        if (host.messages[0].kind == MessageKind::Warning) continue;
+        ASSERT_TRUE(host.results.has_value());
+        for (const auto& text : host.results->texts) EXPECT_FALSE(text.empty());
+        if (!host.outputPaths.empty()) {
             const std::string written = output();
-            EXPECT_EQ(host.lastMessage(), outputPath().string() + "\n　を作成しました。");
-            EXPECT_EQ(field(ResultField::LineCount),
-                      std::to_string(std::count(written.begin(), written.end(), '\n')));
+            EXPECT_EQ(host.messages[0].text, created());
+            EXPECT_EQ(field(ResultField::LineCount), std::to_string(std::count(written.begin(), written.end(), '\n')));
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Real, CorpusProgram, ::testing::ValuesIn(corpusFiles()), caseName);
+INSTANTIATE_TEST_SUITE_P(Real, CorpusProgram, ::testing::ValuesIn(corpusFiles()), [](const auto& info) {
+    std::string name = info.param.empty() ? "NoCorpus" : info.param;
+    std::replace_if(name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
+    return name;
+});
 
 }  // namespace
 }  // namespace drennix::testing

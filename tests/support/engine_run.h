@@ -1,14 +1,12 @@
-// Helpers for tests that drive whole runs: a fixture that owns the settings,
-// the run options, a recording host and a scratch folder, and writes the
-// source file before each run; plus the expected-text builders the tests
-// share.
+// Helpers for tests that drive whole runs: a fixture owning the settings, the
+// run options, a recording host and a scratch folder, which writes the source
+// before each run, and the shared text builders.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -21,62 +19,53 @@
 
 namespace drennix {
 
-inline void PrintTo(MessageKind kind, std::ostream* os) {
-    *os << (kind == MessageKind::Warning ? "Warning" : "Information");
-}
+inline void PrintTo(MessageKind kind, std::ostream* os) { *os << (kind == MessageKind::Warning ? "Warning" : "Information"); }
 
 namespace testing {
 
-inline void PrintTo(const ShownMessage& m, std::ostream* os) {
-    *os << (m.kind == MessageKind::Warning ? "Warning: " : "Information: ") << m.text;
-}
+inline void PrintTo(const ShownMessage& m, std::ostream* os) { *os << (m.kind == MessageKind::Warning ? "Warning: " : "Information: ") << m.text; }
 
-// "元ﾌｧｲﾙの" + line + text: how every message about a source line begins.
+// How most line messages end: a line break, the ideographic space and
+// "nothing converted".
+inline const std::string kNotConverted = "\n　変換はしていません。";
+
+// "元ﾌｧｲﾙの" + line + text + "\n　変換はしていません。".
 inline std::string lineMessage(int line, std::string_view text) {
-    return "元ﾌｧｲﾙの" + std::to_string(line) + std::string(text);
+    return "元ﾌｧｲﾙの" + std::to_string(line) + std::string(text) + kNotConverted;
 }
 
-// The C library's "%.Nf" rendering, the reference for every fixed figure.
+// The C library's "%.Nf", the reference for every fixed figure.
 inline std::string fixed(double value, int decimals = 3) {
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
     return buffer;
 }
 
-// The lines joined as the output file holds them: each ends with CR LF.
-inline std::string crlfLines(std::initializer_list<std::string_view> lines) {
-    std::string text;
-    for (auto line : lines) {
-        text += line;
-        text += "\r\n";
-    }
-    return text;
-}
-
-inline std::vector<ShownMessage> warningOnly(std::string text) {
-    return {{std::move(text), MessageKind::Warning}};
-}
-inline std::vector<ShownMessage> informationOnly(std::string text) {
-    return {{std::move(text), MessageKind::Information}};
-}
+inline std::vector<ShownMessage> warningOnly(std::string text) { return {{std::move(text), MessageKind::Warning}}; }
+inline std::vector<ShownMessage> informationOnly(std::string text) { return {{std::move(text), MessageKind::Information}}; }
+inline const std::vector<ShownMessage> kCalculated = informationOnly("計算しました。");
 
 class EngineRunTest : public ::testing::Test {
 protected:
     EngineRunTest() { resetToDefaults(settings); }
 
-    // Writes `source` byte for byte as part.nc and runs it in `mode`.
+    // Writes `source` byte for byte as part.nc and runs it in `mode` with a
+    // fresh host.
     void run(std::string_view source, RunMode mode = RunMode::MachiningTime) {
         options.sourcePath = scratch.write("part.nc", source).string();
         execute(mode);
     }
     void execute(RunMode mode) {
+        const int abort = host.abortOnPoll;
+        host = RecordingHost{};
+        host.abortOnPoll = abort;
         options.runMode = mode;
         RunDriver(settings).execute(options, host);
     }
 
     std::filesystem::path outputPath() const { return scratch / "part_con.nc"; }
     std::string output() const { return readBytes(outputPath()); }
-    bool outputExists() const { return std::filesystem::exists(outputPath()); }
+    std::string created() const { return outputPath().string() + "\n　を作成しました。"; }
     const std::string& field(ResultField f) const { return host.field(f); }
 
     Settings settings;
@@ -88,12 +77,9 @@ protected:
 template <class Param>
 class EngineRunTestWithParam : public EngineRunTest, public ::testing::WithParamInterface<Param> {};
 
-// Names a parameterised case by its `name` member.
 struct NameOfCase {
     template <class Param>
-    std::string operator()(const ::testing::TestParamInfo<Param>& info) const {
-        return info.param.name;
-    }
+    std::string operator()(const ::testing::TestParamInfo<Param>& info) const { return info.param.name; }
 };
 
 }  // namespace testing

@@ -1,6 +1,6 @@
-// A temporary folder for one test, removed with everything in it when the
-// test ends. Its path holds no "." so that the output name rule only ever
-// sees the dots a test puts into its own file names.
+// A temporary folder for one test, removed with its content when the test
+// ends. Its path holds no "." so that the output name rule only sees the dots
+// a test puts into its own file names.
 #pragma once
 
 #include <unistd.h>
@@ -19,19 +19,16 @@ class ScratchDirectory {
 public:
     ScratchDirectory() {
         static std::atomic<int> counter{0};
-        const auto base = std::filesystem::temp_directory_path();
         for (int attempt = 0; attempt < 1000; ++attempt) {
-            const auto name = "drennix_test_" + std::to_string(::getpid()) + "_" +
-                              std::to_string(counter++);
-            root_ = base / name;
+            root_ = std::filesystem::temp_directory_path() /
+                    ("drennix_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
             if (std::filesystem::create_directory(root_)) return;
         }
-        throw std::runtime_error("no scratch directory could be created");
+        throw std::runtime_error("no scratch folder could be created");
     }
     ~ScratchDirectory() {
         std::error_code ignored;
-        std::filesystem::permissions(root_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::permissions(root_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(root_, ignored);
     }
     ScratchDirectory(const ScratchDirectory&) = delete;
@@ -53,7 +50,7 @@ private:
     std::filesystem::path root_;
 };
 
-// The whole content of a file, byte for byte; "" when it cannot be read.
+// A file's bytes; "" when it cannot be read.
 inline std::string readBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
