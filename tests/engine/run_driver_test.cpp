@@ -20,10 +20,6 @@ std::string lines(const std::string& line, int count) {
     return text;
 }
 
-TEST(LineMessage, PutsTheLineNumberAfterThePrefix) {
-    EXPECT_EQ(composeLineMessage(57, "行目で少数点のみが有ります。"), "元ﾌｧｲﾙの57行目で少数点のみが有ります。");
-}
-
 struct InputCase {
     std::string name;
     void (*change)(RunOptions&, const ScratchDirectory&);
@@ -135,14 +131,6 @@ INSTANTIATE_TEST_SUITE_P(
                       LineEndCase{"CtrlZAfterLastLineEnd", "G0X1.\n\x1A", "2", "1.000"},
                       LineEndCase{"LoneCrInsideACommentStays", "(A\rB)G0X3.\r\n", "2", "3.000"}),
     NameOfCase{});
-
-TEST_F(EngineRunTest, LinesReachTheDisplayWithoutTheirLineEnd) {
-    run("G0X1.\r\n(A\rB)\n", RunMode::AbsoluteDisplay);
-    ASSERT_EQ(host.rows.size(), 3u);
-    EXPECT_EQ(host.rows[1].cells[1], "G0X1.");
-    EXPECT_EQ(host.rows[2].cells[1], "(A\rB)");
-    EXPECT_EQ(host.rows[3].cells[1], "");
-}
 
 // Whatever block size the reader uses, a CR LF pair and the 0x1A byte must
 // read the same at every offset around it, and a line may be any length.

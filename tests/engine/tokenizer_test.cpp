@@ -74,17 +74,6 @@ TEST_F(EngineRunTest, SpacesSeparateWordsAndOtherLettersAreIgnored) {
     EXPECT_EQ(field(ResultField::MaxY), "6.000");
 }
 
-TEST(ClassifyCharacter, SplitsTheBytesIntoThreeClasses) {
-    const std::pair<int, CharacterClass> cases[] = {
-        {0x00, CharacterClass::Invalid}, {0x1F, CharacterClass::Invalid}, {0x20, CharacterClass::Address},
-        {'*', CharacterClass::Address},  {'+', CharacterClass::Numeric},  {',', CharacterClass::Address},
-        {'-', CharacterClass::Numeric},  {'.', CharacterClass::Numeric},  {'/', CharacterClass::Address},
-        {'0', CharacterClass::Numeric},  {'9', CharacterClass::Numeric},  {':', CharacterClass::Address},
-        {'~', CharacterClass::Address},  {0x7F, CharacterClass::Invalid}, {0x80, CharacterClass::Invalid},
-        {0xFF, CharacterClass::Invalid}};
-    for (const auto& [byte, expected] : cases) EXPECT_EQ(classifyCharacter(static_cast<unsigned char>(byte)), expected) << byte;
-}
-
 TEST(SplitComments, KeepsCodeAndCommentsInLineOrder) {
     Settings settings;
     resetToDefaults(settings);

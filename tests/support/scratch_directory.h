@@ -19,12 +19,8 @@ class ScratchDirectory {
 public:
     ScratchDirectory() {
         static std::atomic<int> counter{0};
-        for (int attempt = 0; attempt < 1000; ++attempt) {
-            root_ = std::filesystem::temp_directory_path() /
-                    ("drennix_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-            if (std::filesystem::create_directory(root_)) return;
-        }
-        throw std::runtime_error("no scratch folder could be created");
+        do root_ = std::filesystem::temp_directory_path() / ("drennix_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+        while (!std::filesystem::create_directory(root_));
     }
     ~ScratchDirectory() {
         std::error_code ignored;
