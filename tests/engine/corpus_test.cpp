@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,10 +15,7 @@
 namespace drennix::testing {
 namespace {
 
-std::filesystem::path corpusDirectory() {
-    const char* corpus = std::getenv("DRENNIX_CORPUS");
-    return corpus ? std::filesystem::path(corpus) : std::filesystem::path(DRENNIX_TESTS_DIR) / "../../shared/corpus/real";
-}
+std::filesystem::path corpusDirectory() { return DRENNIX_CORPUS_DIR; }
 
 std::vector<std::string> corpusFiles() {
     std::vector<std::string> names;

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <optional>
@@ -20,11 +19,7 @@
 namespace drennix::testing {
 namespace {
 
-std::filesystem::path goldenDirectory() {
-    const char* data = std::getenv("DRENNIX_TEST_DATA");
-    if (data && std::filesystem::is_directory(std::filesystem::path(data) / "golden")) return std::filesystem::path(data) / "golden";
-    return std::filesystem::path(DRENNIX_TESTS_DIR) / "data" / "golden";
-}
+std::filesystem::path goldenDirectory() { return std::filesystem::path(DRENNIX_TEST_DATA_DIR) / "golden"; }
 
 // The lines of an output file without their CR LF; a missing CR LF shows.
 std::vector<std::string> outputLines(const std::string& bytes) {
