@@ -106,6 +106,10 @@ TEST_F(EngineRunTest, EscapeStopsBeforeTheNextLine) {
     EXPECT_EQ(host.rows.size(), 3u);
     EXPECT_EQ(field(ResultField::LineCount), "3");
     EXPECT_EQ(field(ResultField::RapidDistance), "");
+    options.initialX = 10;
+    host.abortOnPoll = 2;
+    run("G3X0.Y10.Z-1.I-10.F100.\nG0X0.", RunMode::ConvertArcs);  // the arc was converted already
+    EXPECT_FALSE(std::filesystem::exists(outputPath()));
 }
 
 struct LineEndCase {

@@ -24,10 +24,11 @@ std::filesystem::path goldenDirectory() { return std::filesystem::path(DRENNIX_T
 // The lines of an output file without their CR LF; a missing CR LF shows.
 std::vector<std::string> outputLines(const std::string& bytes) {
     std::vector<std::string> lines;
-    for (std::size_t start = 0, end; start < bytes.size(); start = end + 2) {
-        end = bytes.find("\r\n", start);
-        if (end == std::string::npos) return lines.push_back(bytes.substr(start) + "<no CR LF>"), lines;
-        lines.push_back(bytes.substr(start, end - start));
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const auto end = bytes.find("\r\n", start);
+        lines.push_back(end == std::string::npos ? bytes.substr(start) + "<no CR LF>" : bytes.substr(start, end - start));
+        start = end == std::string::npos ? bytes.size() : end + 2;
     }
     return lines;
 }
@@ -115,18 +116,17 @@ struct LineCase {
     std::string source;
     RunMode mode;
     std::vector<std::string> lines;  // expected lines: the first, the last, then any after the arc
+    double cwArcCode = 2;
 };
 
-class ConvertedLines : public EngineRunTestWithParam<LineCase> {
-protected:
-    void SetUp() override { settings.vocabulary.cwArcCode = GetParam().name.starts_with("DecimalArcCode") ? 2.5 : 2; }
-};
+class ConvertedLines : public EngineRunTestWithParam<LineCase> {};
 
 // Quarter helices of radius 10 (18 lines each): the plane axes carry the
 // circle, the third axis the travel; blocks after them get the arc code in
 // front only when they rely on the modal arc motion.
 TEST_P(ConvertedLines, HoldTheWordsInPlaneOrderAndTheArcCodeWhereNeeded) {
     options.initialX = GetParam().start[0], options.initialY = GetParam().start[1], options.initialZ = GetParam().start[2];
+    settings.vocabulary.cwArcCode = GetParam().cwArcCode;
     run(GetParam().source, GetParam().mode);
     ASSERT_EQ(host.messages, informationOnly(created()));
     auto lines = outputLines(output());
@@ -147,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"BlankAndCommentLinesWait", {10, 0, 0}, "G3X0.Y10.Z-1.I-10.F100.\n(NOTE)\n\n  \nF200\nM05", kHelical,
                  {"G1X9.962Y0.872Z-0.056F100.", "X0.000Y10.000Z-1.000", "(NOTE)", "", "  ", "G3F200", "M05"}},
         LineCase{"DecimalArcCode", {10, 0, 0}, "G2.5X0.Y-10.Z-1.I-10.F100.\nF200", kHelical,
-                 {"G1X9.962Y-0.872Z-0.056F100.", "X0.000Y-10.000Z-1.000", "G2.500F200"}},
+                 {"G1X9.962Y-0.872Z-0.056F100.", "X0.000Y-10.000Z-1.000", "G2.500F200"}, 2.5},
         LineCase{"OwnMotionTakesNoCode", {10, 0, 0}, "G3X0.Y10.Z-1.I-10.F100.\nG1X5.", kHelical,
                  {"G1X9.962Y0.872Z-0.056F100.", "X0.000Y10.000Z-1.000", "G1X5."}},
         LineCase{"PlainArcAfterHelical", {10, 0, 0}, "G3X0.Y10.Z-1.I-10.F100.\nX-10.Y0.I0.J-10.", kHelical,
