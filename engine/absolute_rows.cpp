@@ -3,15 +3,11 @@
 #include <array>
 
 #include "number_format.h"
+#include "numerics.h"
 
 namespace drennix {
 
 namespace {
-
-double toDegrees(double radians)
-{
-    return radians * 180 / piConstant;
-}
 
 void setPosition(AbsoluteRow& row, const Point3& position, int decimals)
 {

@@ -5,6 +5,7 @@
 #include "messages.h"
 #include "motion.h"
 #include "number_format.h"
+#include "numerics.h"
 #include "run_state.h"
 #include "segmentation.h"
 
@@ -15,14 +16,9 @@ namespace {
 constexpr double halfPi = piConstant / 2;
 constexpr double twoPi = 2 * piConstant;
 
-double square(double v)
-{
-    return std::pow(v, 2);
-}
-
 double vectorLength(double a, double b)
 {
-    return std::pow(square(a) + square(b), 0.5);
+    return squareRoot(square(a) + square(b));
 }
 
 // Sets the target point of the arc and its helical flag.
@@ -75,11 +71,6 @@ void widenWithLow(RunStatistics& s, int axis, double value)
     }
 }
 
-double toDegrees(double radians)
-{
-    return radians * 180 / piConstant;
-}
-
 // The extreme points an arc passes through: every direction k·90° between
 // the lower and the upper angle, ends included; k modulo 4 names the extreme
 // (0 high A, 1 high B, 2 low A, 3 low B).
@@ -120,10 +111,10 @@ void widenWithArcExtremes(RunState& state, const PlaneAxes& axes, double r, bool
 double arcLength(double signedRadius, double r, double swept, double dH, bool fullCircle)
 {
     if (fullCircle) {
-        const double b = std::pow(square(signedRadius) + square(dH / 4), 0.5);
+        const double b = squareRoot(square(signedRadius) + square(dH / 4));
         return perimeterApproximation(r, b);
     }
-    const double b = std::pow(square(signedRadius) + square(piConstant * dH / (2 * swept)), 0.5);
+    const double b = squareRoot(square(signedRadius) + square(piConstant * dH / (2 * swept)));
     const double q = square((b - r) / (r + b));
     return piConstant * swept * (r + b) * (1 + q / 4) / twoPi;
 }

@@ -19,20 +19,6 @@ bool hasAnyAxisWord(const NcBlock& b)
     return b.has(AddressKind::AxisX) || b.has(AddressKind::AxisY) || b.has(AddressKind::AxisZ);
 }
 
-const std::string& letterFor(const CommandVocabulary& v, AddressKind kind)
-{
-    switch (kind) {
-    case AddressKind::AxisX: return v.xAxisLetter;
-    case AddressKind::AxisY: return v.yAxisLetter;
-    case AddressKind::AxisZ: return v.zAxisLetter;
-    case AddressKind::ArcI: return v.arcILetter;
-    case AddressKind::ArcJ: return v.arcJLetter;
-    case AddressKind::ArcK: return v.arcKLetter;
-    case AddressKind::Radius: return v.radiusLetter;
-    default: return v.feedLetter;
-    }
-}
-
 // Rules 1 to 16: duplicate commands and words, impossible centre words.
 int checkCommonRules(RunState& state)
 {
@@ -46,7 +32,7 @@ int checkCommonRules(RunState& state)
     for (int kind = static_cast<int>(AddressKind::AxisX); kind <= static_cast<int>(AddressKind::Feed); ++kind) {
         const auto address = static_cast<AddressKind>(kind);
         if (b.wordCount(address) > 1) {
-            return state.reject(messages::duplicateWord(letterFor(state.vocabulary(), address)));
+            return state.reject(messages::duplicateWord(letterOf(state.vocabulary(), address)));
         }
     }
     if (b.has(AddressKind::ArcI) && b.has(AddressKind::ArcJ) && b.has(AddressKind::ArcK)) {

@@ -2,33 +2,25 @@
 
 #include <cmath>
 
+#include "numerics.h"
+
 namespace drennix {
 
 namespace {
-
-double square(double v)
-{
-    return std::pow(v, 2);
-}
-
-double root(double v)
-{
-    return std::pow(v, 0.5);
-}
 
 // One stage of the rapid model: the first rule that applies consumes one
 // travel and returns the length it adds; false when none applies.
 bool consumeRapidStage(double& dX, double& dY, double& dZ, double& added)
 {
-    if (dX > 0 && dX <= dY && dX <= dZ) { added = root(3 * square(dX)); dY -= dX; dZ -= dX; dX = 0; return true; }
-    if (dY > 0 && dY <= dX && dY <= dZ) { added = root(3 * square(dY)); dX -= dY; dZ -= dY; dY = 0; return true; }
-    if (dZ > 0 && dZ <= dX && dZ <= dY) { added = root(3 * square(dZ)); dX -= dZ; dY -= dZ; dZ = 0; return true; }
-    if (dX > 0 && dX <= dY) { added = root(square(dX) + square(dX)); dY -= dX; dX = 0; return true; }
-    if (dX > 0 && dX <= dZ) { added = root(square(dX) + square(dX)); dZ -= dX; dX = 0; return true; }
-    if (dY > 0 && dY <= dX) { added = root(square(dY) + square(dY)); dX -= dY; dY = 0; return true; }
-    if (dY > 0 && dY <= dZ) { added = root(square(dY) + square(dY)); dZ -= dY; dY = 0; return true; }
-    if (dZ > 0 && dZ <= dX) { added = root(square(dZ) + square(dZ)); dX -= dZ; dZ = 0; return true; }
-    if (dZ > 0 && dZ <= dY) { added = root(square(dZ) + square(dZ)); dY -= dZ; dZ = 0; return true; }
+    if (dX > 0 && dX <= dY && dX <= dZ) { added = squareRoot(3 * square(dX)); dY -= dX; dZ -= dX; dX = 0; return true; }
+    if (dY > 0 && dY <= dX && dY <= dZ) { added = squareRoot(3 * square(dY)); dX -= dY; dZ -= dY; dY = 0; return true; }
+    if (dZ > 0 && dZ <= dX && dZ <= dY) { added = squareRoot(3 * square(dZ)); dX -= dZ; dY -= dZ; dZ = 0; return true; }
+    if (dX > 0 && dX <= dY) { added = squareRoot(square(dX) + square(dX)); dY -= dX; dX = 0; return true; }
+    if (dX > 0 && dX <= dZ) { added = squareRoot(square(dX) + square(dX)); dZ -= dX; dX = 0; return true; }
+    if (dY > 0 && dY <= dX) { added = squareRoot(square(dY) + square(dY)); dX -= dY; dY = 0; return true; }
+    if (dY > 0 && dY <= dZ) { added = squareRoot(square(dY) + square(dY)); dZ -= dY; dY = 0; return true; }
+    if (dZ > 0 && dZ <= dX) { added = squareRoot(square(dZ) + square(dZ)); dX -= dZ; dZ = 0; return true; }
+    if (dZ > 0 && dZ <= dY) { added = squareRoot(square(dZ) + square(dZ)); dY -= dZ; dZ = 0; return true; }
     if (dX > 0) { added = dX; dX = 0; return true; }
     if (dY > 0) { added = dY; dY = 0; return true; }
     if (dZ > 0) { added = dZ; dZ = 0; return true; }
@@ -104,7 +96,7 @@ std::optional<double> rapidPathLength(double dX, double dY, double dZ)
 
 double straightLength(double dX, double dY, double dZ)
 {
-    return root(square(dX) + square(dY) + square(dZ));
+    return squareRoot(square(dX) + square(dY) + square(dZ));
 }
 
 void closeBlock(const NcBlock& block, const ModalState& state, int rapidSpeed, RunStatistics& statistics)

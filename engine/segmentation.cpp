@@ -22,11 +22,6 @@ double snapToFormat(double value, int decimals, std::string& scratch)
     return parseRawValue(scratch);
 }
 
-const std::string& axisLetter(const CommandVocabulary& v, int axis)
-{
-    return axis == AxisIndexX ? v.xAxisLetter : axis == AxisIndexY ? v.yAxisLetter : v.zAxisLetter;
-}
-
 struct KeptWord {
     bool open = false;
     char address = 0;
@@ -159,7 +154,7 @@ int convertArc(RunState& state, double swept, std::string_view codeText, std::st
             const double value = modal.coordinateMode == IncrementalMode ? point[axis] - modal.position[axis] : point[axis];
             block.axisValue(axis) = value;
             block.axisWordCount(axis) = 1;
-            line += axisLetter(v, axis);
+            line += letterOf(v, static_cast<AddressKind>(static_cast<int>(AddressKind::AxisX) + axis));
             appendFixed(line, value, decimals);
         }
         if (k == 1) {

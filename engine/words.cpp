@@ -21,11 +21,6 @@ const std::string CommandVocabulary::*const addressLetters[] = {
     &CommandVocabulary::arcKLetter,  &CommandVocabulary::radiusLetter, &CommandVocabulary::feedLetter,
 };
 
-const std::string& letterOf(const CommandVocabulary& vocabulary, AddressKind kind)
-{
-    return vocabulary.*addressLetters[static_cast<int>(kind)];
-}
-
 // strtod in the "C" locale, whatever locale the process runs in: the
 // fallback for numbers outside the double range, where it gives the same
 // infinities and underflowed values as atof.
@@ -41,6 +36,11 @@ double strtodInCLocale(const std::string& text)
 }
 
 }  // namespace
+
+const std::string& letterOf(const CommandVocabulary& vocabulary, AddressKind kind)
+{
+    return vocabulary.*addressLetters[static_cast<int>(kind)];
+}
 
 AddressKind classifyAddress(std::string_view character, const CommandVocabulary& vocabulary)
 {

@@ -39,6 +39,9 @@ struct NcWord {
 // NoAddress; anything else is Other.
 AddressKind classifyAddress(std::string_view character, const CommandVocabulary& vocabulary);
 
+// The vocabulary letter of an address from GCode to Feed.
+const std::string& letterOf(const CommandVocabulary& vocabulary, AddressKind kind);
+
 // classifyAddress for every byte value, computed once per run.
 class AddressTable {
 public:
