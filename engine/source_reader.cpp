@@ -1,0 +1,117 @@
+#include "source_reader.h"
+
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace drennix {
+
+namespace {
+
+constexpr std::size_t blockSize = std::size_t{1} << 20;
+constexpr char endOfInputByte = 0x1A;
+
+std::string_view withoutLineEndCarriageReturn(std::string_view line)
+{
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    return line;
+}
+
+}  // namespace
+
+SourceReader::SourceReader() : buffer_(new char[blockSize]) {}
+
+SourceReader::~SourceReader()
+{
+    close();
+}
+
+SourceReader::OpenResult SourceReader::open(const std::string& path)
+{
+    close();
+    std::error_code error;
+    const auto status = std::filesystem::status(std::filesystem::path(path), error);
+    if (error || !std::filesystem::exists(status)) {
+        return OpenResult::Missing;
+    }
+    // A folder cannot be read as a program, and a device or pipe may never
+    // end (a line of /dev/zero grows without limit): only regular files open.
+    if (!std::filesystem::is_regular_file(status)) {
+        return OpenResult::OpenFailed;
+    }
+    file_ = std::fopen(path.c_str(), "rb");
+    if (file_ == nullptr) {
+        return OpenResult::OpenFailed;
+    }
+    // The reader does its own block buffering.
+    std::setvbuf(file_, nullptr, _IONBF, 0);
+    position_ = end_ = 0;
+    carry_.clear();
+    atEnd_ = failed_ = exhausted_ = false;
+    return OpenResult::Opened;
+}
+
+bool SourceReader::refill()
+{
+    if (exhausted_) {
+        return false;
+    }
+    position_ = 0;
+    end_ = std::fread(buffer_.get(), 1, blockSize, file_);
+    if (end_ == 0) {
+        exhausted_ = true;
+        if (std::ferror(file_)) {
+            failed_ = true;
+        }
+        return false;
+    }
+    return true;
+}
+
+std::string_view SourceReader::readSourceLine()
+{
+    carry_.clear();
+    for (;;) {
+        if (position_ == end_ && !refill()) {
+            atEnd_ = true;
+            return carry_;
+        }
+        const char* begin = buffer_.get() + position_;
+        const std::size_t available = end_ - position_;
+        const auto* lineFeed = static_cast<const char*>(std::memchr(begin, '\n', available));
+        const std::size_t span = lineFeed ? static_cast<std::size_t>(lineFeed - begin) : available;
+        if (const auto* stop = static_cast<const char*>(std::memchr(begin, endOfInputByte, span))) {
+            // The byte 0x1A ends the input: nothing after it is read.
+            carry_.append(begin, stop);
+            atEnd_ = true;
+            exhausted_ = true;
+            position_ = end_;
+            return carry_;
+        }
+        if (lineFeed == nullptr) {
+            carry_.append(begin, available);
+            position_ = end_;
+            continue;
+        }
+        position_ += span + 1;
+        if (carry_.empty()) {
+            return withoutLineEndCarriageReturn(std::string_view(begin, span));
+        }
+        carry_.append(begin, span);
+        return withoutLineEndCarriageReturn(carry_);
+    }
+}
+
+bool SourceReader::close()
+{
+    if (file_ == nullptr) {
+        return true;
+    }
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    return closed;
+}
+
+}  // namespace drennix
