@@ -1,5 +1,5 @@
-// A run host that shows nothing: it keeps only what a benchmark needs to know
-// about the run, namely how it ended and which file it created.
+// A run host that shows nothing: it keeps only how the run ended, its result
+// texts and the file it created.
 #pragma once
 
 #include <string>
@@ -12,7 +12,7 @@ namespace drennix::bench {
 class NullRunHost final : public RunHost {
 public:
     void clearResults() override {}
-    void showResults(const ResultTexts&) override {}
+    void showResults(const ResultTexts& results) override { results_ = results; }
     void showLineCount(int count) override { lineCount_ = count; }
     void showMessage(std::string_view text, MessageKind kind) override {
         lastMessage_ = text;
@@ -32,8 +32,10 @@ public:
     const std::string& lastMessage() const { return lastMessage_; }
     const std::string& outputPath() const { return outputPath_; }
     int lineCount() const { return lineCount_; }
+    const ResultTexts& results() const { return results_; }
 
 private:
+    ResultTexts results_;
     std::string lastMessage_;
     MessageKind lastKind_ = MessageKind::Warning;
     std::string outputPath_;

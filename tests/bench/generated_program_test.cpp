@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "program_audit.h"
@@ -102,6 +103,7 @@ INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedProgramSeed, ::testing::Values(1u, 2u, 
 struct FaultyProgram {
     const char* name;
     const char* text;
+    friend void PrintTo(const FaultyProgram& program, std::ostream* out) { *out << program.name; }
 };
 
 class ProgramAuditFault : public ::testing::TestWithParam<FaultyProgram> {};
