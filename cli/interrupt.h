@@ -1,0 +1,17 @@
+// SIGINT plays the Escape key: the handler only raises a flag, which the run
+// host hands to the engine at its next poll; the engine then shows its own
+// Escape message and cleans up. After the first SIGINT the default action is
+// back, so a second one ends the process at once.
+#pragma once
+
+namespace drennix::cli {
+
+void installInterruptHandler();
+
+// True once for each interrupt that arrived since the previous call.
+bool takeInterruptRequest();
+
+// True when an interrupt arrived at any time since the handler was installed.
+bool interruptReceived();
+
+}  // namespace drennix::cli

@@ -1,0 +1,83 @@
+#include "json_report.h"
+
+#include "captions.h"
+#include "cp932.h"
+#include "display_text.h"
+
+namespace drennix::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string_view kindName(MessageKind kind) { return kind == MessageKind::Warning ? "warning" : "information"; }
+
+Json messagesJson(const std::vector<RunMessage>& messages)
+{
+    Json list = Json::array();
+    for (const RunMessage& message : messages)
+        list.push_back({{"kind", kindName(message.kind)}, {"text", text::sanitizeUtf8(message.text)}});
+    return list;
+}
+
+Json fieldsJson(const ResultTexts& fields)
+{
+    Json object = Json::object();
+    for (const ResultFieldLabel& label : resultFieldLabels)
+        object[std::string(label.jsonKey)] = text::sanitizeUtf8(fields[label.field]);
+    return object;
+}
+
+Json rowsJson(const std::vector<AbsoluteRow>& rows)
+{
+    Json list = Json::array();
+    for (const AbsoluteRow& row : rows)
+        list.push_back(displayCells(row));
+    return list;
+}
+
+}  // namespace
+
+nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode)
+{
+    Json report = Json::object();
+    report["messages"] = messagesJson(record.messages);
+    report["fields"] = fieldsJson(record.fields);
+    report["rows"] = mode == RunMode::AbsoluteDisplay ? rowsJson(record.rows) : Json::array();
+    report["output"] = record.outputPath ? Json(text::sanitizeUtf8(*record.outputPath)) : Json(nullptr);
+    return report;
+}
+
+std::string renderJsonReport(const RunRecord& record, RunMode mode)
+{
+    // One line per key, and one line per message and per row: easy to read
+    // and to compare, and still one JSON document. Every string was made
+    // valid UTF-8 above; replacing instead of throwing only guards against a
+    // mistake there.
+    const auto dump = [](const Json& value) {
+        return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    };
+    const Json report = buildJsonReport(record, mode);
+    std::string out = "{\n";
+    bool firstKey = true;
+    for (const auto& [key, value] : report.items()) {
+        out += firstKey ? "  " : ",\n  ";
+        firstKey = false;
+        out += dump(Json(key)) + ": ";
+        if (value.empty() || !value.is_structured()) {
+            out += dump(value);
+            continue;
+        }
+        out += value.is_array() ? "[\n" : "{\n";
+        std::size_t remaining = value.size();
+        for (const auto& [innerKey, inner] : value.items()) {
+            out += "    ";
+            if (value.is_object())
+                out += dump(Json(innerKey)) + ": ";
+            out += dump(inner) + (--remaining > 0 ? ",\n" : "\n");
+        }
+        out += value.is_array() ? "  ]" : "  }";
+    }
+    return out + "\n}";
+}
+
+}  // namespace drennix::cli

@@ -1,0 +1,72 @@
+// drennix-cli: one run of Drennix from the command line.
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli_host.h"
+#include "cp932.h"
+#include "exit_status.h"
+#include "interrupt.h"
+#include "json_report.h"
+#include "options.h"
+#include "run_driver.h"
+#include "text_report.h"
+
+namespace {
+
+using namespace drennix;
+using namespace drennix::cli;
+
+void printMessageNow(const RunMessage& message) { std::cerr << formatMessageLine(message) << std::endl; }
+
+void printReport(const CliRequest& request, const RunRecord& record)
+{
+    if (request.json) {
+        std::cout << renderJsonReport(record, request.run.runMode) << '\n';
+        return;
+    }
+    writeResultFields(std::cout, record.fields);
+    if (request.run.runMode == RunMode::AbsoluteDisplay)
+        writeAbsoluteRows(std::cout, record.rows);
+}
+
+int runAndReport(const CliRequest& request)
+{
+    CliHost host(takeInterruptRequest, request.json ? CliHost::MessageListener{} : printMessageNow);
+    installInterruptHandler();
+    RunDriver(request.settings).execute(request.run, host);
+    printReport(request, host.record());
+    const int status = exitStatusFor(host.record(), interruptReceived());
+    // A report that could not be written is not a success, whatever the run.
+    if (!std::cout.flush() && status == exitFinished) {
+        std::cerr << "drennix-cli: the report could not be written to standard output" << std::endl;
+        return exitWarning;
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const ParseOutcome outcome = parseCommandLine(args);
+    switch (outcome.status) {
+    case ParseStatus::Help:
+        std::cout << outcome.text;
+        return exitFinished;
+    case ParseStatus::UsageError:
+        std::cerr << text::sanitizeUtf8(outcome.text) << '\n';
+        return exitUsage;
+    case ParseStatus::Run:
+        break;
+    }
+    try {
+        return runAndReport(outcome.request);
+    } catch (const std::exception& error) {
+        // Out of memory on a huge line, for instance: say so instead of aborting.
+        std::cerr << "drennix-cli: the run failed: " << text::sanitizeUtf8(error.what()) << std::endl;
+        return exitWarning;
+    }
+}

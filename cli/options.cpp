@@ -1,0 +1,163 @@
+#include "options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include "number_text.h"
+#include "setting_assignment.h"
+
+namespace drennix::cli {
+namespace {
+
+// The option values as typed; numbers are checked by our own grammar, not by
+// CLI11's conversions.
+struct RawOptions {
+    std::string mode = "time";
+    std::string tolerance;
+    std::string suffix = "_con";
+    std::string x;
+    std::string y;
+    std::string z;
+    std::vector<std::string> assignments;
+    std::string source;
+    bool json = false;
+};
+
+struct ModeName {
+    std::string_view name;
+    std::string_view number;
+    RunMode mode;
+};
+
+constexpr ModeName modeNames[] = {
+    {"time", "0", RunMode::MachiningTime},
+    {"absolute", "1", RunMode::AbsoluteDisplay},
+    {"helical", "2", RunMode::ConvertHelical},
+    {"arcs", "3", RunMode::ConvertArcs},
+};
+
+ParseOutcome usageError(std::string message)
+{
+    std::replace(message.begin(), message.end(), '\n', ' ');
+    return {ParseStatus::UsageError, {}, "drennix-cli: " + message};
+}
+
+std::string settingNamesList()
+{
+    std::string names;
+    for (const SettingField& field : settingFields()) {
+        if (!names.empty())
+            names += ", ";
+        names += field.name;
+    }
+    return names;
+}
+
+void describeOptions(CLI::App& app, RawOptions& raw)
+{
+    app.add_option("-m,--mode", raw.mode, "time (0), absolute (1), helical (2) or arcs (3); default time")
+        ->type_name("MODE");
+    app.add_option("-t,--tolerance", raw.tolerance, "allowed deviation of the straight moves, 0 to 1; default 0.01")
+        ->type_name("T");
+    app.add_option("-s,--suffix", raw.suffix, "put before the last '.' of the output file name; default _con");
+    app.add_option("-x", raw.x, "initial X position; default 0")->type_name("X");
+    app.add_option("-y", raw.y, "initial Y position; default 0")->type_name("Y");
+    app.add_option("-z", raw.z, "initial Z position; default 0")->type_name("Z");
+    app.add_option("--set", raw.assignments, "set one field of the vocabulary or settings (repeatable)")
+        ->type_name("NAME=VALUE")
+        ->expected(1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_flag("--json", raw.json, "print one JSON report on standard output");
+    app.add_option("SOURCE", raw.source, "the NC program to read")->required()->type_name("");
+    app.footer("Settings for --set: " + settingNamesList() +
+               "\n\nExit status: 0 finished, 1 ended on a warning, 2 usage error or invalid settings, "
+               "130 interrupted.\n");
+}
+
+std::optional<RunMode> modeFromText(std::string_view text)
+{
+    for (const ModeName& entry : modeNames) {
+        if (text == entry.name || text == entry.number)
+            return entry.mode;
+    }
+    return std::nullopt;
+}
+
+// Reads one number option into `target` when it was given.
+std::optional<std::string> readNumberOption(const CLI::App& app, std::string_view option, const std::string& text,
+                                            double& target)
+{
+    if (app.count(std::string(option)) == 0)
+        return std::nullopt;
+    const std::optional<double> value = parseDecimalNumber(text);
+    if (!value)
+        return std::string(option) + ": '" + text + "' is not a finite decimal number";
+    target = *value;
+    return std::nullopt;
+}
+
+// Turns the typed values into run options; returns the usage error, if any.
+std::optional<std::string> fillRunOptions(const CLI::App& app, const RawOptions& raw, RunOptions& run)
+{
+    const std::optional<RunMode> mode = modeFromText(raw.mode);
+    if (!mode)
+        return "--mode: '" + raw.mode + "' is not one of time, absolute, helical, arcs, 0, 1, 2, 3";
+    run.runMode = *mode;
+    run.sourcePath = raw.source;
+    run.suffix = raw.suffix;
+    if (auto error = readNumberOption(app, "--tolerance", raw.tolerance, run.tolerance))
+        return error;
+    // The main window accepts a tolerance from 0 to 1 inclusive; the run
+    // itself then refuses 0 with its own message.
+    if (!(run.tolerance >= 0 && run.tolerance <= 1))
+        return "--tolerance: '" + raw.tolerance + "' is outside 0 to 1";
+    if (auto error = readNumberOption(app, "-x", raw.x, run.initialX))
+        return error;
+    if (auto error = readNumberOption(app, "-y", raw.y, run.initialY))
+        return error;
+    return readNumberOption(app, "-z", raw.z, run.initialZ);
+}
+
+std::optional<std::string> applyAssignments(const std::vector<std::string>& assignments, Settings& settings)
+{
+    for (const std::string& assignment : assignments) {
+        if (auto error = applySettingAssignment(settings, assignment))
+            return error;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+ParseOutcome parseCommandLine(std::span<const std::string> args)
+{
+    CLI::App app{"Checks an NC program and reports its machining time, lists every block with its absolute "
+                 "position, or writes a copy with helical arcs (or all arcs) replaced by straight moves.",
+                 "drennix-cli"};
+    RawOptions raw;
+    describeOptions(app, raw);
+    try {
+        // CLI11 takes the arguments in reverse order.
+        app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
+    } catch (const CLI::CallForHelp&) {
+        return {ParseStatus::Help, {}, app.help()};
+    } catch (const CLI::ParseError& error) {
+        return usageError(error.what());
+    }
+
+    ParseOutcome outcome;
+    outcome.request.json = raw.json;
+    if (auto error = fillRunOptions(app, raw, outcome.request.run))
+        return usageError(*error);
+    resetToDefaults(outcome.request.settings);
+    if (auto error = applyAssignments(raw.assignments, outcome.request.settings))
+        return usageError(*error);
+    if (auto failure = validateVocabulary(outcome.request.settings))
+        return {ParseStatus::UsageError, {}, *failure};
+    return outcome;
+}
+
+}  // namespace drennix::cli

@@ -1,0 +1,36 @@
+// The command line of drennix-cli: the inputs of one run, the settings it
+// runs with and the form of its report.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "run_driver.h"
+#include "vocabulary.h"
+
+namespace drennix::cli {
+
+struct CliRequest {
+    RunOptions run;
+    Settings settings;
+    bool json = false;
+};
+
+enum class ParseStatus {
+    Run,         // `request` holds a valid run
+    Help,        // `text` is the help to print on standard output
+    UsageError,  // `text` is the one line to print on standard error
+};
+
+struct ParseOutcome {
+    ParseStatus status = ParseStatus::Run;
+    CliRequest request;
+    std::string text;
+};
+
+// Parses the arguments (without the program name). The --set assignments are
+// applied in their order to the default settings and the result must pass
+// validateVocabulary; on failure `text` is exactly the validation text.
+ParseOutcome parseCommandLine(std::span<const std::string> args);
+
+}  // namespace drennix::cli

@@ -1,0 +1,44 @@
+#include "text_report.h"
+
+#include "captions.h"
+#include "cp932.h"
+#include "display_text.h"
+
+namespace drennix::cli {
+namespace {
+
+template <typename Cells>
+void writeTabSeparated(std::ostream& out, const Cells& cells)
+{
+    bool first = true;
+    for (const auto& cell : cells) {
+        if (!first)
+            out << '\t';
+        out << cell;
+        first = false;
+    }
+    out << '\n';
+}
+
+}  // namespace
+
+std::string formatMessageLine(const RunMessage& message)
+{
+    const std::string_view tag = message.kind == MessageKind::Warning ? "[warning] " : "[information] ";
+    return std::string(tag) + text::sanitizeUtf8(message.text);
+}
+
+void writeResultFields(std::ostream& out, const ResultTexts& fields)
+{
+    for (const ResultFieldLabel& label : resultFieldLabels)
+        out << label.caption << text::sanitizeUtf8(fields[label.field]) << '\n';
+}
+
+void writeAbsoluteRows(std::ostream& out, const std::vector<AbsoluteRow>& rows)
+{
+    writeTabSeparated(out, absoluteColumnTitles);
+    for (const AbsoluteRow& row : rows)
+        writeTabSeparated(out, displayCells(row));
+}
+
+}  // namespace drennix::cli

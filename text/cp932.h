@@ -1,0 +1,22 @@
+// Turning the bytes of a source NC program (Windows code page 932) into UTF-8
+// for display, and making arbitrary bytes safe to show as UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace drennix::text {
+
+// The replacement character U+FFFD in UTF-8.
+inline constexpr std::string_view replacementCharacter = "\xEF\xBF\xBD";
+
+// Decodes `bytes` with the Windows code page 932 table. Every byte that does
+// not start a valid character (and a double-byte character cut off at the end)
+// becomes one U+FFFD; decoding goes on with the next byte.
+std::string decodeCp932ToUtf8(std::string_view bytes);
+
+// Returns `bytes` unchanged when they are valid UTF-8; otherwise every byte
+// that is not part of a valid, shortest-form sequence is replaced by U+FFFD.
+std::string sanitizeUtf8(std::string_view bytes);
+
+}  // namespace drennix::text
