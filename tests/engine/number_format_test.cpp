@@ -1,0 +1,57 @@
+// Fixed-point and integer formatting equal the C library's "%.Nf" and "%d"
+// for every value, whatever the locale.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <climits>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "number_format.h"
+
+namespace drennix {
+namespace {
+
+std::string printfFixed(double value, int decimals) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    return buffer;
+}
+
+TEST(FormatFixed, MatchesPrintfForEveryDecimalCount) {
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const double values[] = {0.0, -0.0, 0.5, 1.5, 2.5, -2.5, 0.0005, 0.0015, 2.675, 1.005, 0.1, 1e-10, -1e-10,
+                             9.9995, 123456789.123456789, 1e22, 1e300, DBL_MAX, -DBL_MAX, DBL_MIN, DBL_TRUE_MIN,
+                             4503599627370495.5, 11.65685424949238, inf, -inf, std::copysign(nan, 1.0)};
+    for (int decimals = 0; decimals <= 9; ++decimals)
+        for (double v : values) EXPECT_EQ(formatFixed(v, decimals), printfFixed(v, decimals)) << printfFixed(v, 17);
+    EXPECT_EQ(formatFixed(std::copysign(nan, 1.0), 3), "nan");
+    EXPECT_EQ(formatFixed(std::copysign(nan, -1.0), 3), "-nan");
+
+    std::string text = "X";
+    appendFixed(text, -12.3456, 2);
+    NumberFormat{4}.append(text, 1.0);
+    EXPECT_EQ(text, "X-12.351.0000");
+}
+
+TEST(FormatFixed, IgnoresTheLocalesDecimalSeparator) {
+    const char* comma = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    const std::string text = formatFixed(1.5, 3);
+    std::setlocale(LC_NUMERIC, "C");
+    if (comma == nullptr) GTEST_SKIP() << "no locale with a decimal comma installed";
+    EXPECT_EQ(text, "1.500");
+}
+
+TEST(FormatInteger, MatchesPrintf) {
+    for (long long v : {0LL, -1LL, 57LL, 2147483647LL, -2147483648LL, LLONG_MAX, LLONG_MIN}) {
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%lld", v);
+        EXPECT_EQ(formatInteger(v), buffer);
+    }
+}
+
+}  // namespace
+}  // namespace drennix

@@ -1,0 +1,96 @@
+// Comments and the cutting of a line into words: comment pairing and its five
+// messages, bytes that may not stand outside a comment, spaces and letters
+// outside the vocabulary.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <utility>
+
+#include "rejected_source.h"
+#include "run_state.h"
+#include "tokenizer.h"
+
+namespace drennix::testing {
+namespace {
+
+const char* const kInvalidByte = "行目で英数字以外の文字が有ります。";
+
+INSTANTIATE_TEST_SUITE_P(
+    CommentPairing, RejectedSource,
+    ::testing::Values(
+        rejected("StartWithoutEnd", "X1.(A", 1, "行目で ( の対の ) が有りません。"),
+        rejected("EndWithoutStart", "X1.A)", 1, "行目で ) の対の ( が有りません。"),
+        rejected("EndBeforeStart", "X1.)(A)", 1, "行目で ( の前に ) が有ります。"),
+        rejected("SecondStartBeforeEnd", "X1.(A(B)C)", 1, "行目で2つの ( の前に ) が有りません。"),
+        rejected("NumberAfterEnd", "X1.(A)2.", 1, "行目で ) の次の文字が英字以外です。"),
+        rejected("TabAfterEnd", "X1.(A)\tY1.", 1, "行目で ) の次の文字が英字以外です。"),
+        rejected("KanjiAfterEnd", "X1.(A)\x88\xea", 1, "行目で ) の次の文字が英字以外です。"),
+        rejected("NestingBeforeNumberAfterEnd", "(A(B)1", 1, "行目で2つの ( の前に ) が有りません。"),
+        rejected("FaultInSecondComment", "(A)X1.(B", 1, "行目で ( の対の ) が有りません。"),
+        rejected("NamesTheLine", "G0X1.\n" + std::string(10, '\n') + "X1.(A\nG0X2.", 12, "行目で ( の対の ) が有りません。"),
+        rejected("SpaceAfterCommentThenNumber", "X1.(A) 2.", 1, "行目で数値のみで英字の無い文字が有ります。")),
+    NameOfCase{});
+
+INSTANTIATE_TEST_SUITE_P(
+    InvalidBytes, RejectedSource,
+    ::testing::Values(rejected("Tab", "G0X1.\nG0\tX1.", 2, kInvalidByte), rejected("LoneCr", "G0X1.\rY1.\n", 1, kInvalidByte),
+                      rejected("CrBeforeCrLf", "G0X1.\nG0X2.\r\r\n", 2, kInvalidByte), rejected("Control", "G0X1.\x01", 1, kInvalidByte),
+                      rejected("Delete", "\x7fG0X1.", 1, kInvalidByte), rejected("Katakana", "G0X1.\xb1", 1, kInvalidByte),
+                      rejected("Kanji", "G0X1.\x88\xea", 1, kInvalidByte), rejected("Nul", std::string("G0X1.\0", 6), 1, kInvalidByte)),
+    NameOfCase{});
+
+TEST_F(EngineRunTest, CommentsAreCutOutOfTheCode) {
+    run("G01X10.(ROUGH)Y5.F100.\n(A)(B)X12.\nG0X1.(\x88\xea \xb1\t)");
+    EXPECT_EQ(host.messages, kCalculated);
+    EXPECT_EQ(field(ResultField::MaxY), "5.000");
+    EXPECT_EQ(field(ResultField::CuttingDistance), fixed(std::pow(std::pow(10.0, 2) + std::pow(5.0, 2), 0.5) + 2));
+}
+
+TEST_F(EngineRunTest, CommentDelimitersAreConfigurable) {
+    settings.vocabulary.commentStart = "[";
+    settings.vocabulary.commentEnd = "]";
+    run("G0X1.[CUT (A)]\nX1.[A");
+    EXPECT_EQ(host.messages, warningOnly(lineMessage(2, "行目で [ の対の ] が有りません。")));
+    run("G0X1.(A)");  // parentheses are now letters outside the vocabulary
+    EXPECT_EQ(host.messages, kCalculated);
+}
+
+TEST_F(EngineRunTest, LinesWithoutCodeReachNoBlockCheckAndChangeNothing) {
+    // Under linear motion without a feed, a line that reached the checks
+    // would be rejected.
+    settings.process.initialMotion = 1;
+    run("(ONLY A COMMENT)\n   \n\n (A) (B) \n");
+    EXPECT_EQ(host.messages, kCalculated);
+    settings.process.initialMotion = 0;
+    run("G1X1.F100.\n\n(G0)\n   \nX2.\n");
+    EXPECT_EQ(field(ResultField::CuttingDistance), "2.000");
+}
+
+TEST_F(EngineRunTest, SpacesSeparateWordsAndOtherLettersAreIgnored) {
+    run("G0 X10.  Y5.\nN10 M03 S1000 T1\nG0x20.Y6.\nN\n");
+    EXPECT_EQ(host.messages, kCalculated);
+    EXPECT_EQ(field(ResultField::MaxX), "10.000");
+    EXPECT_EQ(field(ResultField::MaxY), "6.000");
+}
+
+TEST(SplitComments, KeepsCodeAndCommentsInLineOrder) {
+    Settings settings;
+    resetToDefaults(settings);
+    const RunOptions options;
+    RunState state(settings, options);
+    CommentSplitter splitter;
+    const std::pair<std::string, std::pair<std::string, std::string>> cases[] = {
+        {"G01X10.(ROUGH)Y5.", {"G01X10.Y5.", "(ROUGH)"}}, {"(A)(B)X1.", {"X1.", "(A)(B)"}},
+        {"X1. (A) Y2. (B)", {"X1.  Y2. ", "(A)(B)"}},     {"G0X1.", {"G0X1.", ""}}};
+    for (const auto& [line, expected] : cases) {
+        CommentSplit split;
+        ASSERT_EQ(splitter.splitComments(state, line, split), 0) << line;
+        EXPECT_EQ(std::pair(std::string(split.codeText), std::string(split.commentText)), expected) << line;
+    }
+    EXPECT_TRUE(isBlankCode("   "));
+    EXPECT_FALSE(isBlankCode(" \t "));
+}
+
+}  // namespace
+}  // namespace drennix::testing
