@@ -3,7 +3,7 @@ PRESET ?= release
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run demo test bench sanitize clean
+.PHONY: all deps configure build run demo test bench sanitize screenshots clean
 
 all: build
 
@@ -27,6 +27,9 @@ test: build
 
 bench: build
 	@scripts/bench $(BUILD_DIR)
+
+screenshots: build
+	@scripts/screenshots $(BUILD_DIR)
 
 sanitize:
 	@$(MAKE) test PRESET=sanitize

@@ -1,0 +1,175 @@
+#include "absolute_display_dialog.h"
+
+#include <algorithm>
+#include <utility>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QScreen>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "absolute_row_model.h"
+#include "clipboard_text.h"
+#include "dialog_units.h"
+#include "message_presenter.h"
+
+namespace {
+
+constexpr int windowWidth = 870;
+
+const char* const noSelectionMessage = "行番号を選択して下さい。\n　ｺﾋﾟｰしていません。";
+const char* const copyItemText = "ｺﾋﾟｰ(&P)\tCtrl+C";
+const char* const helpItemText = "ﾍﾙﾌﾟ(&H)\tF1";
+
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+bool isCopyKey(const QKeyEvent* event) {
+    return event->key() == Qt::Key_C && (event->modifiers() & Qt::ControlModifier);
+}
+
+bool isEnterKey(const QKeyEvent* event) { return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter; }
+
+}  // namespace
+
+AbsoluteDisplayDialog::AbsoluteDisplayDialog(const drennix::Settings& settings, MessagePresenter& presenter,
+                                             QWidget* owner)
+    : QDialog(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                         Qt::WindowCloseButtonHint),
+      settings_(settings),
+      presenter_(presenter),
+      model_(new AbsoluteRowModel(this)),
+      list_(new QTableView(this)) {
+    setObjectName(QStringLiteral("absoluteDisplay"));
+    setWindowTitle(QStringLiteral("Drennixのｱﾌﾞｿ表示"));
+    setFont(dialogFont());
+    setSizeGripEnabled(false);
+    buildList();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(list_);
+    placeOnScreen();
+}
+
+void AbsoluteDisplayDialog::buildList() {
+    list_->setObjectName(QStringLiteral("absoluteList"));
+    list_->setModel(model_);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setSortingEnabled(false);
+    list_->setShowGrid(false);
+    list_->setWordWrap(false);
+    list_->setTextElideMode(Qt::ElideRight);
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    list_->verticalHeader()->hide();
+    // Fixed row heights keep a list of 100,000 rows quick to fill and scroll.
+    list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 4);
+    list_->horizontalHeader()->setSectionsClickable(false);
+    list_->horizontalHeader()->setHighlightSections(false);
+    list_->horizontalHeader()->setStretchLastSection(false);
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        list_->setColumnWidth(column, AbsoluteRowModel::columnWidth(column));
+    }
+    list_->installEventFilter(this);
+    connect(list_, &QWidget::customContextMenuRequested, this, &AbsoluteDisplayDialog::showContextMenu);
+}
+
+// Width 870; height half the available screen height; centred horizontally;
+// the top at a quarter of the available height.
+void AbsoluteDisplayDialog::placeOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        resize(windowWidth, 400);
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const int right = area.x() + area.width();
+    const int bottom = area.y() + area.height();
+    const int height = bottom / 2;
+    resize(windowWidth, height);
+    move((right - windowWidth) / 2, height / 2);
+}
+
+void AbsoluteDisplayDialog::done(int result) {
+    QDialog::done(result);
+    deleteLater();
+}
+
+void AbsoluteDisplayDialog::addStartRow(drennix::AbsoluteRow row) { model_->appendRow(std::move(row)); }
+
+void AbsoluteDisplayDialog::addBlockRows(std::vector<drennix::AbsoluteRow> rows) { model_->appendRows(std::move(rows)); }
+
+QList<QStringList> AbsoluteDisplayDialog::selectedRowTexts() const {
+    QList<int> rows;
+    for (const QModelIndex& index : list_->selectionModel()->selectedRows()) rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    QList<QStringList> texts;
+    texts.reserve(rows.size());
+    for (const int row : rows) texts.append(model_->rowTexts(row));
+    return texts;
+}
+
+void AbsoluteDisplayDialog::copySelectionToClipboard() {
+    if (!list_->selectionModel()->hasSelection()) {
+        presenter_.showMessage(this, QString::fromUtf8(noSelectionMessage), drennix::MessageKind::Warning);
+        return;
+    }
+    const WaitCursor wait;
+    const QString text = composeClipboardText(selectedRowTexts(), settings_.process.copyItems);
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void AbsoluteDisplayDialog::showContextMenu(const QPoint& position) {
+    QMenu menu(this);
+    QAction* copy = menu.addAction(QString::fromUtf8(copyItemText));
+    QAction* help = menu.addAction(QString::fromUtf8(helpItemText));
+    const QAction* chosen = menu.exec(list_->viewport()->mapToGlobal(position));
+    if (chosen == copy) copySelectionToClipboard();
+    if (chosen == help) emit helpRequested();
+}
+
+bool AbsoluteDisplayDialog::handleKey(QKeyEvent* event) {
+    if (isEnterKey(event)) return true;
+    if (isCopyKey(event)) {
+        copySelectionToClipboard();
+        return true;
+    }
+    if (event->key() == Qt::Key_F1) {
+        emit helpRequested();
+        return true;
+    }
+    return false;
+}
+
+// The list would copy its current cell on Ctrl+C and act on Enter itself;
+// the window's own meaning of these keys comes first.
+bool AbsoluteDisplayDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_) {
+        if (event->type() == QEvent::ShortcutOverride) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (isCopyKey(key) || isEnterKey(key) || key->key() == Qt::Key_F1) {
+                event->accept();
+                return true;
+            }
+        }
+        if (event->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent*>(event))) return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void AbsoluteDisplayDialog::keyPressEvent(QKeyEvent* event) {
+    if (handleKey(event)) return;
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,64 @@
+// The list window of an absolute-display run: one row per block with the
+// absolute position reached, the arc data and the length of the move. Each
+// run gets a window of its own, filled while hidden and shown when the run
+// ends. Selected rows are copied to the clipboard as text (Ctrl+C, or the
+// list's context menu).
+#pragma once
+
+#include <vector>
+
+#include <QDialog>
+#include <QList>
+#include <QStringList>
+
+#include "run_host.h"
+#include "vocabulary.h"
+
+class AbsoluteRowModel;
+class MessagePresenter;
+class QTableView;
+
+class AbsoluteDisplayDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // `settings` supplies the copy form at each copy; `owner` is the main
+    // window, whose lifetime bounds this one.
+    AbsoluteDisplayDialog(const drennix::Settings& settings, MessagePresenter& presenter, QWidget* owner);
+
+    void addStartRow(drennix::AbsoluteRow row);
+    void addBlockRows(std::vector<drennix::AbsoluteRow> rows);
+
+    // Copies the selected rows in the form of the current copy setting; with
+    // no row selected, says so and leaves the clipboard alone.
+    void copySelectionToClipboard();
+
+    // The 11 cell texts of each selected row, in ascending row order.
+    QList<QStringList> selectedRowTexts() const;
+
+    AbsoluteRowModel* model() const { return model_; }
+    QTableView* list() const { return list_; }
+
+    // Closing ends the window for good: nothing shows it again, so its rows
+    // are released.
+    void done(int result) override;
+
+signals:
+    void helpRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildList();
+    void placeOnScreen();
+    void showContextMenu(const QPoint& position);
+    // Handles the window's own keys; true when the key was used.
+    bool handleKey(QKeyEvent* event);
+
+    const drennix::Settings& settings_;
+    MessagePresenter& presenter_;
+    AbsoluteRowModel* model_;
+    QTableView* list_;
+};

@@ -1,0 +1,109 @@
+#include "absolute_row_model.h"
+
+#include <array>
+#include <iterator>
+#include <utility>
+
+#include "source_line_text.h"
+
+namespace {
+
+struct Column {
+    const char* title;
+    Qt::Alignment alignment;
+    int width;  // pixels
+};
+
+// 行, データ, Ｘ, Ｙ, Ｚ (full-width letters), 半径, 始角, 終角, Ｒ差, the
+// helical mark under a one-space title, 移動距離.
+const std::array<Column, drennix::absoluteColumnCount> columns = {{
+    {"行", Qt::AlignRight, 70},
+    {"データ", Qt::AlignLeft, 170},
+    {"Ｘ", Qt::AlignRight, 70},
+    {"Ｙ", Qt::AlignRight, 70},
+    {"Ｚ", Qt::AlignRight, 70},
+    {"半径", Qt::AlignRight, 70},
+    {"始角", Qt::AlignRight, 70},
+    {"終角", Qt::AlignRight, 70},
+    {"Ｒ差", Qt::AlignRight, 70},
+    {" ", Qt::AlignHCenter, 40},
+    {"移動距離", Qt::AlignRight, 70},
+}};
+
+bool isColumn(int column) { return column >= 0 && column < drennix::absoluteColumnCount; }
+
+}  // namespace
+
+AbsoluteRowModel::AbsoluteRowModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int AbsoluteRowModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int AbsoluteRowModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : drennix::absoluteColumnCount;
+}
+
+QVariant AbsoluteRowModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return cellText(index.row(), index.column());
+    case Qt::ToolTipRole:
+        return index.column() == sourceLineColumn ? QVariant(cellText(index.row(), index.column())) : QVariant();
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(columnAlignment(index.column()) | Qt::AlignVCenter);
+    default:
+        return {};
+    }
+}
+
+QVariant AbsoluteRowModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || !isColumn(section)) return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return columnTitle(section);
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(columnAlignment(section) | Qt::AlignVCenter);
+    default:
+        return {};
+    }
+}
+
+void AbsoluteRowModel::appendRow(drennix::AbsoluteRow row) {
+    std::vector<drennix::AbsoluteRow> one;
+    one.push_back(std::move(row));
+    appendRows(std::move(one));
+}
+
+void AbsoluteRowModel::appendRows(std::vector<drennix::AbsoluteRow> rows) {
+    if (rows.empty()) return;
+    const int first = rowCount();
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
+    rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    endInsertRows();
+}
+
+QString AbsoluteRowModel::cellText(int row, int column) const {
+    if (row < 0 || row >= rowCount() || !isColumn(column)) return {};
+    const std::string& cell = rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)];
+    return column == sourceLineColumn ? decodeSourceLine(cell) : QString::fromStdString(cell);
+}
+
+QStringList AbsoluteRowModel::rowTexts(int row) const {
+    QStringList texts;
+    for (int column = 0; column < drennix::absoluteColumnCount; ++column) texts.append(cellText(row, column));
+    return texts;
+}
+
+QString AbsoluteRowModel::columnTitle(int column) {
+    return isColumn(column) ? QString::fromUtf8(columns[static_cast<std::size_t>(column)].title) : QString();
+}
+
+Qt::Alignment AbsoluteRowModel::columnAlignment(int column) {
+    return isColumn(column) ? columns[static_cast<std::size_t>(column)].alignment : Qt::AlignLeft;
+}
+
+int AbsoluteRowModel::columnWidth(int column) {
+    return isColumn(column) ? columns[static_cast<std::size_t>(column)].width : 0;
+}

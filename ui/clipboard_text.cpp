@@ -1,0 +1,41 @@
+#include "clipboard_text.h"
+
+namespace {
+
+const QString rowEnd = QStringLiteral("\r\n");
+
+QString cell(const QStringList& row, int column) { return column < row.size() ? row.at(column) : QString(); }
+
+QString coordinateWords(const QStringList& row, bool withZ) {
+    QString text = QStringLiteral("X") + cell(row, 2) + QStringLiteral("Y") + cell(row, 3);
+    if (withZ) text += QStringLiteral("Z") + cell(row, 4);
+    return text;
+}
+
+// Every column behind its half-width label.
+QString allColumns(const QStringList& row) {
+    static const char* const labels[] = {
+        "行", " ﾃﾞｰﾀ", " X", " Y", " Z", " R", " 始角", " 終角", " R差", " ", " 移動距離",
+    };
+    QString text;
+    int column = 0;
+    for (const char* label : labels) text += QString::fromUtf8(label) + cell(row, column++);
+    return text;
+}
+
+}  // namespace
+
+QString composeClipboardText(const QList<QStringList>& rows, int copyItems) {
+    QString text;
+    for (const QStringList& row : rows) {
+        if (copyItems < 1) {
+            text += coordinateWords(row, false);
+        } else if (copyItems == 1) {
+            text += coordinateWords(row, true);
+        } else {
+            text += allColumns(row);
+        }
+        text += rowEnd;
+    }
+    return text;
+}

@@ -1,0 +1,442 @@
+#include "main_dialog.h"
+
+#include <exception>
+#include <string>
+#include <utility>
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+
+#include "absolute_display_dialog.h"
+#include "dialog_units.h"
+#include "field_text.h"
+#include "help_window.h"
+#include "message_presenter.h"
+#include "resources.h"
+#include "run_input_guard.h"
+#include "settings_dialog.h"
+#include "value_field.h"
+
+using drennix::ResultField;
+
+namespace {
+
+// The window's size in dialog units.
+constexpr int dialogWidthUnits = 383;
+constexpr int dialogHeightUnits = 166;
+
+const char* const exitQuestion = "Drennix を終了します。";
+const char* const browseTitle = "元ﾌｧｲﾙを指定";
+const char* const ncFilesFilter = "NCﾌｧｲﾙ(.nc*) (*.nc*)";
+const char* const allFilesFilter = "全てのﾌｧｲﾙ(*.*) (*)";
+
+// Entry messages of the inputs.
+const char* const initialXNotNumber = "初期X位置 には数値を入力して下さい。";
+const char* const initialYNotNumber = "初期Y位置 には数値を入力して下さい。";
+const char* const initialZNotNumber = "初期Z位置 には数値を入力して下さい。";
+const char* const toleranceNotNumber = "許容値 には数値を入力して下さい。";
+const char* const toleranceOutsideRange = "許容値 には 0 から 1 までの数値を入力して下さい。";
+const char* const runFailedUnexpectedly = "処理中に予期しないｴﾗｰが発生しました。\n　変換はしていません。";
+
+// One result field: its label, where the label and the value stand.
+struct ResultPlacement {
+    ResultField field;
+    const char* label;
+    int labelX, labelY, labelWidth;
+    int valueX, valueY;
+};
+
+// In the window's tab order.
+constexpr ResultPlacement resultPlacements[] = {
+    {ResultField::LineCount, "行数：", 280, 65, 45, 326, 65},
+    {ResultField::MachiningTime, "時間：", 280, 85, 45, 325, 85},
+    {ResultField::MaxX, "最大X：", 5, 107, 35, 40, 107},
+    {ResultField::MaxY, "最大Y：", 95, 105, 35, 130, 105},
+    {ResultField::MaxZ, "最大Z：", 185, 105, 35, 220, 105},
+    {ResultField::RapidDistance, "早送距離：", 280, 105, 45, 325, 105},
+    {ResultField::MinX, "最小X：", 5, 125, 35, 40, 125},
+    {ResultField::MinY, "最小Y：", 95, 125, 35, 130, 125},
+    {ResultField::MinZ, "最小Z：", 185, 125, 35, 220, 125},
+    {ResultField::CuttingDistance, "切削距離：", 280, 126, 45, 325, 126},
+    {ResultField::ArcCount, "円弧数：", 5, 145, 35, 40, 145},
+    {ResultField::MaxRadius, "最大R：", 95, 145, 35, 130, 145},
+    {ResultField::RadiusDifference, "R差：", 185, 145, 35, 220, 145},
+    {ResultField::HelicalCount, "ﾍﾘｶﾙ切削数：", 270, 145, 55, 325, 145},
+};
+constexpr int resultValueWidth = 50;
+constexpr int controlHeight = 15;
+
+// The order in which a run empties the fields.
+constexpr ResultField clearingOrder[] = {
+    ResultField::MachiningTime, ResultField::RapidDistance, ResultField::CuttingDistance, ResultField::MinX,
+    ResultField::MinY,          ResultField::MinZ,          ResultField::MaxX,            ResultField::MaxY,
+    ResultField::MaxZ,          ResultField::LineCount,     ResultField::ArcCount,        ResultField::HelicalCount,
+    ResultField::RadiusDifference, ResultField::MaxRadius,
+};
+
+struct RunModeButton {
+    drennix::RunMode mode;
+    const char* caption;
+    const char* name;
+    int x;
+};
+
+constexpr RunModeButton runModeButtons[] = {
+    {drennix::RunMode::MachiningTime, "加工時間(&W)", "machiningTimeMode", 10},
+    {drennix::RunMode::AbsoluteDisplay, "アブソ表示(&B)", "absoluteDisplayMode", 75},
+    {drennix::RunMode::ConvertHelical, "ﾍﾘｶﾙを変換(&C)", "convertHelicalMode", 140},
+    {drennix::RunMode::ConvertArcs, "円弧も変換(&R)", "convertArcsMode", 205},
+};
+
+QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+std::string toBytes(const QString& text) { return QFile::encodeName(text).toStdString(); }
+
+QLabel* makeLabel(QWidget* parent, const DialogUnits& units, const char* caption, int x, int y, int width,
+                  QWidget* buddy = nullptr) {
+    auto* label = new QLabel(text(caption), parent);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    if (buddy != nullptr) label->setBuddy(buddy);
+    units.place(label, x, y, width, controlHeight);
+    return label;
+}
+
+QLineEdit* makeEdit(QWidget* parent, const DialogUnits& units, const char* name, int x, int y) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setAlignment(Qt::AlignCenter);
+    units.place(edit, x, y, 40, controlHeight);
+    return edit;
+}
+
+QPushButton* makeButton(QWidget* parent, const DialogUnits& units, const char* caption, const char* name, int x,
+                        int y) {
+    auto* button = new QPushButton(text(caption), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    units.place(button, x, y, 45, controlHeight);
+    return button;
+}
+
+std::optional<QString> chooseWithFileDialog(QWidget* /*parent*/) {
+    // A window of its own, without an owner, like the platform's open dialog.
+    QFileDialog dialog(nullptr, text(browseTitle));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("nc"));
+    dialog.setNameFilters({text(ncFilesFilter), text(allFilesFilter)});
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+MainDialog::MainDialog(MessagePresenter& presenter, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      presenter_(presenter),
+      chooseSourceFile_(chooseWithFileDialog),
+      bridge_(this, *this),
+      inputGuard_(new RunInputGuard([this] { bridge_.requestAbort(); }, this)) {
+    setObjectName(QStringLiteral("mainDialog"));
+    setWindowTitle(applicationTitle());
+    setWindowIcon(applicationIcon());
+    setFont(dialogFont());
+    setAcceptDrops(true);
+    buildControls();
+    setDefaultInputs();
+    drennix::resetToDefaults(settings_);
+
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { showHelp(); });
+}
+
+MainDialog::~MainDialog() {
+    if (worker_.joinable()) {
+        // The window goes while a run works: stop it, release a message it
+        // may be waiting on, and wait for the thread.
+        bridge_.detach();
+        worker_.join();
+    }
+    while (waitDepth_ > 0) endWait();
+    inputGuard_->release();
+    delete help_.data();
+}
+
+void MainDialog::buildControls() {
+    const DialogUnits units(font());
+    setFixedSize(units.toPixels(QSize(dialogWidthUnits, dialogHeightUnits)));
+
+    makeLabel(this, units, "元ﾌｧｲﾙ：", 0, 5, 35);
+    sourceField_ = new ValueField(this);
+    sourceField_->setObjectName(QStringLiteral("sourceField"));
+    units.place(sourceField_, 35, 5, 290, controlHeight);
+    auto* browseButton = makeButton(this, units, "参照(&F)...", "browseButton", 330, 5);
+    connect(browseButton, &QPushButton::clicked, this, &MainDialog::browse);
+
+    suffixEdit_ = makeEdit(this, units, "suffixEdit", 85, 25);
+    makeLabel(this, units, "作成ﾌｧｲﾙ追加文字(&T)：", 0, 25, 85, suffixEdit_);
+    toleranceEdit_ = makeEdit(this, units, "toleranceEdit", 185, 25);
+    makeLabel(this, units, "許容値(&A)：", 125, 25, 60, toleranceEdit_);
+    executeButton_ = makeButton(this, units, "実行", "executeButton", 230, 25);
+    executeButton_->setDefault(true);
+    connect(executeButton_, &QPushButton::clicked, this, &MainDialog::execute);
+    auto* exitButton = makeButton(this, units, "終了", "exitButton", 280, 25);
+    connect(exitButton, &QPushButton::clicked, this, &MainDialog::reject);
+
+    initialXEdit_ = makeEdit(this, units, "initialXEdit", 85, 45);
+    makeLabel(this, units, "初期X位置(&X)：", 25, 45, 60, initialXEdit_);
+    initialYEdit_ = makeEdit(this, units, "initialYEdit", 185, 45);
+    makeLabel(this, units, "初期Y位置(&Y)：", 125, 45, 60, initialYEdit_);
+    initialZEdit_ = makeEdit(this, units, "initialZEdit", 285, 45);
+    makeLabel(this, units, "初期Z位置(&Z)：", 225, 45, 60, initialZEdit_);
+
+    buildRunModeGroup();
+    buildResultFields();
+
+    auto* settingsButton = makeButton(this, units, "設定(&S)...", "settingsButton", 330, 25);
+    connect(settingsButton, &QPushButton::clicked, this, &MainDialog::openSettings);
+    auto* helpButton = makeButton(this, units, "ﾍﾙﾌﾟ(&H)", "helpButton", 330, 45);
+    connect(helpButton, &QPushButton::clicked, this, [this] { showHelp(); });
+
+    // The tab order of the layout; a label's mnemonic reaches its buddy.
+    QWidget* const chain[] = {browseButton,  suffixEdit_,   toleranceEdit_, executeButton_, exitButton,
+                              initialXEdit_, initialYEdit_, initialZEdit_};
+    for (std::size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
+    setTabOrder(initialZEdit_, runModeGroup_->buttons().constFirst());
+    setTabOrder(runModeGroup_->buttons().constLast(), settingsButton);
+    setTabOrder(settingsButton, helpButton);
+}
+
+void MainDialog::buildRunModeGroup() {
+    const DialogUnits units(font());
+    auto* frame = new QGroupBox(text("実行項目"), this);
+    units.place(frame, 5, 65, 270, 30);
+    runModeGroup_ = new QButtonGroup(this);
+    for (const RunModeButton& button : runModeButtons) {
+        auto* radio = new QRadioButton(text(button.caption), this);
+        radio->setObjectName(QString::fromLatin1(button.name));
+        units.place(radio, button.x, 75, 65, controlHeight);
+        runModeGroup_->addButton(radio, static_cast<int>(button.mode));
+    }
+}
+
+void MainDialog::buildResultFields() {
+    const DialogUnits units(font());
+    for (const ResultPlacement& placement : resultPlacements) {
+        makeLabel(this, units, placement.label, placement.labelX, placement.labelY, placement.labelWidth);
+        auto* value = new ValueField(this);
+        value->setObjectName(QStringLiteral("result%1").arg(static_cast<int>(placement.field)));
+        units.place(value, placement.valueX, placement.valueY, resultValueWidth, controlHeight);
+        resultFields_[static_cast<std::size_t>(placement.field)] = value;
+    }
+}
+
+void MainDialog::setDefaultInputs() {
+    inputs_ = drennix::RunOptions{};
+    suffixEdit_->setText(QString::fromStdString(inputs_.suffix));
+    toleranceEdit_->setText(formatNumber(inputs_.tolerance));
+    initialXEdit_->setText(formatNumber(inputs_.initialX));
+    initialYEdit_->setText(formatNumber(inputs_.initialY));
+    initialZEdit_->setText(formatNumber(inputs_.initialZ));
+    runModeGroup_->button(static_cast<int>(inputs_.runMode))->setChecked(true);
+}
+
+QString MainDialog::sourcePath() const { return sourceField_->text(); }
+
+void MainDialog::setSourcePath(const QString& path) { sourceField_->setText(path); }
+
+void MainDialog::setSourceFileChooser(SourceFileChooser chooser) { chooseSourceFile_ = std::move(chooser); }
+
+AbsoluteDisplayDialog* MainDialog::latestAbsoluteDisplay() const { return latestAbsolute_.data(); }
+
+HelpWindow* MainDialog::helpWindow() const { return help_.data(); }
+
+QString MainDialog::resultText(ResultField field) const { return resultField(field)->text(); }
+
+ValueField* MainDialog::resultField(ResultField field) const {
+    return resultFields_[static_cast<std::size_t>(field)];
+}
+
+bool MainDialog::refuseEntry(QLineEdit* edit, const char* message) {
+    presenter_.showMessage(this, text(message), drennix::MessageKind::Warning);
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
+    return false;
+}
+
+bool MainDialog::storeInputs() {
+    inputs_.suffix = toBytes(suffixEdit_->text());
+    const struct {
+        QLineEdit* edit;
+        double* value;
+        const char* message;
+    } positions[] = {
+        {initialXEdit_, &inputs_.initialX, initialXNotNumber},
+        {initialYEdit_, &inputs_.initialY, initialYNotNumber},
+        {initialZEdit_, &inputs_.initialZ, initialZNotNumber},
+    };
+    for (const auto& position : positions) {
+        const std::optional<double> value = parseNumber(position.edit->text());
+        if (!value) return refuseEntry(position.edit, position.message);
+        *position.value = *value;
+    }
+    inputs_.runMode = static_cast<drennix::RunMode>(runModeGroup_->checkedId());
+    const std::optional<double> tolerance = parseNumber(toleranceEdit_->text());
+    if (!tolerance) return refuseEntry(toleranceEdit_, toleranceNotNumber);
+    if (*tolerance < 0.0 || *tolerance > 1.0) return refuseEntry(toleranceEdit_, toleranceOutsideRange);
+    inputs_.tolerance = *tolerance;
+    return true;
+}
+
+void MainDialog::execute() {
+    if (running_ || !storeInputs()) return;
+    inputs_.sourcePath = toBytes(sourcePath());
+    running_ = true;
+    lastCreatedOutput_.clear();
+    bridge_.prepareRun();
+    inputGuard_->engage();
+    // The run gets its own copies: the window may change nothing it reads.
+    worker_ = std::thread([this, options = inputs_, settings = settings_] {
+        try {
+            drennix::RunDriver(settings).execute(options, bridge_);
+        } catch (const std::exception&) {
+            bridge_.showMessage(runFailedUnexpectedly, drennix::MessageKind::Warning);
+        }
+        bridge_.finishRun();
+    });
+}
+
+void MainDialog::accept() { execute(); }
+
+void MainDialog::browse() {
+    const std::optional<QString> chosen = chooseSourceFile_(this);
+    // A cancelled choice forgets the file chosen before.
+    setSourcePath(chosen.value_or(QString()));
+}
+
+void MainDialog::openSettings() {
+    if (running_ || !storeInputs()) return;
+    SettingsDialog dialog(settings_, presenter_);
+    connect(&dialog, &SettingsDialog::helpRequested, this, [this] { showHelp(QStringLiteral("settings")); });
+    hide();
+    // Not application-modal: the help and the list windows stay usable while
+    // the main window is hidden. The dialog ends only with valid settings.
+    QEventLoop loop;
+    connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog.show();
+    loop.exec();
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void MainDialog::showHelp(const QString& anchor) {
+    if (help_ == nullptr) help_ = new HelpWindow();
+    help_->showTopic(anchor);
+}
+
+void MainDialog::reject() {
+    if (running_) return;
+    if (!presenter_.confirm(this, text(exitQuestion))) return;
+    delete latestAbsolute_.data();
+    QDialog::reject();
+}
+
+void MainDialog::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* mime = event->mimeData();
+    if (!running_ && mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().constFirst().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainDialog::dropEvent(QDropEvent* event) {
+    const QMimeData* mime = event->mimeData();
+    if (running_ || !mime->hasUrls() || mime->urls().isEmpty() || !mime->urls().constFirst().isLocalFile()) return;
+    setSourcePath(mime->urls().constFirst().toLocalFile());
+    event->acceptProposedAction();
+}
+
+void MainDialog::clearResults() {
+    for (const ResultField field : clearingOrder) resultField(field)->setText(QString());
+}
+
+void MainDialog::showResults(const drennix::ResultTexts& results) {
+    for (int index = 0; index < drennix::resultFieldCount; ++index) {
+        const auto field = static_cast<ResultField>(index);
+        resultField(field)->setText(QString::fromStdString(results[field]));
+    }
+}
+
+void MainDialog::showLineCount(int count) { resultField(ResultField::LineCount)->setText(QString::number(count)); }
+
+void MainDialog::showMessage(const QString& message, drennix::MessageKind kind) {
+    presenter_.showMessage(this, message, kind);
+}
+
+void MainDialog::beginWait() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ++waitDepth_;
+}
+
+void MainDialog::endWait() {
+    if (waitDepth_ == 0) return;
+    QApplication::restoreOverrideCursor();
+    --waitDepth_;
+}
+
+void MainDialog::openAbsoluteDisplay() {
+    auto* window = new AbsoluteDisplayDialog(settings_, presenter_, this);
+    window->setWindowIcon(windowIcon());
+    connect(window, &AbsoluteDisplayDialog::helpRequested, this, [this] { showHelp(QStringLiteral("absolute")); });
+    latestAbsolute_ = window;
+}
+
+void MainDialog::addStartRow(const drennix::AbsoluteRow& row) {
+    if (latestAbsolute_ != nullptr) latestAbsolute_->addStartRow(row);
+}
+
+void MainDialog::addBlockRows(std::vector<NumberedRow> rows) {
+    if (latestAbsolute_ == nullptr) return;
+    std::vector<drennix::AbsoluteRow> cells;
+    cells.reserve(rows.size());
+    for (NumberedRow& row : rows) cells.push_back(std::move(row.row));
+    latestAbsolute_->addBlockRows(std::move(cells));
+}
+
+void MainDialog::showAbsoluteDisplay() {
+    if (latestAbsolute_ == nullptr) return;
+    latestAbsolute_->show();
+    latestAbsolute_->raise();
+}
+
+void MainDialog::outputCreated(const QString& path) { lastCreatedOutput_ = path; }
+
+void MainDialog::runEnded() {
+    if (worker_.joinable()) worker_.join();
+    while (waitDepth_ > 0) endWait();
+    inputGuard_->release();
+    running_ = false;
+    emit runFinished();
+}

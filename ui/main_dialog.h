@@ -1,0 +1,124 @@
+// The main window: the run inputs, the run mode, the Execute button and the
+// fourteen result fields of the last run. A run works on a worker thread; the
+// window shows its progress and takes no input but Escape until it ends.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <thread>
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+
+#include "run_driver.h"
+#include "run_host.h"
+#include "run_host_bridge.h"
+#include "run_view.h"
+#include "vocabulary.h"
+
+class AbsoluteDisplayDialog;
+class HelpWindow;
+class MessagePresenter;
+class QButtonGroup;
+class QLineEdit;
+class QPushButton;
+class RunInputGuard;
+class ValueField;
+
+class MainDialog : public QDialog, private RunView {
+    Q_OBJECT
+
+public:
+    // Picks a source file; nothing when the user cancelled.
+    using SourceFileChooser = std::function<std::optional<QString>(QWidget* parent)>;
+
+    explicit MainDialog(MessagePresenter& presenter, QWidget* parent = nullptr);
+    ~MainDialog() override;
+
+    QString sourcePath() const;
+    void setSourcePath(const QString& path);
+    void setSourceFileChooser(SourceFileChooser chooser);
+
+    drennix::Settings& settings() { return settings_; }
+    const drennix::Settings& settings() const { return settings_; }
+    // The inputs as the last exchange stored them.
+    const drennix::RunOptions& inputs() const { return inputs_; }
+
+    QString resultText(drennix::ResultField field) const;
+    bool isRunning() const { return running_; }
+    AbsoluteDisplayDialog* latestAbsoluteDisplay() const;
+    HelpWindow* helpWindow() const;
+    // The file the last converting run created, if any.
+    QString lastCreatedOutput() const { return lastCreatedOutput_; }
+
+public slots:
+    void execute();
+    void browse();
+    void openSettings();
+    void showHelp(const QString& anchor = QString());
+    // Escape, the exit button and the close box: ask, then end the program.
+    void reject() override;
+    // Enter presses the default button, Execute; nothing else accepts.
+    void accept() override;
+
+signals:
+    // A run has ended and the window takes input again.
+    void runFinished();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void buildControls();
+    void buildRunModeGroup();
+    void buildResultFields();
+    void setDefaultInputs();
+    // Stores the edits and the run mode into the inputs; on a bad entry shows
+    // why, puts the focus on the edit and returns false.
+    bool storeInputs();
+    bool refuseEntry(QLineEdit* edit, const char* message);
+    ValueField* resultField(drennix::ResultField field) const;
+
+    // RunView: the run's operations on this thread.
+    void clearResults() override;
+    void showResults(const drennix::ResultTexts& results) override;
+    void showLineCount(int count) override;
+    void showMessage(const QString& text, drennix::MessageKind kind) override;
+    void beginWait() override;
+    void endWait() override;
+    void openAbsoluteDisplay() override;
+    void addStartRow(const drennix::AbsoluteRow& row) override;
+    void addBlockRows(std::vector<NumberedRow> rows) override;
+    void showAbsoluteDisplay() override;
+    void outputCreated(const QString& path) override;
+    void runEnded() override;
+
+    MessagePresenter& presenter_;
+    drennix::Settings settings_;
+    drennix::RunOptions inputs_;
+    SourceFileChooser chooseSourceFile_;
+
+    RunHostBridge bridge_;
+    RunInputGuard* inputGuard_;
+    std::thread worker_;
+    bool running_ = false;
+    int waitDepth_ = 0;
+    QString lastCreatedOutput_;
+
+    QPointer<AbsoluteDisplayDialog> latestAbsolute_;
+    QPointer<HelpWindow> help_;
+
+    ValueField* sourceField_ = nullptr;
+    QLineEdit* suffixEdit_ = nullptr;
+    QLineEdit* toleranceEdit_ = nullptr;
+    QLineEdit* initialXEdit_ = nullptr;
+    QLineEdit* initialYEdit_ = nullptr;
+    QLineEdit* initialZEdit_ = nullptr;
+    QButtonGroup* runModeGroup_ = nullptr;
+    QPushButton* executeButton_ = nullptr;
+    std::array<ValueField*, drennix::resultFieldCount> resultFields_{};
+};

@@ -1,0 +1,140 @@
+#include "run_host_bridge.h"
+
+#include <memory>
+#include <utility>
+
+#include <QMetaObject>
+#include <QObject>
+#include <QString>
+
+namespace {
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+RunHostBridge::RunHostBridge(QObject* context, RunView& view) : context_(context), view_(view) {}
+
+void RunHostBridge::prepareRun() {
+    abortRequested_.store(false);
+    pendingRows_.clear();
+}
+
+void RunHostBridge::requestAbort() { abortRequested_.store(true); }
+
+void RunHostBridge::detach() {
+    {
+        const std::lock_guard lock(mutex_);
+        detached_ = true;
+    }
+    abortRequested_.store(true);
+    delivered_.notify_all();
+}
+
+void RunHostBridge::post(ViewCall call) {
+    const std::lock_guard lock(mutex_);
+    if (detached_) return;
+    QMetaObject::invokeMethod(
+        context_,
+        [this, call = std::move(call)] {
+            {
+                const std::lock_guard guard(mutex_);
+                if (detached_) return;
+            }
+            call(view_);
+        },
+        Qt::QueuedConnection);
+}
+
+void RunHostBridge::postAndWait(ViewCall call) {
+    auto done = std::make_shared<bool>(false);
+    std::unique_lock lock(mutex_);
+    if (detached_) return;
+    QMetaObject::invokeMethod(
+        context_,
+        [this, call = std::move(call), done] {
+            {
+                const std::lock_guard guard(mutex_);
+                if (detached_) return;
+            }
+            call(view_);
+            {
+                const std::lock_guard guard(mutex_);
+                *done = true;
+            }
+            delivered_.notify_all();
+        },
+        Qt::QueuedConnection);
+    delivered_.wait(lock, [&] { return *done || detached_; });
+}
+
+void RunHostBridge::flushRows() {
+    if (pendingRows_.empty()) return;
+    std::vector<NumberedRow> rows;
+    rows.swap(pendingRows_);
+    post([rows = std::move(rows)](RunView& view) mutable { view.addBlockRows(std::move(rows)); });
+}
+
+void RunHostBridge::finishRun() {
+    flushRows();
+    post([](RunView& view) { view.runEnded(); });
+}
+
+void RunHostBridge::clearResults() {
+    flushRows();
+    post([](RunView& view) { view.clearResults(); });
+}
+
+void RunHostBridge::showResults(const drennix::ResultTexts& results) {
+    flushRows();
+    post([results](RunView& view) { view.showResults(results); });
+}
+
+// Progress touches only the main window, so it does not wait for the rows.
+void RunHostBridge::showLineCount(int count) {
+    post([count](RunView& view) { view.showLineCount(count); });
+}
+
+void RunHostBridge::showMessage(std::string_view text, drennix::MessageKind kind) {
+    flushRows();
+    postAndWait([message = fromUtf8(text), kind](RunView& view) { view.showMessage(message, kind); });
+}
+
+void RunHostBridge::beginWait() {
+    flushRows();
+    post([](RunView& view) { view.beginWait(); });
+}
+
+void RunHostBridge::endWait() {
+    flushRows();
+    post([](RunView& view) { view.endWait(); });
+}
+
+bool RunHostBridge::pollAbort() { return abortRequested_.exchange(false); }
+
+void RunHostBridge::openAbsoluteDisplay() {
+    flushRows();
+    post([](RunView& view) { view.openAbsoluteDisplay(); });
+}
+
+void RunHostBridge::addStartRow(const drennix::AbsoluteRow& row) {
+    flushRows();
+    post([row](RunView& view) { view.addStartRow(row); });
+}
+
+void RunHostBridge::addBlockRow(int lineNumber, const drennix::AbsoluteRow& row) {
+    pendingRows_.push_back(NumberedRow{lineNumber, row});
+    if (pendingRows_.size() >= rowBatchSize) flushRows();
+}
+
+void RunHostBridge::showAbsoluteDisplay() {
+    flushRows();
+    post([](RunView& view) { view.showAbsoluteDisplay(); });
+}
+
+void RunHostBridge::outputCreated(std::string_view path) {
+    flushRows();
+    post([created = fromUtf8(path)](RunView& view) { view.outputCreated(created); });
+}

@@ -1,0 +1,40 @@
+// What a run shows in the windows: the operations of the engine's RunHost as
+// the user-interface thread carries them out. RunHostBridge calls them on that
+// thread, in the order in which the run asked for them.
+#pragma once
+
+#include <vector>
+
+#include <QString>
+
+#include "run_host.h"
+
+// One row of the absolute display with the number of its source line.
+struct NumberedRow {
+    int lineNumber = 0;
+    drennix::AbsoluteRow row;
+    bool operator==(const NumberedRow&) const = default;
+};
+
+class RunView {
+public:
+    virtual ~RunView() = default;
+
+    virtual void clearResults() = 0;
+    virtual void showResults(const drennix::ResultTexts& results) = 0;
+    virtual void showLineCount(int count) = 0;
+    // Modal: the run waits until it returns.
+    virtual void showMessage(const QString& text, drennix::MessageKind kind) = 0;
+    virtual void beginWait() = 0;
+    virtual void endWait() = 0;
+
+    virtual void openAbsoluteDisplay() = 0;
+    virtual void addStartRow(const drennix::AbsoluteRow& row) = 0;
+    // Consecutive block rows, in line order.
+    virtual void addBlockRows(std::vector<NumberedRow> rows) = 0;
+    virtual void showAbsoluteDisplay() = 0;
+
+    virtual void outputCreated(const QString& path) = 0;
+    // The run has returned; nothing more follows.
+    virtual void runEnded() = 0;
+};

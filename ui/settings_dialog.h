@@ -1,0 +1,56 @@
+// The editor of the command vocabulary and the process settings. It edits the
+// application's Settings in place and has one closing action (閉じる, Escape,
+// the close box), which stores every field and closes only when the whole
+// configuration passes validation. There is no way to discard an edit.
+#pragma once
+
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <QDialog>
+
+#include "vocabulary.h"
+
+class MessagePresenter;
+class QButtonGroup;
+class QLineEdit;
+
+class SettingsDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    SettingsDialog(drennix::Settings& settings, MessagePresenter& presenter, QWidget* parent = nullptr);
+
+    // The edit of a field, by its code name ("xAxisLetter"); null for
+    // copyItems, which is the radio group.
+    QLineEdit* edit(std::string_view fieldName) const;
+    QButtonGroup* copyItemsGroup() const { return copyItemsGroup_; }
+
+    // The closing action: store the fields in the exchange order, stopping at
+    // the first bad entry (message, focus on it), then validate; the dialog
+    // ends only when both pass.
+    void reject() override;
+    void accept() override;
+
+signals:
+    void helpRequested();
+
+protected:
+    // Enter neither closes the dialog nor presses a button.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildControls();
+    void fillControls();
+    bool storeFields();
+    bool storeField(const drennix::SettingField& field);
+    bool refuseEntry(QLineEdit* edit, const QString& message);
+    QString captionOf(std::string_view fieldName) const;
+
+    drennix::Settings& settings_;
+    MessagePresenter& presenter_;
+    std::vector<std::pair<std::string_view, QLineEdit*>> edits_;
+    std::vector<std::pair<std::string_view, QString>> captions_;
+    QButtonGroup* copyItemsGroup_ = nullptr;
+};
