@@ -2,6 +2,7 @@
 // "%.Nf" and "%d", independent of the locale.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace drennix {
@@ -9,6 +10,10 @@ namespace drennix {
 // Appends `value` as printf("%.*f", decimals, value) would print it.
 void appendFixed(std::string& out, double value, int decimals);
 std::string formatFixed(double value, int decimals);
+
+// The value that "%.*f" text of `value` reads back as (atof of the text),
+// without going through the text.
+double roundToDecimals(double value, int decimals);
 
 // Appends `value` as printf("%d", value) would print it.
 void appendInteger(std::string& out, long long value);

@@ -33,10 +33,9 @@ struct RunState {
     // The message of the rejected line, once a stage has rejected it.
     std::string rejection;
 
-    // Reused buffers for generated lines, so that converting an arc does not
+    // A reused buffer for generated lines, so that converting an arc does not
     // allocate per line.
     std::string lineBuffer;
-    std::string numberBuffer;
 
     // Composes the line message for the current line and returns 1.
     int reject(std::string_view lineText);

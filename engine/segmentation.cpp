@@ -13,13 +13,11 @@ namespace drennix {
 
 namespace {
 
-// Formats a coordinate with the number format and reads it back, so that a
-// generated point is exactly what its line shows.
-double snapToFormat(double value, int decimals, std::string& scratch)
+// A coordinate as its line will show it in the number format, read back, so
+// that a generated point is exactly what its line shows.
+double snapToFormat(double value, int decimals)
 {
-    scratch.clear();
-    appendFixed(scratch, value, decimals);
-    return parseRawValue(scratch);
+    return roundToDecimals(value, decimals);
 }
 
 struct KeptWord {
@@ -129,7 +127,6 @@ int convertArc(RunState& state, double swept, std::string_view codeText, std::st
     const double dH = arc.target[axes.helical] - startH;
 
     std::string& line = state.lineBuffer;
-    std::string& scratch = state.numberBuffer;
     for (long long k = 1; k <= n; ++k) {
         line.clear();
         if (k == 1) {
@@ -141,9 +138,9 @@ int convertArc(RunState& state, double swept, std::string_view codeText, std::st
             const double kk = static_cast<double>(k);
             const double nn = static_cast<double>(n);
             const double angle = kk * step / nn + arc.startAngle;
-            point[axes.a] = snapToFormat(r * std::cos(angle) + arc.centreA, decimals, scratch);
-            point[axes.b] = snapToFormat(r * std::sin(angle) + arc.centreB, decimals, scratch);
-            point[axes.helical] = snapToFormat(kk * dH / nn + startH, decimals, scratch);
+            point[axes.a] = snapToFormat(r * std::cos(angle) + arc.centreA, decimals);
+            point[axes.b] = snapToFormat(r * std::sin(angle) + arc.centreB, decimals);
+            point[axes.helical] = snapToFormat(kk * dH / nn + startH, decimals);
         }
         for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
             if (point[axis] == modal.position[axis]) {

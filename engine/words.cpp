@@ -1,6 +1,7 @@
 #include "words.h"
 
 #include <charconv>
+#include <cstdint>
 #include <clocale>
 #include <cstdlib>
 #include <string>
@@ -33,6 +34,63 @@ double strtodInCLocale(const std::string& text)
     static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(0));
     return strtod_l(text.c_str(), nullptr, cLocale);
 #endif
+}
+
+// Powers of ten that a double holds exactly.
+constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The usual shape of a number, an optional leading sign, digits and at most
+// one point, with at least one digit, read in one pass. Its value is exact
+// when the digits fit in 53 bits and at most 22 follow the point: one
+// correctly rounded division, the same double as atof. `exact` is false
+// when the value needs the full conversion.
+struct SimpleNumber {
+    bool wellFormed = false;
+    bool exact = false;
+    bool hasPoint = false;
+    double value = 0;
+};
+
+SimpleNumber scanSimpleNumber(std::string_view text)
+{
+    SimpleNumber result;
+    std::size_t i = 0;
+    bool negative = false;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        negative = text[0] == '-';
+        i = 1;
+    }
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int fractionDigits = 0;
+    bool fits = true;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            ++digits;
+            if (result.hasPoint) {
+                ++fractionDigits;
+            }
+            if (mantissa > (std::uint64_t{1} << 53) / 10) {
+                fits = false;
+            } else {
+                mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+            }
+        } else if (c == '.' && !result.hasPoint) {
+            result.hasPoint = true;
+        } else {
+            return result;
+        }
+    }
+    result.wellFormed = digits > 0;
+    if (!result.wellFormed || !fits || mantissa > (std::uint64_t{1} << 53) || fractionDigits > 22) {
+        return result;
+    }
+    const double magnitude = static_cast<double>(mantissa) / exactPowersOfTen[fractionDigits];
+    result.value = negative ? -magnitude : magnitude;
+    result.exact = true;
+    return result;
 }
 
 }  // namespace
@@ -108,6 +166,10 @@ std::string_view numberSyntaxFault(std::string_view text)
 
 double parseRawValue(std::string_view text)
 {
+    const SimpleNumber number = scanSimpleNumber(text);
+    if (number.exact) {
+        return number.value;
+    }
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
     }
@@ -144,15 +206,17 @@ int checkNumberSyntax(RunState& state, std::string_view text)
 
 int storeWord(RunState& state, const NcWord& word)
 {
-    if (checkNumberSyntax(state, word.numericText) != 0) {
+    const SimpleNumber number = scanSimpleNumber(word.numericText);
+    if (!number.wellFormed && checkNumberSyntax(state, word.numericText) != 0) {
         return 1;
     }
+    const auto rawValue = [&] { return number.exact ? number.value : parseRawValue(word.numericText); };
     NcBlock& block = state.block;
     switch (word.address) {
     case AddressKind::NoAddress:
         return state.reject(messages::numberWithoutAddress);
     case AddressKind::GCode:
-        classifyGCode(state, parseRawValue(word.numericText));
+        classifyGCode(state, rawValue());
         return 0;
     case AddressKind::AxisX:
     case AddressKind::AxisY:
@@ -162,7 +226,7 @@ int storeWord(RunState& state, const NcWord& word)
     case AddressKind::ArcK:
     case AddressKind::Radius: {
         ++block.wordCount(word.address);
-        const double value = parseAxisValue(word.numericText, state.decimalPlaces());
+        const double value = scaleAxisValue(rawValue(), word.numericText, state.decimalPlaces());
         switch (word.address) {
         case AddressKind::AxisX: block.x = value; break;
         case AddressKind::AxisY: block.y = value; break;
@@ -176,7 +240,7 @@ int storeWord(RunState& state, const NcWord& word)
     }
     case AddressKind::Feed:
         ++block.wordCount(AddressKind::Feed);
-        state.modal.feed = parseRawValue(word.numericText);
+        state.modal.feed = rawValue();
         return 0;
     case AddressKind::Other:
         return 0;
