@@ -37,6 +37,7 @@ struct GoldenCase {
     std::string name;  // folder under golden/ with input.nc and expected.nc
     RunMode mode;
     double tolerance;
+    double linearCode = 1;
 };
 
 class GoldenProgram : public EngineRunTestWithParam<GoldenCase> {};
@@ -46,6 +47,7 @@ TEST_P(GoldenProgram, ConvertsToTheReviewedBytes) {
     const std::string input = readBytes(folder / "input.nc"), expected = readBytes(folder / "expected.nc");
     ASSERT_FALSE(input.empty() || expected.empty()) << folder;
     options.tolerance = GetParam().tolerance;
+    settings.vocabulary.linearCode = GetParam().linearCode;
     run(input, GetParam().mode);
     ASSERT_EQ(host.messages, informationOnly(created()));
     EXPECT_EQ(outputLines(output()), outputLines(expected));
@@ -56,7 +58,9 @@ TEST_P(GoldenProgram, ConvertsToTheReviewedBytes) {
 
 INSTANTIATE_TEST_SUITE_P(Programs, GoldenProgram,
                          ::testing::Values(GoldenCase{"helical_quarter", RunMode::ConvertHelical, 0.01},
-                                           GoldenCase{"arcs_mixed", RunMode::ConvertArcs, 0.1}),
+                                           GoldenCase{"arcs_mixed", RunMode::ConvertArcs, 0.1},
+                                           GoldenCase{"radius_zx_yz", RunMode::ConvertArcs, 0.05},
+                                           GoldenCase{"linear_code_fraction", RunMode::ConvertHelical, 0.05, 1.5}),
                          NameOfCase{});
 
 TEST(SegmentCount, KeepsEveryChordWithinTheTolerance) {
