@@ -17,6 +17,7 @@
 
 #include "number_format.h"
 #include "run_driver.h"
+#include "recording_host.h"
 #include "scratch_directory.h"
 #include "words.h"
 
@@ -25,20 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct QuietHost : RunHost {
-    std::vector<std::string> messages;
-    void clearResults() override {}
-    void showResults(const ResultTexts&) override {}
-    void showLineCount(int) override {}
-    void showMessage(std::string_view text, MessageKind) override { messages.emplace_back(text); }
-    void beginWait() override {}
-    void endWait() override {}
-    bool pollAbort() override { return false; }
-    void openAbsoluteDisplay() override {}
-    void addStartRow(const AbsoluteRow&) override {}
-    void addBlockRow(int, const AbsoluteRow&) override {}
-    void showAbsoluteDisplay() override {}
-};
 
 struct Arc {
     int plane = 17;  // G17, G18 or G19
@@ -156,10 +143,10 @@ TEST(segmentation_property, random_arcs_stay_on_the_circle_and_within_tolerance)
         options.sourcePath = source.string();
         options.tolerance = arc.tolerance;
         options.runMode = RunMode::ConvertArcs;
-        QuietHost host;
+        testing::RecordingHost host;
         RunDriver(settings).execute(options, host);
         ASSERT_FALSE(host.messages.empty());
-        ASSERT_NE(host.messages.back().find("を作成しました"), std::string::npos) << host.messages.back() << "\n" << trial;
+        ASSERT_NE(host.messages.back().text.find("を作成しました"), std::string::npos) << host.messages.back().text << "\n" << trial;
 
         const auto lines = readLines(dir / ("arc" + std::to_string(trial) + "_con.nc"));
         // The rapid line, the generated lines, the empty last line.
