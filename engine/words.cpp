@@ -55,36 +55,35 @@ struct SimpleNumber {
 SimpleNumber scanSimpleNumber(std::string_view text)
 {
     SimpleNumber result;
-    std::size_t i = 0;
+    const char* p = text.data();
+    const char* const end = p + text.size();
     bool negative = false;
-    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-        negative = text[0] == '-';
-        i = 1;
+    if (p != end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
     }
+    // Up to 19 digits cannot overflow 64 bits; longer texts only count.
+    const bool countOnly = end - p > 19;
     std::uint64_t mantissa = 0;
     int digits = 0;
-    int fractionDigits = 0;
-    bool fits = true;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
+    const char* point = nullptr;
+    for (; p != end; ++p) {
+        const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+        if (digit < 10) {
             ++digits;
-            if (result.hasPoint) {
-                ++fractionDigits;
+            if (!countOnly) {
+                mantissa = mantissa * 10 + digit;
             }
-            if (mantissa > (std::uint64_t{1} << 53) / 10) {
-                fits = false;
-            } else {
-                mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-            }
-        } else if (c == '.' && !result.hasPoint) {
-            result.hasPoint = true;
+        } else if (*p == '.' && point == nullptr) {
+            point = p;
         } else {
             return result;
         }
     }
+    result.hasPoint = point != nullptr;
     result.wellFormed = digits > 0;
-    if (!result.wellFormed || !fits || mantissa > (std::uint64_t{1} << 53) || fractionDigits > 22) {
+    const auto fractionDigits = point == nullptr ? 0 : static_cast<int>(end - point - 1);
+    if (!result.wellFormed || countOnly || mantissa > (std::uint64_t{1} << 53) || fractionDigits > 22) {
         return result;
     }
     const double magnitude = static_cast<double>(mantissa) / exactPowersOfTen[fractionDigits];
