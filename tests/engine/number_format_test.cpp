@@ -2,7 +2,11 @@
 // for every value, whatever the locale.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cfloat>
+#include <cstdint>
+#include <cstdlib>
+#include <random>
 #include <climits>
 #include <clocale>
 #include <cmath>
@@ -35,6 +39,24 @@ TEST(FormatFixed, MatchesPrintfForEveryDecimalCount) {
     appendFixed(text, -12.3456, 2);
     NumberFormat{4}.append(text, 1.0);
     EXPECT_EQ(text, "X-12.351.0000");
+}
+
+// Random doubles of every magnitude, and exact binary ties: the fast integer
+// path and the general conversion must both agree with printf, and reading
+// the text back must give what roundToDecimals gives without the text.
+TEST(FormatFixed, MatchesPrintfAndReadsBackForRandomValues) {
+    std::mt19937_64 random(42);
+    for (int trial = 0; trial < 200000; ++trial) {
+        const std::uint64_t bits = random();
+        double v = trial % 2 ? std::bit_cast<double>(bits)
+                             : std::ldexp(static_cast<double>(bits >> 11), static_cast<int>(bits % 90) - 80);
+        if (!std::isfinite(v)) continue;
+        const int decimals = static_cast<int>(random() % 10);
+        const std::string expected = printfFixed(v, decimals);
+        ASSERT_EQ(formatFixed(v, decimals), expected) << printfFixed(v, 17);
+        const double readBack = std::strtod(expected.c_str(), nullptr), rounded = roundToDecimals(v, decimals);
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(rounded), std::bit_cast<std::uint64_t>(readBack)) << expected;
+    }
 }
 
 TEST(FormatFixed, IgnoresTheLocalesDecimalSeparator) {

@@ -3,8 +3,12 @@
 // number and numbers without an address.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "rejected_source.h"
@@ -105,6 +109,20 @@ TEST(AxisValueFunction, DividesOnceForEachDecimalPlace) {
     EXPECT_EQ(parseRawValue("1" + std::string(400, '0')), std::numeric_limits<double>::infinity());
     EXPECT_EQ(parseRawValue("." + std::string(400, '0') + "1"), 0.0);
     EXPECT_TRUE(std::signbit(parseRawValue("-0")));
+}
+
+// Every number text of the grammar, short or long, reads as atof reads it:
+// the one-pass exact path and the general conversion must never differ.
+TEST(RawValueFunction, ReadsEveryNumberAsAtofDoes) {
+    std::mt19937_64 random(7);
+    for (int trial = 0; trial < 200000; ++trial) {
+        std::string text = trial % 3 == 0 ? "" : trial % 3 == 1 ? "-" : "+";
+        const int length = 1 + static_cast<int>(random() % 24);
+        const int point = static_cast<int>(random() % (length + 4));
+        for (int i = 0; i < length; ++i) text += i == point ? '.' : static_cast<char>('0' + random() % 10);
+        const double expected = std::atof(text.c_str());
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(parseRawValue(text)), std::bit_cast<std::uint64_t>(expected)) << text;
+    }
 }
 
 }  // namespace
