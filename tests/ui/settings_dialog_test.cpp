@@ -12,22 +12,24 @@
 
 namespace {
 
-struct Fixture {
-    Fixture() : dialog((drennix::resetToDefaults(settings), settings), presenter) { dialog.show(); }
-
-    QLineEdit* edit(const char* field) const { return dialog.edit(field); }
-    void type(const char* field, const QString& text) const { edit(field)->setText(text); }
-
-    drennix::Settings settings;
-    RecordingPresenter presenter;
-    SettingsDialog dialog;
-};
-
 drennix::Settings defaults() {
     drennix::Settings settings;
     drennix::resetToDefaults(settings);
     return settings;
 }
+
+struct Fixture {
+    explicit Fixture(const drennix::Settings& start = defaults()) : settings(start), dialog(settings, presenter) {
+        dialog.show();
+    }
+
+    QLineEdit* edit(const char* field) const { return dialog.edit(field); }
+    void type(const char* field, const char* text) const { edit(field)->setText(QString::fromUtf8(text)); }
+
+    drennix::Settings settings;
+    RecordingPresenter presenter;
+    SettingsDialog dialog;
+};
 
 }  // namespace
 
@@ -36,37 +38,29 @@ class SettingsDialogTest : public QObject {
 
 private slots:
     void showsTheCurrentValues();
-    void closesAtOnceWithValidValues();
     void refusesToClose_data();
     void refusesToClose();
-    void storesTheFieldsBeforeTheBadOne();
-    void reportsTheFirstBadFieldInExchangeOrder();
+    void storesFieldsInExchangeOrderUpToTheFirstBadOne();
     void storesEditedValuesOnClosing();
-    void enterDoesNothing();
-    void escapeRunsTheClosingAction();
+    void enterDoesNothingAndEscapeCloses();
     void letterEditsTakeOneCharacter();
-    void showsStoredHalfWidthKatakanaLetters();
 };
 
+// A stored half-width katakana letter shows as that letter.
 void SettingsDialogTest::showsTheCurrentValues() {
-    Fixture f;
+    drennix::Settings start = defaults();
+    start.vocabulary.feedLetter = std::string(1, static_cast<char>(0xB1));
+    Fixture f(start);
     const struct {
         const char* field;
         const char* text;
     } expected[] = {
         {"rapidSpeed", "3000"}, {"absoluteDisplayRows", "1500"}, {"initialPlane", "4"}, {"commentStart", "("},
         {"xAxisLetter", "X"},   {"rapidCode", "0"},              {"xyPlaneCode", "17"}, {"valueSetCode", "10"},
+        {"feedLetter", "ｱ"},
     };
-    for (const auto& [field, text] : expected) QCOMPARE(f.edit(field)->text(), QString::fromLatin1(text));
+    for (const auto& [field, text] : expected) QCOMPARE(f.edit(field)->text(), QString::fromUtf8(text));
     QCOMPARE(f.dialog.copyItemsGroup()->checkedId(), 0);
-}
-
-void SettingsDialogTest::closesAtOnceWithValidValues() {
-    Fixture f;
-    f.dialog.reject();
-    QVERIFY(!f.dialog.isVisible());
-    QVERIFY(f.presenter.messages.empty());
-    QCOMPARE(f.settings, defaults());
 }
 
 void SettingsDialogTest::refusesToClose_data() {
@@ -79,7 +73,6 @@ void SettingsDialogTest::refusesToClose_data() {
     QTest::newRow("integer that does not parse") << "rapidSpeed" << "3000.5" << "早送速度 には整数を入力して下さい。" << true;
     QTest::newRow("decimal places above 9") << "decimalPlaces" << "10" << "小数点位置 には 0 から 9 までの整数を入力して下さい。" << true;
     QTest::newRow("rows below 99") << "absoluteDisplayRows" << "98" << "ｱﾌﾞｿ表示行数 には 99 から 99999 までの整数を入力して下さい。" << true;
-    QTest::newRow("rows above 99999") << "absoluteDisplayRows" << "100000" << "ｱﾌﾞｿ表示行数 には 99 から 99999 までの整数を入力して下さい。" << true;
     QTest::newRow("motion above 3") << "initialMotion" << "4" << "初期移動指令 には 0 から 3 までの整数を入力して下さい。" << true;
     QTest::newRow("plane below 4") << "initialPlane" << "3" << "初期平面指令 には 4 から 6 までの整数を入力して下さい。" << true;
     QTest::newRow("coordinate 9") << "initialCoordinate" << "9" << "初期座標指令 には 7 から 8 までの整数を入力して下さい。" << true;
@@ -103,37 +96,31 @@ void SettingsDialogTest::refusesToClose() {
     QFETCH(QString, message);
     QFETCH(bool, focusOnField);
     Fixture f;
-    const QByteArray name = field.toLatin1();
-    f.type(name.constData(), text);
+    QLineEdit* edit = f.dialog.edit(field.toStdString());
+    edit->setText(text);
     f.dialog.reject();
     QVERIFY(f.dialog.isVisible());
     QCOMPARE(f.presenter.texts(), QStringList{message});
     QCOMPARE(f.presenter.messages.front().kind, drennix::MessageKind::Warning);
-    if (focusOnField) QCOMPARE(f.dialog.focusWidget(), f.edit(name.constData()));
+    if (focusOnField) QCOMPARE(f.dialog.focusWidget(), edit);
     // The value stays in the field for the user to correct.
-    QCOMPARE(f.edit(name.constData())->text(), text);
+    QCOMPARE(edit->text(), text);
 }
 
-// Each closing attempt stores what it can: the fields before the bad one in
-// exchange order are in force, the ones after it are not.
-void SettingsDialogTest::storesTheFieldsBeforeTheBadOne() {
+// Each closing attempt stores the fields in exchange order up to the first
+// bad one, which alone is reported; the ones after it are not yet in force.
+void SettingsDialogTest::storesFieldsInExchangeOrderUpToTheFirstBadOne() {
     Fixture f;
-    f.type("gCodeLetter", "H");    // stored first
-    f.type("decimalPlaces", "x");  // seventh: refused
-    f.type("feedLetter", "E");     // nineteenth: not reached
+    f.type("gCodeLetter", "H");                // first
+    f.type("absoluteDisplayRows", "100000");  // refused
+    f.type("feedLetter", "E");                 // after it: not reached
+    f.type("zAxisLetter", "");                 // refused by the validation
     f.dialog.reject();
-    QVERIFY(f.dialog.isVisible());
+    QCOMPARE(f.presenter.texts(),
+             QStringList{QString::fromUtf8("ｱﾌﾞｿ表示行数 には 99 から 99999 までの整数を入力して下さい。")});
     QCOMPARE(f.settings.vocabulary.gCodeLetter, std::string("H"));
-    QCOMPARE(f.settings.process.decimalPlaces, 3);
+    QCOMPARE(f.settings.process.absoluteDisplayRows, 1500);
     QCOMPARE(f.settings.vocabulary.feedLetter, std::string("F"));
-}
-
-void SettingsDialogTest::reportsTheFirstBadFieldInExchangeOrder() {
-    Fixture f;
-    f.type("absoluteDisplayRows", "100000");
-    f.type("zAxisLetter", "");
-    f.dialog.reject();
-    QCOMPARE(f.presenter.lastText(), QString::fromUtf8("ｱﾌﾞｿ表示行数 には 99 から 99999 までの整数を入力して下さい。"));
     f.type("absoluteDisplayRows", "2000");
     f.dialog.reject();
     QCOMPARE(f.presenter.lastText(), QString::fromUtf8("Z軸指令 を入力して下さい。"));
@@ -142,8 +129,10 @@ void SettingsDialogTest::reportsTheFirstBadFieldInExchangeOrder() {
     QVERIFY(!f.dialog.isVisible());
     QCOMPARE(f.presenter.messages.size(), std::size_t{2});
     QCOMPARE(f.settings.process.absoluteDisplayRows, 2000);
+    QCOMPARE(f.settings.vocabulary.feedLetter, std::string("E"));
 }
 
+// Closing stores every edit and changes nothing else.
 void SettingsDialogTest::storesEditedValuesOnClosing() {
     Fixture f;
     f.type("initialPlane", "5");
@@ -153,14 +142,18 @@ void SettingsDialogTest::storesEditedValuesOnClosing() {
     f.dialog.copyItemsGroup()->button(2)->click();
     f.dialog.reject();
     QVERIFY(!f.dialog.isVisible());
-    QCOMPARE(f.settings.process.initialPlane, 5);
-    QCOMPARE(f.settings.vocabulary.cwArcCode, 2.5);
-    QCOMPARE(f.settings.vocabulary.xAxisLetter, std::string("U"));
-    QCOMPARE(f.settings.process.rapidSpeed, 12000);
-    QCOMPARE(f.settings.process.copyItems, 2);
+    QVERIFY(f.presenter.messages.empty());
+    drennix::Settings expected = defaults();
+    expected.process.initialPlane = 5;
+    expected.vocabulary.cwArcCode = 2.5;
+    expected.vocabulary.xAxisLetter = std::string(1, 'U');
+    expected.process.rapidSpeed = 12000;
+    expected.process.copyItems = 2;
+    QCOMPARE(f.settings, expected);
 }
 
-void SettingsDialogTest::enterDoesNothing() {
+// Escape is the closing action, Enter is nothing at all.
+void SettingsDialogTest::enterDoesNothingAndEscapeCloses() {
     Fixture f;
     f.type("xAxisLetter", "");
     QTest::keyClick(f.edit("xAxisLetter"), Qt::Key_Return);
@@ -169,14 +162,9 @@ void SettingsDialogTest::enterDoesNothing() {
     QVERIFY(f.dialog.isVisible());
     QVERIFY(f.presenter.messages.empty());
     QCOMPARE(f.settings.vocabulary.xAxisLetter, std::string("X"));
-}
-
-void SettingsDialogTest::escapeRunsTheClosingAction() {
-    Fixture f;
-    f.type("xAxisLetter", "");
     QTest::keyClick(f.edit("xAxisLetter"), Qt::Key_Escape);
     QVERIFY(f.dialog.isVisible());
-    QCOMPARE(f.presenter.lastText(), QString::fromUtf8("X軸指令 を入力して下さい。"));
+    QCOMPARE(f.presenter.texts(), QStringList{QString::fromUtf8("X軸指令 を入力して下さい。")});
     f.type("xAxisLetter", "X");
     QTest::keyClick(f.edit("xAxisLetter"), Qt::Key_Escape);
     QVERIFY(!f.dialog.isVisible());
@@ -190,14 +178,6 @@ void SettingsDialogTest::letterEditsTakeOneCharacter() {
     QCOMPARE(letter->text(), QStringLiteral("A"));
     QTest::keyClicks(f.edit("rapidSpeed"), "0");
     QCOMPARE(f.edit("rapidSpeed")->text(), QStringLiteral("30000"));
-}
-
-void SettingsDialogTest::showsStoredHalfWidthKatakanaLetters() {
-    drennix::Settings settings = defaults();
-    settings.vocabulary.feedLetter = std::string(1, static_cast<char>(0xB1));
-    RecordingPresenter presenter;
-    SettingsDialog dialog(settings, presenter);
-    QCOMPARE(dialog.edit("feedLetter")->text(), QString::fromUtf8("ｱ"));
 }
 
 QTEST_MAIN(SettingsDialogTest)
