@@ -14,36 +14,21 @@
 
 namespace {
 
-drennix::AbsoluteRow makeRow(std::initializer_list<std::string> cells) {
-    drennix::AbsoluteRow row;
-    std::size_t column = 0;
-    for (const std::string& cell : cells) row.cells[column++] = cell;
-    return row;
-}
-
 drennix::AbsoluteRow straightRow(int line) {
-    return makeRow({std::to_string(line), "G1X.", std::to_string(line * 10) + ".000", "0.000", "0.000", "", "", "",
-                    "", "", "1.000"});
+    return {{std::to_string(line), "G1X.", std::to_string(line * 10) + ".000", "0.000", "0.000", "", "", "", "", "",
+             "1.000"}};
 }
 
-drennix::AbsoluteRow helicalRow() {
-    return makeRow({"3", "G3X30.Z-1.R10.(\x89\xC1\x8D\x48)", "30.000", "0.000", "-1.000", "10.000", "90.000",
-                    "0.000", "0.000", "ﾍﾘｶﾙ", "15.740"});
-}
+const drennix::AbsoluteRow helicalRow{{"3", "G3X30.Z-1.R10.(\x89\xC1\x8D\x48)", "30.000", "0.000", "-1.000", "10.000",
+                                       "90.000", "0.000", "0.000", "ﾍﾘｶﾙ", "15.740"}};
 
-// The start row and lines 1 to `lines`; line 3 is a helical arc with a
-// comment in code page 932 (加工).
+// The start row and lines 1 to 8; line 3 is a helical arc with a comment in
+// code page 932 (加工).
 struct Fixture {
-    explicit Fixture(int lines = 8) : window((drennix::resetToDefaults(settings), settings), presenter, nullptr) {
-        window.addStartRow(makeRow({"開始位置", "", "0.000", "0.000", "0.000"}));
-        // Filled in batches as a run sends them.
-        for (int first = 1; first <= lines; first += 512) {
-            std::vector<drennix::AbsoluteRow> batch;
-            for (int line = first; line < first + 512 && line <= lines; ++line) {
-                batch.push_back(line == 3 ? helicalRow() : straightRow(line));
-            }
-            window.addBlockRows(std::move(batch));
-        }
+    Fixture() : window((drennix::resetToDefaults(settings), settings), presenter, nullptr) {
+        window.addStartRow({{"開始位置", "", "0.000", "0.000", "0.000"}});
+        window.addBlockRows({straightRow(1), straightRow(2), helicalRow});
+        window.addBlockRows({straightRow(4), straightRow(5), straightRow(6), straightRow(7), straightRow(8)});
         window.show();
     }
 
@@ -73,96 +58,81 @@ class AbsoluteDisplayTest : public QObject {
 private slots:
     void init() { QGuiApplication::clipboard()->setText(QStringLiteral("untouched")); }
 
-    void listsTheRowsInOrder();
-    void listsTheLargestListing();
-    void standsCentredAtHalfTheScreenHeight();
-    void copiesSelectedRowsInRowOrder();
-    void refusesToCopyWithoutSelection();
-    void enterDoesNothing();
-    void releasesAClosedWindow();
+    void listsTheRowsInOrder() {
+        Fixture f;
+        QCOMPARE(f.window.windowTitle(), QString::fromUtf8("Drennixのｱﾌﾞｿ表示"));
+        QCOMPARE(f.window.model()->rowCount(), 9);
+        QCOMPARE(f.window.model()->cellText(0, 0), QString::fromUtf8("開始位置"));
+        for (int row = 1; row < 9; ++row) QCOMPARE(f.window.model()->cellText(row, 0), QString::number(row));
+        // The source line is decoded from code page 932.
+        QCOMPARE(f.window.model()->cellText(3, 1), QString::fromUtf8("G3X30.Z-1.R10.(加工)"));
+        QCOMPARE(f.window.model()->data(f.window.model()->index(3, 9)).toString(), QString::fromUtf8("ﾍﾘｶﾙ"));
+        QCOMPARE(f.window.list()->selectionMode(), QAbstractItemView::ExtendedSelection);
+        QCOMPARE(f.window.list()->selectionBehavior(), QAbstractItemView::SelectRows);
+        QVERIFY(!f.window.list()->isSortingEnabled());
+    }
+
+    void standsCentredAtHalfTheScreenHeight() {
+        Fixture f;
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const int height = (area.y() + area.height()) / 2;
+        QCOMPARE(f.window.size(), QSize(870, height));
+        QCOMPARE(f.window.pos(), QPoint((area.x() + area.width() - 870) / 2, height / 2));
+        // The list fills the window, also after a resize.
+        QCOMPARE(f.window.list()->geometry(), f.window.rect());
+        f.window.resize(500, 300);
+        QTRY_COMPARE(f.window.list()->geometry(), f.window.rect());
+    }
+
+    // Rows 7 and 3 chosen in that order, not adjacent: row 3 comes first, its
+    // source line decoded. The form is read from the settings at each copy;
+    // Ctrl+C and Ctrl+Shift+C copy too.
+    void copiesSelectedRowsInRowOrder() {
+        Fixture f;
+        f.select({7, 3});
+        f.window.copySelectionToClipboard();
+        QCOMPARE(clipboard(), QStringLiteral("X30.000Y0.000\r\nX70.000Y0.000\r\n"));
+        f.settings.process.copyItems = 2;
+        f.select({3, 0});
+        f.pressCopy();
+        QCOMPARE(clipboard(), QString::fromUtf8("行開始位置 ﾃﾞｰﾀ X0.000 Y0.000 Z0.000 R 始角 終角 R差  移動距離\r\n"
+                                                "行3 ﾃﾞｰﾀG3X30.Z-1.R10.(加工) X30.000 Y0.000 Z-1.000 R10.000 始角90.000 "
+                                                "終角0.000 R差0.000 ﾍﾘｶﾙ 移動距離15.740\r\n"));
+        f.settings.process.copyItems = 0;
+        f.select({2});
+        f.pressCopy(Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(clipboard(), QStringLiteral("X20.000Y0.000\r\n"));
+        QVERIFY(f.presenter.messages.empty());
+    }
+
+    void refusesToCopyWithoutSelection() {
+        Fixture f;
+        f.window.copySelectionToClipboard();
+        f.pressCopy();
+        QCOMPARE(f.presenter.texts(), QStringList(2, QString::fromUtf8("行番号を選択して下さい。\n　ｺﾋﾟｰしていません。")));
+        QCOMPARE(clipboard(), QStringLiteral("untouched"));
+    }
+
+    void enterDoesNothing() {
+        Fixture f;
+        f.select({1});
+        QTest::keyClick(f.window.list(), Qt::Key_Return);
+        QTest::keyClick(&f.window, Qt::Key_Enter);
+        QVERIFY(f.window.isVisible());
+        QVERIFY(f.presenter.messages.empty());
+        QCOMPARE(clipboard(), QStringLiteral("untouched"));
+    }
+
+    void releasesAClosedWindow() {
+        RecordingPresenter presenter;
+        drennix::Settings settings;
+        drennix::resetToDefaults(settings);
+        QPointer<AbsoluteDisplayDialog> window = new AbsoluteDisplayDialog(settings, presenter, nullptr);
+        window->show();
+        QTest::keyClick(window.data(), Qt::Key_Escape);
+        QTRY_VERIFY(window.isNull());
+    }
 };
-
-void AbsoluteDisplayTest::listsTheRowsInOrder() {
-    Fixture f;
-    QCOMPARE(f.window.windowTitle(), QString::fromUtf8("Drennixのｱﾌﾞｿ表示"));
-    QCOMPARE(f.window.model()->rowCount(), 9);
-    QCOMPARE(f.window.model()->cellText(0, 0), QString::fromUtf8("開始位置"));
-    for (int row = 1; row < 9; ++row) QCOMPARE(f.window.model()->cellText(row, 0), QString::number(row));
-    // The source line is decoded from code page 932.
-    QCOMPARE(f.window.model()->cellText(3, 1), QString::fromUtf8("G3X30.Z-1.R10.(加工)"));
-    QCOMPARE(f.window.model()->data(f.window.model()->index(3, 9)).toString(), QString::fromUtf8("ﾍﾘｶﾙ"));
-    QCOMPARE(f.window.list()->selectionMode(), QAbstractItemView::ExtendedSelection);
-    QCOMPARE(f.window.list()->selectionBehavior(), QAbstractItemView::SelectRows);
-    QVERIFY(!f.window.list()->isSortingEnabled());
-}
-
-void AbsoluteDisplayTest::listsTheLargestListing() {
-    constexpr int lines = 99999;
-    Fixture f(lines);
-    QCOMPARE(f.window.model()->rowCount(), lines + 1);
-    QCOMPARE(f.window.model()->cellText(lines, 0), QString::number(lines));
-}
-
-void AbsoluteDisplayTest::standsCentredAtHalfTheScreenHeight() {
-    Fixture f;
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    const int height = (area.y() + area.height()) / 2;
-    QCOMPARE(f.window.size(), QSize(870, height));
-    QCOMPARE(f.window.pos(), QPoint((area.x() + area.width() - 870) / 2, height / 2));
-    // The list fills the window, also after a resize.
-    QCOMPARE(f.window.list()->geometry(), f.window.rect());
-    f.window.resize(500, 300);
-    QTRY_COMPARE(f.window.list()->geometry(), f.window.rect());
-}
-
-// Rows 7 and 3 chosen in that order, not adjacent: row 3 comes first, its
-// source line decoded. The form is read from the settings at each copy;
-// Ctrl+C and Ctrl+Shift+C copy too.
-void AbsoluteDisplayTest::copiesSelectedRowsInRowOrder() {
-    Fixture f;
-    f.select({7, 3});
-    f.window.copySelectionToClipboard();
-    QCOMPARE(clipboard(), QStringLiteral("X30.000Y0.000\r\nX70.000Y0.000\r\n"));
-    f.settings.process.copyItems = 2;
-    f.select({3, 0});
-    f.pressCopy();
-    QCOMPARE(clipboard(), QString::fromUtf8("行開始位置 ﾃﾞｰﾀ X0.000 Y0.000 Z0.000 R 始角 終角 R差  移動距離\r\n"
-                                            "行3 ﾃﾞｰﾀG3X30.Z-1.R10.(加工) X30.000 Y0.000 Z-1.000 R10.000 始角90.000 "
-                                            "終角0.000 R差0.000 ﾍﾘｶﾙ 移動距離15.740\r\n"));
-    f.settings.process.copyItems = 0;
-    f.select({2});
-    f.pressCopy(Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(clipboard(), QStringLiteral("X20.000Y0.000\r\n"));
-    QVERIFY(f.presenter.messages.empty());
-}
-
-void AbsoluteDisplayTest::refusesToCopyWithoutSelection() {
-    Fixture f;
-    f.window.copySelectionToClipboard();
-    f.pressCopy();
-    QCOMPARE(f.presenter.texts(), QStringList(2, QString::fromUtf8("行番号を選択して下さい。\n　ｺﾋﾟｰしていません。")));
-    QCOMPARE(clipboard(), QStringLiteral("untouched"));
-}
-
-void AbsoluteDisplayTest::enterDoesNothing() {
-    Fixture f;
-    f.select({1});
-    QTest::keyClick(f.window.list(), Qt::Key_Return);
-    QTest::keyClick(&f.window, Qt::Key_Enter);
-    QVERIFY(f.window.isVisible());
-    QVERIFY(f.presenter.messages.empty());
-    QCOMPARE(clipboard(), QStringLiteral("untouched"));
-}
-
-void AbsoluteDisplayTest::releasesAClosedWindow() {
-    RecordingPresenter presenter;
-    drennix::Settings settings;
-    drennix::resetToDefaults(settings);
-    QPointer<AbsoluteDisplayDialog> window = new AbsoluteDisplayDialog(settings, presenter, nullptr);
-    window->show();
-    QTest::keyClick(window.data(), Qt::Key_Escape);
-    QTRY_VERIFY(window.isNull());
-}
 
 QTEST_MAIN(AbsoluteDisplayTest)
 #include "absolute_display_test.moc"

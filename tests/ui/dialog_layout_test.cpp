@@ -78,56 +78,51 @@ class DialogLayoutTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void convertsDialogUnitsByTheFont_data();
-    void convertsDialogUnitsByTheFont();
-    void sizesWindowsAndShowsEveryCaptionWhole();
-    void mainWindowTabOrderFollowsTheLayout();
+    void convertsDialogUnitsByTheFont_data() {
+        QTest::addColumn<int>("baseWidth");
+        QTest::addColumn<int>("baseHeight");
+        QTest::addColumn<QRect>("units");
+        QTest::addColumn<QRect>("pixels");
+        QTest::newRow("19-pixel font") << 7 << 19 << QRect(0, 25, 85, 15) << QRect(0, 59, 149, 36);
+        QTest::newRow("halves round up") << 6 << 16 << QRect(1, 1, 2, 3) << QRect(2, 2, 3, 6);
+        // Touching in dialog units, touching in pixels: 10+65 and 75 meet at 131.
+        QTest::newRow("edges meet") << 7 << 19 << QRect(10, 75, 65, 15) << QRect(18, 178, 113, 36);
+    }
+
+    void convertsDialogUnitsByTheFont() {
+        QFETCH(int, baseWidth);
+        QFETCH(int, baseHeight);
+        QFETCH(QRect, units);
+        QFETCH(QRect, pixels);
+        const DialogUnits converter(baseWidth, baseHeight);
+        QCOMPARE(converter.toPixels(units.x(), units.y(), units.width(), units.height()), pixels);
+    }
+
+    // Nothing clipped, nothing overlapping, in both dialogs.
+    void sizesWindowsAndShowsEveryCaptionWhole() {
+        RecordingPresenter presenter;
+        MainDialog main(presenter);
+        QCOMPARE(main.size(), DialogUnits(main.font()).toPixels(QSize(383, 166)));
+        verifyNothingClippedOrOverlapping(main);
+        SettingsDialog settings(main.settings(), presenter);
+        QCOMPARE(settings.size(), DialogUnits(settings.font()).toPixels(QSize(363, 241)));
+        QCOMPARE(settings.windowTitle(), QString::fromUtf8("Drennixの設定"));
+        verifyNothingClippedOrOverlapping(settings);
+    }
+
+    void mainWindowTabOrderFollowsTheLayout() {
+        RecordingPresenter presenter;
+        MainDialog main(presenter);
+        auto* first = main.findChild<QWidget*>(QStringLiteral("browseButton"));
+        QVERIFY(first != nullptr);
+        const QStringList expected = {"browseButton", "suffixEdit",       "toleranceEdit", "executeButton",
+                                      "exitButton",   "initialXEdit",     "initialYEdit",  "initialZEdit",
+                                      "machiningTimeMode"};
+        QCOMPARE(tabOrder(main, first, expected.size()), expected);
+        auto* lastRadio = main.findChild<QWidget*>(QStringLiteral("convertArcsMode"));
+        QCOMPARE(tabOrder(main, lastRadio, 3), QStringList({"convertArcsMode", "settingsButton", "helpButton"}));
+    }
 };
-
-void DialogLayoutTest::convertsDialogUnitsByTheFont_data() {
-    QTest::addColumn<int>("baseWidth");
-    QTest::addColumn<int>("baseHeight");
-    QTest::addColumn<QRect>("units");
-    QTest::addColumn<QRect>("pixels");
-    QTest::newRow("19-pixel font") << 7 << 19 << QRect(0, 25, 85, 15) << QRect(0, 59, 149, 36);
-    QTest::newRow("halves round up") << 6 << 16 << QRect(1, 1, 2, 3) << QRect(2, 2, 3, 6);
-    // Touching in dialog units, touching in pixels: 10+65 and 75 meet at 131.
-    QTest::newRow("edges meet") << 7 << 19 << QRect(10, 75, 65, 15) << QRect(18, 178, 113, 36);
-}
-
-void DialogLayoutTest::convertsDialogUnitsByTheFont() {
-    QFETCH(int, baseWidth);
-    QFETCH(int, baseHeight);
-    QFETCH(QRect, units);
-    QFETCH(QRect, pixels);
-    const DialogUnits converter(baseWidth, baseHeight);
-    QCOMPARE(converter.toPixels(units.x(), units.y(), units.width(), units.height()), pixels);
-}
-
-// Nothing clipped, nothing overlapping, in both dialogs.
-void DialogLayoutTest::sizesWindowsAndShowsEveryCaptionWhole() {
-    RecordingPresenter presenter;
-    MainDialog main(presenter);
-    QCOMPARE(main.size(), DialogUnits(main.font()).toPixels(QSize(383, 166)));
-    verifyNothingClippedOrOverlapping(main);
-    SettingsDialog settings(main.settings(), presenter);
-    QCOMPARE(settings.size(), DialogUnits(settings.font()).toPixels(QSize(363, 241)));
-    QCOMPARE(settings.windowTitle(), QString::fromUtf8("Drennixの設定"));
-    verifyNothingClippedOrOverlapping(settings);
-}
-
-void DialogLayoutTest::mainWindowTabOrderFollowsTheLayout() {
-    RecordingPresenter presenter;
-    MainDialog main(presenter);
-    auto* first = main.findChild<QWidget*>(QStringLiteral("browseButton"));
-    QVERIFY(first != nullptr);
-    const QStringList expected = {"browseButton", "suffixEdit",       "toleranceEdit", "executeButton",
-                                  "exitButton",   "initialXEdit",     "initialYEdit",  "initialZEdit",
-                                  "machiningTimeMode"};
-    QCOMPARE(tabOrder(main, first, expected.size()), expected);
-    auto* lastRadio = main.findChild<QWidget*>(QStringLiteral("convertArcsMode"));
-    QCOMPARE(tabOrder(main, lastRadio, 3), QStringList({"convertArcsMode", "settingsButton", "helpButton"}));
-}
 
 QTEST_MAIN(DialogLayoutTest)
 #include "dialog_layout_test.moc"

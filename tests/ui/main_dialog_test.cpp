@@ -4,7 +4,6 @@
 // and the exit question.
 #include <QtTest>
 
-#include <QClipboard>
 #include <QDirIterator>
 #include <QLineEdit>
 #include <QMimeData>
@@ -19,6 +18,7 @@
 #include "help_window.h"
 #include "main_dialog.h"
 #include "recording_presenter.h"
+#include "recording_host.h"
 #include "run_driver.h"
 #include "settings_dialog.h"
 
@@ -46,28 +46,6 @@ QString writeSource(const QTemporaryDir& directory, const QString& name, const Q
 // `count` lines of the same move, each ending with CR LF.
 QByteArray repeatedLines(const QByteArray& line, int count) { return (line + "\r\n").repeated(count); }
 
-// The engine run by itself on this thread: what the window should show.
-class DirectHost final : public drennix::RunHost {
-public:
-    void clearResults() override { results = {}; }
-    void showResults(const drennix::ResultTexts& shown) override { results = shown; }
-    void showLineCount(int count) override { results[ResultField::LineCount] = std::to_string(count); }
-    void showMessage(std::string_view text, drennix::MessageKind) override {
-        messages.append(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    }
-    void beginWait() override {}
-    void endWait() override {}
-    bool pollAbort() override { return false; }
-    void openAbsoluteDisplay() override { rows = 0; }
-    void addStartRow(const drennix::AbsoluteRow&) override { ++rows; }
-    void addBlockRow(int, const drennix::AbsoluteRow&) override { ++rows; }
-    void showAbsoluteDisplay() override {}
-
-    drennix::ResultTexts results;
-    QStringList messages;
-    int rows = 0;
-};
-
 class Window {
 public:
     Window() : dialog(presenter) { dialog.show(); }
@@ -94,14 +72,15 @@ public:
     // The last run showed what the engine computes on its own, also its
     // messages and (in absolute display) the number of listed rows.
     void verifyShowsWhatTheEngineComputes() const {
-        DirectHost expected;
+        drennix::testing::RecordingHost expected;
         drennix::RunDriver(dialog.settings()).execute(dialog.inputs(), expected);
-        QStringList texts;
-        for (const std::string& text : expected.results.texts) texts.append(QString::fromStdString(text));
-        QCOMPARE(resultTexts(), texts);
-        QCOMPARE(presenter.texts(), expected.messages);
-        if (dialog.inputs().runMode == drennix::RunMode::AbsoluteDisplay) {
-            QCOMPARE(dialog.latestAbsoluteDisplay()->model()->rowCount(), expected.rows);
+        QStringList fields, messages;
+        for (const std::string& text : expected.fields.texts) fields.append(QString::fromStdString(text));
+        for (const auto& message : expected.messages) messages.append(QString::fromStdString(message.text));
+        QCOMPARE(resultTexts(), fields);
+        QCOMPARE(presenter.texts(), messages);
+        if (expected.startRow) {
+            QCOMPARE(dialog.latestAbsoluteDisplay()->model()->rowCount(), static_cast<int>(expected.rows.size()) + 1);
         }
     }
 
@@ -122,386 +101,350 @@ class MainDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void startsWithTheDefaults();
-    void refusesBadInputs_data();
-    void refusesBadInputs();
-    void leavesAZeroToleranceToTheRun();
-    void showsWhatTheEngineComputes_data();
-    void showsWhatTheEngineComputes();
-    void convertingRunsWriteTheirFile_data();
-    void convertingRunsWriteTheirFile();
-    void aRejectedLineLeavesOnlyItsNumber();
-    void blocksInputDuringARun();
-    void escapeStopsALongRun_data();
-    void escapeStopsALongRun();
-    void absoluteRunsListEveryLineUpToTheLimit();
-    void twoAbsoluteRunsLeaveTwoWindows();
-    void browseOrDropSetsTheSource();
-    void settingsHideTheWindowUntilClosed();
-    void exitAsksFirst();
-    void helpClosesWithTheWindow();
-    void realProgramsShowWhatTheEngineComputes();
-};
-
-void MainDialogTest::startsWithTheDefaults() {
-    Window w;
-    const char* const edits[][2] = {{"suffixEdit", "_con"},  {"toleranceEdit", "0.01"}, {"initialXEdit", "0"},
-                                    {"initialYEdit", "0"},   {"initialZEdit", "0"}};
-    for (const auto& [name, text] : edits) QCOMPARE(w.edit(name)->text(), QString::fromLatin1(text));
-    QVERIFY(w.dialog.findChild<QRadioButton*>("machiningTimeMode")->isChecked());
-    QCOMPARE(w.dialog.sourcePath(), QString());
-    QCOMPARE(w.resultTexts(), QStringList(drennix::resultFieldCount, QString()));
-    drennix::Settings defaults;
-    drennix::resetToDefaults(defaults);
-    QCOMPARE(w.dialog.settings(), defaults);
-    QVERIFY(w.button("executeButton")->isDefault());
-    QCOMPARE(w.dialog.windowTitle(), QStringLiteral("Drennix"));
-}
-
-// Execute and Settings check the inputs first: a warning, the focus on the
-// edit, its text kept, and no run and no settings dialog.
-void MainDialogTest::refusesBadInputs_data() {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("edit");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("X not a number") << "executeButton" << "initialXEdit" << "1..2" << "初期X位置 には数値を入力して下さい。";
-    QTest::newRow("Y empty") << "executeButton" << "initialYEdit" << "" << "初期Y位置 には数値を入力して下さい。";
-    QTest::newRow("Z letters") << "executeButton" << "initialZEdit" << "Z5" << "初期Z位置 には数値を入力して下さい。";
-    QTest::newRow("tolerance not a number") << "executeButton" << "toleranceEdit" << "0,01" << "許容値 には数値を入力して下さい。";
-    QTest::newRow("tolerance 1.0001") << "executeButton" << "toleranceEdit" << "1.0001" << utf8(toleranceRange);
-    QTest::newRow("tolerance negative") << "executeButton" << "toleranceEdit" << "-0.5" << utf8(toleranceRange);
-    QTest::newRow("settings, tolerance 5") << "settingsButton" << "toleranceEdit" << "5" << utf8(toleranceRange);
-}
-
-void MainDialogTest::refusesBadInputs() {
-    QFETCH(QString, button);
-    QFETCH(QString, edit);
-    QFETCH(QString, text);
-    QFETCH(QString, message);
-    Window w;
-    QLineEdit* field = w.edit(edit);
-    field->setText(text);
-    w.button(button)->click();
-    QVERIFY(!w.dialog.isRunning());
-    QVERIFY(!settingsDialogOpen());
-    QVERIFY(w.dialog.isVisible());
-    QCOMPARE(w.presenter.texts(), QStringList{message});
-    QCOMPARE(w.presenter.messages.front().kind, drennix::MessageKind::Warning);
-    QCOMPARE(w.dialog.focusWidget(), field);
-    QCOMPARE(field->text(), text);
-}
-
-// A tolerance of 0 passes the window's check and is refused by the run; one
-// of 1 passes both, and the missing source is reported. Enter runs.
-void MainDialogTest::leavesAZeroToleranceToTheRun() {
-    Window w;
-    QSignalSpy finished(&w.dialog, &MainDialog::runFinished);
-    w.edit("toleranceEdit")->setText(QStringLiteral("0"));
-    QTest::keyClick(w.edit("suffixEdit"), Qt::Key_Return);
-    QVERIFY(finished.count() > 0 || finished.wait(60000));
-    QCOMPARE(w.presenter.texts(), QStringList{utf8("許容値 は 0 超過 1 までの数字を入力して下さい。")});
-    w.edit("toleranceEdit")->setText(QStringLiteral("1"));
-    QVERIFY(w.run());
-    QCOMPARE(w.presenter.lastText(), utf8("元ﾌｧｲﾙ が選択されていません。\n　変換はしていません。"));
-}
-
-void MainDialogTest::showsWhatTheEngineComputes_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("initialX");
-    QTest::newRow("machining time") << 0 << "0";
-    QTest::newRow("absolute display") << 1 << "-5.5";
-}
-
-void MainDialogTest::showsWhatTheEngineComputes() {
-    QFETCH(int, mode);
-    QFETCH(QString, initialX);
-    QTemporaryDir directory;
-    Window w;
-    w.dialog.setSourcePath(writeSource(directory, "sample.nc", sampleProgram));
-    w.chooseMode(mode);
-    w.edit("initialXEdit")->setText(initialX);
-    QVERIFY(w.run());
-
-    w.verifyShowsWhatTheEngineComputes();
-    QCOMPARE(w.dialog.resultText(ResultField::LineCount), QStringLiteral("12"));
-    QCOMPARE(w.presenter.texts(), QStringList{utf8("計算しました。")});
-    QCOMPARE(w.presenter.messages.back().kind, drennix::MessageKind::Information);
-    AbsoluteDisplayDialog* window = w.dialog.latestAbsoluteDisplay();
-    QCOMPARE(window != nullptr, mode == 1);
-    if (window != nullptr) {
-        QVERIFY(window->isVisible());
-        QCOMPARE(window->model()->cellText(0, 0), utf8("開始位置"));
-        QCOMPARE(window->model()->cellText(0, 2), QStringLiteral("-5.500"));
-        QCOMPARE(window->model()->cellText(5, 1), QStringLiteral("G3X20.Y0Z-2.I-20.J0F200"));
-    }
-}
-
-void MainDialogTest::convertingRunsWriteTheirFile_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("suffix");
-    QTest::newRow("convert helicals") << 2 << "_con";
-    QTest::newRow("convert arcs") << 3 << "_arcs";
-}
-
-// The output is named by the suffix, the message names it, the source stays
-// as it was.
-void MainDialogTest::convertingRunsWriteTheirFile() {
-    QFETCH(int, mode);
-    QFETCH(QString, suffix);
-    QTemporaryDir directory;
-    Window w;
-    const QString source = writeSource(directory, "part.nc", sampleProgram);
-    w.dialog.setSourcePath(source);
-    w.chooseMode(mode);
-    w.edit("suffixEdit")->setText(suffix);
-    QVERIFY(w.run());
-
-    const QString output = QDir(directory.path()).filePath("part" + suffix + ".nc");
-    QVERIFY2(QFile::exists(output), qPrintable(w.presenter.texts().join('|')));
-    QCOMPARE(w.dialog.lastCreatedOutput(), output);
-    QCOMPARE(w.presenter.messages.size(), std::size_t{1});
-    QCOMPARE(w.presenter.messages.back().kind, drennix::MessageKind::Information);
-    QVERIFY(w.presenter.lastText().endsWith(utf8("を作成しました。")));
-    QVERIFY(w.presenter.lastText().contains(output));
-    QFile original(source);
-    QVERIFY(original.open(QIODevice::ReadOnly));
-    QCOMPARE(original.readAll(), sampleProgram);
-    QVERIFY(w.dialog.resultText(ResultField::LineCount).toInt() > 12);
-}
-
-void MainDialogTest::aRejectedLineLeavesOnlyItsNumber() {
-    QTemporaryDir directory;
-    Window w;
-    w.dialog.setSourcePath(writeSource(directory, "bad.nc", "G0X1.\r\nG1X2.F100\r\nG1X3.\x82\xA0\r\nG1X4.\r\n"));
-    QVERIFY(w.run());
-    QCOMPARE(w.presenter.messages.size(), std::size_t{1});
-    QVERIFY2(w.presenter.lastText().startsWith(utf8("元ﾌｧｲﾙの3行目")), qPrintable(w.presenter.lastText()));
-    QCOMPARE(w.presenter.messages.back().kind, drennix::MessageKind::Warning);
-    QStringList expected(drennix::resultFieldCount, QString());
-    expected[static_cast<int>(ResultField::LineCount)] = QStringLiteral("3");
-    QCOMPARE(w.resultTexts(), expected);
-}
-
-// While the run waits for its message, the window is still blocked: typing,
-// the exit button, the close box and F1 do nothing.
-void MainDialogTest::blocksInputDuringARun() {
-    QTemporaryDir directory;
-    Window w;
-    w.dialog.setSourcePath(writeSource(directory, "bad.nc", "G1X3.\x82\xA0\r\n"));
-    bool checked = false;
-    w.presenter.whileShown = [&] {
-        QVERIFY(w.dialog.isRunning());
-        QTest::keyClicks(w.edit("suffixEdit"), "zz");
-        QTest::mouseClick(w.button("exitButton"), Qt::LeftButton);
-        w.dialog.close();
-        QTest::keyClick(&w.dialog, Qt::Key_F1);
-        checked = true;
-    };
-    QVERIFY(w.run());
-    QVERIFY(checked);
-    QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_con"));
-    QVERIFY(w.presenter.questions.isEmpty());
-    QVERIFY(w.dialog.isVisible());
-    QVERIFY(w.dialog.helpWindow() == nullptr);
-    // After the run the window takes input again.
-    QTest::keyClicks(w.edit("suffixEdit"), "x");
-    QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_conx"));
-}
-
-void MainDialogTest::escapeStopsALongRun_data() {
-    QTest::addColumn<int>("mode");
-    QTest::newRow("machining time") << 0;
-    QTest::newRow("absolute display") << 1;
-    QTest::newRow("convert arcs") << 3;
-}
-
-// Escape pressed right after Execute: the run stops at the start of a line
-// long before the end of the program, writes nothing and says why; an
-// absolute display lists the rows read before the stop (up to its limit).
-void MainDialogTest::escapeStopsALongRun() {
-    QFETCH(int, mode);
-    constexpr int lines = 400000;
-    QTemporaryDir directory;
-    Window w;
-    w.dialog.setSourcePath(writeSource(directory, "long.nc", repeatedLines("G2X0Y0I1.F100", lines)));
-    w.chooseMode(mode);
-    QSignalSpy finished(&w.dialog, &MainDialog::runFinished);
-    w.button("executeButton")->click();
-    QVERIFY(w.dialog.isRunning());
-    QTest::keyClick(&w.dialog, Qt::Key_Escape);
-    QVERIFY(finished.wait(60000));
-
-    QCOMPARE(w.presenter.texts(), QStringList{utf8("ESCｷｰにより処理を中止します。\n　変換はしていません。")});
-    QVERIFY(w.presenter.questions.isEmpty());
-    bool isNumber = false;
-    const int shown = w.dialog.resultText(ResultField::LineCount).toInt(&isNumber);
-    QVERIFY(isNumber && shown < lines);
-    QCOMPARE(w.dialog.resultText(ResultField::MachiningTime), QString());
-    QCOMPARE(w.dialog.resultText(ResultField::CuttingDistance), QString());
-    QCOMPARE(QDir(directory.path()).entryList(QDir::Files), QStringList{"long.nc"});
-    if (mode == 1) {
-        AbsoluteDisplayDialog* window = w.dialog.latestAbsoluteDisplay();
-        QVERIFY(window != nullptr && window->isVisible());
-        const int listed = std::min(shown, w.dialog.settings().process.absoluteDisplayRows);
-        QCOMPARE(window->model()->rowCount(), listed + 1);
-    }
-}
-
-// With 99 listed lines, a program of 150 lines lists the start row and
-// lines 1 to 99, and still counts all 150.
-void MainDialogTest::absoluteRunsListEveryLineUpToTheLimit() {
-    QTemporaryDir directory;
-    Window w;
-    w.dialog.settings().process.absoluteDisplayRows = 99;
-    w.dialog.setSourcePath(writeSource(directory, "limit.nc", repeatedLines("G1X1.F100", 149) + "G0X0"));
-    w.chooseMode(1);
-    QVERIFY(w.run());
-    QCOMPARE(w.dialog.resultText(ResultField::LineCount), QStringLiteral("150"));
-    AbsoluteDisplayDialog* window = w.dialog.latestAbsoluteDisplay();
-    QVERIFY(window != nullptr);
-    QCOMPARE(window->model()->rowCount(), 100);
-    QCOMPARE(window->model()->cellText(99, 0), QStringLiteral("99"));
-}
-
-void MainDialogTest::twoAbsoluteRunsLeaveTwoWindows() {
-    QTemporaryDir directory;
-    Window w;
-    w.chooseMode(1);
-    w.dialog.setSourcePath(writeSource(directory, "first.nc", repeatedLines("G1X1.F100", 4)));
-    QVERIFY(w.run());
-    QPointer<AbsoluteDisplayDialog> first = w.dialog.latestAbsoluteDisplay();
-    w.dialog.setSourcePath(writeSource(directory, "second.nc", repeatedLines("G1X2.F100", 9)));
-    QVERIFY(w.run());
-    QPointer<AbsoluteDisplayDialog> second = w.dialog.latestAbsoluteDisplay();
-
-    QVERIFY(first != nullptr && second != nullptr && first != second);
-    QCOMPARE(w.dialog.findChildren<AbsoluteDisplayDialog*>().size(), 2);
-    QVERIFY(first->isVisible() && second->isVisible());
-    // Each window keeps its own rows (a final line end adds an empty line).
-    QCOMPARE(first->model()->rowCount(), 6);
-    QCOMPARE(second->model()->rowCount(), 11);
-    first->list()->selectRow(1);
-    first->copySelectionToClipboard();
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("X1.000Y0.000\r\n"));
-    // Leaving the program closes the latest window at once.
-    w.button("exitButton")->click();
-    QVERIFY(second.isNull());
-}
-
-// Browse sets the chosen file, or forgets the source when cancelled; a file
-// dropped on the window becomes the source.
-void MainDialogTest::browseOrDropSetsTheSource() {
-    Window w;
-    std::optional<QString> answer = QStringLiteral("/tmp/part.nc");
-    w.dialog.setSourceFileChooser([&](QWidget*) { return answer; });
-    w.button("browseButton")->click();
-    QCOMPARE(w.dialog.sourcePath(), QStringLiteral("/tmp/part.nc"));
-    answer.reset();
-    w.button("browseButton")->click();
-    QCOMPARE(w.dialog.sourcePath(), QString());
-
-    QTemporaryDir directory;
-    const QString path = writeSource(directory, "dropped.nc", sampleProgram);
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(path)});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&w.dialog, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&w.dialog, &drop);
-    QCOMPARE(w.dialog.sourcePath(), path);
-}
-
-// The main window hides while the settings are open and comes back when they
-// close (only with valid settings); the inputs stay as typed.
-void MainDialogTest::settingsHideTheWindowUntilClosed() {
-    Window w;
-    w.edit("initialXEdit")->setText(QStringLiteral("12.5"));
-    bool mainWasHidden = false;
-    int attempts = 0;
-    QMetaObject::invokeMethod(
-        &w.dialog,
-        [&] {
-            SettingsDialog* settings = nullptr;
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (auto* candidate = qobject_cast<SettingsDialog*>(top); candidate && candidate->isVisible()) {
-                    settings = candidate;
-                }
-            }
-            QVERIFY(settings != nullptr);
-            mainWasHidden = !w.dialog.isVisible();
-            settings->edit("initialPlane")->setText(QStringLiteral("5"));
-            settings->edit("zAxisLetter")->setText(QString());
-            settings->reject();  // refused: Z is empty
-            ++attempts;
-            settings->edit("zAxisLetter")->setText(QStringLiteral("Z"));
-            settings->reject();
-            ++attempts;
-        },
-        Qt::QueuedConnection);
-    w.button("settingsButton")->click();
-    QCOMPARE(attempts, 2);
-    QVERIFY(mainWasHidden);
-    QVERIFY(w.dialog.isVisible());
-    QVERIFY(!w.dialog.isMinimized());
-    QCOMPARE(w.presenter.texts(), QStringList{utf8("Z軸指令 を入力して下さい。")});
-    QCOMPARE(w.dialog.settings().process.initialPlane, 5);
-    QCOMPARE(w.edit("initialXEdit")->text(), QStringLiteral("12.5"));
-    QCOMPARE(w.dialog.inputs().initialX, 12.5);
-}
-
-// The exit button, Escape and the close box ask; only a yes ends the window.
-void MainDialogTest::exitAsksFirst() {
-    Window w;
-    w.edit("suffixEdit")->setText(QStringLiteral("_new"));
-    QSignalSpy finished(&w.dialog, &QDialog::finished);
-    w.presenter.answer = false;
-    w.button("exitButton")->click();
-    QTest::keyClick(&w.dialog, Qt::Key_Escape);
-    w.dialog.close();
-    QCOMPARE(w.presenter.questions, QStringList(3, utf8("Drennix を終了します。")));
-    QVERIFY(w.dialog.isVisible());
-    QCOMPARE(finished.count(), 0);
-    QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_new"));
-
-    w.presenter.answer = true;
-    w.dialog.close();
-    QVERIFY(!w.dialog.isVisible());
-    QCOMPARE(finished.count(), 1);
-}
-
-void MainDialogTest::helpClosesWithTheWindow() {
-    QPointer<HelpWindow> help;
-    {
+    void startsWithTheDefaults() {
         Window w;
-        w.button("helpButton")->click();
-        help = w.dialog.helpWindow();
-        QVERIFY(help != nullptr && help->isVisible());
-        QVERIFY(!help->browser()->toPlainText().isEmpty());
+        const char* const edits[][2] = {{"suffixEdit", "_con"},  {"toleranceEdit", "0.01"}, {"initialXEdit", "0"},
+                                        {"initialYEdit", "0"},   {"initialZEdit", "0"}};
+        for (const auto& [name, text] : edits) QCOMPARE(w.edit(name)->text(), QString::fromLatin1(text));
+        QVERIFY(w.dialog.findChild<QRadioButton*>("machiningTimeMode")->isChecked());
+        QCOMPARE(w.dialog.sourcePath(), QString());
+        QCOMPARE(w.resultTexts(), QStringList(drennix::resultFieldCount, QString()));
+        drennix::Settings defaults;
+        drennix::resetToDefaults(defaults);
+        QCOMPARE(w.dialog.settings(), defaults);
+        QVERIFY(w.button("executeButton")->isDefault());
+        QCOMPARE(w.dialog.windowTitle(), QStringLiteral("Drennix"));
     }
-    QVERIFY(help.isNull());
-}
 
-// The real programs of the corpus (when present), in absolute display.
-void MainDialogTest::realProgramsShowWhatTheEngineComputes() {
-    const QString corpus = QStringLiteral(DRENNIX_CORPUS_DIR);
-    if (!QDir(corpus).exists()) QSKIP("no corpus of real programs here");
-    QStringList programs;
-    QDirIterator files(corpus, QDir::Files);
-    while (files.hasNext()) programs.append(files.next());
-    programs.sort();
-    if (programs.isEmpty()) QSKIP("the corpus is empty");
-    Window w;
-    w.chooseMode(1);
-    for (const QString& program : programs) {
-        w.presenter.messages.clear();
-        w.dialog.setSourcePath(program);
-        QVERIFY(w.run());
-        w.verifyShowsWhatTheEngineComputes();
-        if (QTest::currentTestFailed()) QFAIL(qPrintable(program));
+    // Execute and Settings check the inputs first: a warning, the focus on the
+    // edit, its text kept, and no run and no settings dialog.
+    void refusesBadInputs_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("X not a number") << "executeButton" << "initialXEdit" << "1..2" << "初期X位置 には数値を入力して下さい。";
+        QTest::newRow("Y empty") << "executeButton" << "initialYEdit" << "" << "初期Y位置 には数値を入力して下さい。";
+        QTest::newRow("Z letters") << "executeButton" << "initialZEdit" << "Z5" << "初期Z位置 には数値を入力して下さい。";
+        QTest::newRow("tolerance not a number") << "executeButton" << "toleranceEdit" << "0,01" << "許容値 には数値を入力して下さい。";
+        QTest::newRow("tolerance 1.0001") << "executeButton" << "toleranceEdit" << "1.0001" << utf8(toleranceRange);
+        QTest::newRow("tolerance negative") << "executeButton" << "toleranceEdit" << "-0.5" << utf8(toleranceRange);
+        QTest::newRow("settings, tolerance 5") << "settingsButton" << "toleranceEdit" << "5" << utf8(toleranceRange);
     }
-}
+
+    void refusesBadInputs() {
+        QFETCH(QString, button);
+        QFETCH(QString, edit);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        Window w;
+        QLineEdit* field = w.edit(edit);
+        field->setText(text);
+        w.button(button)->click();
+        QVERIFY(!w.dialog.isRunning());
+        QVERIFY(!settingsDialogOpen());
+        QVERIFY(w.dialog.isVisible());
+        QCOMPARE(w.presenter.texts(), QStringList{message});
+        QCOMPARE(w.presenter.messages.front().kind, drennix::MessageKind::Warning);
+        QCOMPARE(w.dialog.focusWidget(), field);
+        QCOMPARE(field->text(), text);
+    }
+
+    // A tolerance of 0 passes the window's check and is refused by the run; one
+    // of 1 passes both, and the missing source is reported. Enter runs.
+    void leavesAZeroToleranceToTheRun() {
+        Window w;
+        QSignalSpy finished(&w.dialog, &MainDialog::runFinished);
+        w.edit("toleranceEdit")->setText(QStringLiteral("0"));
+        QTest::keyClick(w.edit("suffixEdit"), Qt::Key_Return);
+        QVERIFY(finished.count() > 0 || finished.wait(60000));
+        QCOMPARE(w.presenter.texts(), QStringList{utf8("許容値 は 0 超過 1 までの数字を入力して下さい。")});
+        w.edit("toleranceEdit")->setText(QStringLiteral("1"));
+        QVERIFY(w.run());
+        QCOMPARE(w.presenter.lastText(), utf8("元ﾌｧｲﾙ が選択されていません。\n　変換はしていません。"));
+    }
+
+    // Each mode shows what the engine computes by itself and says so; the
+    // converting modes write the output named by the suffix and say where; the
+    // source stays as it was.
+    void eachModeShowsWhatTheEngineComputes_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("initialX");
+        QTest::addColumn<QString>("lineCount");
+        QTest::newRow("machining time") << 0 << "_con" << "0" << "12";
+        QTest::newRow("absolute display") << 1 << "_con" << "-5.5" << "12";
+        QTest::newRow("convert helicals") << 2 << "_con" << "0" << "111";
+        QTest::newRow("convert arcs") << 3 << "_arcs" << "0" << "145";
+    }
+
+    void eachModeShowsWhatTheEngineComputes() {
+        QFETCH(int, mode);
+        QFETCH(QString, suffix);
+        QFETCH(QString, initialX);
+        QFETCH(QString, lineCount);
+        QTemporaryDir directory;
+        Window w;
+        const QString source = writeSource(directory, "part.nc", sampleProgram);
+        w.dialog.setSourcePath(source);
+        w.chooseMode(mode);
+        w.edit("suffixEdit")->setText(suffix);
+        w.edit("initialXEdit")->setText(initialX);
+        QVERIFY(w.run());
+
+        const bool converts = mode >= 2;
+        const QString output = QDir(directory.path()).filePath("part" + suffix + ".nc");
+        QCOMPARE(w.presenter.texts(), QStringList{converts ? output + utf8("\n　を作成しました。") : utf8("計算しました。")});
+        QCOMPARE(w.presenter.messages.back().kind, drennix::MessageKind::Information);
+        QCOMPARE(w.dialog.resultText(ResultField::LineCount), lineCount);
+        QCOMPARE(w.dialog.lastCreatedOutput(), converts ? output : QString());
+        QFile original(source);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QCOMPARE(original.readAll(), sampleProgram);
+        QCOMPARE(QFile::exists(output), converts);
+        if (converts) QVERIFY(QFile::remove(output));  // for the direct run below
+        w.verifyShowsWhatTheEngineComputes();
+
+        AbsoluteDisplayDialog* window = w.dialog.latestAbsoluteDisplay();
+        QCOMPARE(window != nullptr, mode == 1);
+        if (window != nullptr) {
+            QVERIFY(window->isVisible());
+            QCOMPARE(window->model()->cellText(0, 0), utf8("開始位置"));
+            QCOMPARE(window->model()->cellText(0, 2), QStringLiteral("-5.500"));
+            QCOMPARE(window->model()->cellText(5, 1), QStringLiteral("G3X20.Y0Z-2.I-20.J0F200"));
+        }
+    }
+
+    void aRejectedLineLeavesOnlyItsNumber() {
+        QTemporaryDir directory;
+        Window w;
+        w.dialog.setSourcePath(writeSource(directory, "bad.nc", "G0X1.\r\nG1X2.F100\r\nG1X3.\x82\xA0\r\nG1X4.\r\n"));
+        QVERIFY(w.run());
+        QCOMPARE(w.presenter.messages.size(), std::size_t{1});
+        QVERIFY2(w.presenter.lastText().startsWith(utf8("元ﾌｧｲﾙの3行目")), qPrintable(w.presenter.lastText()));
+        QCOMPARE(w.presenter.messages.back().kind, drennix::MessageKind::Warning);
+        QStringList expected(drennix::resultFieldCount, QString());
+        expected[static_cast<int>(ResultField::LineCount)] = QStringLiteral("3");
+        QCOMPARE(w.resultTexts(), expected);
+    }
+
+    // While the run waits for its message, the window is still blocked: typing,
+    // the exit button, the close box and F1 do nothing.
+    void blocksInputDuringARun() {
+        QTemporaryDir directory;
+        Window w;
+        w.dialog.setSourcePath(writeSource(directory, "bad.nc", "G1X3.\x82\xA0\r\n"));
+        bool checked = false;
+        w.presenter.whileShown = [&] {
+            QVERIFY(w.dialog.isRunning());
+            QTest::keyClicks(w.edit("suffixEdit"), "zz");
+            QTest::mouseClick(w.button("exitButton"), Qt::LeftButton);
+            w.dialog.close();
+            QTest::keyClick(&w.dialog, Qt::Key_F1);
+            checked = true;
+        };
+        QVERIFY(w.run());
+        QVERIFY(checked);
+        QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_con"));
+        QVERIFY(w.presenter.questions.isEmpty());
+        QVERIFY(w.dialog.isVisible());
+        QVERIFY(w.dialog.helpWindow() == nullptr);
+        // After the run the window takes input again.
+        QTest::keyClicks(w.edit("suffixEdit"), "x");
+        QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_conx"));
+    }
+
+    void escapeStopsALongRun_data() {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("machining time") << 0;
+        QTest::newRow("absolute display") << 1;
+        QTest::newRow("convert arcs") << 3;
+    }
+
+    // Escape pressed right after Execute: the run stops at the start of a line
+    // long before the end of the program, writes nothing and says why; an
+    // absolute display lists the rows read before the stop (up to its limit).
+    void escapeStopsALongRun() {
+        QFETCH(int, mode);
+        constexpr int lines = 400000;
+        QTemporaryDir directory;
+        Window w;
+        w.dialog.setSourcePath(writeSource(directory, "long.nc", repeatedLines("G2X0Y0I1.F100", lines)));
+        w.chooseMode(mode);
+        QSignalSpy finished(&w.dialog, &MainDialog::runFinished);
+        w.button("executeButton")->click();
+        QVERIFY(w.dialog.isRunning());
+        QTest::keyClick(&w.dialog, Qt::Key_Escape);
+        QVERIFY(finished.wait(60000));
+
+        QCOMPARE(w.presenter.texts(), QStringList{utf8("ESCｷｰにより処理を中止します。\n　変換はしていません。")});
+        QVERIFY(w.presenter.questions.isEmpty());
+        bool isNumber = false;
+        const int shown = w.dialog.resultText(ResultField::LineCount).toInt(&isNumber);
+        QVERIFY(isNumber && shown < lines);
+        QCOMPARE(w.dialog.resultText(ResultField::MachiningTime), QString());
+        QCOMPARE(w.dialog.resultText(ResultField::CuttingDistance), QString());
+        QCOMPARE(QDir(directory.path()).entryList(QDir::Files), QStringList{"long.nc"});
+        if (mode == 1) {
+            AbsoluteDisplayDialog* window = w.dialog.latestAbsoluteDisplay();
+            QVERIFY(window != nullptr && window->isVisible());
+            const int listed = std::min(shown, w.dialog.settings().process.absoluteDisplayRows);
+            QCOMPARE(window->model()->rowCount(), listed + 1);
+        }
+    }
+
+    // With 99 listed lines, a program of 150 lines lists the start row and
+    // lines 1 to 99, and still counts all 150.
+    void absoluteRunsListEveryLineUpToTheLimit() {
+        QTemporaryDir directory;
+        Window w;
+        w.dialog.settings().process.absoluteDisplayRows = 99;
+        w.dialog.setSourcePath(writeSource(directory, "limit.nc", repeatedLines("G1X1.F100", 149) + "G0X0"));
+        w.chooseMode(1);
+        QVERIFY(w.run());
+        QCOMPARE(w.dialog.resultText(ResultField::LineCount), QStringLiteral("150"));
+        AbsoluteDisplayDialog* window = w.dialog.latestAbsoluteDisplay();
+        QVERIFY(window != nullptr);
+        QCOMPARE(window->model()->rowCount(), 100);
+        QCOMPARE(window->model()->cellText(99, 0), QStringLiteral("99"));
+    }
+
+    void twoAbsoluteRunsLeaveTwoWindows() {
+        QTemporaryDir directory;
+        Window w;
+        w.chooseMode(1);
+        w.dialog.setSourcePath(writeSource(directory, "first.nc", repeatedLines("G1X1.F100", 4)));
+        QVERIFY(w.run());
+        QPointer<AbsoluteDisplayDialog> first = w.dialog.latestAbsoluteDisplay();
+        w.dialog.setSourcePath(writeSource(directory, "second.nc", repeatedLines("G1X2.F100", 9)));
+        QVERIFY(w.run());
+        QPointer<AbsoluteDisplayDialog> second = w.dialog.latestAbsoluteDisplay();
+
+        QVERIFY(first != nullptr && second != nullptr && first != second);
+        QCOMPARE(w.dialog.findChildren<AbsoluteDisplayDialog*>().size(), 2);
+        QVERIFY(first->isVisible() && second->isVisible());
+        // Each window keeps its own rows (a final line end adds an empty line).
+        QCOMPARE(first->model()->rowCount(), 6);
+        QCOMPARE(second->model()->rowCount(), 11);
+        // Leaving the program closes the latest window at once.
+        w.button("exitButton")->click();
+        QVERIFY(second.isNull());
+    }
+
+    // Browse sets the chosen file, or forgets the source when cancelled; a file
+    // dropped on the window becomes the source.
+    void browseOrDropSetsTheSource() {
+        Window w;
+        std::optional<QString> answer = QStringLiteral("/tmp/part.nc");
+        w.dialog.setSourceFileChooser([&](QWidget*) { return answer; });
+        w.button("browseButton")->click();
+        QCOMPARE(w.dialog.sourcePath(), QStringLiteral("/tmp/part.nc"));
+        answer.reset();
+        w.button("browseButton")->click();
+        QCOMPARE(w.dialog.sourcePath(), QString());
+
+        QTemporaryDir directory;
+        const QString path = writeSource(directory, "dropped.nc", sampleProgram);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&w.dialog, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&w.dialog, &drop);
+        QCOMPARE(w.dialog.sourcePath(), path);
+    }
+
+    // The main window hides while the settings are open and comes back when they
+    // close (only with valid settings); the inputs stay as typed.
+    void settingsHideTheWindowUntilClosed() {
+        Window w;
+        w.edit("initialXEdit")->setText(QStringLiteral("12.5"));
+        bool mainWasHidden = false;
+        int attempts = 0;
+        QMetaObject::invokeMethod(
+            &w.dialog,
+            [&] {
+                SettingsDialog* settings = nullptr;
+                for (QWidget* top : QApplication::topLevelWidgets()) {
+                    if (auto* candidate = qobject_cast<SettingsDialog*>(top); candidate && candidate->isVisible()) {
+                        settings = candidate;
+                    }
+                }
+                QVERIFY(settings != nullptr);
+                mainWasHidden = !w.dialog.isVisible();
+                settings->edit("initialPlane")->setText(QStringLiteral("5"));
+                settings->edit("zAxisLetter")->setText(QString());
+                settings->reject();  // refused: Z is empty
+                ++attempts;
+                settings->edit("zAxisLetter")->setText(QStringLiteral("Z"));
+                settings->reject();
+                ++attempts;
+            },
+            Qt::QueuedConnection);
+        w.button("settingsButton")->click();
+        QCOMPARE(attempts, 2);
+        QVERIFY(mainWasHidden);
+        QVERIFY(w.dialog.isVisible());
+        QVERIFY(!w.dialog.isMinimized());
+        QCOMPARE(w.presenter.texts(), QStringList{utf8("Z軸指令 を入力して下さい。")});
+        QCOMPARE(w.dialog.settings().process.initialPlane, 5);
+        QCOMPARE(w.edit("initialXEdit")->text(), QStringLiteral("12.5"));
+        QCOMPARE(w.dialog.inputs().initialX, 12.5);
+    }
+
+    // The exit button, Escape and the close box ask; only a yes ends the window.
+    void exitAsksFirst() {
+        Window w;
+        w.edit("suffixEdit")->setText(QStringLiteral("_new"));
+        QSignalSpy finished(&w.dialog, &QDialog::finished);
+        w.presenter.answer = false;
+        w.button("exitButton")->click();
+        QTest::keyClick(&w.dialog, Qt::Key_Escape);
+        w.dialog.close();
+        QCOMPARE(w.presenter.questions, QStringList(3, utf8("Drennix を終了します。")));
+        QVERIFY(w.dialog.isVisible());
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_new"));
+
+        w.presenter.answer = true;
+        w.dialog.close();
+        QVERIFY(!w.dialog.isVisible());
+        QCOMPARE(finished.count(), 1);
+    }
+
+    void helpClosesWithTheWindow() {
+        QPointer<HelpWindow> help;
+        {
+            Window w;
+            w.button("helpButton")->click();
+            help = w.dialog.helpWindow();
+            QVERIFY(help != nullptr && help->isVisible());
+            QVERIFY(!help->browser()->toPlainText().isEmpty());
+        }
+        QVERIFY(help.isNull());
+    }
+
+    // The real programs of the corpus (when present), in absolute display.
+    void realProgramsShowWhatTheEngineComputes() {
+        const QString corpus = QStringLiteral(DRENNIX_CORPUS_DIR);
+        if (!QDir(corpus).exists()) QSKIP("no corpus of real programs here");
+        QStringList programs;
+        QDirIterator files(corpus, QDir::Files);
+        while (files.hasNext()) programs.append(files.next());
+        programs.sort();
+        if (programs.isEmpty()) QSKIP("the corpus is empty");
+        Window w;
+        w.chooseMode(1);
+        for (const QString& program : programs) {
+            w.presenter.messages.clear();
+            w.dialog.setSourcePath(program);
+            QVERIFY(w.run());
+            w.verifyShowsWhatTheEngineComputes();
+            if (QTest::currentTestFailed()) QFAIL(qPrintable(program));
+        }
+    }
+};
 
 QTEST_MAIN(MainDialogTest)
 #include "main_dialog_test.moc"

@@ -82,92 +82,87 @@ class RunHostBridgeTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void deliversCallsInOrderWithRowsInBatches();
-    void holdsTheRunWhileAMessageIsOpen();
-    void reportsEscapeOncePerPress();
-    void releasesAWaitingRunWhenDetached();
+    // 1500 rows reach the view in batches, all before the message that follows.
+    void deliversCallsInOrderWithRowsInBatches() {
+        Fixture f;
+        constexpr int rowCount = 1500;
+        f.runOnWorker([&] {
+            f.bridge.clearResults();
+            f.bridge.beginWait();
+            f.bridge.showLineCount(0);
+            f.bridge.openAbsoluteDisplay();
+            f.bridge.addStartRow(rowFor(0));
+            for (int line = 1; line <= rowCount; ++line) f.bridge.addBlockRow(line, rowFor(line));
+            drennix::ResultTexts results;
+            results[drennix::ResultField::LineCount] = std::to_string(12);
+            f.bridge.showResults(results);
+            f.bridge.outputCreated("/tmp/a_con.nc");
+            f.bridge.showMessage("計算しました。", drennix::MessageKind::Information);
+            f.bridge.showAbsoluteDisplay();
+            f.bridge.endWait();
+        });
+        const QStringList expected = {"clearResults", "beginWait", "showLineCount:0", "openAbsoluteDisplay",
+                                      "addStartRow:0", "rows", "showResults:12", "outputCreated:/tmp/a_con.nc",
+                                      QString::fromUtf8("showMessage:計算しました。"), "showAbsoluteDisplay", "endWait",
+                                      "runEnded"};
+        QCOMPARE(f.view.calls, expected);
+        QCOMPARE(f.view.rowsWhenMessageShown, rowCount);
+        std::vector<int> lineNumbers(rowCount);
+        std::iota(lineNumbers.begin(), lineNumbers.end(), 1);
+        QCOMPARE(f.view.lineNumbers, lineNumbers);
+        QVERIFY(f.view.rowsIntact);
+        QVERIFY(f.view.largestBatch > 1);
+        QVERIFY(f.view.largestBatch <= RunHostBridge::rowBatchSize);
+    }
+
+    void holdsTheRunWhileAMessageIsOpen() {
+        Fixture f;
+        std::atomic<bool> pastMessage{false};
+        bool heldWhileShown = false;
+        f.view.whileShown = [&] {
+            // Give the worker every chance to run ahead; it must not.
+            QTest::qWait(50);
+            heldWhileShown = !pastMessage.load();
+        };
+        f.runOnWorker([&] {
+            f.bridge.showMessage("wait", drennix::MessageKind::Warning);
+            pastMessage.store(true);
+        });
+        QVERIFY(heldWhileShown);
+    }
+
+    void reportsEscapeOncePerPress() {
+        Fixture f;
+        QVERIFY(!f.bridge.pollAbort());
+        f.bridge.requestAbort();
+        QVERIFY(f.bridge.pollAbort());
+        QVERIFY(!f.bridge.pollAbort());
+        // A new run forgets an Escape pressed before it.
+        f.bridge.requestAbort();
+        f.bridge.prepareRun();
+        QVERIFY(!f.bridge.pollAbort());
+    }
+
+    // A window that goes away while its run waits for a message must not leave
+    // the run waiting for ever; the run is asked to stop.
+    void releasesAWaitingRunWhenDetached() {
+        Fixture f;
+        std::promise<bool> returned;
+        std::future<bool> result = returned.get_future();
+        std::thread worker([&] {
+            f.bridge.showMessage("never shown", drennix::MessageKind::Warning);
+            returned.set_value(f.bridge.pollAbort());
+        });
+        // No events are processed here, so the message is never delivered.
+        QCOMPARE(result.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
+        f.bridge.detach();
+        QCOMPARE(result.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+        worker.join();
+        QVERIFY(result.get());
+        QCoreApplication::processEvents();
+        QVERIFY(f.view.calls.isEmpty());
+    }
 };
-
-// 1500 rows reach the view in batches, all before the message that follows.
-void RunHostBridgeTest::deliversCallsInOrderWithRowsInBatches() {
-    Fixture f;
-    constexpr int rowCount = 1500;
-    f.runOnWorker([&] {
-        f.bridge.clearResults();
-        f.bridge.beginWait();
-        f.bridge.showLineCount(0);
-        f.bridge.openAbsoluteDisplay();
-        f.bridge.addStartRow(rowFor(0));
-        for (int line = 1; line <= rowCount; ++line) f.bridge.addBlockRow(line, rowFor(line));
-        drennix::ResultTexts results;
-        results[drennix::ResultField::LineCount] = std::to_string(12);
-        f.bridge.showResults(results);
-        f.bridge.outputCreated("/tmp/a_con.nc");
-        f.bridge.showMessage("計算しました。", drennix::MessageKind::Information);
-        f.bridge.showAbsoluteDisplay();
-        f.bridge.endWait();
-    });
-    const QStringList expected = {"clearResults", "beginWait", "showLineCount:0", "openAbsoluteDisplay",
-                                  "addStartRow:0", "rows", "showResults:12", "outputCreated:/tmp/a_con.nc",
-                                  QString::fromUtf8("showMessage:計算しました。"), "showAbsoluteDisplay", "endWait",
-                                  "runEnded"};
-    QCOMPARE(f.view.calls, expected);
-    QCOMPARE(f.view.rowsWhenMessageShown, rowCount);
-    std::vector<int> lineNumbers(rowCount);
-    std::iota(lineNumbers.begin(), lineNumbers.end(), 1);
-    QCOMPARE(f.view.lineNumbers, lineNumbers);
-    QVERIFY(f.view.rowsIntact);
-    QVERIFY(f.view.largestBatch > 1);
-    QVERIFY(f.view.largestBatch <= RunHostBridge::rowBatchSize);
-}
-
-void RunHostBridgeTest::holdsTheRunWhileAMessageIsOpen() {
-    Fixture f;
-    std::atomic<bool> pastMessage{false};
-    bool heldWhileShown = false;
-    f.view.whileShown = [&] {
-        // Give the worker every chance to run ahead; it must not.
-        QTest::qWait(50);
-        heldWhileShown = !pastMessage.load();
-    };
-    f.runOnWorker([&] {
-        f.bridge.showMessage("wait", drennix::MessageKind::Warning);
-        pastMessage.store(true);
-    });
-    QVERIFY(heldWhileShown);
-}
-
-void RunHostBridgeTest::reportsEscapeOncePerPress() {
-    Fixture f;
-    QVERIFY(!f.bridge.pollAbort());
-    f.bridge.requestAbort();
-    QVERIFY(f.bridge.pollAbort());
-    QVERIFY(!f.bridge.pollAbort());
-    // A new run forgets an Escape pressed before it.
-    f.bridge.requestAbort();
-    f.bridge.prepareRun();
-    QVERIFY(!f.bridge.pollAbort());
-}
-
-// A window that goes away while its run waits for a message must not leave
-// the run waiting for ever; the run is asked to stop.
-void RunHostBridgeTest::releasesAWaitingRunWhenDetached() {
-    Fixture f;
-    std::promise<bool> returned;
-    std::future<bool> result = returned.get_future();
-    std::thread worker([&] {
-        f.bridge.showMessage("never shown", drennix::MessageKind::Warning);
-        returned.set_value(f.bridge.pollAbort());
-    });
-    // No events are processed here, so the message is never delivered.
-    QCOMPARE(result.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);
-    f.bridge.detach();
-    QCOMPARE(result.wait_for(std::chrono::seconds(30)), std::future_status::ready);
-    worker.join();
-    QVERIFY(result.get());
-    QCoreApplication::processEvents();
-    QVERIFY(f.view.calls.isEmpty());
-}
 
 QTEST_MAIN(RunHostBridgeTest)
 #include "run_host_bridge_test.moc"
