@@ -88,11 +88,11 @@ public:
     MainDialog dialog;
 };
 
-bool settingsDialogOpen() {
+SettingsDialog* openSettingsDialog() {
     for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (qobject_cast<SettingsDialog*>(top) != nullptr) return true;
+        if (auto* settings = qobject_cast<SettingsDialog*>(top); settings && settings->isVisible()) return settings;
     }
-    return false;
+    return nullptr;
 }
 
 }  // namespace
@@ -142,7 +142,7 @@ private slots:
         field->setText(text);
         w.button(button)->click();
         QVERIFY(!w.dialog.isRunning());
-        QVERIFY(!settingsDialogOpen());
+        QVERIFY(openSettingsDialog() == nullptr);
         QVERIFY(w.dialog.isVisible());
         QCOMPARE(w.presenter.texts(), QStringList{message});
         QCOMPARE(w.presenter.messages.front().kind, drennix::MessageKind::Warning);
@@ -215,25 +215,13 @@ private slots:
         }
     }
 
-    void aRejectedLineLeavesOnlyItsNumber() {
+    // A rejected line ends the run with a warning and only the line count.
+    // While the run waits for that message the window is still blocked:
+    // typing, the exit button, the close box and F1 do nothing.
+    void aRejectedLineEndsTheRunWhileInputStaysBlocked() {
         QTemporaryDir directory;
         Window w;
         w.dialog.setSourcePath(writeSource(directory, "bad.nc", "G0X1.\r\nG1X2.F100\r\nG1X3.\x82\xA0\r\nG1X4.\r\n"));
-        QVERIFY(w.run());
-        QCOMPARE(w.presenter.messages.size(), std::size_t{1});
-        QVERIFY2(w.presenter.lastText().startsWith(utf8("元ﾌｧｲﾙの3行目")), qPrintable(w.presenter.lastText()));
-        QCOMPARE(w.presenter.messages.back().kind, drennix::MessageKind::Warning);
-        QStringList expected(drennix::resultFieldCount, QString());
-        expected[static_cast<int>(ResultField::LineCount)] = QStringLiteral("3");
-        QCOMPARE(w.resultTexts(), expected);
-    }
-
-    // While the run waits for its message, the window is still blocked: typing,
-    // the exit button, the close box and F1 do nothing.
-    void blocksInputDuringARun() {
-        QTemporaryDir directory;
-        Window w;
-        w.dialog.setSourcePath(writeSource(directory, "bad.nc", "G1X3.\x82\xA0\r\n"));
         bool checked = false;
         w.presenter.whileShown = [&] {
             QVERIFY(w.dialog.isRunning());
@@ -245,6 +233,12 @@ private slots:
         };
         QVERIFY(w.run());
         QVERIFY(checked);
+        QCOMPARE(w.presenter.messages.size(), std::size_t{1});
+        QVERIFY2(w.presenter.lastText().startsWith(utf8("元ﾌｧｲﾙの3行目")), qPrintable(w.presenter.lastText()));
+        QCOMPARE(w.presenter.messages.back().kind, drennix::MessageKind::Warning);
+        QStringList expected(drennix::resultFieldCount, QString());
+        expected[static_cast<int>(ResultField::LineCount)] = QStringLiteral("3");
+        QCOMPARE(w.resultTexts(), expected);
         QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_con"));
         QVERIFY(w.presenter.questions.isEmpty());
         QVERIFY(w.dialog.isVisible());
@@ -294,39 +288,28 @@ private slots:
     }
 
     // With 99 listed lines, a program of 150 lines lists the start row and
-    // lines 1 to 99, and still counts all 150.
-    void absoluteRunsListEveryLineUpToTheLimit() {
+    // lines 1 to 99 and still counts all 150. Each run leaves a window of its
+    // own with its own rows; leaving the program closes the latest at once.
+    void absoluteRunsListUpToTheLimitEachInItsOwnWindow() {
         QTemporaryDir directory;
         Window w;
         w.dialog.settings().process.absoluteDisplayRows = 99;
-        w.dialog.setSourcePath(writeSource(directory, "limit.nc", repeatedLines("G1X1.F100", 149) + "G0X0"));
         w.chooseMode(1);
+        w.dialog.setSourcePath(writeSource(directory, "limit.nc", repeatedLines("G1X1.F100", 149) + "G0X0"));
         QVERIFY(w.run());
         QCOMPARE(w.dialog.resultText(ResultField::LineCount), QStringLiteral("150"));
-        AbsoluteDisplayDialog* window = w.dialog.latestAbsoluteDisplay();
-        QVERIFY(window != nullptr);
-        QCOMPARE(window->model()->rowCount(), 100);
-        QCOMPARE(window->model()->cellText(99, 0), QStringLiteral("99"));
-    }
-
-    void twoAbsoluteRunsLeaveTwoWindows() {
-        QTemporaryDir directory;
-        Window w;
-        w.chooseMode(1);
-        w.dialog.setSourcePath(writeSource(directory, "first.nc", repeatedLines("G1X1.F100", 4)));
-        QVERIFY(w.run());
         QPointer<AbsoluteDisplayDialog> first = w.dialog.latestAbsoluteDisplay();
+        QVERIFY(first != nullptr);
+        QCOMPARE(first->model()->cellText(99, 0), QStringLiteral("99"));
+        // A final line end adds an empty line: 9 lines list 10 and the start.
         w.dialog.setSourcePath(writeSource(directory, "second.nc", repeatedLines("G1X2.F100", 9)));
         QVERIFY(w.run());
         QPointer<AbsoluteDisplayDialog> second = w.dialog.latestAbsoluteDisplay();
-
-        QVERIFY(first != nullptr && second != nullptr && first != second);
+        QVERIFY(second != nullptr && first != second);
         QCOMPARE(w.dialog.findChildren<AbsoluteDisplayDialog*>().size(), 2);
         QVERIFY(first->isVisible() && second->isVisible());
-        // Each window keeps its own rows (a final line end adds an empty line).
-        QCOMPARE(first->model()->rowCount(), 6);
+        QCOMPARE(first->model()->rowCount(), 100);
         QCOMPARE(second->model()->rowCount(), 11);
-        // Leaving the program closes the latest window at once.
         w.button("exitButton")->click();
         QVERIFY(second.isNull());
     }
@@ -365,12 +348,7 @@ private slots:
         QMetaObject::invokeMethod(
             &w.dialog,
             [&] {
-                SettingsDialog* settings = nullptr;
-                for (QWidget* top : QApplication::topLevelWidgets()) {
-                    if (auto* candidate = qobject_cast<SettingsDialog*>(top); candidate && candidate->isVisible()) {
-                        settings = candidate;
-                    }
-                }
+                SettingsDialog* settings = openSettingsDialog();
                 QVERIFY(settings != nullptr);
                 mainWasHidden = !w.dialog.isVisible();
                 settings->edit("initialPlane")->setText(QStringLiteral("5"));

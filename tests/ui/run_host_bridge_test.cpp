@@ -40,9 +40,9 @@ public:
     }
     void addBlockRows(std::vector<NumberedRow> rows) override {
         largestBatch = std::max(largestBatch, rows.size());
+        // A row that lost its content is recorded as -1.
         for (const NumberedRow& row : rows) {
-            if (row.row != rowFor(row.lineNumber)) rowsIntact = false;
-            lineNumbers.push_back(row.lineNumber);
+            lineNumbers.push_back(row.row == rowFor(row.lineNumber) ? row.lineNumber : -1);
         }
         if (calls.isEmpty() || calls.last() != "rows") calls.append("rows");
     }
@@ -53,7 +53,6 @@ public:
     QStringList calls;
     std::vector<int> lineNumbers;
     std::size_t largestBatch = 0;
-    bool rowsIntact = true;
     int rowsWhenMessageShown = -1;
     std::function<void()> whileShown;
 };
@@ -110,7 +109,6 @@ private slots:
         std::vector<int> lineNumbers(rowCount);
         std::iota(lineNumbers.begin(), lineNumbers.end(), 1);
         QCOMPARE(f.view.lineNumbers, lineNumbers);
-        QVERIFY(f.view.rowsIntact);
         QVERIFY(f.view.largestBatch > 1);
         QVERIFY(f.view.largestBatch <= RunHostBridge::rowBatchSize);
     }
