@@ -3,57 +3,41 @@
 
 #include "clipboard_text.h"
 
-namespace {
-
-// A straight move (no arc cells, no helical mark) and a helical arc.
-const QStringList straightRow = {"3", "G1X10.Y-2.5", "10.000", "-2.500", "0.000", "", "", "", "", "", "5.000"};
-const QStringList helicalRow = {QStringLiteral("7"),       QStringLiteral("G3X20.Y0Z-2.I-20.J0"),
-                                QStringLiteral("20.000"),  QStringLiteral("0.000"),
-                                QStringLiteral("-2.000"),  QStringLiteral("20.000"),
-                                QStringLiteral("-0.000"),  QStringLiteral("-0.000"),
-                                QStringLiteral("0.000"),   QString::fromUtf8("ﾍﾘｶﾙ"),
-                                QStringLiteral("125.683")};
-const QStringList startRow = {QString::fromUtf8("開始位置"), "", "0.000", "0.000", "0.000", "", "", "", "", "", ""};
-
-}  // namespace
-
 class ClipboardTextTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void copiesEachForm_data();
-    void copiesEachForm();
-    void copiesNothingForNoRows();
+    void copiesEachForm_data() {
+        QTest::addColumn<QList<QStringList>>("rows");
+        QTest::addColumn<int>("copyItems");
+        QTest::addColumn<QString>("expected");
+
+        // Rows 3 and 7 of a list, not adjacent: a straight move (no arc cells, no
+        // helical mark) and a helical arc, one line each, in row order.
+        const QList<QStringList> rows = {
+            {"3", "G1X10.Y-2.5", "10.000", "-2.500", "0.000", "", "", "", "", "", "5.000"},
+            {"7", "G3X20.Y0Z-2.I-20.J0", "20.000", "0.000", "-2.000", "20.000", "-0.000", "-0.000", "0.000",
+             QString::fromUtf8("ﾍﾘｶﾙ"), "125.683"}};
+        const QString xy = QStringLiteral("X10.000Y-2.500\r\nX20.000Y0.000\r\n");
+        QTest::newRow("XY") << rows << 0 << xy;
+        QTest::newRow("below 0 is XY") << rows << -4 << xy;
+        QTest::newRow("XYZ") << rows << 1 << QStringLiteral("X10.000Y-2.500Z0.000\r\nX20.000Y0.000Z-2.000\r\n");
+        const QString all = QString::fromUtf8(
+            "行3 ﾃﾞｰﾀG1X10.Y-2.5 X10.000 Y-2.500 Z0.000 R 始角 終角 R差  移動距離5.000\r\n"
+            "行7 ﾃﾞｰﾀG3X20.Y0Z-2.I-20.J0 X20.000 Y0.000 Z-2.000 R20.000 始角-0.000 終角-0.000 R差0.000 ﾍﾘｶﾙ "
+            "移動距離125.683\r\n");
+        QTest::newRow("all items") << rows << 2 << all;
+        QTest::newRow("above 2 is all items") << rows << 9 << all;
+        QTest::newRow("no rows") << QList<QStringList>{} << 0 << QString();
+    }
+
+    void copiesEachForm() {
+        QFETCH(QList<QStringList>, rows);
+        QFETCH(int, copyItems);
+        QFETCH(QString, expected);
+        QCOMPARE(composeClipboardText(rows, copyItems), expected);
+    }
 };
-
-void ClipboardTextTest::copiesEachForm_data() {
-    QTest::addColumn<int>("copyItems");
-    QTest::addColumn<QString>("expected");
-
-    const QString xy = QStringLiteral("X10.000Y-2.500\r\nX20.000Y0.000\r\n");
-    QTest::newRow("XY") << 0 << xy;
-    QTest::newRow("below 0 is XY") << -4 << xy;
-    QTest::newRow("XYZ") << 1 << QStringLiteral("X10.000Y-2.500Z0.000\r\nX20.000Y0.000Z-2.000\r\n");
-
-    const QString all = QString::fromUtf8(
-        "行3 ﾃﾞｰﾀG1X10.Y-2.5 X10.000 Y-2.500 Z0.000 R 始角 終角 R差  移動距離5.000\r\n"
-        "行7 ﾃﾞｰﾀG3X20.Y0Z-2.I-20.J0 X20.000 Y0.000 Z-2.000 R20.000 始角-0.000 終角-0.000 R差0.000 ﾍﾘｶﾙ "
-        "移動距離125.683\r\n");
-    QTest::newRow("all items") << 2 << all;
-    QTest::newRow("above 2 is all items") << 9 << all;
-}
-
-// Rows 3 and 7 of a list, not adjacent: one line each, in row order.
-void ClipboardTextTest::copiesEachForm() {
-    QFETCH(int, copyItems);
-    QFETCH(QString, expected);
-    QCOMPARE(composeClipboardText({straightRow, helicalRow}, copyItems), expected);
-}
-
-void ClipboardTextTest::copiesNothingForNoRows() {
-    QCOMPARE(composeClipboardText({}, 0), QString());
-    QCOMPARE(composeClipboardText({startRow}, 0), QStringLiteral("X0.000Y0.000\r\n"));
-}
 
 QTEST_APPLESS_MAIN(ClipboardTextTest)
 #include "clipboard_text_test.moc"

@@ -4,8 +4,6 @@
 // and the exit question.
 #include <QtTest>
 
-#include <QButtonGroup>
-#include <QClipboard>
 #include <QDirIterator>
 #include <QLineEdit>
 #include <QMimeData>
@@ -20,76 +18,49 @@
 #include "help_window.h"
 #include "main_dialog.h"
 #include "recording_presenter.h"
+#include "recording_host.h"
 #include "run_driver.h"
 #include "settings_dialog.h"
-#include "source_files.h"
 
 using drennix::ResultField;
 
 namespace {
 
-constexpr int runTimeout = 60000;
+QString utf8(const char* text) { return QString::fromUtf8(text); }
 
-const char* const calculated = "計算しました。";
-const char* const escapeMessage = "ESCｷｰにより処理を中止します。\n　変換はしていません。";
-const char* const noSourceMessage = "元ﾌｧｲﾙ が選択されていません。\n　変換はしていません。";
+const char* const toleranceRange = "許容値 には 0 から 1 までの数値を入力して下さい。";
 
 // A small program with a helical arc (line 5) and two plain arcs.
 const QByteArray sampleProgram =
-    "(SAMPLE)\r\n"
-    "G90G17G0X0Y0Z10.\r\n"
-    "X20.Y0\r\n"
-    "G1Z0F300\r\n"
-    "G3X20.Y0Z-2.I-20.J0F200\r\n"
-    "G1X30.F500\r\n"
-    "G2X40.Y10.R10.\r\n"
-    "G1Y30.\r\n"
-    "G3X30.Y40.I-10.J0\r\n"
-    "G1X0\r\n"
-    "G0Z10.\r\n";
+    "(SAMPLE)\r\nG90G17G0X0Y0Z10.\r\nX20.Y0\r\nG1Z0F300\r\nG3X20.Y0Z-2.I-20.J0F200\r\nG1X30.F500\r\n"
+    "G2X40.Y10.R10.\r\nG1Y30.\r\nG3X30.Y40.I-10.J0\r\nG1X0\r\nG0Z10.\r\n";
 
-// The engine run by itself on this thread: what the window should show.
-class DirectHost final : public drennix::RunHost {
-public:
-    void clearResults() override { results = {}; }
-    void showResults(const drennix::ResultTexts& shown) override { results = shown; }
-    void showLineCount(int count) override { results[ResultField::LineCount] = std::to_string(count); }
-    void showMessage(std::string_view text, drennix::MessageKind) override {
-        messages.append(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    }
-    void beginWait() override {}
-    void endWait() override {}
-    bool pollAbort() override { return false; }
-    void openAbsoluteDisplay() override { rows = 0; }
-    void addStartRow(const drennix::AbsoluteRow&) override { ++rows; }
-    void addBlockRow(int, const drennix::AbsoluteRow&) override { ++rows; }
-    void showAbsoluteDisplay() override {}
+QString writeSource(const QTemporaryDir& directory, const QString& name, const QByteArray& content) {
+    const QString path = QDir(directory.path()).filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return QString();
+    file.write(content);
+    return path;
+}
 
-    drennix::ResultTexts results;
-    QStringList messages;
-    int rows = 0;
-};
-
-QString utf8(const char* text) { return QString::fromUtf8(text); }
+// `count` lines of the same move, each ending with CR LF.
+QByteArray repeatedLines(const QByteArray& line, int count) { return (line + "\r\n").repeated(count); }
 
 class Window {
 public:
     Window() : dialog(presenter) { dialog.show(); }
 
-    QLineEdit* edit(const char* name) const { return dialog.findChild<QLineEdit*>(QString::fromLatin1(name)); }
-    QPushButton* button(const char* name) const {
-        return dialog.findChild<QPushButton*>(QString::fromLatin1(name));
-    }
-    void chooseMode(drennix::RunMode mode) const {
+    QLineEdit* edit(const QString& name) const { return dialog.findChild<QLineEdit*>(name); }
+    QPushButton* button(const QString& name) const { return dialog.findChild<QPushButton*>(name); }
+    void chooseMode(int mode) const {
         const char* names[] = {"machiningTimeMode", "absoluteDisplayMode", "convertHelicalMode", "convertArcsMode"};
-        dialog.findChild<QRadioButton*>(QString::fromLatin1(names[static_cast<int>(mode)]))->setChecked(true);
+        dialog.findChild<QRadioButton*>(QString::fromLatin1(names[mode]))->setChecked(true);
     }
     // Presses Execute and waits for the run to end.
     bool run() {
         QSignalSpy finished(&dialog, &MainDialog::runFinished);
         button("executeButton")->click();
-        if (!dialog.isRunning()) return finished.count() > 0;
-        return finished.wait(runTimeout);
+        return finished.count() > 0 || finished.wait(60000);
     }
     QStringList resultTexts() const {
         QStringList texts;
@@ -98,22 +69,30 @@ public:
         }
         return texts;
     }
-    QList<AbsoluteDisplayDialog*> absoluteWindows() const { return dialog.findChildren<AbsoluteDisplayDialog*>(); }
+    // The last run showed what the engine computes on its own, also its
+    // messages and (in absolute display) the number of listed rows.
+    void verifyShowsWhatTheEngineComputes() const {
+        drennix::testing::RecordingHost expected;
+        drennix::RunDriver(dialog.settings()).execute(dialog.inputs(), expected);
+        QStringList fields, messages;
+        for (const std::string& text : expected.fields.texts) fields.append(QString::fromStdString(text));
+        for (const auto& message : expected.messages) messages.append(QString::fromStdString(message.text));
+        QCOMPARE(resultTexts(), fields);
+        QCOMPARE(presenter.texts(), messages);
+        if (expected.startRow) {
+            QCOMPARE(dialog.latestAbsoluteDisplay()->model()->rowCount(), static_cast<int>(expected.rows.size()) + 1);
+        }
+    }
 
     RecordingPresenter presenter;
     MainDialog dialog;
 };
 
-QStringList textsOf(const drennix::ResultTexts& results) {
-    QStringList texts;
-    for (const std::string& text : results.texts) texts.append(QString::fromStdString(text));
-    return texts;
-}
-
-DirectHost runDirectly(const drennix::Settings& settings, const drennix::RunOptions& options) {
-    DirectHost host;
-    drennix::RunDriver(settings).execute(options, host);
-    return host;
+SettingsDialog* openSettingsDialog() {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* settings = qobject_cast<SettingsDialog*>(top); settings && settings->isVisible()) return settings;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -122,406 +101,328 @@ class MainDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void startsWithTheDefaults();
-    void refusesBadInputsWithoutRunning_data();
-    void refusesBadInputsWithoutRunning();
-    void leavesAZeroToleranceToTheRun();
-    void showsWhatTheEngineComputes_data();
-    void showsWhatTheEngineComputes();
-    void convertingRunsWriteTheirFile_data();
-    void convertingRunsWriteTheirFile();
-    void aRejectedLineLeavesOnlyItsNumber();
-    void blocksInputDuringARun();
-    void escapeStopsALongRun_data();
-    void escapeStopsALongRun();
-    void absoluteRunsListEveryLineUpToTheLimit();
-    void twoAbsoluteRunsLeaveTwoWindows();
-    void browseSetsOrForgetsTheSource();
-    void aDroppedFileBecomesTheSource();
-    void settingsHideTheWindowUntilClosed();
-    void settingsDoNotOpenOnABadInput();
-    void exitAsksFirst();
-    void helpClosesWithTheWindow();
-    void realProgramsShowWhatTheEngineComputes();
-};
-
-void MainDialogTest::startsWithTheDefaults() {
-    Window w;
-    QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_con"));
-    QCOMPARE(w.edit("toleranceEdit")->text(), QStringLiteral("0.01"));
-    QCOMPARE(w.edit("initialXEdit")->text(), QStringLiteral("0"));
-    QCOMPARE(w.edit("initialYEdit")->text(), QStringLiteral("0"));
-    QCOMPARE(w.edit("initialZEdit")->text(), QStringLiteral("0"));
-    QVERIFY(w.dialog.findChild<QRadioButton*>(QStringLiteral("machiningTimeMode"))->isChecked());
-    QCOMPARE(w.dialog.sourcePath(), QString());
-    for (const QString& text : w.resultTexts()) QCOMPARE(text, QString());
-    drennix::Settings defaults;
-    drennix::resetToDefaults(defaults);
-    QCOMPARE(w.dialog.settings(), defaults);
-    QVERIFY(w.button("executeButton")->isDefault());
-    QCOMPARE(w.dialog.windowTitle(), QStringLiteral("Drennix"));
-}
-
-void MainDialogTest::refusesBadInputsWithoutRunning_data() {
-    QTest::addColumn<QString>("edit");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("X not a number") << "initialXEdit" << "1..2" << "初期X位置 には数値を入力して下さい。";
-    QTest::newRow("Y empty") << "initialYEdit" << "" << "初期Y位置 には数値を入力して下さい。";
-    QTest::newRow("Z letters") << "initialZEdit" << "Z5" << "初期Z位置 には数値を入力して下さい。";
-    QTest::newRow("tolerance not a number") << "toleranceEdit" << "0,01" << "許容値 には数値を入力して下さい。";
-    QTest::newRow("tolerance 1.0001") << "toleranceEdit" << "1.0001" << "許容値 には 0 から 1 までの数値を入力して下さい。";
-    QTest::newRow("tolerance 2") << "toleranceEdit" << "2" << "許容値 には 0 から 1 までの数値を入力して下さい。";
-    QTest::newRow("tolerance negative") << "toleranceEdit" << "-0.5" << "許容値 には 0 から 1 までの数値を入力して下さい。";
-}
-
-void MainDialogTest::refusesBadInputsWithoutRunning() {
-    QFETCH(QString, edit);
-    QFETCH(QString, text);
-    QFETCH(QString, message);
-    Window w;
-    QLineEdit* field = w.edit(edit.toLatin1().constData());
-    field->setText(text);
-    w.button("executeButton")->click();
-    QVERIFY(!w.dialog.isRunning());
-    QCOMPARE(w.presenter.texts(), QStringList{message});
-    QCOMPARE(w.presenter.messages.front().kind, drennix::MessageKind::Warning);
-    QCOMPARE(w.dialog.focusWidget(), field);
-    QCOMPARE(field->text(), text);
-}
-
-// A tolerance of 0 passes the window's check and is refused by the run; one
-// of 1 passes both, and the missing source is reported. Enter runs.
-void MainDialogTest::leavesAZeroToleranceToTheRun() {
-    Window w;
-    QSignalSpy finished(&w.dialog, &MainDialog::runFinished);
-    w.edit("toleranceEdit")->setText(QStringLiteral("0"));
-    QTest::keyClick(w.edit("suffixEdit"), Qt::Key_Return);
-    QVERIFY(finished.count() > 0 || finished.wait(runTimeout));
-    QCOMPARE(w.presenter.texts(), QStringList{utf8("許容値 は 0 超過 1 までの数字を入力して下さい。")});
-    w.edit("toleranceEdit")->setText(QStringLiteral("1"));
-    QVERIFY(w.run());
-    QCOMPARE(w.presenter.lastText(), utf8(noSourceMessage));
-}
-
-void MainDialogTest::showsWhatTheEngineComputes_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("initialX");
-    QTest::newRow("machining time") << 0 << "0";
-    QTest::newRow("absolute display") << 1 << "-5.5";
-}
-
-void MainDialogTest::showsWhatTheEngineComputes() {
-    QFETCH(int, mode);
-    QFETCH(QString, initialX);
-    QTemporaryDir directory;
-    Window w;
-    w.dialog.setSourcePath(writeSource(directory, "sample.nc", sampleProgram));
-    w.chooseMode(static_cast<drennix::RunMode>(mode));
-    w.edit("initialXEdit")->setText(initialX);
-    QVERIFY(w.run());
-
-    const DirectHost expected = runDirectly(w.dialog.settings(), w.dialog.inputs());
-    QCOMPARE(w.resultTexts(), textsOf(expected.results));
-    QCOMPARE(w.dialog.resultText(ResultField::LineCount), QStringLiteral("12"));
-    QCOMPARE(w.presenter.texts(), expected.messages);
-    QCOMPARE(w.presenter.texts(), QStringList{utf8(calculated)});
-    QCOMPARE(w.presenter.messages.back().kind, drennix::MessageKind::Information);
-    if (mode == 1) {
-        AbsoluteDisplayDialog* window = w.dialog.latestAbsoluteDisplay();
-        QVERIFY(window != nullptr);
-        QVERIFY(window->isVisible());
-        QCOMPARE(window->model()->rowCount(), expected.rows);
-        QCOMPARE(window->model()->cellText(0, 0), utf8("開始位置"));
-        QCOMPARE(window->model()->cellText(0, 2), QStringLiteral("-5.500"));
-        QCOMPARE(window->model()->cellText(5, 1), QStringLiteral("G3X20.Y0Z-2.I-20.J0F200"));
-    } else {
-        QVERIFY(w.absoluteWindows().isEmpty());
-    }
-}
-
-void MainDialogTest::convertingRunsWriteTheirFile_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("suffix");
-    QTest::newRow("convert helicals") << 2 << "_con";
-    QTest::newRow("convert arcs") << 3 << "_arcs";
-}
-
-void MainDialogTest::convertingRunsWriteTheirFile() {
-    QFETCH(int, mode);
-    QFETCH(QString, suffix);
-    QTemporaryDir directory;
-    Window w;
-    const QString source = writeSource(directory, "part.nc", sampleProgram);
-    w.dialog.setSourcePath(source);
-    w.chooseMode(static_cast<drennix::RunMode>(mode));
-    w.edit("suffixEdit")->setText(suffix);
-    QVERIFY(w.run());
-
-    const QString output = QDir(directory.path()).filePath("part" + suffix + ".nc");
-    QVERIFY2(QFile::exists(output), qPrintable(w.presenter.texts().join('|')));
-    QCOMPARE(w.dialog.lastCreatedOutput(), output);
-    QCOMPARE(w.presenter.messages.size(), std::size_t{1});
-    QCOMPARE(w.presenter.messages.back().kind, drennix::MessageKind::Information);
-    QVERIFY(w.presenter.lastText().endsWith(utf8("を作成しました。")));
-    QVERIFY(w.presenter.lastText().contains(output));
-    // The source stays as it was.
-    QFile original(source);
-    QVERIFY(original.open(QIODevice::ReadOnly));
-    QCOMPARE(original.readAll(), sampleProgram);
-
-    QVERIFY(w.dialog.resultText(ResultField::LineCount).toInt() > 12);
-}
-
-void MainDialogTest::aRejectedLineLeavesOnlyItsNumber() {
-    QTemporaryDir directory;
-    Window w;
-    w.dialog.setSourcePath(writeSource(directory, "bad.nc", "G0X1.\r\nG1X2.F100\r\nG1X3.\x82\xA0\r\nG1X4.\r\n"));
-    QVERIFY(w.run());
-    QCOMPARE(w.presenter.messages.size(), std::size_t{1});
-    QVERIFY2(w.presenter.lastText().startsWith(utf8("元ﾌｧｲﾙの3行目")), qPrintable(w.presenter.lastText()));
-    QCOMPARE(w.presenter.messages.back().kind, drennix::MessageKind::Warning);
-    QStringList texts = w.resultTexts();
-    QCOMPARE(texts.takeAt(static_cast<int>(ResultField::LineCount)), QStringLiteral("3"));
-    for (const QString& text : texts) QCOMPARE(text, QString());
-}
-
-// While the run waits for its message, the window is still blocked: typing,
-// the exit button and the close box do nothing.
-void MainDialogTest::blocksInputDuringARun() {
-    QTemporaryDir directory;
-    Window w;
-    w.dialog.setSourcePath(writeSource(directory, "bad.nc", "G1X3.\x82\xA0\r\n"));
-    bool checked = false;
-    w.presenter.whileShown = [&] {
-        QVERIFY(w.dialog.isRunning());
-        QTest::keyClicks(w.edit("suffixEdit"), "zz");
-        QTest::mouseClick(w.button("exitButton"), Qt::LeftButton);
-        w.dialog.close();
-        QTest::keyClick(&w.dialog, Qt::Key_F1);
-        checked = true;
-    };
-    QVERIFY(w.run());
-    QVERIFY(checked);
-    QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_con"));
-    QVERIFY(w.presenter.questions.isEmpty());
-    QVERIFY(w.dialog.isVisible());
-    QVERIFY(w.dialog.helpWindow() == nullptr);
-    // After the run the window takes input again.
-    QTest::keyClicks(w.edit("suffixEdit"), "x");
-    QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_conx"));
-}
-
-void MainDialogTest::escapeStopsALongRun_data() {
-    QTest::addColumn<int>("mode");
-    QTest::newRow("machining time") << 0;
-    QTest::newRow("absolute display") << 1;
-    QTest::newRow("convert arcs") << 3;
-}
-
-// Escape pressed right after Execute: the run stops at the start of a line
-// long before the end of the program, writes nothing and says why.
-void MainDialogTest::escapeStopsALongRun() {
-    QFETCH(int, mode);
-    constexpr int lines = 400000;
-    QTemporaryDir directory;
-    Window w;
-    w.dialog.setSourcePath(writeSource(directory, "long.nc", repeatedLines("G2X0Y0I1.F100", lines)));
-    w.chooseMode(static_cast<drennix::RunMode>(mode));
-    QSignalSpy finished(&w.dialog, &MainDialog::runFinished);
-    w.button("executeButton")->click();
-    QVERIFY(w.dialog.isRunning());
-    QTest::keyClick(&w.dialog, Qt::Key_Escape);
-    QVERIFY(finished.wait(runTimeout));
-
-    QCOMPARE(w.presenter.texts(), QStringList{utf8(escapeMessage)});
-    QVERIFY(w.presenter.questions.isEmpty());
-    bool isNumber = false;
-    const int shown = w.dialog.resultText(ResultField::LineCount).toInt(&isNumber);
-    QVERIFY(isNumber);
-    QVERIFY(shown < lines);
-    QCOMPARE(w.dialog.resultText(ResultField::MachiningTime), QString());
-    QCOMPARE(w.dialog.resultText(ResultField::CuttingDistance), QString());
-    QCOMPARE(QDir(directory.path()).entryList(QDir::Files), QStringList{"long.nc"});
-    if (mode == 1) {
-        // The window of a stopped run shows the rows read before the stop
-        // (up to the listing limit).
-        AbsoluteDisplayDialog* window = w.dialog.latestAbsoluteDisplay();
-        QVERIFY(window != nullptr);
-        QVERIFY(window->isVisible());
-        const int listed = std::min(shown, w.dialog.settings().process.absoluteDisplayRows);
-        QCOMPARE(window->model()->rowCount(), listed + 1);
-    }
-}
-
-// With 99 listed lines, a program of 150 lines lists the start row and
-// lines 1 to 99, and still counts all 150.
-void MainDialogTest::absoluteRunsListEveryLineUpToTheLimit() {
-    QTemporaryDir directory;
-    Window w;
-    w.dialog.settings().process.absoluteDisplayRows = 99;
-    QByteArray program = repeatedLines("G1X1.F100", 149);
-    program += "G0X0";
-    w.dialog.setSourcePath(writeSource(directory, "limit.nc", program));
-    w.chooseMode(drennix::RunMode::AbsoluteDisplay);
-    QVERIFY(w.run());
-    QCOMPARE(w.dialog.resultText(ResultField::LineCount), QStringLiteral("150"));
-    AbsoluteDisplayDialog* window = w.dialog.latestAbsoluteDisplay();
-    QVERIFY(window != nullptr);
-    QCOMPARE(window->model()->rowCount(), 100);
-    QCOMPARE(window->model()->cellText(99, 0), QStringLiteral("99"));
-}
-
-void MainDialogTest::twoAbsoluteRunsLeaveTwoWindows() {
-    QTemporaryDir directory;
-    Window w;
-    w.chooseMode(drennix::RunMode::AbsoluteDisplay);
-    w.dialog.setSourcePath(writeSource(directory, "first.nc", repeatedLines("G1X1.F100", 4)));
-    QVERIFY(w.run());
-    QPointer<AbsoluteDisplayDialog> first = w.dialog.latestAbsoluteDisplay();
-    w.dialog.setSourcePath(writeSource(directory, "second.nc", repeatedLines("G1X2.F100", 9)));
-    QVERIFY(w.run());
-    QPointer<AbsoluteDisplayDialog> second = w.dialog.latestAbsoluteDisplay();
-
-    QVERIFY(first != nullptr && second != nullptr && first != second);
-    QCOMPARE(w.absoluteWindows().size(), 2);
-    QVERIFY(first->isVisible() && second->isVisible());
-    // Each window keeps its own rows (a final line end adds an empty line).
-    QCOMPARE(first->model()->rowCount(), 6);
-    QCOMPARE(second->model()->rowCount(), 11);
-    first->list()->selectRow(1);
-    w.dialog.settings().process.copyItems = 0;
-    first->copySelectionToClipboard();
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("X1.000Y0.000\r\n"));
-    // Leaving the program closes the latest window at once.
-    w.button("exitButton")->click();
-    QVERIFY(second.isNull());
-}
-
-void MainDialogTest::browseSetsOrForgetsTheSource() {
-    Window w;
-    std::optional<QString> answer = QStringLiteral("/tmp/part.nc");
-    w.dialog.setSourceFileChooser([&](QWidget*) { return answer; });
-    w.button("browseButton")->click();
-    QCOMPARE(w.dialog.sourcePath(), QStringLiteral("/tmp/part.nc"));
-    answer.reset();
-    w.button("browseButton")->click();
-    QCOMPARE(w.dialog.sourcePath(), QString());
-}
-
-void MainDialogTest::aDroppedFileBecomesTheSource() {
-    QTemporaryDir directory;
-    Window w;
-    const QString path = writeSource(directory, "dropped.nc", sampleProgram);
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(path)});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&w.dialog, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&w.dialog, &drop);
-    QCOMPARE(w.dialog.sourcePath(), path);
-}
-
-void MainDialogTest::settingsHideTheWindowUntilClosed() {
-    Window w;
-    w.edit("initialXEdit")->setText(QStringLiteral("12.5"));
-    bool mainWasHidden = false;
-    int attempts = 0;
-    QMetaObject::invokeMethod(
-        &w.dialog,
-        [&] {
-            SettingsDialog* settings = w.dialog.window()->findChild<SettingsDialog*>();
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (auto* candidate = qobject_cast<SettingsDialog*>(top); candidate && candidate->isVisible()) {
-                    settings = candidate;
-                }
-            }
-            QVERIFY(settings != nullptr);
-            mainWasHidden = !w.dialog.isVisible();
-            settings->edit("initialPlane")->setText(QStringLiteral("5"));
-            settings->edit("zAxisLetter")->setText(QString());
-            settings->reject();  // refused: Z is empty
-            ++attempts;
-            settings->edit("zAxisLetter")->setText(QStringLiteral("Z"));
-            settings->reject();
-            ++attempts;
-        },
-        Qt::QueuedConnection);
-    w.button("settingsButton")->click();
-    QCOMPARE(attempts, 2);
-    QVERIFY(mainWasHidden);
-    QVERIFY(w.dialog.isVisible());
-    QVERIFY(!w.dialog.isMinimized());
-    QCOMPARE(w.presenter.texts(), QStringList{utf8("Z軸指令 を入力して下さい。")});
-    QCOMPARE(w.dialog.settings().process.initialPlane, 5);
-    QCOMPARE(w.edit("initialXEdit")->text(), QStringLiteral("12.5"));
-    QCOMPARE(w.dialog.inputs().initialX, 12.5);
-}
-
-void MainDialogTest::settingsDoNotOpenOnABadInput() {
-    Window w;
-    w.edit("toleranceEdit")->setText(QStringLiteral("5"));
-    w.button("settingsButton")->click();
-    QVERIFY(w.dialog.isVisible());
-    QCOMPARE(w.presenter.texts(), QStringList{utf8("許容値 には 0 から 1 までの数値を入力して下さい。")});
-    for (QWidget* top : QApplication::topLevelWidgets()) QVERIFY(qobject_cast<SettingsDialog*>(top) == nullptr);
-}
-
-void MainDialogTest::exitAsksFirst() {
-    Window w;
-    w.edit("suffixEdit")->setText(QStringLiteral("_new"));
-    QSignalSpy finished(&w.dialog, &QDialog::finished);
-    w.presenter.answer = false;
-    w.button("exitButton")->click();
-    QTest::keyClick(&w.dialog, Qt::Key_Escape);
-    w.dialog.close();
-    QCOMPARE(w.presenter.questions, QStringList(3, utf8("Drennix を終了します。")));
-    QVERIFY(w.dialog.isVisible());
-    QCOMPARE(finished.count(), 0);
-    QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_new"));
-
-    w.presenter.answer = true;
-    w.dialog.close();
-    QVERIFY(!w.dialog.isVisible());
-    QCOMPARE(finished.count(), 1);
-}
-
-void MainDialogTest::helpClosesWithTheWindow() {
-    QPointer<HelpWindow> help;
-    {
+    void startsWithTheDefaults() {
         Window w;
-        w.button("helpButton")->click();
-        help = w.dialog.helpWindow();
-        QVERIFY(help != nullptr);
-        QVERIFY(help->isVisible());
-        QVERIFY(!help->browser()->toPlainText().isEmpty());
+        const char* const edits[][2] = {{"suffixEdit", "_con"},  {"toleranceEdit", "0.01"}, {"initialXEdit", "0"},
+                                        {"initialYEdit", "0"},   {"initialZEdit", "0"}};
+        for (const auto& [name, text] : edits) QCOMPARE(w.edit(name)->text(), QString::fromLatin1(text));
+        QVERIFY(w.dialog.findChild<QRadioButton*>("machiningTimeMode")->isChecked());
+        QCOMPARE(w.dialog.sourcePath(), QString());
+        QCOMPARE(w.resultTexts(), QStringList(drennix::resultFieldCount, QString()));
+        drennix::Settings defaults;
+        drennix::resetToDefaults(defaults);
+        QCOMPARE(w.dialog.settings(), defaults);
+        QVERIFY(w.button("executeButton")->isDefault());
+        QCOMPARE(w.dialog.windowTitle(), QStringLiteral("Drennix"));
     }
-    QVERIFY(help.isNull());
-}
 
-// The real programs of the corpus (when present): the window shows exactly
-// what the engine computes on its own.
-void MainDialogTest::realProgramsShowWhatTheEngineComputes() {
-    const QString corpus = QStringLiteral(DRENNIX_CORPUS_DIR);
-    if (!QDir(corpus).exists()) QSKIP("no corpus of real programs here");
-    QStringList programs;
-    QDirIterator files(corpus, QDir::Files);
-    while (files.hasNext()) programs.append(files.next());
-    programs.sort();
-    if (programs.isEmpty()) QSKIP("the corpus is empty");
-    Window w;
-    w.chooseMode(drennix::RunMode::AbsoluteDisplay);
-    for (const QString& program : programs) {
-        w.presenter.messages.clear();
-        w.dialog.setSourcePath(program);
-        QVERIFY(w.run());
-        const DirectHost expected = runDirectly(w.dialog.settings(), w.dialog.inputs());
-        QCOMPARE(w.resultTexts(), textsOf(expected.results));
-        QCOMPARE(w.presenter.texts(), expected.messages);
-        QCOMPARE(w.dialog.latestAbsoluteDisplay()->model()->rowCount(), expected.rows);
+    // Execute and Settings check the inputs first: a warning, the focus on the
+    // edit, its text kept, and no run and no settings dialog.
+    void refusesBadInputs_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("X not a number") << "executeButton" << "initialXEdit" << "1..2" << "初期X位置 には数値を入力して下さい。";
+        QTest::newRow("Y empty") << "executeButton" << "initialYEdit" << "" << "初期Y位置 には数値を入力して下さい。";
+        QTest::newRow("Z letters") << "executeButton" << "initialZEdit" << "Z5" << "初期Z位置 には数値を入力して下さい。";
+        QTest::newRow("tolerance not a number") << "executeButton" << "toleranceEdit" << "0,01" << "許容値 には数値を入力して下さい。";
+        QTest::newRow("tolerance 1.0001") << "executeButton" << "toleranceEdit" << "1.0001" << utf8(toleranceRange);
+        QTest::newRow("tolerance negative") << "executeButton" << "toleranceEdit" << "-0.5" << utf8(toleranceRange);
+        QTest::newRow("settings, tolerance 5") << "settingsButton" << "toleranceEdit" << "5" << utf8(toleranceRange);
     }
-}
+
+    void refusesBadInputs() {
+        QFETCH(QString, button);
+        QFETCH(QString, edit);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        Window w;
+        QLineEdit* field = w.edit(edit);
+        field->setText(text);
+        w.button(button)->click();
+        QVERIFY(!w.dialog.isRunning());
+        QVERIFY(openSettingsDialog() == nullptr);
+        QVERIFY(w.dialog.isVisible());
+        QCOMPARE(w.presenter.texts(), QStringList{message});
+        QCOMPARE(w.presenter.messages.front().kind, drennix::MessageKind::Warning);
+        QCOMPARE(w.dialog.focusWidget(), field);
+        QCOMPARE(field->text(), text);
+    }
+
+    // A tolerance of 0 passes the window's check and is refused by the run; one
+    // of 1 passes both, and the missing source is reported. Enter runs.
+    void leavesAZeroToleranceToTheRun() {
+        Window w;
+        QSignalSpy finished(&w.dialog, &MainDialog::runFinished);
+        w.edit("toleranceEdit")->setText(QStringLiteral("0"));
+        QTest::keyClick(w.edit("suffixEdit"), Qt::Key_Return);
+        QVERIFY(finished.count() > 0 || finished.wait(60000));
+        QCOMPARE(w.presenter.texts(), QStringList{utf8("許容値 は 0 超過 1 までの数字を入力して下さい。")});
+        w.edit("toleranceEdit")->setText(QStringLiteral("1"));
+        QVERIFY(w.run());
+        QCOMPARE(w.presenter.lastText(), utf8("元ﾌｧｲﾙ が選択されていません。\n　変換はしていません。"));
+    }
+
+    // Each mode shows what the engine computes by itself and says so; the
+    // converting modes write the output named by the suffix and say where; the
+    // source stays as it was.
+    void eachModeShowsWhatTheEngineComputes_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("initialX");
+        QTest::addColumn<QString>("lineCount");
+        QTest::newRow("machining time") << 0 << "_con" << "0" << "12";
+        QTest::newRow("absolute display") << 1 << "_con" << "-5.5" << "12";
+        QTest::newRow("convert helicals") << 2 << "_con" << "0" << "111";
+        QTest::newRow("convert arcs") << 3 << "_arcs" << "0" << "145";
+    }
+
+    void eachModeShowsWhatTheEngineComputes() {
+        QFETCH(int, mode);
+        QFETCH(QString, suffix);
+        QFETCH(QString, initialX);
+        QFETCH(QString, lineCount);
+        QTemporaryDir directory;
+        Window w;
+        const QString source = writeSource(directory, "part.nc", sampleProgram);
+        w.dialog.setSourcePath(source);
+        w.chooseMode(mode);
+        w.edit("suffixEdit")->setText(suffix);
+        w.edit("initialXEdit")->setText(initialX);
+        QVERIFY(w.run());
+
+        const bool converts = mode >= 2;
+        const QString output = QDir(directory.path()).filePath("part" + suffix + ".nc");
+        QCOMPARE(w.presenter.texts(), QStringList{converts ? output + utf8("\n　を作成しました。") : utf8("計算しました。")});
+        QCOMPARE(w.presenter.messages.back().kind, drennix::MessageKind::Information);
+        QCOMPARE(w.dialog.resultText(ResultField::LineCount), lineCount);
+        QCOMPARE(w.dialog.lastCreatedOutput(), converts ? output : QString());
+        QFile original(source);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QCOMPARE(original.readAll(), sampleProgram);
+        QCOMPARE(QFile::exists(output), converts);
+        if (converts) QVERIFY(QFile::remove(output));  // for the direct run below
+        w.verifyShowsWhatTheEngineComputes();
+
+        AbsoluteDisplayDialog* window = w.dialog.latestAbsoluteDisplay();
+        QCOMPARE(window != nullptr, mode == 1);
+        if (window != nullptr) {
+            QVERIFY(window->isVisible());
+            QCOMPARE(window->model()->cellText(0, 0), utf8("開始位置"));
+            QCOMPARE(window->model()->cellText(0, 2), QStringLiteral("-5.500"));
+            QCOMPARE(window->model()->cellText(5, 1), QStringLiteral("G3X20.Y0Z-2.I-20.J0F200"));
+        }
+    }
+
+    // A rejected line ends the run with a warning and only the line count.
+    // While the run waits for that message the window is still blocked:
+    // typing, the exit button, the close box and F1 do nothing.
+    void aRejectedLineEndsTheRunWhileInputStaysBlocked() {
+        QTemporaryDir directory;
+        Window w;
+        w.dialog.setSourcePath(writeSource(directory, "bad.nc", "G0X1.\r\nG1X2.F100\r\nG1X3.\x82\xA0\r\nG1X4.\r\n"));
+        bool checked = false;
+        w.presenter.whileShown = [&] {
+            QVERIFY(w.dialog.isRunning());
+            QTest::keyClicks(w.edit("suffixEdit"), "zz");
+            QTest::mouseClick(w.button("exitButton"), Qt::LeftButton);
+            w.dialog.close();
+            QTest::keyClick(&w.dialog, Qt::Key_F1);
+            checked = true;
+        };
+        QVERIFY(w.run());
+        QVERIFY(checked);
+        QCOMPARE(w.presenter.messages.size(), std::size_t{1});
+        QVERIFY2(w.presenter.lastText().startsWith(utf8("元ﾌｧｲﾙの3行目")), qPrintable(w.presenter.lastText()));
+        QCOMPARE(w.presenter.messages.back().kind, drennix::MessageKind::Warning);
+        QStringList expected(drennix::resultFieldCount, QString());
+        expected[static_cast<int>(ResultField::LineCount)] = QStringLiteral("3");
+        QCOMPARE(w.resultTexts(), expected);
+        QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_con"));
+        QVERIFY(w.presenter.questions.isEmpty());
+        QVERIFY(w.dialog.isVisible());
+        QVERIFY(w.dialog.helpWindow() == nullptr);
+        // After the run the window takes input again.
+        QTest::keyClicks(w.edit("suffixEdit"), "x");
+        QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_conx"));
+    }
+
+    void escapeStopsALongRun_data() {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("machining time") << 0;
+        QTest::newRow("absolute display") << 1;
+        QTest::newRow("convert arcs") << 3;
+    }
+
+    // Escape pressed right after Execute: the run stops at the start of a line
+    // long before the end of the program, writes nothing and says why; an
+    // absolute display lists the rows read before the stop (up to its limit).
+    void escapeStopsALongRun() {
+        QFETCH(int, mode);
+        constexpr int lines = 400000;
+        QTemporaryDir directory;
+        Window w;
+        w.dialog.setSourcePath(writeSource(directory, "long.nc", repeatedLines("G2X0Y0I1.F100", lines)));
+        w.chooseMode(mode);
+        QSignalSpy finished(&w.dialog, &MainDialog::runFinished);
+        w.button("executeButton")->click();
+        QVERIFY(w.dialog.isRunning());
+        QTest::keyClick(&w.dialog, Qt::Key_Escape);
+        QVERIFY(finished.wait(60000));
+
+        QCOMPARE(w.presenter.texts(), QStringList{utf8("ESCｷｰにより処理を中止します。\n　変換はしていません。")});
+        QVERIFY(w.presenter.questions.isEmpty());
+        bool isNumber = false;
+        const int shown = w.dialog.resultText(ResultField::LineCount).toInt(&isNumber);
+        QVERIFY(isNumber && shown < lines);
+        QCOMPARE(w.dialog.resultText(ResultField::MachiningTime), QString());
+        QCOMPARE(w.dialog.resultText(ResultField::CuttingDistance), QString());
+        QCOMPARE(QDir(directory.path()).entryList(QDir::Files), QStringList{"long.nc"});
+        if (mode == 1) {
+            AbsoluteDisplayDialog* window = w.dialog.latestAbsoluteDisplay();
+            QVERIFY(window != nullptr && window->isVisible());
+            const int listed = std::min(shown, w.dialog.settings().process.absoluteDisplayRows);
+            QCOMPARE(window->model()->rowCount(), listed + 1);
+        }
+    }
+
+    // With 99 listed lines, a program of 150 lines lists the start row and
+    // lines 1 to 99 and still counts all 150. Each run leaves a window of its
+    // own with its own rows; leaving the program closes the latest at once.
+    void absoluteRunsListUpToTheLimitEachInItsOwnWindow() {
+        QTemporaryDir directory;
+        Window w;
+        w.dialog.settings().process.absoluteDisplayRows = 99;
+        w.chooseMode(1);
+        w.dialog.setSourcePath(writeSource(directory, "limit.nc", repeatedLines("G1X1.F100", 149) + "G0X0"));
+        QVERIFY(w.run());
+        QCOMPARE(w.dialog.resultText(ResultField::LineCount), QStringLiteral("150"));
+        QPointer<AbsoluteDisplayDialog> first = w.dialog.latestAbsoluteDisplay();
+        QVERIFY(first != nullptr);
+        QCOMPARE(first->model()->cellText(99, 0), QStringLiteral("99"));
+        // A final line end adds an empty line: 9 lines list 10 and the start.
+        w.dialog.setSourcePath(writeSource(directory, "second.nc", repeatedLines("G1X2.F100", 9)));
+        QVERIFY(w.run());
+        QPointer<AbsoluteDisplayDialog> second = w.dialog.latestAbsoluteDisplay();
+        QVERIFY(second != nullptr && first != second);
+        QCOMPARE(w.dialog.findChildren<AbsoluteDisplayDialog*>().size(), 2);
+        QVERIFY(first->isVisible() && second->isVisible());
+        QCOMPARE(first->model()->rowCount(), 100);
+        QCOMPARE(second->model()->rowCount(), 11);
+        w.button("exitButton")->click();
+        QVERIFY(second.isNull());
+    }
+
+    // Browse sets the chosen file, or forgets the source when cancelled; a file
+    // dropped on the window becomes the source.
+    void browseOrDropSetsTheSource() {
+        Window w;
+        std::optional<QString> answer = QStringLiteral("/tmp/part.nc");
+        w.dialog.setSourceFileChooser([&](QWidget*) { return answer; });
+        w.button("browseButton")->click();
+        QCOMPARE(w.dialog.sourcePath(), QStringLiteral("/tmp/part.nc"));
+        answer.reset();
+        w.button("browseButton")->click();
+        QCOMPARE(w.dialog.sourcePath(), QString());
+
+        QTemporaryDir directory;
+        const QString path = writeSource(directory, "dropped.nc", sampleProgram);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&w.dialog, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&w.dialog, &drop);
+        QCOMPARE(w.dialog.sourcePath(), path);
+    }
+
+    // The main window hides while the settings are open and comes back when they
+    // close (only with valid settings); the inputs stay as typed.
+    void settingsHideTheWindowUntilClosed() {
+        Window w;
+        w.edit("initialXEdit")->setText(QStringLiteral("12.5"));
+        bool mainWasHidden = false;
+        int attempts = 0;
+        QMetaObject::invokeMethod(
+            &w.dialog,
+            [&] {
+                SettingsDialog* settings = openSettingsDialog();
+                QVERIFY(settings != nullptr);
+                mainWasHidden = !w.dialog.isVisible();
+                settings->edit("initialPlane")->setText(QStringLiteral("5"));
+                settings->edit("zAxisLetter")->setText(QString());
+                settings->reject();  // refused: Z is empty
+                ++attempts;
+                settings->edit("zAxisLetter")->setText(QStringLiteral("Z"));
+                settings->reject();
+                ++attempts;
+            },
+            Qt::QueuedConnection);
+        w.button("settingsButton")->click();
+        QCOMPARE(attempts, 2);
+        QVERIFY(mainWasHidden);
+        QVERIFY(w.dialog.isVisible());
+        QVERIFY(!w.dialog.isMinimized());
+        QCOMPARE(w.presenter.texts(), QStringList{utf8("Z軸指令 を入力して下さい。")});
+        QCOMPARE(w.dialog.settings().process.initialPlane, 5);
+        QCOMPARE(w.edit("initialXEdit")->text(), QStringLiteral("12.5"));
+        QCOMPARE(w.dialog.inputs().initialX, 12.5);
+    }
+
+    // The exit button, Escape and the close box ask; only a yes ends the window.
+    void exitAsksFirst() {
+        Window w;
+        w.edit("suffixEdit")->setText(QStringLiteral("_new"));
+        QSignalSpy finished(&w.dialog, &QDialog::finished);
+        w.presenter.answer = false;
+        w.button("exitButton")->click();
+        QTest::keyClick(&w.dialog, Qt::Key_Escape);
+        w.dialog.close();
+        QCOMPARE(w.presenter.questions, QStringList(3, utf8("Drennix を終了します。")));
+        QVERIFY(w.dialog.isVisible());
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_new"));
+
+        w.presenter.answer = true;
+        w.dialog.close();
+        QVERIFY(!w.dialog.isVisible());
+        QCOMPARE(finished.count(), 1);
+    }
+
+    void helpClosesWithTheWindow() {
+        QPointer<HelpWindow> help;
+        {
+            Window w;
+            w.button("helpButton")->click();
+            help = w.dialog.helpWindow();
+            QVERIFY(help != nullptr && help->isVisible());
+            QVERIFY(!help->browser()->toPlainText().isEmpty());
+        }
+        QVERIFY(help.isNull());
+    }
+
+    // The real programs of the corpus (when present), in absolute display.
+    void realProgramsShowWhatTheEngineComputes() {
+        const QString corpus = QStringLiteral(DRENNIX_CORPUS_DIR);
+        if (!QDir(corpus).exists()) QSKIP("no corpus of real programs here");
+        QStringList programs;
+        QDirIterator files(corpus, QDir::Files);
+        while (files.hasNext()) programs.append(files.next());
+        programs.sort();
+        if (programs.isEmpty()) QSKIP("the corpus is empty");
+        Window w;
+        w.chooseMode(1);
+        for (const QString& program : programs) {
+            w.presenter.messages.clear();
+            w.dialog.setSourcePath(program);
+            QVERIFY(w.run());
+            w.verifyShowsWhatTheEngineComputes();
+            if (QTest::currentTestFailed()) QFAIL(qPrintable(program));
+        }
+    }
+};
 
 QTEST_MAIN(MainDialogTest)
 #include "main_dialog_test.moc"

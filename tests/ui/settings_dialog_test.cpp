@@ -12,22 +12,24 @@
 
 namespace {
 
-struct Fixture {
-    Fixture() : dialog((drennix::resetToDefaults(settings), settings), presenter) { dialog.show(); }
-
-    QLineEdit* edit(const char* field) const { return dialog.edit(field); }
-    void type(const char* field, const QString& text) const { edit(field)->setText(text); }
-
-    drennix::Settings settings;
-    RecordingPresenter presenter;
-    SettingsDialog dialog;
-};
-
 drennix::Settings defaults() {
     drennix::Settings settings;
     drennix::resetToDefaults(settings);
     return settings;
 }
+
+struct Fixture {
+    explicit Fixture(const drennix::Settings& start = defaults()) : settings(start), dialog(settings, presenter) {
+        dialog.show();
+    }
+
+    QLineEdit* edit(const char* field) const { return dialog.edit(field); }
+    void type(const char* field, const char* text) const { edit(field)->setText(QString::fromUtf8(text)); }
+
+    drennix::Settings settings;
+    RecordingPresenter presenter;
+    SettingsDialog dialog;
+};
 
 }  // namespace
 
@@ -35,170 +37,136 @@ class SettingsDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void showsTheCurrentValues();
-    void closesAtOnceWithValidValues();
-    void refusesToClose_data();
-    void refusesToClose();
-    void storesTheFieldsBeforeTheBadOne();
-    void reportsTheFirstBadFieldInExchangeOrder();
-    void storesEditedValuesOnClosing();
-    void enterDoesNothing();
-    void escapeRunsTheClosingAction();
-    void letterEditsTakeOneCharacter();
-    void showsStoredHalfWidthKatakanaLetters();
+    // A stored half-width katakana letter shows as that letter.
+    void showsTheCurrentValues() {
+        drennix::Settings start = defaults();
+        start.vocabulary.feedLetter = std::string(1, static_cast<char>(0xB1));
+        Fixture f(start);
+        const char* const expected[][2] = {
+            {"rapidSpeed", "3000"}, {"absoluteDisplayRows", "1500"}, {"initialPlane", "4"}, {"commentStart", "("},
+            {"xAxisLetter", "X"},   {"rapidCode", "0"},              {"xyPlaneCode", "17"}, {"valueSetCode", "10"},
+            {"feedLetter", "ｱ"}};
+        for (const auto& [field, text] : expected) QCOMPARE(f.edit(field)->text(), QString::fromUtf8(text));
+        QCOMPARE(f.dialog.copyItemsGroup()->checkedId(), 0);
+    }
+
+    void refusesToClose_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("focusOnField");
+
+        // Entries the dialog itself refuses: the focus goes to the field.
+        QTest::newRow("integer that does not parse") << "rapidSpeed" << "3000.5" << "早送速度 には整数を入力して下さい。" << true;
+        QTest::newRow("decimal places above 9") << "decimalPlaces" << "10" << "小数点位置 には 0 から 9 までの整数を入力して下さい。" << true;
+        QTest::newRow("rows below 99") << "absoluteDisplayRows" << "98" << "ｱﾌﾞｿ表示行数 には 99 から 99999 までの整数を入力して下さい。" << true;
+        QTest::newRow("motion above 3") << "initialMotion" << "4" << "初期移動指令 には 0 から 3 までの整数を入力して下さい。" << true;
+        QTest::newRow("plane below 4") << "initialPlane" << "3" << "初期平面指令 には 4 から 6 までの整数を入力して下さい。" << true;
+        QTest::newRow("coordinate 9") << "initialCoordinate" << "9" << "初期座標指令 には 7 から 8 までの整数を入力して下さい。" << true;
+        QTest::newRow("number that does not parse") << "cwArcCode" << "2,5" << "右廻円弧指令 には数値を入力して下さい。" << true;
+        QTest::newRow("empty number") << "valueSetCode" << "" << "値設定指令 には数値を入力して下さい。" << true;
+        QTest::newRow("full-width letter") << "xAxisLetter" << "Ｘ" << "X軸指令 には半角の1文字を入力して下さい。" << true;
+
+        // Stored, then refused by the validation of the configuration.
+        QTest::newRow("empty letter") << "xAxisLetter" << "" << "X軸指令 を入力して下さい。" << false;
+        QTest::newRow("rapid speed below 10") << "rapidSpeed" << "9" << "早送り速度 には10以上を入力して下さい。" << false;
+        QTest::newRow("digit as letter") << "feedLetter" << "5" << "速度指令 が英字以外の為に入力し直して下さい。" << false;
+        QTest::newRow("half-width katakana letter") << "xAxisLetter" << "ｱ" << "X軸指令 が英字以外の為に入力し直して下さい。" << false;
+        QTest::newRow("same letters") << "radiusLetter" << "X" << "X軸指令 と 円弧半径指令 が同じの為に入力し直して下さい。" << false;
+        QTest::newRow("same codes") << "linearCode" << "17" << "直線切削指令 と XY平面指令 が同じの為に入力し直して下さい。" << false;
+        QTest::newRow("same codes 1 and 1.0") << "compRightCode" << "1.0" << "直線切削指令 と 右径補正指令 が同じの為に入力し直して下さい。" << false;
+    }
+
+    void refusesToClose() {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        QFETCH(bool, focusOnField);
+        Fixture f;
+        QLineEdit* edit = f.dialog.edit(field.toStdString());
+        edit->setText(text);
+        f.dialog.reject();
+        QVERIFY(f.dialog.isVisible());
+        QCOMPARE(f.presenter.texts(), QStringList{message});
+        QCOMPARE(f.presenter.messages.front().kind, drennix::MessageKind::Warning);
+        if (focusOnField) QCOMPARE(f.dialog.focusWidget(), edit);
+        // The value stays in the field for the user to correct.
+        QCOMPARE(edit->text(), text);
+    }
+
+    // Each closing attempt stores the fields in exchange order up to the first
+    // bad one, which alone is reported; the ones after it are not yet in force.
+    void storesFieldsInExchangeOrderUpToTheFirstBadOne() {
+        Fixture f;
+        f.type("gCodeLetter", "H");               // first
+        f.type("absoluteDisplayRows", "100000");  // refused
+        f.type("feedLetter", "E");                // after it: not reached
+        f.type("zAxisLetter", "");                // refused by the validation
+        f.dialog.reject();
+        QCOMPARE(f.presenter.texts(),
+                 QStringList{QString::fromUtf8("ｱﾌﾞｿ表示行数 には 99 から 99999 までの整数を入力して下さい。")});
+        QCOMPARE(f.settings.vocabulary.gCodeLetter, std::string("H"));
+        QCOMPARE(f.settings.process.absoluteDisplayRows, 1500);
+        QCOMPARE(f.settings.vocabulary.feedLetter, std::string("F"));
+        f.type("absoluteDisplayRows", "2000");
+        f.dialog.reject();
+        QCOMPARE(f.presenter.lastText(), QString::fromUtf8("Z軸指令 を入力して下さい。"));
+        f.type("zAxisLetter", "Z");
+        f.dialog.reject();
+        QVERIFY(!f.dialog.isVisible());
+        QCOMPARE(f.presenter.messages.size(), std::size_t{2});
+        QCOMPARE(f.settings.process.absoluteDisplayRows, 2000);
+        QCOMPARE(f.settings.vocabulary.feedLetter, std::string("E"));
+    }
+
+    // Closing stores every edit and changes nothing else.
+    void storesEditedValuesOnClosing() {
+        Fixture f;
+        f.type("initialPlane", "5");
+        f.type("cwArcCode", "2.5");
+        f.type("xAxisLetter", "U");
+        f.type("rapidSpeed", "  12000 ");
+        f.dialog.copyItemsGroup()->button(2)->click();
+        f.dialog.reject();
+        QVERIFY(!f.dialog.isVisible());
+        QVERIFY(f.presenter.messages.empty());
+        drennix::Settings expected = defaults();
+        expected.process.initialPlane = 5;
+        expected.vocabulary.cwArcCode = 2.5;
+        expected.vocabulary.xAxisLetter = std::string(1, 'U');
+        expected.process.rapidSpeed = 12000;
+        expected.process.copyItems = 2;
+        QCOMPARE(f.settings, expected);
+    }
+
+    // Escape is the closing action, Enter is nothing at all.
+    void enterDoesNothingAndEscapeCloses() {
+        Fixture f;
+        f.type("xAxisLetter", "");
+        QTest::keyClick(f.edit("xAxisLetter"), Qt::Key_Return);
+        QTest::keyClick(f.edit("rapidSpeed"), Qt::Key_Enter);
+        QTest::keyClick(&f.dialog, Qt::Key_Return);
+        QVERIFY(f.dialog.isVisible());
+        QVERIFY(f.presenter.messages.empty());
+        QCOMPARE(f.settings.vocabulary.xAxisLetter, std::string("X"));
+        QTest::keyClick(f.edit("xAxisLetter"), Qt::Key_Escape);
+        QVERIFY(f.dialog.isVisible());
+        QCOMPARE(f.presenter.texts(), QStringList{QString::fromUtf8("X軸指令 を入力して下さい。")});
+        f.type("xAxisLetter", "X");
+        QTest::keyClick(f.edit("xAxisLetter"), Qt::Key_Escape);
+        QVERIFY(!f.dialog.isVisible());
+    }
+
+    void letterEditsTakeOneCharacter() {
+        Fixture f;
+        QLineEdit* letter = f.edit("arcKLetter");
+        letter->clear();
+        QTest::keyClicks(letter, "AB");
+        QCOMPARE(letter->text(), QStringLiteral("A"));
+        QTest::keyClicks(f.edit("rapidSpeed"), "0");
+        QCOMPARE(f.edit("rapidSpeed")->text(), QStringLiteral("30000"));
+    }
 };
-
-void SettingsDialogTest::showsTheCurrentValues() {
-    Fixture f;
-    const struct {
-        const char* field;
-        const char* text;
-    } expected[] = {
-        {"rapidSpeed", "3000"}, {"absoluteDisplayRows", "1500"}, {"initialPlane", "4"}, {"commentStart", "("},
-        {"xAxisLetter", "X"},   {"rapidCode", "0"},              {"xyPlaneCode", "17"}, {"valueSetCode", "10"},
-    };
-    for (const auto& [field, text] : expected) QCOMPARE(f.edit(field)->text(), QString::fromLatin1(text));
-    QCOMPARE(f.dialog.copyItemsGroup()->checkedId(), 0);
-}
-
-void SettingsDialogTest::closesAtOnceWithValidValues() {
-    Fixture f;
-    f.dialog.reject();
-    QVERIFY(!f.dialog.isVisible());
-    QVERIFY(f.presenter.messages.empty());
-    QCOMPARE(f.settings, defaults());
-}
-
-void SettingsDialogTest::refusesToClose_data() {
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<bool>("focusOnField");
-
-    // Entries the dialog itself refuses: the focus goes to the field.
-    QTest::newRow("integer that does not parse") << "rapidSpeed" << "3000.5" << "早送速度 には整数を入力して下さい。" << true;
-    QTest::newRow("decimal places above 9") << "decimalPlaces" << "10" << "小数点位置 には 0 から 9 までの整数を入力して下さい。" << true;
-    QTest::newRow("rows below 99") << "absoluteDisplayRows" << "98" << "ｱﾌﾞｿ表示行数 には 99 から 99999 までの整数を入力して下さい。" << true;
-    QTest::newRow("rows above 99999") << "absoluteDisplayRows" << "100000" << "ｱﾌﾞｿ表示行数 には 99 から 99999 までの整数を入力して下さい。" << true;
-    QTest::newRow("motion above 3") << "initialMotion" << "4" << "初期移動指令 には 0 から 3 までの整数を入力して下さい。" << true;
-    QTest::newRow("plane below 4") << "initialPlane" << "3" << "初期平面指令 には 4 から 6 までの整数を入力して下さい。" << true;
-    QTest::newRow("coordinate 9") << "initialCoordinate" << "9" << "初期座標指令 には 7 から 8 までの整数を入力して下さい。" << true;
-    QTest::newRow("number that does not parse") << "cwArcCode" << "2,5" << "右廻円弧指令 には数値を入力して下さい。" << true;
-    QTest::newRow("empty number") << "valueSetCode" << "" << "値設定指令 には数値を入力して下さい。" << true;
-    QTest::newRow("full-width letter") << "xAxisLetter" << "Ｘ" << "X軸指令 には半角の1文字を入力して下さい。" << true;
-
-    // Stored, then refused by the validation of the configuration.
-    QTest::newRow("empty letter") << "xAxisLetter" << "" << "X軸指令 を入力して下さい。" << false;
-    QTest::newRow("rapid speed below 10") << "rapidSpeed" << "9" << "早送り速度 には10以上を入力して下さい。" << false;
-    QTest::newRow("digit as letter") << "feedLetter" << "5" << "速度指令 が英字以外の為に入力し直して下さい。" << false;
-    QTest::newRow("half-width katakana letter") << "xAxisLetter" << "ｱ" << "X軸指令 が英字以外の為に入力し直して下さい。" << false;
-    QTest::newRow("same letters") << "radiusLetter" << "X" << "X軸指令 と 円弧半径指令 が同じの為に入力し直して下さい。" << false;
-    QTest::newRow("same codes") << "linearCode" << "17" << "直線切削指令 と XY平面指令 が同じの為に入力し直して下さい。" << false;
-    QTest::newRow("same codes 1 and 1.0") << "compRightCode" << "1.0" << "直線切削指令 と 右径補正指令 が同じの為に入力し直して下さい。" << false;
-}
-
-void SettingsDialogTest::refusesToClose() {
-    QFETCH(QString, field);
-    QFETCH(QString, text);
-    QFETCH(QString, message);
-    QFETCH(bool, focusOnField);
-    Fixture f;
-    const QByteArray name = field.toLatin1();
-    f.type(name.constData(), text);
-    f.dialog.reject();
-    QVERIFY(f.dialog.isVisible());
-    QCOMPARE(f.presenter.texts(), QStringList{message});
-    QCOMPARE(f.presenter.messages.front().kind, drennix::MessageKind::Warning);
-    if (focusOnField) QCOMPARE(f.dialog.focusWidget(), f.edit(name.constData()));
-    // The value stays in the field for the user to correct.
-    QCOMPARE(f.edit(name.constData())->text(), text);
-}
-
-// Each closing attempt stores what it can: the fields before the bad one in
-// exchange order are in force, the ones after it are not.
-void SettingsDialogTest::storesTheFieldsBeforeTheBadOne() {
-    Fixture f;
-    f.type("gCodeLetter", "H");    // stored first
-    f.type("decimalPlaces", "x");  // seventh: refused
-    f.type("feedLetter", "E");     // nineteenth: not reached
-    f.dialog.reject();
-    QVERIFY(f.dialog.isVisible());
-    QCOMPARE(f.settings.vocabulary.gCodeLetter, std::string("H"));
-    QCOMPARE(f.settings.process.decimalPlaces, 3);
-    QCOMPARE(f.settings.vocabulary.feedLetter, std::string("F"));
-}
-
-void SettingsDialogTest::reportsTheFirstBadFieldInExchangeOrder() {
-    Fixture f;
-    f.type("absoluteDisplayRows", "100000");
-    f.type("zAxisLetter", "");
-    f.dialog.reject();
-    QCOMPARE(f.presenter.lastText(), QString::fromUtf8("ｱﾌﾞｿ表示行数 には 99 から 99999 までの整数を入力して下さい。"));
-    f.type("absoluteDisplayRows", "2000");
-    f.dialog.reject();
-    QCOMPARE(f.presenter.lastText(), QString::fromUtf8("Z軸指令 を入力して下さい。"));
-    f.type("zAxisLetter", "Z");
-    f.dialog.reject();
-    QVERIFY(!f.dialog.isVisible());
-    QCOMPARE(f.presenter.messages.size(), std::size_t{2});
-    QCOMPARE(f.settings.process.absoluteDisplayRows, 2000);
-}
-
-void SettingsDialogTest::storesEditedValuesOnClosing() {
-    Fixture f;
-    f.type("initialPlane", "5");
-    f.type("cwArcCode", "2.5");
-    f.type("xAxisLetter", "U");
-    f.type("rapidSpeed", "  12000 ");
-    f.dialog.copyItemsGroup()->button(2)->click();
-    f.dialog.reject();
-    QVERIFY(!f.dialog.isVisible());
-    QCOMPARE(f.settings.process.initialPlane, 5);
-    QCOMPARE(f.settings.vocabulary.cwArcCode, 2.5);
-    QCOMPARE(f.settings.vocabulary.xAxisLetter, std::string("U"));
-    QCOMPARE(f.settings.process.rapidSpeed, 12000);
-    QCOMPARE(f.settings.process.copyItems, 2);
-}
-
-void SettingsDialogTest::enterDoesNothing() {
-    Fixture f;
-    f.type("xAxisLetter", "");
-    QTest::keyClick(f.edit("xAxisLetter"), Qt::Key_Return);
-    QTest::keyClick(f.edit("rapidSpeed"), Qt::Key_Enter);
-    QTest::keyClick(&f.dialog, Qt::Key_Return);
-    QVERIFY(f.dialog.isVisible());
-    QVERIFY(f.presenter.messages.empty());
-    QCOMPARE(f.settings.vocabulary.xAxisLetter, std::string("X"));
-}
-
-void SettingsDialogTest::escapeRunsTheClosingAction() {
-    Fixture f;
-    f.type("xAxisLetter", "");
-    QTest::keyClick(f.edit("xAxisLetter"), Qt::Key_Escape);
-    QVERIFY(f.dialog.isVisible());
-    QCOMPARE(f.presenter.lastText(), QString::fromUtf8("X軸指令 を入力して下さい。"));
-    f.type("xAxisLetter", "X");
-    QTest::keyClick(f.edit("xAxisLetter"), Qt::Key_Escape);
-    QVERIFY(!f.dialog.isVisible());
-}
-
-void SettingsDialogTest::letterEditsTakeOneCharacter() {
-    Fixture f;
-    QLineEdit* letter = f.edit("arcKLetter");
-    letter->clear();
-    QTest::keyClicks(letter, "AB");
-    QCOMPARE(letter->text(), QStringLiteral("A"));
-    QTest::keyClicks(f.edit("rapidSpeed"), "0");
-    QCOMPARE(f.edit("rapidSpeed")->text(), QStringLiteral("30000"));
-}
-
-void SettingsDialogTest::showsStoredHalfWidthKatakanaLetters() {
-    drennix::Settings settings = defaults();
-    settings.vocabulary.feedLetter = std::string(1, static_cast<char>(0xB1));
-    RecordingPresenter presenter;
-    SettingsDialog dialog(settings, presenter);
-    QCOMPARE(dialog.edit("feedLetter")->text(), QString::fromUtf8("ｱ"));
-}
 
 QTEST_MAIN(SettingsDialogTest)
 #include "settings_dialog_test.moc"
