@@ -19,11 +19,4 @@ double roundToDecimals(double value, int decimals);
 void appendInteger(std::string& out, long long value);
 std::string formatInteger(long long value);
 
-// The number format of a run: fixed point with `decimalPlaces` decimals.
-struct NumberFormat {
-    int decimals = 3;
-    std::string operator()(double value) const { return formatFixed(value, decimals); }
-    void append(std::string& out, double value) const { appendFixed(out, value, decimals); }
-};
-
 }  // namespace drennix

@@ -13,13 +13,6 @@ namespace drennix {
 
 namespace {
 
-// A coordinate as its line will show it in the number format, read back, so
-// that a generated point is exactly what its line shows.
-double snapToFormat(double value, int decimals)
-{
-    return roundToDecimals(value, decimals);
-}
-
 struct KeptWord {
     bool open = false;
     char address = 0;
@@ -135,12 +128,14 @@ int convertArc(RunState& state, double swept, std::string_view codeText, std::st
         }
         Point3 point = arc.target;
         if (k < n) {
+            // Each coordinate is snapped to the number format, so that the
+            // point is exactly what its line shows.
             const double kk = static_cast<double>(k);
             const double nn = static_cast<double>(n);
             const double angle = kk * step / nn + arc.startAngle;
-            point[axes.a] = snapToFormat(r * std::cos(angle) + arc.centreA, decimals);
-            point[axes.b] = snapToFormat(r * std::sin(angle) + arc.centreB, decimals);
-            point[axes.helical] = snapToFormat(kk * dH / nn + startH, decimals);
+            point[axes.a] = roundToDecimals(r * std::cos(angle) + arc.centreA, decimals);
+            point[axes.b] = roundToDecimals(r * std::sin(angle) + arc.centreB, decimals);
+            point[axes.helical] = roundToDecimals(kk * dH / nn + startH, decimals);
         }
         for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
             if (point[axis] == modal.position[axis]) {

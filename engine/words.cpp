@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cstdint>
-#include <clocale>
 #include <cstdlib>
 #include <string>
 
@@ -180,9 +179,9 @@ double parseRawValue(std::string_view text)
     return value;
 }
 
-double scaleAxisValue(double rawValue, std::string_view text, int decimalPlaces)
+double scaleAxisValue(double rawValue, bool hasPoint, int decimalPlaces)
 {
-    if (text.find('.') != std::string_view::npos) {
+    if (hasPoint) {
         return rawValue;
     }
     double value = rawValue;
@@ -194,7 +193,7 @@ double scaleAxisValue(double rawValue, std::string_view text, int decimalPlaces)
 
 double parseAxisValue(std::string_view text, int decimalPlaces)
 {
-    return scaleAxisValue(parseRawValue(text), text, decimalPlaces);
+    return scaleAxisValue(parseRawValue(text), text.find('.') != std::string_view::npos, decimalPlaces);
 }
 
 int checkNumberSyntax(RunState& state, std::string_view text)
@@ -225,7 +224,8 @@ int storeWord(RunState& state, const NcWord& word)
     case AddressKind::ArcK:
     case AddressKind::Radius: {
         ++block.wordCount(word.address);
-        const double value = scaleAxisValue(rawValue(), word.numericText, state.decimalPlaces());
+        const double value = scaleAxisValue(rawValue(), number.wellFormed ? number.hasPoint : word.numericText.find('.') != std::string_view::npos,
+                                            state.decimalPlaces());
         switch (word.address) {
         case AddressKind::AxisX: block.x = value; break;
         case AddressKind::AxisY: block.y = value; break;

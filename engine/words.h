@@ -63,7 +63,7 @@ double parseRawValue(std::string_view text);
 // The value of an axis, centre or radius word: without a decimal point the
 // raw value is divided by 10 once per decimal place.
 double parseAxisValue(std::string_view text, int decimalPlaces);
-double scaleAxisValue(double rawValue, std::string_view text, int decimalPlaces);
+double scaleAxisValue(double rawValue, bool hasPoint, int decimalPlaces);
 
 // 0 when `text` obeys the number grammar; otherwise the run is rejected with
 // the rule's line message and the result is 1.

@@ -37,7 +37,7 @@ TEST(FormatFixed, MatchesPrintfForEveryDecimalCount) {
 
     std::string text = "X";
     appendFixed(text, -12.3456, 2);
-    NumberFormat{4}.append(text, 1.0);
+    appendFixed(text, 1.0, 4);
     EXPECT_EQ(text, "X-12.351.0000");
 }
 
