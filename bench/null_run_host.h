@@ -1,45 +1,32 @@
-// A run host that shows nothing: it keeps only how the run ended, its result
-// texts and the file it created.
+// A run listener that shows nothing: it keeps how the run ended, its result
+// texts and the last message (to explain a run that did not finish).
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "run_host.h"
+#include "run_listener.h"
 
 namespace drennix::bench {
 
-class NullRunHost final : public RunHost {
+class NullRunHost final : public RunListener {
 public:
-    void clearResults() override {}
-    void showResults(const ResultTexts& results) override { results_ = results; }
-    void showLineCount(int count) override { lineCount_ = count; }
-    void showMessage(std::string_view text, MessageKind kind) override {
-        lastMessage_ = text;
-        lastKind_ = kind;
-    }
-    void beginWait() override {}
-    void endWait() override {}
-    bool pollAbort() override { return false; }
-    void openAbsoluteDisplay() override {}
-    void addStartRow(const AbsoluteRow&) override {}
-    void addBlockRow(int, const AbsoluteRow&) override {}
-    void showAbsoluteDisplay() override {}
-    void outputCreated(std::string_view path) override { outputPath_ = path; }
+    void resultsReady(const ResultTexts& results) override { results_ = results; }
+    void progress(long long count) override { lineCount_ = count; }
+    void message(std::string_view text, MessageKind) override { lastMessage_ = text; }
+    void runFinished(const RunResult& result) override { result_ = result; }
 
-    // A run ends well with an information message (計算しました。, を作成しました。).
-    bool endedWell() const { return lastKind_ == MessageKind::Information; }
+    bool endedWell() const { return result_.finished(); }
     const std::string& lastMessage() const { return lastMessage_; }
-    const std::string& outputPath() const { return outputPath_; }
-    int lineCount() const { return lineCount_; }
+    std::string outputPath() const { return result_.outputPath.value_or(std::string()); }
+    long long lineCount() const { return lineCount_; }
     const ResultTexts& results() const { return results_; }
 
 private:
     ResultTexts results_;
+    RunResult result_;
     std::string lastMessage_;
-    MessageKind lastKind_ = MessageKind::Warning;
-    std::string outputPath_;
-    int lineCount_ = 0;
+    long long lineCount_ = 0;
 };
 
 }  // namespace drennix::bench

@@ -1,12 +1,13 @@
-// The captions of the result fields and the column titles of the absolute
-// display list, as the main window and the list window show them, with the
-// keys of the JSON report.
+// The result fields in the order of the command line's reports, with their
+// JSON keys; the captions and column titles come from the engine's texts.
 #pragma once
 
 #include <array>
 #include <string_view>
 
-#include "run_host.h"
+#include "absolute_rows.h"
+#include "messages.h"
+#include "results.h"
 
 namespace drennix::cli {
 
@@ -16,30 +17,32 @@ struct ResultFieldLabel {
     std::string_view caption;
 };
 
+constexpr ResultFieldLabel label(ResultField field, std::string_view jsonKey)
+{
+    return {field, jsonKey, messages::resultCaptions[static_cast<std::size_t>(field)]};
+}
+
 // In the order of the report.
 inline constexpr std::array<ResultFieldLabel, resultFieldCount> resultFieldLabels{{
-    {ResultField::LineCount, "lineCount", "行数："},
-    {ResultField::MachiningTime, "machiningTime", "時間："},
-    {ResultField::RapidDistance, "rapidDistance", "早送距離："},
-    {ResultField::CuttingDistance, "cuttingDistance", "切削距離："},
-    {ResultField::MinX, "minX", "最小X："},
-    {ResultField::MinY, "minY", "最小Y："},
-    {ResultField::MinZ, "minZ", "最小Z："},
-    {ResultField::MaxX, "maxX", "最大X："},
-    {ResultField::MaxY, "maxY", "最大Y："},
-    {ResultField::MaxZ, "maxZ", "最大Z："},
-    {ResultField::ArcCount, "arcCount", "円弧数："},
-    {ResultField::HelicalCount, "helicalCount", "ﾍﾘｶﾙ切削数："},
-    {ResultField::RadiusDifference, "radiusDifference", "R差："},
-    {ResultField::MaxRadius, "maxRadius", "最大R："},
+    label(ResultField::LineCount, "lineCount"),
+    label(ResultField::MachiningTime, "machiningTime"),
+    label(ResultField::RapidDistance, "rapidDistance"),
+    label(ResultField::CuttingDistance, "cuttingDistance"),
+    label(ResultField::MinX, "minX"),
+    label(ResultField::MinY, "minY"),
+    label(ResultField::MinZ, "minZ"),
+    label(ResultField::MaxX, "maxX"),
+    label(ResultField::MaxY, "maxY"),
+    label(ResultField::MaxZ, "maxZ"),
+    label(ResultField::ArcCount, "arcCount"),
+    label(ResultField::HelicalCount, "helicalCount"),
+    label(ResultField::RadiusDifference, "radiusDifference"),
+    label(ResultField::MaxRadius, "maxRadius"),
 }};
 
-// Ｘ, Ｙ, Ｚ and Ｒ are full-width; the tenth title is one space.
-inline constexpr std::array<std::string_view, absoluteColumnCount> absoluteColumnTitles{
-    "行", "データ", "Ｘ", "Ｙ", "Ｚ", "半径", "始角", "終角", "Ｒ差", " ", "移動距離",
-};
+inline constexpr const auto& absoluteColumnTitles = messages::absoluteColumnTitles;
 
 // The cell of a row that holds the source line (code page 932 bytes).
-inline constexpr int sourceLineColumn = 1;
+inline constexpr int sourceLineColumn = ColumnData;
 
 }  // namespace drennix::cli

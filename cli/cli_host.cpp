@@ -11,29 +11,37 @@ CliHost::CliHost(AbortRequest abortRequested, MessageListener onMessage)
 {
 }
 
-void CliHost::clearResults() { record_.fields = ResultTexts{}; }
+void CliHost::runStarted() { record_.fields = ResultTexts{}; }
 
-void CliHost::showResults(const ResultTexts& results) { record_.fields = results; }
+void CliHost::readingStarted(RunMode, const AbsoluteRow* startRow)
+{
+    if (startRow != nullptr) {
+        record_.rows.clear();
+        record_.rows.push_back(*startRow);
+    }
+}
 
-void CliHost::showLineCount(int count) { record_.fields[ResultField::LineCount] = formatInteger(count); }
+void CliHost::progress(long long lineCount) { record_.fields[ResultField::LineCount] = formatInteger(lineCount); }
 
-void CliHost::showMessage(std::string_view text, MessageKind kind)
+// The engine tells the rows in line order, so the row index equals the line
+// number without looking at it.
+void CliHost::row(long long, const AbsoluteRow& row) { record_.rows.push_back(row); }
+
+void CliHost::resultsReady(const ResultTexts& results) { record_.fields = results; }
+
+void CliHost::message(std::string_view text, MessageKind kind)
 {
     record_.messages.push_back({kind, std::string(text)});
     if (onMessage_)
         onMessage_(record_.messages.back());
 }
 
-bool CliHost::pollAbort() { return abortRequested_ && abortRequested_(); }
+void CliHost::runFinished(const RunResult& result)
+{
+    record_.result = result;
+    record_.outputPath = result.outputPath;
+}
 
-void CliHost::openAbsoluteDisplay() { record_.rows.clear(); }
-
-void CliHost::addStartRow(const AbsoluteRow& row) { record_.rows.push_back(row); }
-
-// The engine adds the rows in line order, so the row index equals the line
-// number without looking at it.
-void CliHost::addBlockRow(int, const AbsoluteRow& row) { record_.rows.push_back(row); }
-
-void CliHost::outputCreated(std::string_view path) { record_.outputPath = std::string(path); }
+bool CliHost::stopRequested() { return abortRequested_ && abortRequested_(); }
 
 }  // namespace drennix::cli

@@ -1,6 +1,6 @@
-// The run host of the command line: it records everything a run shows (its
-// messages, the result fields, the absolute display rows, the output file)
-// and turns SIGINT into the Escape key.
+// The run listener of the command line: it records what a run tells (its
+// messages, the result fields, the absolute display rows) and hands SIGINT to
+// the run as the Escape key.
 #pragma once
 
 #include <functional>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "run_host.h"
+#include "run_listener.h"
 
 namespace drennix::cli {
 
@@ -24,33 +24,28 @@ struct RunRecord {
     ResultTexts fields;
     std::vector<AbsoluteRow> rows;  // the rows of the latest absolute display
     std::optional<std::string> outputPath;
+    RunResult result;
 };
 
-class CliHost final : public RunHost {
+class CliHost final : public RunListener {
 public:
     using AbortRequest = std::function<bool()>;
     using MessageListener = std::function<void(const RunMessage&)>;
 
-    // `abortRequested` is polled before every line; `onMessage` (optional)
-    // sees every message as it is shown.
+    // `abortRequested` is asked before every line; `onMessage` (optional)
+    // sees every message as it is told.
     explicit CliHost(AbortRequest abortRequested, MessageListener onMessage = {});
 
     const RunRecord& record() const { return record_; }
 
-    void clearResults() override;
-    void showResults(const ResultTexts& results) override;
-    void showLineCount(int count) override;
-    void showMessage(std::string_view text, MessageKind kind) override;
-    void beginWait() override {}
-    void endWait() override {}
-    bool pollAbort() override;
-
-    void openAbsoluteDisplay() override;
-    void addStartRow(const AbsoluteRow& row) override;
-    void addBlockRow(int lineNumber, const AbsoluteRow& row) override;
-    void showAbsoluteDisplay() override {}
-
-    void outputCreated(std::string_view path) override;
+    void runStarted() override;
+    void readingStarted(RunMode mode, const AbsoluteRow* startRow) override;
+    void progress(long long lineCount) override;
+    void row(long long lineNumber, const AbsoluteRow& row) override;
+    void resultsReady(const ResultTexts& results) override;
+    void message(std::string_view text, MessageKind kind) override;
+    void runFinished(const RunResult& result) override;
+    bool stopRequested() override;
 
 private:
     AbortRequest abortRequested_;

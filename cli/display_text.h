@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "run_host.h"
+#include "absolute_rows.h"
 
 namespace drennix::cli {
 

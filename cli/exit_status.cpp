@@ -2,13 +2,11 @@
 
 namespace drennix::cli {
 
-int exitStatusFor(const RunRecord& record, bool interrupted)
+int exitStatusFor(const RunResult& result, bool interrupted)
 {
-    if (interrupted)
+    if (interrupted || result.outcome == RunOutcome::Stopped)
         return exitInterrupted;
-    if (!record.messages.empty() && record.messages.back().kind == MessageKind::Information)
-        return exitFinished;
-    return exitWarning;
+    return result.finished() ? exitFinished : exitWarning;
 }
 
 }  // namespace drennix::cli

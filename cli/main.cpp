@@ -35,9 +35,9 @@ int runAndReport(const CliRequest& request)
 {
     CliHost host(takeInterruptRequest, request.json ? CliHost::MessageListener{} : printMessageNow);
     installInterruptHandler();
-    RunDriver(request.settings).execute(request.run, host);
+    const RunResult result = RunDriver(request.settings).execute(request.run, host);
     printReport(request, host.record());
-    const int status = exitStatusFor(host.record(), interruptReceived());
+    const int status = exitStatusFor(result, interruptReceived());
     // A report that could not be written is not a success, whatever the run.
     if (!std::cout.flush() && status == exitFinished) {
         std::cerr << "drennix-cli: the report could not be written to standard output" << std::endl;

@@ -11,7 +11,7 @@
 #include <QList>
 #include <QStringList>
 
-#include "run_host.h"
+#include "absolute_rows.h"
 #include "vocabulary.h"
 
 class AbsoluteRowModel;

@@ -9,25 +9,24 @@
 namespace {
 
 struct Column {
-    const char* title;
     Qt::Alignment alignment;
     int width;  // pixels
 };
 
-// 行, データ, Ｘ, Ｙ, Ｚ (full-width letters), 半径, 始角, 終角, Ｒ差, the
-// helical mark under a one-space title, 移動距離.
+// The titles are the engine's (行, データ, Ｘ, Ｙ, Ｚ, 半径, 始角, 終角, Ｒ差,
+// the helical mark under a one-space title, 移動距離).
 const std::array<Column, drennix::absoluteColumnCount> columns = {{
-    {"行", Qt::AlignRight, 70},
-    {"データ", Qt::AlignLeft, 170},
-    {"Ｘ", Qt::AlignRight, 70},
-    {"Ｙ", Qt::AlignRight, 70},
-    {"Ｚ", Qt::AlignRight, 70},
-    {"半径", Qt::AlignRight, 70},
-    {"始角", Qt::AlignRight, 70},
-    {"終角", Qt::AlignRight, 70},
-    {"Ｒ差", Qt::AlignRight, 70},
-    {" ", Qt::AlignHCenter, 40},
-    {"移動距離", Qt::AlignRight, 70},
+    {Qt::AlignRight, 70},
+    {Qt::AlignLeft, 170},
+    {Qt::AlignRight, 70},
+    {Qt::AlignRight, 70},
+    {Qt::AlignRight, 70},
+    {Qt::AlignRight, 70},
+    {Qt::AlignRight, 70},
+    {Qt::AlignRight, 70},
+    {Qt::AlignRight, 70},
+    {Qt::AlignHCenter, 40},
+    {Qt::AlignRight, 70},
 }};
 
 bool isColumn(int column) { return column >= 0 && column < drennix::absoluteColumnCount; }
@@ -97,7 +96,9 @@ QStringList AbsoluteRowModel::rowTexts(int row) const {
 }
 
 QString AbsoluteRowModel::columnTitle(int column) {
-    return isColumn(column) ? QString::fromUtf8(columns[static_cast<std::size_t>(column)].title) : QString();
+    if (!isColumn(column)) return QString();
+    const std::string_view title = drennix::absoluteColumnTitle(column);
+    return QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
 }
 
 Qt::Alignment AbsoluteRowModel::columnAlignment(int column) {

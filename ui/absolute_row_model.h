@@ -8,7 +8,7 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
-#include "run_host.h"
+#include "absolute_rows.h"
 
 class AbsoluteRowModel : public QAbstractTableModel {
     Q_OBJECT

@@ -26,6 +26,7 @@
 #include "help_window.h"
 #include "message_presenter.h"
 #include "resources.h"
+#include "results.h"
 #include "run_input_guard.h"
 #include "settings_dialog.h"
 #include "value_field.h"
@@ -52,29 +53,29 @@ const char* const toleranceOutsideRange = "許容値 には 0 から 1 までの
 const char* const runFailedUnexpectedly = "処理中に予期しないｴﾗｰが発生しました。\n　変換はしていません。";
 
 // One result field: its label, where the label and the value stand.
+// The captions are the engine's (行数：, 時間： ...).
 struct ResultPlacement {
     ResultField field;
-    const char* label;
     int labelX, labelY, labelWidth;
     int valueX, valueY;
 };
 
 // In the window's tab order.
 constexpr ResultPlacement resultPlacements[] = {
-    {ResultField::LineCount, "行数：", 280, 65, 45, 326, 65},
-    {ResultField::MachiningTime, "時間：", 280, 85, 45, 325, 85},
-    {ResultField::MaxX, "最大X：", 5, 107, 35, 40, 107},
-    {ResultField::MaxY, "最大Y：", 95, 105, 35, 130, 105},
-    {ResultField::MaxZ, "最大Z：", 185, 105, 35, 220, 105},
-    {ResultField::RapidDistance, "早送距離：", 280, 105, 45, 325, 105},
-    {ResultField::MinX, "最小X：", 5, 125, 35, 40, 125},
-    {ResultField::MinY, "最小Y：", 95, 125, 35, 130, 125},
-    {ResultField::MinZ, "最小Z：", 185, 125, 35, 220, 125},
-    {ResultField::CuttingDistance, "切削距離：", 280, 126, 45, 325, 126},
-    {ResultField::ArcCount, "円弧数：", 5, 145, 35, 40, 145},
-    {ResultField::MaxRadius, "最大R：", 95, 145, 35, 130, 145},
-    {ResultField::RadiusDifference, "R差：", 185, 145, 35, 220, 145},
-    {ResultField::HelicalCount, "ﾍﾘｶﾙ切削数：", 270, 145, 55, 325, 145},
+    {ResultField::LineCount, 280, 65, 45, 326, 65},
+    {ResultField::MachiningTime, 280, 85, 45, 325, 85},
+    {ResultField::MaxX, 5, 107, 35, 40, 107},
+    {ResultField::MaxY, 95, 105, 35, 130, 105},
+    {ResultField::MaxZ, 185, 105, 35, 220, 105},
+    {ResultField::RapidDistance, 280, 105, 45, 325, 105},
+    {ResultField::MinX, 5, 125, 35, 40, 125},
+    {ResultField::MinY, 95, 125, 35, 130, 125},
+    {ResultField::MinZ, 185, 125, 35, 220, 125},
+    {ResultField::CuttingDistance, 280, 126, 45, 325, 126},
+    {ResultField::ArcCount, 5, 145, 35, 40, 145},
+    {ResultField::MaxRadius, 95, 145, 35, 130, 145},
+    {ResultField::RadiusDifference, 185, 145, 35, 220, 145},
+    {ResultField::HelicalCount, 270, 145, 55, 325, 145},
 };
 constexpr int resultValueWidth = 50;
 constexpr int controlHeight = 15;
@@ -237,7 +238,8 @@ void MainDialog::buildRunModeGroup() {
 void MainDialog::buildResultFields() {
     const DialogUnits units(font());
     for (const ResultPlacement& placement : resultPlacements) {
-        makeLabel(this, units, placement.label, placement.labelX, placement.labelY, placement.labelWidth);
+        // The captions are string literals, so their views end in a NUL.
+        makeLabel(this, units, drennix::resultCaption(placement.field).data(), placement.labelX, placement.labelY, placement.labelWidth);
         auto* value = new ValueField(this);
         value->setObjectName(QStringLiteral("result%1").arg(static_cast<int>(placement.field)));
         units.place(value, placement.valueX, placement.valueY, resultValueWidth, controlHeight);
@@ -314,7 +316,7 @@ void MainDialog::execute() {
         try {
             drennix::RunDriver(settings).execute(options, bridge_);
         } catch (const std::exception&) {
-            bridge_.showMessage(runFailedUnexpectedly, drennix::MessageKind::Warning);
+            bridge_.message(runFailedUnexpectedly, drennix::MessageKind::Warning);
         }
         bridge_.finishRun();
     });
@@ -389,7 +391,7 @@ void MainDialog::showResults(const drennix::ResultTexts& results) {
     }
 }
 
-void MainDialog::showLineCount(int count) { resultField(ResultField::LineCount)->setText(QString::number(count)); }
+void MainDialog::showLineCount(long long count) { resultField(ResultField::LineCount)->setText(QString::number(count)); }
 
 void MainDialog::showMessage(const QString& message, drennix::MessageKind kind) {
     presenter_.showMessage(this, message, kind);

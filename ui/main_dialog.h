@@ -13,7 +13,6 @@
 #include <QString>
 
 #include "run_driver.h"
-#include "run_host.h"
 #include "run_host_bridge.h"
 #include "run_view.h"
 #include "vocabulary.h"
@@ -86,7 +85,7 @@ private:
     // RunView: the run's operations on this thread.
     void clearResults() override;
     void showResults(const drennix::ResultTexts& results) override;
-    void showLineCount(int count) override;
+    void showLineCount(long long count) override;
     void showMessage(const QString& text, drennix::MessageKind kind) override;
     void beginWait() override;
     void endWait() override;

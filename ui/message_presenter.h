@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "run_host.h"
+#include "messages.h"
 
 class QWidget;
 

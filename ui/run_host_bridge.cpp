@@ -82,54 +82,51 @@ void RunHostBridge::finishRun() {
     post([](RunView& view) { view.runEnded(); });
 }
 
-void RunHostBridge::clearResults() {
+void RunHostBridge::runStarted() {
     flushRows();
     post([](RunView& view) { view.clearResults(); });
 }
 
-void RunHostBridge::showResults(const drennix::ResultTexts& results) {
+// A new list opens hidden with its start row before the wait begins.
+void RunHostBridge::readingStarted(drennix::RunMode, const drennix::AbsoluteRow* startRow) {
+    flushRows();
+    if (startRow != nullptr) {
+        post([row = *startRow](RunView& view) {
+            view.openAbsoluteDisplay();
+            view.addStartRow(row);
+        });
+    }
+    post([](RunView& view) { view.beginWait(); });
+}
+
+void RunHostBridge::resultsReady(const drennix::ResultTexts& results) {
     flushRows();
     post([results](RunView& view) { view.showResults(results); });
 }
 
 // Progress touches only the main window, so it does not wait for the rows.
-void RunHostBridge::showLineCount(int count) {
+void RunHostBridge::progress(long long count) {
     post([count](RunView& view) { view.showLineCount(count); });
 }
 
-void RunHostBridge::showMessage(std::string_view text, drennix::MessageKind kind) {
+void RunHostBridge::message(std::string_view text, drennix::MessageKind kind) {
     flushRows();
     postAndWait([message = fromUtf8(text), kind](RunView& view) { view.showMessage(message, kind); });
 }
 
-void RunHostBridge::beginWait() {
-    flushRows();
-    post([](RunView& view) { view.beginWait(); });
-}
-
-void RunHostBridge::endWait() {
+void RunHostBridge::workEnded() {
     flushRows();
     post([](RunView& view) { view.endWait(); });
 }
 
-bool RunHostBridge::pollAbort() { return abortRequested_.exchange(false); }
+bool RunHostBridge::stopRequested() { return abortRequested_.exchange(false); }
 
-void RunHostBridge::openAbsoluteDisplay() {
-    flushRows();
-    post([](RunView& view) { view.openAbsoluteDisplay(); });
-}
-
-void RunHostBridge::addStartRow(const drennix::AbsoluteRow& row) {
-    flushRows();
-    post([row](RunView& view) { view.addStartRow(row); });
-}
-
-void RunHostBridge::addBlockRow(int lineNumber, const drennix::AbsoluteRow& row) {
+void RunHostBridge::row(long long lineNumber, const drennix::AbsoluteRow& row) {
     pendingRows_.push_back(NumberedRow{lineNumber, row});
     if (pendingRows_.size() >= rowBatchSize) flushRows();
 }
 
-void RunHostBridge::showAbsoluteDisplay() {
+void RunHostBridge::listComplete() {
     flushRows();
     post([](RunView& view) { view.showAbsoluteDisplay(); });
 }

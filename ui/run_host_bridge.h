@@ -1,8 +1,9 @@
-// The RunHost of a run on a worker thread. Every operation is handed to the
-// user-interface thread as a queued call on `context`, so the calls reach the
-// RunView in the order the run made them while the windows keep repainting.
-// Only showMessage waits for the user; absolute display rows travel in
-// batches. pollAbort reads a flag that the user-interface thread raises.
+// The RunListener of a run on a worker thread. Every notice is handed to the
+// user-interface thread as a queued call on `context`, turned into what the
+// windows do with it (RunView), so the calls reach the view in the order the
+// run told them while the windows keep repainting. Only a message waits for
+// the user; absolute display rows travel in batches. stopRequested reads a
+// flag that the user-interface thread raises.
 #pragma once
 
 #include <atomic>
@@ -12,12 +13,12 @@
 #include <mutex>
 #include <vector>
 
-#include "run_host.h"
+#include "run_listener.h"
 #include "run_view.h"
 
 class QObject;
 
-class RunHostBridge final : public drennix::RunHost {
+class RunHostBridge final : public drennix::RunListener {
 public:
     // `context` lives on the user-interface thread; the queued calls run there.
     RunHostBridge(QObject* context, RunView& view);
@@ -31,19 +32,17 @@ public:
     // Worker thread: the run has returned.
     void finishRun();
 
-    // drennix::RunHost, worker thread.
-    void clearResults() override;
-    void showResults(const drennix::ResultTexts& results) override;
-    void showLineCount(int count) override;
-    void showMessage(std::string_view text, drennix::MessageKind kind) override;
-    void beginWait() override;
-    void endWait() override;
-    bool pollAbort() override;
-    void openAbsoluteDisplay() override;
-    void addStartRow(const drennix::AbsoluteRow& row) override;
-    void addBlockRow(int lineNumber, const drennix::AbsoluteRow& row) override;
-    void showAbsoluteDisplay() override;
+    // drennix::RunListener, worker thread.
+    void runStarted() override;
+    void readingStarted(drennix::RunMode mode, const drennix::AbsoluteRow* startRow) override;
+    void progress(long long lineCount) override;
+    void row(long long lineNumber, const drennix::AbsoluteRow& row) override;
+    void resultsReady(const drennix::ResultTexts& results) override;
+    void message(std::string_view text, drennix::MessageKind kind) override;
     void outputCreated(std::string_view path) override;
+    void listComplete() override;
+    void workEnded() override;
+    bool stopRequested() override;
 
     // Rows gathered before they travel to the view in one call.
     static constexpr std::size_t rowBatchSize = 512;

@@ -1,17 +1,18 @@
-// What a run shows in the windows: the operations of the engine's RunHost as
-// the user-interface thread carries them out. RunHostBridge calls them on that
-// thread, in the order in which the run asked for them.
+// What a run shows in the windows: the notices of the engine's RunListener as
+// the user-interface thread carries them out (a wait cursor, a hidden list
+// window shown at the end, modal boxes). RunHostBridge calls them on that
+// thread, in the order in which the run told the notices.
 #pragma once
 
 #include <vector>
 
 #include <QString>
 
-#include "run_host.h"
+#include "run_listener.h"
 
 // One row of the absolute display with the number of its source line.
 struct NumberedRow {
-    int lineNumber = 0;
+    long long lineNumber = 0;
     drennix::AbsoluteRow row;
     bool operator==(const NumberedRow&) const = default;
 };
@@ -22,7 +23,7 @@ public:
 
     virtual void clearResults() = 0;
     virtual void showResults(const drennix::ResultTexts& results) = 0;
-    virtual void showLineCount(int count) = 0;
+    virtual void showLineCount(long long count) = 0;
     // Modal: the run waits until it returns.
     virtual void showMessage(const QString& text, drennix::MessageKind kind) = 0;
     virtual void beginWait() = 0;

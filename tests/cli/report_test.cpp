@@ -26,24 +26,31 @@ AbsoluteRow rowWithSource(std::string source)
 TEST(cli_host, a_new_absolute_display_replaces_the_rows_of_the_previous_one)
 {
     CliHost host([] { return false; });
-    host.openAbsoluteDisplay();
-    host.addStartRow(rowWithSource(""));
-    host.addBlockRow(1, rowWithSource("G0X1."));
-    host.openAbsoluteDisplay();
-    host.addStartRow(rowWithSource("start"));
+    const AbsoluteRow first = rowWithSource("");
+    host.readingStarted(RunMode::AbsoluteDisplay, &first);
+    host.row(1, rowWithSource("G0X1."));
+    const AbsoluteRow second = rowWithSource("start");
+    host.readingStarted(RunMode::AbsoluteDisplay, &second);
     ASSERT_EQ(host.record().rows.size(), 1u);
     EXPECT_EQ(host.record().rows[0].cells[1], "start");
 }
 
-TEST(exit_status, follows_the_last_message_unless_interrupted)
+TEST(exit_status, follows_the_outcome_unless_interrupted)
 {
-    RunRecord record;
-    EXPECT_EQ(exitStatusFor(record, false), exitWarning);  // no message is no success
-    record.messages.push_back({MessageKind::Information, "i"});
-    EXPECT_EQ(exitStatusFor(record, false), exitFinished);
-    EXPECT_EQ(exitStatusFor(record, true), exitInterrupted);
-    record.messages.push_back({MessageKind::Warning, "close failed"});
-    EXPECT_EQ(exitStatusFor(record, false), exitWarning);
+    const auto status = [](RunOutcome outcome, bool interrupted) {
+        RunResult result;
+        result.outcome = outcome;
+        return exitStatusFor(result, interrupted);
+    };
+    for (const RunOutcome finished : {RunOutcome::Calculated, RunOutcome::Converted, RunOutcome::NothingConverted}) {
+        EXPECT_EQ(status(finished, false), exitFinished);
+        EXPECT_EQ(status(finished, true), exitInterrupted);
+    }
+    for (const RunOutcome failed : {RunOutcome::InputRejected, RunOutcome::LineRejected, RunOutcome::SourceCloseFailed,
+                                    RunOutcome::OutputFailed}) {
+        EXPECT_EQ(status(failed, false), exitWarning);
+    }
+    EXPECT_EQ(status(RunOutcome::Stopped, false), exitInterrupted);
 }
 
 TEST(json_report, keys_and_fields_in_report_order_and_rows_only_in_absolute_mode)

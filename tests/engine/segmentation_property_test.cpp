@@ -19,7 +19,7 @@
 #include "run_driver.h"
 #include "recording_host.h"
 #include "scratch_directory.h"
-#include "words.h"
+#include "number_reading.h"
 
 namespace drennix {
 namespace {

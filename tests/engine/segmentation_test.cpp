@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "engine_run.h"
+#include "program_writer.h"
 #include "segmentation.h"
-#include "words.h"
+#include "number_reading.h"
 
 namespace drennix::testing {
 namespace {

@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "rejected_source.h"
-#include "run_state.h"
-#include "tokenizer.h"
+#include "block_parser.h"
+#include "comment_splitter.h"
 
 namespace drennix::testing {
 namespace {
@@ -75,17 +75,13 @@ TEST_F(EngineRunTest, SpacesSeparateWordsAndOtherLettersAreIgnored) {
 }
 
 TEST(SplitComments, KeepsCodeAndCommentsInLineOrder) {
-    Settings settings;
-    resetToDefaults(settings);
-    const RunOptions options;
-    RunState state(settings, options);
-    CommentSplitter splitter;
+    CommentSplitter splitter("(", ")");
     const std::pair<std::string, std::pair<std::string, std::string>> cases[] = {
         {"G01X10.(ROUGH)Y5.", {"G01X10.Y5.", "(ROUGH)"}}, {"(A)(B)X1.", {"X1.", "(A)(B)"}},
         {"X1. (A) Y2. (B)", {"X1.  Y2. ", "(A)(B)"}},     {"G0X1.", {"G0X1.", ""}}};
     for (const auto& [line, expected] : cases) {
         CommentSplit split;
-        ASSERT_EQ(splitter.splitComments(state, line, split), 0) << line;
+        ASSERT_FALSE(splitter.split(line, split)) << line;
         EXPECT_EQ(std::pair(std::string(split.codeText), std::string(split.commentText)), expected) << line;
     }
     EXPECT_TRUE(isBlankCode("   "));

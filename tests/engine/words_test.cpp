@@ -12,7 +12,7 @@
 #include <string>
 
 #include "rejected_source.h"
-#include "words.h"
+#include "number_reading.h"
 
 namespace drennix::testing {
 namespace {

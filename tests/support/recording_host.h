@@ -1,7 +1,9 @@
-// A RunHost for the engine tests: every call of a run is kept, in order, as a
-// readable event ("clearResults", "showLineCount 100", "warning <text>",
-// "row 3" ...); the messages, rows and output paths are kept, the 14 result
-// fields mirror the main window, and pollAbort answers from a script.
+// A RunListener for the engine tests: every notice of a run is kept, in
+// order, as a readable event named after what the main window does with it
+// ("clearResults", "showLineCount 100", "warning <text>", "row 3" ...); the
+// messages, rows and output paths are kept, the 14 result fields mirror the
+// main window, the moves and the RunResult are kept, and stopRequested
+// answers from a script.
 #pragma once
 
 #include <algorithm>
@@ -11,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "run_host.h"
+#include "run_listener.h"
 
 namespace drennix::testing {
 
@@ -21,44 +23,55 @@ struct ShownMessage {
     bool operator==(const ShownMessage&) const = default;
 };
 
-struct RecordingHost : RunHost {
-    int abortOnPoll = 0;  // pollAbort answers true on this call (1-based); 0 never
+struct RecordingHost : RunListener {
+    int abortOnPoll = 0;  // stopRequested answers true on this call (1-based); 0 never
+    bool listensToMoves = false;
     int polls = 0;
     std::vector<std::string> events;
     std::vector<ShownMessage> messages;
     std::vector<int> lineCounts;
     ResultTexts fields;                   // as the main window shows them after the run
-    std::optional<ResultTexts> results;  // what showResults received
+    std::optional<ResultTexts> results;  // what the results notice held
     std::optional<AbsoluteRow> startRow;
-    std::map<int, AbsoluteRow> rows;
+    std::map<long long, AbsoluteRow> rows;
     std::vector<std::string> outputPaths;
+    std::vector<Move> moves;
+    std::optional<RunResult> result;
 
-    void clearResults() override { record("clearResults"), fields = {}; }
-    void showResults(const ResultTexts& r) override { record("showResults"), fields = r, results = r; }
-    void showLineCount(int count) override {
+    void runStarted() override { record("clearResults"), fields = {}; }
+    void readingStarted(RunMode, const AbsoluteRow* start) override {
+        if (start != nullptr) {
+            record("openAbsoluteDisplay");
+            record("startRow");
+            startRow = *start;
+        }
+        record("beginWait");
+    }
+    void resultsReady(const ResultTexts& r) override { record("showResults"), fields = r, results = r; }
+    void progress(long long count) override {
         record("showLineCount " + std::to_string(count));
         fields[ResultField::LineCount] = std::to_string(count);
-        lineCounts.push_back(count);
+        lineCounts.push_back(static_cast<int>(count));
     }
-    void showMessage(std::string_view text, MessageKind kind) override {
+    void message(std::string_view text, MessageKind kind) override {
         record((kind == MessageKind::Warning ? "warning " : "information ") + std::string(text));
         messages.push_back({std::string(text), kind});
     }
-    void beginWait() override { record("beginWait"); }
-    void endWait() override { record("endWait"); }
-    bool pollAbort() override {
+    void workEnded() override { record("endWait"); }
+    bool stopRequested() override {
         if (++polls != abortOnPoll) return false;
         record("escape");
         return true;
     }
-    void openAbsoluteDisplay() override { record("openAbsoluteDisplay"); }
-    void addStartRow(const AbsoluteRow& row) override { record("startRow"), startRow = row; }
-    void addBlockRow(int line, const AbsoluteRow& row) override {
+    void row(long long line, const AbsoluteRow& row) override {
         record("row " + std::to_string(line));
         rows[line] = row;
     }
-    void showAbsoluteDisplay() override { record("showAbsoluteDisplay"); }
+    void listComplete() override { record("showAbsoluteDisplay"); }
     void outputCreated(std::string_view path) override { record("outputCreated"), outputPaths.emplace_back(path); }
+    bool wantsMoves() const override { return listensToMoves; }
+    void move(const Move& m) override { moves.push_back(m); }
+    void runFinished(const RunResult& r) override { result = r; }
 
     // The events without progress and rows, which long runs repeat.
     std::vector<std::string> outline() const {

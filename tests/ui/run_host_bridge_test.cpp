@@ -1,4 +1,4 @@
-// The worker-thread RunHost: calls reach the view on the user-interface
+// The worker-thread RunListener: notices reach the view on the user-interface
 // thread in the run's order, rows travel in batches, a message holds the run
 // until it is dismissed, and Escape reaches pollAbort once.
 #include <QtTest>
@@ -26,7 +26,7 @@ public:
     void showResults(const drennix::ResultTexts& results) override {
         calls.append("showResults:" + QString::fromStdString(results[drennix::ResultField::LineCount]));
     }
-    void showLineCount(int count) override { calls.append(QStringLiteral("showLineCount:%1").arg(count)); }
+    void showLineCount(long long count) override { calls.append(QStringLiteral("showLineCount:%1").arg(count)); }
     void showMessage(const QString& text, drennix::MessageKind) override {
         calls.append("showMessage:" + text);
         rowsWhenMessageShown = static_cast<int>(lineNumbers.size());
@@ -42,7 +42,8 @@ public:
         largestBatch = std::max(largestBatch, rows.size());
         // A row that lost its content is recorded as -1.
         for (const NumberedRow& row : rows) {
-            lineNumbers.push_back(row.row == rowFor(row.lineNumber) ? row.lineNumber : -1);
+            const int line = static_cast<int>(row.lineNumber);
+            lineNumbers.push_back(row.row == rowFor(line) ? line : -1);
         }
         if (calls.isEmpty() || calls.last() != "rows") calls.append("rows");
     }
@@ -86,22 +87,21 @@ private slots:
         Fixture f;
         constexpr int rowCount = 1500;
         f.runOnWorker([&] {
-            f.bridge.clearResults();
-            f.bridge.beginWait();
-            f.bridge.showLineCount(0);
-            f.bridge.openAbsoluteDisplay();
-            f.bridge.addStartRow(rowFor(0));
-            for (int line = 1; line <= rowCount; ++line) f.bridge.addBlockRow(line, rowFor(line));
+            f.bridge.runStarted();
+            const drennix::AbsoluteRow start = rowFor(0);
+            f.bridge.readingStarted(drennix::RunMode::AbsoluteDisplay, &start);
+            f.bridge.progress(0);
+            for (int line = 1; line <= rowCount; ++line) f.bridge.row(line, rowFor(line));
             drennix::ResultTexts results;
             results[drennix::ResultField::LineCount] = std::to_string(12);
-            f.bridge.showResults(results);
+            f.bridge.resultsReady(results);
             f.bridge.outputCreated("/tmp/a_con.nc");
-            f.bridge.showMessage("計算しました。", drennix::MessageKind::Information);
-            f.bridge.showAbsoluteDisplay();
-            f.bridge.endWait();
+            f.bridge.message("計算しました。", drennix::MessageKind::Information);
+            f.bridge.listComplete();
+            f.bridge.workEnded();
         });
-        const QStringList expected = {"clearResults", "beginWait", "showLineCount:0", "openAbsoluteDisplay",
-                                      "addStartRow:0", "rows", "showResults:12", "outputCreated:/tmp/a_con.nc",
+        const QStringList expected = {"clearResults", "openAbsoluteDisplay", "addStartRow:0", "beginWait",
+                                      "showLineCount:0", "rows", "showResults:12", "outputCreated:/tmp/a_con.nc",
                                       QString::fromUtf8("showMessage:計算しました。"), "showAbsoluteDisplay", "endWait",
                                       "runEnded"};
         QCOMPARE(f.view.calls, expected);
@@ -123,7 +123,7 @@ private slots:
             heldWhileShown = !pastMessage.load();
         };
         f.runOnWorker([&] {
-            f.bridge.showMessage("wait", drennix::MessageKind::Warning);
+            f.bridge.message("wait", drennix::MessageKind::Warning);
             pastMessage.store(true);
         });
         QVERIFY(heldWhileShown);
@@ -131,14 +131,14 @@ private slots:
 
     void reportsEscapeOncePerPress() {
         Fixture f;
-        QVERIFY(!f.bridge.pollAbort());
+        QVERIFY(!f.bridge.stopRequested());
         f.bridge.requestAbort();
-        QVERIFY(f.bridge.pollAbort());
-        QVERIFY(!f.bridge.pollAbort());
+        QVERIFY(f.bridge.stopRequested());
+        QVERIFY(!f.bridge.stopRequested());
         // A new run forgets an Escape pressed before it.
         f.bridge.requestAbort();
         f.bridge.prepareRun();
-        QVERIFY(!f.bridge.pollAbort());
+        QVERIFY(!f.bridge.stopRequested());
     }
 
     // A window that goes away while its run waits for a message must not leave
@@ -148,8 +148,8 @@ private slots:
         std::promise<bool> returned;
         std::future<bool> result = returned.get_future();
         std::thread worker([&] {
-            f.bridge.showMessage("never shown", drennix::MessageKind::Warning);
-            returned.set_value(f.bridge.pollAbort());
+            f.bridge.message("never shown", drennix::MessageKind::Warning);
+            returned.set_value(f.bridge.stopRequested());
         });
         // No events are processed here, so the message is never delivered.
         QCOMPARE(result.wait_for(std::chrono::milliseconds(100)), std::future_status::timeout);

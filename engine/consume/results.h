@@ -1,0 +1,46 @@
+// The texts of the 14 result fields of a finished run.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "statistics.h"
+
+namespace drennix {
+
+// The 14 result fields, in the order in which the end of the input fills them.
+enum class ResultField : int {
+    LineCount,
+    RapidDistance,
+    CuttingDistance,
+    MinX,
+    MinY,
+    MinZ,
+    MaxX,
+    MaxY,
+    MaxZ,
+    MachiningTime,
+    ArcCount,
+    HelicalCount,
+    RadiusDifference,
+    MaxRadius,
+};
+inline constexpr int resultFieldCount = 14;
+
+// The texts of the result fields, ready to show (indexed by ResultField).
+struct ResultTexts {
+    std::array<std::string, resultFieldCount> texts;
+    const std::string& operator[](ResultField f) const { return texts[static_cast<int>(f)]; }
+    std::string& operator[](ResultField f) { return texts[static_cast<int>(f)]; }
+    bool operator==(const ResultTexts&) const = default;
+};
+
+// Line count and counts as "%d", the machining time as "%.1f", distances,
+// extents and radii in the number format of `decimals`.
+ResultTexts formatResults(long long lineCount, const RunStatistics& statistics, int decimals);
+
+// The caption of a result field, e.g. "行数：".
+std::string_view resultCaption(ResultField field);
+
+}  // namespace drennix

@@ -1,0 +1,135 @@
+#include "program_writer.h"
+
+#include <cmath>
+
+#include "comment_splitter.h"
+#include "number_format.h"
+#include "number_reading.h"
+
+namespace drennix {
+
+namespace {
+
+struct KeptWord {
+    bool open = false;
+    char address = 0;
+    AddressKind kind = AddressKind::NoAddress;
+};
+
+// A G-code other than the arc codes, the feed and letters outside the
+// vocabulary are kept; axis, centre and radius words are not.
+void closeKeptWord(std::string& out, const KeptWord& word, std::string_view number, const CommandVocabulary& v)
+{
+    if (!word.open) {
+        return;
+    }
+    if (number.empty()) {
+        out += word.address;
+        return;
+    }
+    switch (word.kind) {
+    case AddressKind::GCode: {
+        const double value = parseRawValue(number);
+        if (value == v.cwArcCode || value == v.ccwArcCode) {
+            return;
+        }
+        break;
+    }
+    case AddressKind::Feed:
+    case AddressKind::Other:
+        break;
+    default:
+        return;
+    }
+    out += word.address;
+    out += number;
+}
+
+}  // namespace
+
+void appendKeptText(std::string& out, std::string_view codeText, std::string_view commentText,
+                    const CommandVocabulary& vocabulary, const AddressTable& addresses)
+{
+    KeptWord word;
+    std::size_t numberStart = 0;
+    for (std::size_t i = 0; i < codeText.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(codeText[i]);
+        if (classifyCharacter(byte) == CharacterClass::Numeric) {
+            continue;
+        }
+        closeKeptWord(out, word, codeText.substr(numberStart, i - numberStart), vocabulary);
+        word = KeptWord{true, codeText[i], addresses(byte)};
+        numberStart = i + 1;
+    }
+    closeKeptWord(out, word, codeText.substr(numberStart), vocabulary);
+    out += commentText;
+}
+
+void appendCodeNumber(std::string& out, double code, int decimals)
+{
+    if (std::trunc(code) == code) {
+        // "%d" of the whole number; beyond the int range its exact digits.
+        if (std::fabs(code) <= 2147483647.0) {
+            appendInteger(out, static_cast<long long>(code));
+        } else {
+            appendFixed(out, code, 0);
+        }
+    } else {
+        appendFixed(out, code, decimals);
+    }
+}
+
+ProgramWriter::ProgramWriter(const Settings& settings, const AddressTable& addresses, LineSink& sink)
+    : vocabulary_(settings.vocabulary), addresses_(addresses), decimals_(settings.process.decimalPlaces), sink_(sink)
+{
+}
+
+void ProgramWriter::beginLine()
+{
+    if (previousConverted_) {
+        reinsertion_ = ArcCodeReinsertion::Armed;
+        previousConverted_ = false;
+    }
+}
+
+void ProgramWriter::noteBlock(const ParsedBlock& block)
+{
+    if (block.has(CommandGroup::Motion)) {
+        reinsertion_ = ArcCodeReinsertion::None;
+    } else if (reinsertion_ != ArcCodeReinsertion::None) {
+        reinsertion_ = ArcCodeReinsertion::Needed;
+    }
+}
+
+void ProgramWriter::writeSourceLine(std::string_view line, Motion modalMotion)
+{
+    line_.clear();
+    if (reinsertion_ == ArcCodeReinsertion::Needed) {
+        line_ += vocabulary_.gCodeLetter;
+        const double code = modalMotion == Motion::ClockwiseArc ? vocabulary_.cwArcCode : vocabulary_.ccwArcCode;
+        appendCodeNumber(line_, code, decimals_);
+        reinsertion_ = ArcCodeReinsertion::None;
+    }
+    sink_.append(line_, line);
+}
+
+void ProgramWriter::writeCut(const Cut& cut, const ParsedBlock& block)
+{
+    line_.clear();
+    if (cut.first) {
+        line_ += vocabulary_.gCodeLetter;
+        appendCodeNumber(line_, vocabulary_.linearCode, decimals_);
+    }
+    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+        if (cut.hasWord[axis]) {
+            line_ += letterOf(vocabulary_, static_cast<AddressKind>(static_cast<int>(AddressKind::AxisX) + axis));
+            appendFixed(line_, cut.words[axis], decimals_);
+        }
+    }
+    if (cut.first) {
+        appendKeptText(line_, block.codeText, block.commentText, vocabulary_, addresses_);
+    }
+    sink_.append({}, line_);
+}
+
+}  // namespace drennix

@@ -1,0 +1,65 @@
+// The lines of the new program of a converting run: each source line that is
+// not converted, as read (with the arc's G-code in front when it relies on
+// the modal arc motion of a converted block), and the lines of each cut of a
+// converted arc. The lines go to a LineSink.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "block_parser.h"
+#include "parsed_block.h"
+#include "segmentation.h"
+#include "vocabulary.h"
+
+namespace drennix {
+
+class LineSink {
+public:
+    virtual ~LineSink() = default;
+    // One line made of `prefix` followed by `line`, without its line end.
+    virtual void append(std::string_view prefix, std::string_view line) = 0;
+};
+
+// The block's own words other than the arc's geometry and its arc G-code,
+// spaces kept, followed by the comments.
+void appendKeptText(std::string& out, std::string_view codeText, std::string_view commentText,
+                    const CommandVocabulary& vocabulary, const AddressTable& addresses);
+
+// A G-code number as the program writes it: "%d" when it is whole, else the
+// number format.
+void appendCodeNumber(std::string& out, double code, int decimals);
+
+class ProgramWriter {
+public:
+    ProgramWriter(const Settings& settings, const AddressTable& addresses, LineSink& sink);
+
+    // A new source line begins (before its block is interpreted).
+    void beginLine();
+    // The line's block passed its checks; `block` tells whether it states a
+    // motion code.
+    void noteBlock(const ParsedBlock& block);
+    // The line is kept: the source line as read, after the arc's G-code when
+    // the block relies on the modal arc motion of a converted block.
+    void writeSourceLine(std::string_view line, Motion modalMotion);
+    // One cut of the converted arc of `block`.
+    void writeCut(const Cut& cut, const ParsedBlock& block);
+    // The line's arc was converted: its cuts stand in its place.
+    void endConvertedBlock() { previousConverted_ = true; }
+
+private:
+    // 0 nothing pending; Armed: the previous block was converted; Needed:
+    // this block relies on the modal arc motion and needs the arc's code.
+    enum class ArcCodeReinsertion { None, Armed, Needed };
+
+    const CommandVocabulary& vocabulary_;
+    const AddressTable& addresses_;
+    const int decimals_;
+    LineSink& sink_;
+    ArcCodeReinsertion reinsertion_ = ArcCodeReinsertion::None;
+    bool previousConverted_ = false;
+    // Reused for every generated line, so that a cut allocates nothing.
+    std::string line_;
+};
+
+}  // namespace drennix

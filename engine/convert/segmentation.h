@@ -1,0 +1,64 @@
+// Replacing an arc by straight cuts that stay within the tolerance of the
+// true path: the number of cuts, their snapped points and, from the position
+// before the arc, the words and travel of each cut.
+#pragma once
+
+#include <array>
+#include <optional>
+
+#include "fault.h"
+#include "move.h"
+
+namespace drennix {
+
+// A segment count above this is refused: the arc would need more lines than
+// any program can hold (a huge radius with a small tolerance).
+inline constexpr double maximumSegmentCount = 10'000'000;
+
+// The number of segments for an arc of radius r and swept angle s within
+// tolerance T; nothing when the count is not finite or above the maximum.
+std::optional<long long> segmentCount(double r, double swept, double tolerance);
+
+// Point k of n on the arc (0 < k < n), each coordinate snapped to the number
+// format so that the point is exactly what its line shows.
+Point3 segmentPoint(const Move& arc, long long k, long long n, int decimals);
+
+// One straight cut: the axis words of its line, where it leaves the tool,
+// and its length.
+struct Cut {
+    // The first cut of the arc (its line carries the linear code and the
+    // block's kept words).
+    bool first = false;
+    // Axes whose point differs from the position get a word: the point, or
+    // in incremental mode the difference.
+    std::array<bool, 3> hasWord{};
+    Point3 words{};
+    Point3 end{};
+    double length = 0;
+};
+
+// The cuts of one arc, in order, from the arc's start position.
+class CutSequence {
+public:
+    CutSequence(const Move& arc, long long count, CoordinateMode mode, int decimals)
+        : arc_(arc), count_(count), incremental_(mode == CoordinateMode::Incremental), decimals_(decimals),
+          position_(arc.start)
+    {
+    }
+
+    // The next cut; false after the last.
+    bool next(Cut& cut);
+
+private:
+    const Move& arc_;
+    const long long count_;
+    const bool incremental_;
+    const int decimals_;
+    long long done_ = 0;
+    Point3 position_;
+};
+
+// The segment count of an arc, or the TooManySegments fault.
+Fault countSegments(const Move& arc, double tolerance, long long& count);
+
+}  // namespace drennix

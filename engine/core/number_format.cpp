@@ -1,0 +1,212 @@
+#include "number_format.h"
+
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "number_reading.h"
+
+namespace drennix {
+
+namespace {
+
+constexpr std::uint64_t powersOfTen[] = {
+    1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL, 10000000ULL, 100000000ULL, 1000000000ULL,
+};
+constexpr int fastDecimals = 9;
+
+// A value rounded to `decimals` places as an integer count of units of the
+// last place, exactly as "%.Nf" rounds the exact binary value (ties to
+// even). Found only when the count fits in 64 bits; the sign is separate.
+struct FixedDigits {
+    std::uint64_t units = 0;
+    bool negative = false;
+};
+
+// The 128-bit product of two 64-bit numbers, as (high, low).
+void multiply(std::uint64_t a, std::uint64_t b, std::uint64_t& high, std::uint64_t& low)
+{
+    const std::uint64_t aLow = a & 0xFFFFFFFFu, aHigh = a >> 32;
+    const std::uint64_t bLow = b & 0xFFFFFFFFu, bHigh = b >> 32;
+    const std::uint64_t ll = aLow * bLow;
+    const std::uint64_t lh = aLow * bHigh;
+    const std::uint64_t hl = aHigh * bLow;
+    const std::uint64_t hh = aHigh * bHigh;
+    const std::uint64_t middle = (ll >> 32) + (lh & 0xFFFFFFFFu) + (hl & 0xFFFFFFFFu);
+    low = (middle << 32) | (ll & 0xFFFFFFFFu);
+    high = hh + (lh >> 32) + (hl >> 32) + (middle >> 32);
+}
+
+bool fixedDigits(double value, int decimals, FixedDigits& digits)
+{
+    if (!std::isfinite(value) || decimals < 0 || decimals > fastDecimals) {
+        return false;
+    }
+    digits.negative = std::signbit(value);
+    const double magnitude = std::fabs(value);
+    if (magnitude == 0) {
+        digits.units = 0;
+        return true;
+    }
+    // magnitude = mantissa * 2^exponent exactly, mantissa below 2^53.
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const auto biased = static_cast<int>(bits >> 52);
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    const std::uint64_t mantissa = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
+    const int exponent = (biased == 0 ? 1 : biased) - 1075;
+    const std::uint64_t scale = powersOfTen[decimals];
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    multiply(mantissa, scale, high, low);  // magnitude * 10^decimals = (high, low) * 2^exponent
+    if (exponent >= 0) {
+        if (high != 0 || exponent >= 64 || (exponent > 0 && (low >> (64 - exponent)) != 0)) {
+            return false;
+        }
+        digits.units = low << exponent;
+        return true;
+    }
+    const int shift = -exponent;
+    if (shift >= 128) {
+        digits.units = 0;  // far below half a unit
+        return true;
+    }
+    // quotient = (high, low) >> shift; the remainder decides the rounding.
+    std::uint64_t quotientHigh = 0;
+    std::uint64_t quotient = 0;
+    bool above = false;
+    bool half = false;
+    if (shift >= 64) {
+        quotient = shift == 64 ? high : high >> (shift - 64);
+        const int s = shift - 64;
+        const std::uint64_t remainderHigh = s == 0 ? 0 : high & ((std::uint64_t{1} << s) - 1);
+        // The remainder is (remainderHigh, low) against half = 2^(shift-1).
+        if (s == 0) {
+            half = low == (std::uint64_t{1} << 63);
+            above = low > (std::uint64_t{1} << 63);
+        } else {
+            const std::uint64_t halfHigh = std::uint64_t{1} << (s - 1);
+            half = remainderHigh == halfHigh && low == 0;
+            above = remainderHigh > halfHigh || (remainderHigh == halfHigh && low != 0);
+        }
+    } else {
+        quotient = (low >> shift) | (shift == 0 ? 0 : high << (64 - shift));
+        quotientHigh = high >> shift;
+        const std::uint64_t remainder = low & ((std::uint64_t{1} << shift) - 1);
+        const std::uint64_t halfUnit = std::uint64_t{1} << (shift - 1);
+        half = remainder == halfUnit;
+        above = remainder > halfUnit;
+    }
+    if (quotientHigh != 0) {
+        return false;
+    }
+    if (above || (half && (quotient & 1) != 0)) {
+        if (quotient == UINT64_MAX) {
+            return false;
+        }
+        ++quotient;
+    }
+    digits.units = quotient;
+    return true;
+}
+
+void appendDigits(std::string& out, const FixedDigits& digits, int decimals)
+{
+    char text[32];
+    auto result = std::to_chars(text, text + sizeof text, digits.units);
+    int length = static_cast<int>(result.ptr - text);
+    if (digits.negative) {
+        out += '-';
+    }
+    if (length <= decimals) {
+        // Leading zeros: "0." and the zeros before the first digit.
+        out += '0';
+        if (decimals > 0) {
+            out += '.';
+            out.append(static_cast<std::size_t>(decimals - length), '0');
+            out.append(text, static_cast<std::size_t>(length));
+        }
+        return;
+    }
+    out.append(text, static_cast<std::size_t>(length - decimals));
+    if (decimals > 0) {
+        out += '.';
+        out.append(text + (length - decimals), static_cast<std::size_t>(decimals));
+    }
+}
+
+void appendFixedSlowly(std::string& out, double value, int decimals)
+{
+    // Large enough for the 309 integer digits of the largest double, a sign
+    // and a point, beside the decimals.
+    const std::size_t size = 320 + static_cast<std::size_t>(decimals);
+    char small[400];
+    std::unique_ptr<char[]> large;
+    char* buffer = small;
+    if (size > sizeof small) {
+        large.reset(new char[size]);
+        buffer = large.get();
+    }
+    const auto result = std::to_chars(buffer, buffer + size, value, std::chars_format::fixed, decimals);
+    out.append(buffer, result.ptr);
+}
+
+}  // namespace
+
+void appendFixed(std::string& out, double value, int decimals)
+{
+    // The C library prints NaN as "nan" or "-nan" by its sign bit and the
+    // infinities as "inf" and "-inf", whatever the precision.
+    if (std::isnan(value)) {
+        out += std::signbit(value) ? "-nan" : "nan";
+        return;
+    }
+    // As in the C library, a negative precision counts as omitted.
+    if (decimals < 0) {
+        decimals = 6;
+    }
+    FixedDigits digits;
+    if (fixedDigits(value, decimals, digits)) {
+        appendDigits(out, digits, decimals);
+        return;
+    }
+    appendFixedSlowly(out, value, decimals);
+}
+
+std::string formatFixed(double value, int decimals)
+{
+    std::string out;
+    appendFixed(out, value, decimals);
+    return out;
+}
+
+double roundToDecimals(double value, int decimals)
+{
+    FixedDigits digits;
+    if (decimals >= 0 && fixedDigits(value, decimals, digits) && digits.units <= (std::uint64_t{1} << 53)) {
+        // Both numbers are exact doubles, so the one division is correctly
+        // rounded: the same double as reading the text back.
+        const double magnitude = static_cast<double>(digits.units) / static_cast<double>(powersOfTen[decimals]);
+        return digits.negative ? -magnitude : magnitude;
+    }
+    std::string text;
+    appendFixed(text, value, decimals);
+    return parseRawValue(text);
+}
+
+void appendInteger(std::string& out, long long value)
+{
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+std::string formatInteger(long long value)
+{
+    std::string out;
+    appendInteger(out, value);
+    return out;
+}
+
+}  // namespace drennix

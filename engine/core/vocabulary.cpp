@@ -1,0 +1,175 @@
+#include "vocabulary.h"
+
+#include <array>
+
+namespace drennix {
+
+namespace {
+
+using V = CommandVocabulary;
+using P = ProcessSettings;
+
+SettingField letterField(std::string_view name, std::string_view messageName, std::string V::*member)
+{
+    SettingField f{name, messageName, SettingKind::Letter};
+    f.letter = member;
+    return f;
+}
+
+SettingField codeField(std::string_view name, std::string_view messageName, double V::*member)
+{
+    SettingField f{name, messageName, SettingKind::GCode};
+    f.code = member;
+    return f;
+}
+
+SettingField integerField(std::string_view name, std::string_view messageName, int P::*member,
+                          bool hasLimits, int minimum, int maximum)
+{
+    SettingField f{name, messageName, SettingKind::Integer};
+    f.integer = member;
+    f.hasLimits = hasLimits;
+    f.minimum = minimum;
+    f.maximum = maximum;
+    return f;
+}
+
+// Letters and G-codes in validation order, then the process settings.
+const std::array<SettingField, 32> fields = {
+    letterField("commentStart", "注釈開始指令", &V::commentStart),
+    letterField("commentEnd", "注釈終了指令", &V::commentEnd),
+    letterField("gCodeLetter", "動作指令", &V::gCodeLetter),
+    letterField("xAxisLetter", "X軸指令", &V::xAxisLetter),
+    letterField("yAxisLetter", "Y軸指令", &V::yAxisLetter),
+    letterField("zAxisLetter", "Z軸指令", &V::zAxisLetter),
+    letterField("arcILetter", "円弧I指令", &V::arcILetter),
+    letterField("arcJLetter", "円弧J指令", &V::arcJLetter),
+    letterField("arcKLetter", "円弧K指令", &V::arcKLetter),
+    letterField("radiusLetter", "円弧半径指令", &V::radiusLetter),
+    letterField("feedLetter", "速度指令", &V::feedLetter),
+    codeField("rapidCode", "早送指令", &V::rapidCode),
+    codeField("linearCode", "直線切削指令", &V::linearCode),
+    codeField("cwArcCode", "右廻円弧指令", &V::cwArcCode),
+    codeField("ccwArcCode", "左廻円弧指令", &V::ccwArcCode),
+    codeField("valueSetCode", "値設定指令", &V::valueSetCode),
+    codeField("xyPlaneCode", "XY平面指令", &V::xyPlaneCode),
+    codeField("zxPlaneCode", "ZX平面指令", &V::zxPlaneCode),
+    codeField("yzPlaneCode", "YZ平面指令", &V::yzPlaneCode),
+    codeField("absoluteCode", "ｱﾌﾞｿ指令", &V::absoluteCode),
+    codeField("incrementalCode", "ｲﾝｸ指令", &V::incrementalCode),
+    codeField("coordinateSetCode", "座標設定指令", &V::coordinateSetCode),
+    codeField("compCancelCode", "径補正解除指令", &V::compCancelCode),
+    codeField("compLeftCode", "左径補正指令", &V::compLeftCode),
+    codeField("compRightCode", "右径補正指令", &V::compRightCode),
+    integerField("rapidSpeed", "早送速度", &P::rapidSpeed, false, 0, 0),
+    integerField("decimalPlaces", "小数点位置", &P::decimalPlaces, true, 0, 9),
+    integerField("absoluteDisplayRows", "ｱﾌﾞｿ表示行数", &P::absoluteDisplayRows, true, 99, 99999),
+    integerField("initialMotion", "初期移動指令", &P::initialMotion, true, 0, 3),
+    integerField("initialPlane", "初期平面指令", &P::initialPlane, true, 4, 6),
+    integerField("initialCoordinate", "初期座標指令", &P::initialCoordinate, true, 7, 8),
+    integerField("copyItems", "複写項目", &P::copyItems, true, 0, 2),
+};
+
+constexpr std::size_t letterCount = 11;
+constexpr std::size_t codeCount = 14;
+
+std::span<const SettingField> letterFields() { return std::span(fields).subspan(0, letterCount); }
+std::span<const SettingField> codeFields() { return std::span(fields).subspan(letterCount, codeCount); }
+
+std::string sameValueMessage(const SettingField& first, const SettingField& second)
+{
+    std::string text(first.messageName);
+    text += " と ";
+    text += second.messageName;
+    text += " が同じの為に入力し直して下さい。";
+    return text;
+}
+
+const std::string CommandVocabulary::*const addressLetters[] = {
+    &CommandVocabulary::gCodeLetter, &CommandVocabulary::xAxisLetter, &CommandVocabulary::yAxisLetter,
+    &CommandVocabulary::zAxisLetter, &CommandVocabulary::arcILetter,  &CommandVocabulary::arcJLetter,
+    &CommandVocabulary::arcKLetter,  &CommandVocabulary::radiusLetter, &CommandVocabulary::feedLetter,
+};
+
+}  // namespace
+
+const std::string& letterOf(const CommandVocabulary& vocabulary, AddressKind kind)
+{
+    return vocabulary.*addressLetters[static_cast<int>(kind)];
+}
+
+void resetToDefaults(Settings& settings)
+{
+    settings = Settings{};
+}
+
+int classifyFirstCharacter(std::string_view text)
+{
+    if (text.empty()) {
+        return 2;
+    }
+    const auto c = static_cast<signed char>(text.front());
+    if (c < 0x21 || c > 0x7E) {
+        return 2;
+    }
+    if (c < 0x2B || c > 0x39) {
+        return 0;
+    }
+    if (c == ',' || c == '/') {
+        return 0;
+    }
+    return 1;
+}
+
+std::optional<std::string> validateVocabulary(const Settings& settings)
+{
+    const CommandVocabulary& v = settings.vocabulary;
+
+    for (const SettingField& f : letterFields()) {
+        if ((v.*f.letter).empty()) {
+            return std::string(f.messageName) + " を入力して下さい。";
+        }
+    }
+    if (settings.process.rapidSpeed < 10) {
+        return std::string("早送り速度 には10以上を入力して下さい。");
+    }
+    for (const SettingField& f : letterFields()) {
+        if (classifyFirstCharacter(v.*f.letter) != 0) {
+            return std::string(f.messageName) + " が英字以外の為に入力し直して下さい。";
+        }
+    }
+    const auto letters = letterFields();
+    for (std::size_t i = 0; i + 1 < letters.size(); ++i) {
+        for (std::size_t j = i + 1; j < letters.size(); ++j) {
+            if (v.*letters[i].letter == v.*letters[j].letter) {
+                return sameValueMessage(letters[i], letters[j]);
+            }
+        }
+    }
+    const auto codes = codeFields();
+    for (std::size_t i = 0; i + 1 < codes.size(); ++i) {
+        for (std::size_t j = i + 1; j < codes.size(); ++j) {
+            if (v.*codes[i].code == v.*codes[j].code) {
+                return sameValueMessage(codes[i], codes[j]);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::span<const SettingField> settingFields()
+{
+    return fields;
+}
+
+const SettingField* findSettingField(std::string_view name)
+{
+    for (const SettingField& f : fields) {
+        if (f.name == name) {
+            return &f;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace drennix

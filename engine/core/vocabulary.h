@@ -1,0 +1,130 @@
+// The command vocabulary (address letters and G-code numbers) and the numbers
+// that shape a run. One `Settings` value is owned by the application and handed
+// to each run; the engine keeps no mutable globals.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "modal_codes.h"
+
+namespace drennix {
+
+// The program's own value of pi: 3.14159265358979 (bit pattern 400921FB54442D11),
+// slightly below the double nearest to pi. Every angle computation uses it.
+inline constexpr double piConstant = std::bit_cast<double>(std::uint64_t{0x400921FB54442D11ULL});
+
+struct CommandVocabulary {
+    // Address letters: one byte each when valid.
+    std::string commentStart = "(";
+    std::string commentEnd = ")";
+    std::string gCodeLetter = "G";
+    std::string xAxisLetter = "X";
+    std::string yAxisLetter = "Y";
+    std::string zAxisLetter = "Z";
+    std::string arcILetter = "I";
+    std::string arcJLetter = "J";
+    std::string arcKLetter = "K";
+    std::string radiusLetter = "R";
+    std::string feedLetter = "F";
+    // G-code numbers, compared with a G word's value by exact equality.
+    double rapidCode = 0;
+    double linearCode = 1;
+    double cwArcCode = 2;
+    double ccwArcCode = 3;
+    double valueSetCode = 10;
+    double xyPlaneCode = 17;
+    double zxPlaneCode = 18;
+    double yzPlaneCode = 19;
+    double absoluteCode = 90;
+    double incrementalCode = 91;
+    double coordinateSetCode = 92;
+    double compCancelCode = 40;
+    double compLeftCode = 41;
+    double compRightCode = 42;
+
+    bool operator==(const CommandVocabulary&) const = default;
+};
+
+// What an address letter of the vocabulary stands for.
+enum class AddressKind : int {
+    NoAddress = -1,  // a space, or no word open yet
+    GCode = 0,
+    AxisX = 1,
+    AxisY = 2,
+    AxisZ = 3,
+    ArcI = 4,
+    ArcJ = 5,
+    ArcK = 6,
+    Radius = 7,
+    Feed = 8,
+    Other = 9,  // a byte that is no letter of the vocabulary
+};
+
+// The vocabulary letter of an address from GCode to Feed.
+const std::string& letterOf(const CommandVocabulary& vocabulary, AddressKind kind);
+
+// What a copy from the absolute display list takes from each row.
+enum class CopyItems : int { XY = 0, XYZ = 1, AllColumns = 2 };
+
+struct ProcessSettings {
+    int rapidSpeed = 3000;
+    int decimalPlaces = 3;
+    int absoluteDisplayRows = 1500;
+    int initialMotion = RapidMotion;
+    int initialPlane = XyPlane;
+    int initialCoordinate = AbsoluteMode;
+    int copyItems = 0;
+
+    bool operator==(const ProcessSettings&) const = default;
+
+    Motion startMotion() const { return motionOf(initialMotion); }
+    Plane startPlane() const { return planeOf(initialPlane); }
+    CoordinateMode startCoordinateMode() const { return coordinateModeOf(initialCoordinate); }
+    CopyItems copied() const { return copyItems < 1 ? CopyItems::XY : copyItems == 1 ? CopyItems::XYZ : CopyItems::AllColumns; }
+};
+
+struct Settings {
+    CommandVocabulary vocabulary;
+    ProcessSettings process;
+
+    bool operator==(const Settings&) const = default;
+};
+
+// Assigns every default of the vocabulary and the process settings.
+void resetToDefaults(Settings& settings);
+
+// 0 for a byte that may serve as an address letter, 1 for a sign, point or
+// digit, 2 for a control, space or non-ASCII byte. An empty text gives 2.
+int classifyFirstCharacter(std::string_view text);
+
+// Runs the validation rules in their order; returns the text of the first rule
+// that fails, or nothing when the configuration is valid.
+std::optional<std::string> validateVocabulary(const Settings& settings);
+
+// Descriptor of one editable field, for the settings dialog and `--set`.
+enum class SettingKind { Letter, GCode, Integer };
+
+struct SettingField {
+    std::string_view name;         // code name, e.g. "xAxisLetter"
+    std::string_view messageName;  // name used in messages and captions, e.g. "X軸指令"
+    SettingKind kind;
+    std::string CommandVocabulary::*letter = nullptr;
+    double CommandVocabulary::*code = nullptr;
+    int ProcessSettings::*integer = nullptr;
+    // Limits that the settings dialog applies when it stores an integer.
+    bool hasLimits = false;
+    int minimum = 0;
+    int maximum = 0;
+};
+
+// Every field of the vocabulary and the process settings: the 11 letters and
+// 14 G-code numbers in validation order, then the 7 integers.
+std::span<const SettingField> settingFields();
+const SettingField* findSettingField(std::string_view name);
+
+}  // namespace drennix

@@ -1,0 +1,37 @@
+// The interpret stage, the modal state machine: the state before a block and
+// its ParsedBlock in; the state after it, what kind of block it was and its
+// Move, or a fault, out. Duplicate commands and words and impossible word
+// combinations are faults; then exactly one branch runs: coordinate set,
+// value set, or the move of the modal motion.
+#pragma once
+
+#include <cstdint>
+
+#include "fault.h"
+#include "modal_state.h"
+#include "move.h"
+#include "parsed_block.h"
+
+namespace drennix {
+
+enum class BlockKind : std::uint8_t {
+    Nothing,        // no move: an arc block without centre, radius or axis words
+    CoordinateSet,  // the position is declared without a move
+    ValueSet,       // a setting value; nothing moves
+    Motion,         // a move; see Step::move
+};
+
+struct Step {
+    Fault fault;
+    BlockKind kind = BlockKind::Nothing;
+    // The state after the block. After an arc it stands at the arc's end; a
+    // conversion that replaces the arc moves it to where its lines end.
+    ModalState modal;
+    Move move;
+};
+
+// `decimals` sets the tolerance of the arc end checks; `line` is recorded in
+// the move.
+Step interpretBlock(const ModalState& before, const ParsedBlock& block, int decimals, long long line);
+
+}  // namespace drennix

@@ -1,0 +1,157 @@
+#include "block_parser.h"
+
+#include "number_reading.h"
+
+namespace drennix {
+
+namespace {
+
+constexpr auto npos = std::string_view::npos;
+
+void countCommand(ParsedBlock& block, CommandGroup group)
+{
+    countWord(block.commandCounts[static_cast<int>(group)]);
+}
+
+}  // namespace
+
+AddressKind classifyAddress(std::string_view character, const CommandVocabulary& vocabulary)
+{
+    for (int kind = static_cast<int>(AddressKind::GCode); kind <= static_cast<int>(AddressKind::Feed); ++kind) {
+        if (character == letterOf(vocabulary, static_cast<AddressKind>(kind))) {
+            return static_cast<AddressKind>(kind);
+        }
+    }
+    if (character == " ") {
+        return AddressKind::NoAddress;
+    }
+    return AddressKind::Other;
+}
+
+AddressTable::AddressTable(const CommandVocabulary& vocabulary)
+{
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        kinds_[static_cast<std::size_t>(byte)] = classifyAddress(std::string_view(&c, 1), vocabulary);
+    }
+}
+
+bool isBlankCode(std::string_view codeText)
+{
+    return codeText.find_first_not_of(' ') == npos;
+}
+
+BlockParser::BlockParser(const Settings& settings)
+    : vocabulary_(settings.vocabulary),
+      decimalPlaces_(settings.process.decimalPlaces),
+      addresses_(settings.vocabulary),
+      comments_(settings.vocabulary.commentStart, settings.vocabulary.commentEnd)
+{
+}
+
+Fault BlockParser::parse(std::string_view line, ParsedBlock& block)
+{
+    block = ParsedBlock{};
+    CommentSplit split;
+    if (const Fault fault = comments_.split(line, split)) {
+        return fault;
+    }
+    block.codeText = split.codeText;
+    block.commentText = split.commentText;
+    block.blank = isBlankCode(split.codeText);
+    if (block.blank) {
+        return {};
+    }
+    return parseWords(split.codeText, block);
+}
+
+Fault BlockParser::parseWords(std::string_view codeText, ParsedBlock& block) const
+{
+    AddressKind address = AddressKind::NoAddress;
+    std::size_t numberStart = 0;
+    const std::size_t n = codeText.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto byte = static_cast<unsigned char>(codeText[i]);
+        switch (classifyCharacter(byte)) {
+        case CharacterClass::Invalid:
+            return Fault{FaultId::InvalidCharacter};
+        case CharacterClass::Numeric:
+            break;
+        case CharacterClass::Address:
+            if (const Fault fault = closeWord(address, codeText.substr(numberStart, i - numberStart), block)) {
+                return fault;
+            }
+            address = addresses_(byte);
+            numberStart = i + 1;
+            break;
+        }
+    }
+    return closeWord(address, codeText.substr(numberStart), block);
+}
+
+// A word with numeric text is stored; an address of the vocabulary without
+// one is a fault.
+Fault BlockParser::closeWord(AddressKind address, std::string_view numericText, ParsedBlock& block) const
+{
+    if (!numericText.empty()) {
+        return storeWord(address, numericText, block);
+    }
+    if (address == AddressKind::NoAddress || address == AddressKind::Other) {
+        return {};
+    }
+    return Fault{FaultId::AddressWithoutNumber, address};
+}
+
+Fault BlockParser::storeWord(AddressKind address, std::string_view numericText, ParsedBlock& block) const
+{
+    const SimpleNumber number = scanSimpleNumber(numericText);
+    if (!number.wellFormed) {
+        if (const FaultId syntax = numberSyntaxFault(numericText); syntax != FaultId::None) {
+            return Fault{syntax};
+        }
+    }
+    const auto rawValue = [&] { return number.exact ? number.value : parseRawValue(numericText); };
+    switch (address) {
+    case AddressKind::NoAddress:
+        return Fault{FaultId::NumberWithoutAddress};
+    case AddressKind::GCode:
+        classifyGCode(rawValue(), block);
+        return {};
+    case AddressKind::Feed:
+        countWord(block.wordCounts[static_cast<int>(AddressKind::Feed) - 1]);
+        block.feed = rawValue();
+        return {};
+    case AddressKind::Other:
+        return {};
+    default: {
+        const int index = static_cast<int>(address) - 1;
+        countWord(block.wordCounts[static_cast<std::size_t>(index)]);
+        const bool hasPoint = number.wellFormed ? number.hasPoint : numericText.find('.') != npos;
+        block.values[static_cast<std::size_t>(index)] = scaleAxisValue(rawValue(), hasPoint, decimalPlaces_);
+        return {};
+    }
+    }
+}
+
+// Counts a G word in its command group and keeps its modal code; a number
+// that matches no configured code is ignored.
+void BlockParser::classifyGCode(double value, ParsedBlock& b) const
+{
+    const CommandVocabulary& v = vocabulary_;
+    if (value == v.rapidCode) { countCommand(b, CommandGroup::Motion); b.motion = Motion::Rapid; }
+    else if (value == v.linearCode) { countCommand(b, CommandGroup::Motion); b.motion = Motion::Linear; }
+    else if (value == v.cwArcCode) { countCommand(b, CommandGroup::Motion); b.motion = Motion::ClockwiseArc; }
+    else if (value == v.ccwArcCode) { countCommand(b, CommandGroup::Motion); b.motion = Motion::CounterClockwiseArc; }
+    else if (value == v.xyPlaneCode) { countCommand(b, CommandGroup::Plane); b.plane = Plane::XY; }
+    else if (value == v.zxPlaneCode) { countCommand(b, CommandGroup::Plane); b.plane = Plane::ZX; }
+    else if (value == v.yzPlaneCode) { countCommand(b, CommandGroup::Plane); b.plane = Plane::YZ; }
+    else if (value == v.absoluteCode) { countCommand(b, CommandGroup::CoordinateMode); b.coordinateMode = CoordinateMode::Absolute; }
+    else if (value == v.incrementalCode) { countCommand(b, CommandGroup::CoordinateMode); b.coordinateMode = CoordinateMode::Incremental; }
+    else if (value == v.valueSetCode) { countCommand(b, CommandGroup::ValueSet); }
+    else if (value == v.coordinateSetCode) { countCommand(b, CommandGroup::CoordinateSet); }
+    else if (value == v.compCancelCode) { countCommand(b, CommandGroup::Compensation); b.compensation = Compensation::Cancelled; }
+    else if (value == v.compLeftCode) { countCommand(b, CommandGroup::Compensation); b.compensation = Compensation::Left; }
+    else if (value == v.compRightCode) { countCommand(b, CommandGroup::Compensation); b.compensation = Compensation::Right; }
+}
+
+}  // namespace drennix

@@ -1,0 +1,57 @@
+// The read stage: one source line in, its ParsedBlock or a fault out. The
+// comments are split off, the code text is cut into words (an address byte
+// followed by its numeric bytes), each number is checked against the number
+// grammar and read, and each word is counted and kept in the block.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "comment_splitter.h"
+#include "fault.h"
+#include "parsed_block.h"
+#include "vocabulary.h"
+
+namespace drennix {
+
+// classifyAddress for every byte value, computed once per run.
+class AddressTable {
+public:
+    explicit AddressTable(const CommandVocabulary& vocabulary);
+    AddressKind operator()(unsigned char byte) const { return kinds_[byte]; }
+
+private:
+    std::array<AddressKind, 256> kinds_{};
+};
+
+// The kind of a one-character text: the vocabulary letters compared as whole,
+// case-sensitive strings in the order G, X, Y, Z, I, J, K, R, F; a space is
+// NoAddress; anything else is Other.
+AddressKind classifyAddress(std::string_view character, const CommandVocabulary& vocabulary);
+
+// True when the code text holds nothing but spaces.
+bool isBlankCode(std::string_view codeText);
+
+class BlockParser {
+public:
+    explicit BlockParser(const Settings& settings);
+
+    // Fills `block` from `line`; the block's views stay valid until the next
+    // call. On a fault the block is incomplete.
+    Fault parse(std::string_view line, ParsedBlock& block);
+
+    const AddressTable& addresses() const { return addresses_; }
+
+private:
+    Fault parseWords(std::string_view codeText, ParsedBlock& block) const;
+    Fault closeWord(AddressKind address, std::string_view numericText, ParsedBlock& block) const;
+    Fault storeWord(AddressKind address, std::string_view numericText, ParsedBlock& block) const;
+    void classifyGCode(double value, ParsedBlock& block) const;
+
+    const CommandVocabulary& vocabulary_;
+    const int decimalPlaces_;
+    const AddressTable addresses_;
+    CommentSplitter comments_;
+};
+
+}  // namespace drennix

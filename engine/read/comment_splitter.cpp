@@ -1,0 +1,85 @@
+#include "comment_splitter.h"
+
+#include <array>
+
+namespace drennix {
+
+namespace {
+
+constexpr std::array<CharacterClass, 256> characterClasses = [] {
+    std::array<CharacterClass, 256> classes{};
+    for (int b = 0; b < 256; ++b) {
+        if (b < 0x20 || b > 0x7E) {
+            classes[b] = CharacterClass::Invalid;
+        } else if ((b >= '0' && b <= '9') || b == '+' || b == '-' || b == '.') {
+            classes[b] = CharacterClass::Numeric;
+        } else {
+            classes[b] = CharacterClass::Address;
+        }
+    }
+    return classes;
+}();
+
+constexpr auto npos = std::string_view::npos;
+
+Fault fault(FaultId id)
+{
+    return Fault{id};
+}
+
+}  // namespace
+
+CharacterClass classifyCharacter(unsigned char byte)
+{
+    return characterClasses[byte];
+}
+
+Fault CommentSplitter::split(std::string_view line, CommentSplit& out)
+{
+    const std::string_view start = start_;
+    const std::string_view end = end_;
+    const std::size_t n = line.size();
+
+    std::size_t s = line.find(start);
+    std::size_t e = line.find(end);
+    if (s == npos && e == npos) {
+        out = CommentSplit{line, {}};
+        return {};
+    }
+
+    code_.clear();
+    comments_.clear();
+    std::size_t p = 0;
+    while (p < n) {
+        s = line.find(start, p);
+        e = line.find(end, p);
+        if (s == npos) {
+            if (e != npos) {
+                return fault(FaultId::CommentEndWithoutStart);
+            }
+            code_.append(line.substr(p));
+            break;
+        }
+        const std::size_t s2 = line.find(start, s + 1);
+        if (e == npos) {
+            return fault(FaultId::CommentWithoutEnd);
+        }
+        if (s > e) {
+            return fault(FaultId::CommentEndBeforeStart);
+        }
+        if (s2 != npos && e > s2) {
+            return fault(FaultId::SecondCommentStart);
+        }
+        const std::size_t afterEnd = e + end.size();
+        if (afterEnd < n && classifyCharacter(static_cast<unsigned char>(line[afterEnd])) != CharacterClass::Address) {
+            return fault(FaultId::CommentFollowedByNumber);
+        }
+        code_.append(line.substr(p, s - p));
+        comments_.append(line.substr(s, afterEnd - s));
+        p = afterEnd;
+    }
+    out = CommentSplit{code_, comments_};
+    return {};
+}
+
+}  // namespace drennix

@@ -1,0 +1,39 @@
+// Splitting a source line into its code text and its comments.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "fault.h"
+
+namespace drennix {
+
+enum class CharacterClass : int { Invalid = 1, Numeric = -1, Address = 0 };
+
+// Below 0x20 and above 0x7E: Invalid; "+", "-", "." and digits: Numeric;
+// every other printable byte, the space included: Address.
+CharacterClass classifyCharacter(unsigned char byte);
+
+// The code text and the comments of one line. The views point into the line
+// when it has no comment, otherwise into the splitter's own buffers.
+struct CommentSplit {
+    std::string_view codeText;
+    std::string_view commentText;
+};
+
+class CommentSplitter {
+public:
+    CommentSplitter(std::string_view start, std::string_view end) : start_(start), end_(end) {}
+
+    // The split, or the fault of unpaired, nested or badly followed comment
+    // delimiters.
+    Fault split(std::string_view line, CommentSplit& out);
+
+private:
+    std::string start_;
+    std::string end_;
+    std::string code_;
+    std::string comments_;
+};
+
+}  // namespace drennix

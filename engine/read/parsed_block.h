@@ -1,0 +1,61 @@
+// The value the read stage hands on for one source line: its code and comment
+// text and the words of its code, counted per address and per command group,
+// with the value of each group's and address's last word.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "modal_codes.h"
+#include "vocabulary.h"
+
+namespace drennix {
+
+// The groups of G-codes that a block may state at most once.
+enum class CommandGroup : std::uint8_t { Motion, Plane, CoordinateMode, CoordinateSet, Compensation, ValueSet };
+inline constexpr int commandGroupCount = 6;
+
+// Word counts only need to tell none, one and several apart, so they stop at
+// two and cannot overflow on any line length.
+using WordCount = std::uint8_t;
+constexpr void countWord(WordCount& count)
+{
+    count = count < 2 ? static_cast<WordCount>(count + 1) : count;
+}
+
+struct ParsedBlock {
+    // The line without its comments, and the comments themselves. The views
+    // stay valid until the next line is read.
+    std::string_view codeText;
+    std::string_view commentText;
+    // Nothing but spaces outside the comments: the line has no block.
+    bool blank = true;
+
+    std::array<WordCount, commandGroupCount> commandCounts{};
+    // Word counts of X, Y, Z, I, J, K, R and F, indexed by AddressKind - 1.
+    std::array<WordCount, 8> wordCounts{};
+    // Value of the last X, Y, Z, I, J, K and R word; 0 without one.
+    std::array<double, 7> values{};
+
+    // The modal codes and the feed the block states (its last word of each).
+    std::optional<Motion> motion;
+    std::optional<Plane> plane;
+    std::optional<CoordinateMode> coordinateMode;
+    std::optional<Compensation> compensation;
+    std::optional<double> feed;
+
+    int count(CommandGroup group) const { return commandCounts[static_cast<int>(group)]; }
+    bool has(CommandGroup group) const { return count(group) > 0; }
+    int count(AddressKind kind) const { return wordCounts[static_cast<int>(kind) - 1]; }
+    bool has(AddressKind kind) const { return count(kind) > 0; }
+    double value(AddressKind kind) const { return values[static_cast<int>(kind) - 1]; }
+
+    bool hasAxis(int axis) const { return wordCounts[static_cast<std::size_t>(axis)] > 0; }
+    double axisValue(int axis) const { return values[static_cast<std::size_t>(axis)]; }
+    bool hasAnyAxisWord() const { return has(AddressKind::AxisX) || has(AddressKind::AxisY) || has(AddressKind::AxisZ); }
+    bool hasAnyCentreWord() const { return has(AddressKind::ArcI) || has(AddressKind::ArcJ) || has(AddressKind::ArcK); }
+};
+
+}  // namespace drennix

@@ -1,0 +1,54 @@
+// Reads the source NC program line by line in large blocks. Lines follow the
+// text-mode rules on every platform: CR LF is one line end, a CR on its own
+// stays in the line, and the byte 0x1A ends the input.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace drennix {
+
+class SourceReader {
+public:
+    enum class OpenResult { Opened, Missing, OpenFailed };
+
+    SourceReader();
+    ~SourceReader();
+    SourceReader(const SourceReader&) = delete;
+    SourceReader& operator=(const SourceReader&) = delete;
+
+    // Missing when the file status cannot be obtained; OpenFailed when the
+    // path names a folder or anything else that is not a regular file, or the
+    // file cannot be opened for reading.
+    OpenResult open(const std::string& path);
+
+    // The end-of-input indicator, tested before each line: it is set only by a
+    // read that found no more bytes (or the byte 0x1A), so a final line end
+    // yields one more, empty line and an empty file yields one empty line.
+    bool atEnd() const { return atEnd_; }
+    // The error indicator, set when reading failed.
+    bool failed() const { return failed_; }
+
+    // The next line without its line end. The view stays valid until the next
+    // call or until the reader is closed.
+    std::string_view readSourceLine();
+
+    // Closes the source; false when closing failed.
+    bool close();
+
+private:
+    bool refill();
+
+    std::FILE* file_ = nullptr;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t position_ = 0;
+    std::size_t end_ = 0;
+    std::string carry_;  // a line that spans two blocks
+    bool atEnd_ = false;
+    bool failed_ = false;
+    bool exhausted_ = false;  // no more bytes will come from the file
+};
+
+}  // namespace drennix

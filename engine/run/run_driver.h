@@ -1,0 +1,27 @@
+// One run from the Execute button to its end. The driver alone holds what
+// changes during a run: it reads the source line by line and hands each line
+// down the pipeline (parse → interpret → statistics, absolute rows,
+// conversion, listeners), then ends the run in one place, which tells the
+// listener how it ended and returns the same as a RunResult.
+#pragma once
+
+#include "run_listener.h"
+#include "run_options.h"
+#include "run_result.h"
+#include "vocabulary.h"
+
+namespace drennix {
+
+class RunDriver {
+public:
+    explicit RunDriver(const Settings& settings) : settings_(settings) {}
+
+    // Performs one run; the user learns its outcome through `listener` and,
+    // in a converting run, from the output file.
+    RunResult execute(const RunOptions& options, RunListener& listener);
+
+private:
+    const Settings& settings_;
+};
+
+}  // namespace drennix

@@ -1,0 +1,56 @@
+// What a run tells its host and what it asks. The desktop program, the
+// command line, the benchmarks and the tests each listen to what they need;
+// every notice has an empty default. How a front end shows a notice (a wait
+// cursor, a hidden list window shown at the end, a modal box) is its own
+// business; the order of the notices is the run's.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "absolute_rows.h"
+#include "messages.h"
+#include "move.h"
+#include "results.h"
+#include "run_options.h"
+#include "run_result.h"
+
+namespace drennix {
+
+class RunListener {
+public:
+    virtual ~RunListener() = default;
+
+    // A run begins: the result fields of the previous one no longer hold.
+    virtual void runStarted() {}
+    // The source is open and reading begins. In AbsoluteDisplay mode a new
+    // list begins with `startRow`; otherwise `startRow` is null.
+    virtual void readingStarted(RunMode mode, const AbsoluteRow* startRow) { (void)mode, (void)startRow; }
+    // `lineCount` lines are done: during reading every 100 lines; during
+    // writing every 100 written lines; at the end the final count.
+    virtual void progress(long long lineCount) { (void)lineCount; }
+    // The row of one finished line of the absolute list, in line order.
+    virtual void row(long long lineNumber, const AbsoluteRow& row) { (void)lineNumber, (void)row; }
+    // One evaluated move, in program order (see wantsMoves).
+    virtual void move(const Move& move) { (void)move; }
+    // The figures of the whole program, after the last line.
+    virtual void resultsReady(const ResultTexts& results) { (void)results; }
+    // A message for the user; the run goes on when it returns.
+    virtual void message(std::string_view text, MessageKind kind) { (void)text, (void)kind; }
+    // The output file has just been created.
+    virtual void outputCreated(std::string_view path) { (void)path; }
+    // The absolute list holds every row it will get.
+    virtual void listComplete() {}
+    // The run does no more work; only its closing message may follow.
+    virtual void workEnded() {}
+    // The run has ended; nothing follows.
+    virtual void runFinished(const RunResult& result) { (void)result; }
+
+    // Asked once per run: false spares the run building notices of moves.
+    virtual bool wantsMoves() const { return false; }
+    // Asked before each line read and each line written: true stops the run
+    // as the Escape key does.
+    virtual bool stopRequested() { return false; }
+};
+
+}  // namespace drennix
