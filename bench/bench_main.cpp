@@ -11,7 +11,7 @@
 #include "number_format_benchmarks.h"
 #include "program_generator.h"
 #include "run_benchmarks.h"
-#include "scratch_folder.h"
+#include "scratch_directory.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
     try {
-        const drennix::bench::ScratchFolder folder("drennix-bench-");
+        const drennix::testing::ScratchDirectory folder("drennix-bench-");
         const std::filesystem::path program = folder.path() / "program.nc";
         if (!writeProgram(program)) {
             std::fprintf(stderr, "drennix-bench: cannot write %s\n", program.c_str());

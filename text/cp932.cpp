@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <optional>
 
 namespace drennix::text {
 namespace {
@@ -29,15 +30,17 @@ std::string decodeAsciiOnly(std::string_view bytes)
     return out;
 }
 
-// One iconv conversion descriptor from code page 932 to UTF-8, closed when
-// the object goes away.
+// One iconv conversion descriptor between code page 932 and UTF-8, closed
+// when the object goes away.
 class Cp932Converter {
 public:
-    Cp932Converter()
+    enum class Direction { ToUtf8, FromUtf8 };
+
+    explicit Cp932Converter(Direction direction)
     {
         // Two names for the same table; C libraries differ in which they know.
         for (const char* name : {"CP932", "WINDOWS-31J"}) {
-            descriptor_ = iconv_open("UTF-8", name);
+            descriptor_ = direction == Direction::ToUtf8 ? iconv_open("UTF-8", name) : iconv_open(name, "UTF-8");
             if (isOpen())
                 return;
         }
@@ -52,38 +55,50 @@ public:
 
     bool isOpen() const { return descriptor_ != invalidDescriptor(); }
 
-    // Converts as far as possible; a byte that iconv refuses (an undefined
-    // byte, a lead byte with a bad trail byte, a lead byte cut off at the end)
-    // becomes one U+FFFD and the conversion resumes after it.
-    std::string decode(std::string_view bytes)
+    // Converts the rest of `bytes` onto `out` until it is all done (true) or
+    // iconv refuses the byte at its front (false): a character the target has
+    // no form for, or one that is invalid or cut off in the source. After a
+    // refusal `bytes` starts at that byte.
+    bool convert(std::string_view& bytes, std::string& out)
     {
-        std::string out;
-        out.reserve(bytes.size() + bytes.size() / 2);
         char* in = const_cast<char*>(bytes.data());  // iconv's interface is not const-correct
         std::size_t inLeft = bytes.size();
         std::array<char, 512> buffer;
-        while (inLeft > 0) {
+        bool refused = false;
+        while (inLeft > 0 && !refused) {
             char* outPtr = buffer.data();
             std::size_t outLeft = buffer.size();
             const std::size_t result = iconv(descriptor_, &in, &inLeft, &outPtr, &outLeft);
             out.append(buffer.data(), static_cast<std::size_t>(outPtr - buffer.data()));
-            if (result != static_cast<std::size_t>(-1))
-                break;
-            if (errno == E2BIG)
-                continue;
-            out += replacementCharacter;
-            ++in;
-            --inLeft;
-            iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);
+            refused = result == static_cast<std::size_t>(-1) && errno != E2BIG;
         }
-        return out;
+        bytes.remove_prefix(bytes.size() - inLeft);
+        return !refused;
     }
+
+    // Forgets a partial character after a refusal.
+    void reset() { iconv(descriptor_, nullptr, nullptr, nullptr, nullptr); }
 
 private:
     static iconv_t invalidDescriptor() { return reinterpret_cast<iconv_t>(-1); }
 
     iconv_t descriptor_ = invalidDescriptor();
 };
+
+// Converts as far as possible; a byte that iconv refuses (an undefined byte,
+// a lead byte with a bad trail byte, a lead byte cut off at the end) becomes
+// one U+FFFD and the conversion resumes after it.
+std::string decodeReplacingRefusedBytes(Cp932Converter& converter, std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    while (!converter.convert(bytes, out)) {
+        out += replacementCharacter;
+        bytes.remove_prefix(1);
+        converter.reset();
+    }
+    return out;
+}
 
 // Length of the valid, shortest-form UTF-8 sequence that starts at `pos`, or 0
 // when the byte there does not start one. Surrogates and values above U+10FFFF
@@ -131,10 +146,22 @@ std::string decodeCp932ToUtf8(std::string_view bytes)
 {
     if (isAscii(bytes))
         return std::string(bytes);
-    Cp932Converter converter;
+    Cp932Converter converter(Cp932Converter::Direction::ToUtf8);
     if (!converter.isOpen())
         return decodeAsciiOnly(bytes);
-    return converter.decode(bytes);
+    return decodeReplacingRefusedBytes(converter, bytes);
+}
+
+std::optional<std::string> encodeUtf8ToCp932(std::string_view text)
+{
+    // ASCII is the same in both, also without a converter.
+    if (isAscii(text))
+        return std::string(text);
+    Cp932Converter converter(Cp932Converter::Direction::FromUtf8);
+    std::string out;
+    if (!converter.isOpen() || !converter.convert(text, out))
+        return std::nullopt;
+    return out;
 }
 
 std::string sanitizeUtf8(std::string_view bytes)

@@ -6,6 +6,7 @@
 
 class DrennixApp {
 public:
+    // The application object with the program's name, icon and font.
     DrennixApp(int& argc, char** argv);
 
     // Shows the main window and runs until it closes; the exit status.

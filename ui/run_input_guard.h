@@ -18,7 +18,6 @@ public:
 
     void engage();
     void release();
-    bool engaged() const { return engaged_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -34,11 +34,9 @@ void TourPresenter::showMessage(QWidget* /*parent*/, const QString& text, drenni
 
 bool TourPresenter::confirm(QWidget* /*parent*/, const QString& /*text*/) { return true; }
 
-std::optional<ScreenshotTour::Plan> ScreenshotTour::planFromEnvironment() {
-    const QString directory = qEnvironmentVariable("DRENNIX_SCREENSHOT_DIR");
-    const QString source = qEnvironmentVariable("DRENNIX_SCREENSHOT_SOURCE");
-    if (directory.isEmpty() || source.isEmpty()) return std::nullopt;
-    return Plan{directory, source};
+std::optional<ScreenshotTour::Plan> ScreenshotTour::planFromArguments(const QStringList& arguments) {
+    if (arguments.size() != 3 || arguments[1].isEmpty() || arguments[2].isEmpty()) return std::nullopt;
+    return Plan{arguments[1], arguments[2]};
 }
 
 ScreenshotTour::ScreenshotTour(MainDialog& dialog, TourPresenter& messages, Plan plan)
@@ -49,54 +47,30 @@ ScreenshotTour::ScreenshotTour(MainDialog& dialog, TourPresenter& messages, Plan
         continueLater();
     });
 
-    addStep([this] {
-        dialog_.setSourcePath(plan_.sourcePath);
-        continueLater();
-    });
+    addStep([this] { openSource(); });
     addRunStep(0, QStringLiteral("_con"), QStringLiteral("main-machining-time"));
-    addStep([this] {
-        saveLastMessage(QStringLiteral("message-calculated"));
-        continueLater();
-    });
+    addStep([this] { saveLastMessage(QStringLiteral("message-calculated")); });
     addRunStep(1, QStringLiteral("_con"), QStringLiteral("main-absolute-display"));
-    addStep([this] {
-        AbsoluteDisplayDialog* window = dialog_.latestAbsoluteDisplay();
-        if (window != nullptr) {
-            QItemSelectionModel* selection = window->list()->selectionModel();
-            for (const int row : selectedRows) {
-                if (row < window->model()->rowCount()) {
-                    selection->select(window->model()->index(row, 0),
-                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
-                }
-            }
-            save(window, QStringLiteral("absolute-display"));
-        }
-        continueLater();
-    });
+    addStep([this] { saveAbsoluteDisplayWithSelection(); });
     addRunStep(2, QStringLiteral("_con"), QStringLiteral("main-convert-helical"));
-    addStep([this] {
-        saveLastMessage(QStringLiteral("message-created"));
-        continueLater();
-    });
+    addStep([this] { saveLastMessage(QStringLiteral("message-created")); });
     addRunStep(3, QStringLiteral("_arcs"), QStringLiteral("main-convert-arcs"));
-    addStep([this] {
-        SettingsDialog settings(dialog_.settings(), messages_);
-        settings.show();
-        save(&settings, QStringLiteral("settings"));
-        settings.reject();
-        continueLater();
-    });
-    addStep([this] {
-        dialog_.showHelp();
-        if (dialog_.helpWindow() != nullptr) save(dialog_.helpWindow(), QStringLiteral("help"));
+    addStep([this] { saveSettings(); });
+    addStep([this] { saveHelp(); });
+}
+
+// A step that is over when it returns: the next one follows from the event loop.
+void ScreenshotTour::addStep(std::function<void()> step) {
+    steps_.push_back([this, step = std::move(step)] {
+        step();
         continueLater();
     });
 }
 
-void ScreenshotTour::addStep(std::function<void()> step) { steps_.push_back(std::move(step)); }
-
+// Starts a run in the mode and goes on when it has finished (or at once when
+// it did not start), then saves the main window.
 void ScreenshotTour::addRunStep(int runMode, const QString& suffix, const QString& picture) {
-    addStep([this, runMode, suffix] {
+    steps_.push_back([this, runMode, suffix] {
         auto* button = dialog_.findChild<QAbstractButton*>(QString::fromLatin1(runModeButtonNames[runMode]));
         auto* suffixEdit = dialog_.findChild<QLineEdit*>(QStringLiteral("suffixEdit"));
         if (button != nullptr) button->setChecked(true);
@@ -109,10 +83,33 @@ void ScreenshotTour::addRunStep(int runMode, const QString& suffix, const QStrin
             continueLater();
         }
     });
-    addStep([this, picture] {
-        save(&dialog_, picture);
-        continueLater();
-    });
+    addStep([this, picture] { save(&dialog_, picture); });
+}
+
+void ScreenshotTour::openSource() { dialog_.setSourcePath(plan_.sourcePath); }
+
+void ScreenshotTour::saveAbsoluteDisplayWithSelection() {
+    AbsoluteDisplayDialog* window = dialog_.latestAbsoluteDisplay();
+    if (window == nullptr) return;
+    QItemSelectionModel* selection = window->list()->selectionModel();
+    for (const int row : selectedRows) {
+        if (row < window->model()->rowCount()) {
+            selection->select(window->model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+    save(window, QStringLiteral("absolute-display"));
+}
+
+void ScreenshotTour::saveSettings() {
+    SettingsDialog settings(dialog_.settings(), messages_);
+    settings.show();
+    save(&settings, QStringLiteral("settings"));
+    settings.reject();
+}
+
+void ScreenshotTour::saveHelp() {
+    dialog_.showHelp();
+    if (dialog_.helpWindow() != nullptr) save(dialog_.helpWindow(), QStringLiteral("help"));
 }
 
 void ScreenshotTour::start() { continueLater(); }

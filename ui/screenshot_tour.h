@@ -1,8 +1,7 @@
 // A scripted tour through the program that saves a picture of each window:
 // a run in every mode, the absolute display with a selection, the settings
-// and the manual. Started by the program when DRENNIX_SCREENSHOT_DIR (where
-// the pictures go) and DRENNIX_SCREENSHOT_SOURCE (the NC program to run) are
-// set; scripts/screenshots uses it.
+// and the manual. Only drennix-screenshots (behind scripts/screenshots) runs
+// it; the program itself carries none of it.
 #pragma once
 
 #include <functional>
@@ -11,6 +10,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include "message_presenter.h"
 
@@ -39,19 +39,29 @@ public:
         QString outputDirectory;
         QString sourcePath;
     };
-    static std::optional<Plan> planFromEnvironment();
+    // The plan from the command line "PROGRAM OUTPUT_FOLDER SOURCE"; nothing
+    // when the two are not both given.
+    static std::optional<Plan> planFromArguments(const QStringList& arguments);
 
     ScreenshotTour(MainDialog& dialog, TourPresenter& messages, Plan plan);
 
     void start();
 
 signals:
-    // The tour is over; false when a picture could not be saved.
+    // The tour is over; false when a run did not start or a picture could
+    // not be saved.
     void finished(bool succeeded);
 
 private:
     void addRunStep(int runMode, const QString& suffix, const QString& picture);
     void addStep(std::function<void()> step);
+
+    // The steps that are more than a run and its picture.
+    void openSource();
+    void saveAbsoluteDisplayWithSelection();
+    void saveSettings();
+    void saveHelp();
+
     void nextStep();
     void continueLater();
     void save(QWidget* window, const QString& picture);

@@ -21,7 +21,7 @@
 #include "null_run_host.h"
 #include "program_generator.h"
 #include "run_driver.h"
-#include "scratch_folder.h"
+#include "scratch_directory.h"
 #include "vocabulary.h"
 
 namespace drennix::bench {
@@ -201,7 +201,7 @@ protected:
     }
 
     Settings settings_;
-    ScratchFolder folder_{"drennix-bench-test-"};
+    testing::ScratchDirectory folder_{"drennix-bench-test-"};
     std::filesystem::path source_ = folder_.path() / "program.nc";
 };
 

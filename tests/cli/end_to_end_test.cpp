@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 #include <string>
@@ -23,6 +22,7 @@
 
 #include "messages.h"
 #include "run_driver.h"
+#include "scratch_directory.h"
 
 namespace drennix::test {
 namespace {
@@ -35,28 +35,11 @@ const std::string fffd = "\xEF\xBF\xBD";
 
 std::string dataFile(const std::string& name) { return (dataDirectory / name).string(); }
 
-std::string readFileBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using drennix::testing::readBytes;
+using drennix::testing::ScratchDirectory;
 
-void writeFileBytes(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-// A fresh directory, removed with everything in it at the end.
-struct TemporaryDirectory {
-    fs::path path;
-    TemporaryDirectory()
-    {
-        std::string pattern = (fs::temp_directory_path() / "drennix-cli-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("cannot create a temporary directory");
-        path = pattern;
-    }
-    ~TemporaryDirectory() { std::error_code ignored; fs::remove_all(path, ignored); }
-    TemporaryDirectory(const TemporaryDirectory&) = delete;
-    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
-};
+// The prefix of the test's temporary directories.
+constexpr std::string_view scratchPrefix = "drennix-cli-test-";
 
 struct CliResult {
     int exitStatus = -1;  // the exit code, or 128 + signal number
@@ -67,19 +50,19 @@ struct CliResult {
 
 // A started drennix-cli; standard output goes to `standardOutput` when given.
 struct CliProcess {
-    TemporaryDirectory captures;
+    ScratchDirectory captures{scratchPrefix};
     fs::path out;
     pid_t pid = -1;
 
     explicit CliProcess(const std::vector<std::string>& args, const fs::path& directory = {},
                         const fs::path& standardOutput = {})
-        : out(standardOutput.empty() ? captures.path / "stdout" : standardOutput)
+        : out(standardOutput.empty() ? captures.path() / "stdout" : standardOutput)
     {
         std::vector<char*> argv{const_cast<char*>(DRENNIX_CLI_PATH)};
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        const fs::path err = captures.path / "stderr";
+        const fs::path err = captures.path() / "stderr";
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         if (!directory.empty())
@@ -103,8 +86,8 @@ struct CliProcess {
         if (waitpid(std::exchange(pid, -1), &status, 0) < 0)
             throw std::runtime_error("waitpid failed");
         const int exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        return {exitStatus, out.parent_path() == captures.path ? readFileBytes(out) : "",
-                readFileBytes(captures.path / "stderr"), Json()};
+        return {exitStatus, out.parent_path() == captures.path() ? readBytes(out) : "",
+                readBytes(captures.path() / "stderr"), Json()};
     }
 };
 
@@ -117,7 +100,7 @@ CliResult runCli(const std::vector<std::string>& args, const fs::path& directory
 // text after the last one (empty or not) is one more line.
 std::string sourceLineCount(const fs::path& path)
 {
-    const std::string bytes = readFileBytes(path);
+    const std::string bytes = readBytes(path);
     return std::to_string(std::count(bytes.begin(), bytes.end(), '\n') + 1);
 }
 
@@ -239,12 +222,11 @@ TEST(cli_end_to_end, absolute_mode_lists_every_line_with_the_source_decoded)
 
 TEST(cli_end_to_end, absolute_mode_stops_listing_at_the_row_limit_but_reads_on)
 {
-    TemporaryDirectory directory;
-    const fs::path source = directory.path / "long.nc";
+    const ScratchDirectory directory{scratchPrefix};
     std::string program;
     for (int i = 1; i <= 150; ++i)
         program += "G1 X" + std::to_string(i) + ". F100.\n";
-    writeFileBytes(source, program);
+    const fs::path source = directory.write("long.nc", program);
 
     const CliResult run = runJson({"-m", "1", "--set", "absoluteDisplayRows=99", source.string()});
     EXPECT_EQ(run.exitStatus, 0);
@@ -257,16 +239,15 @@ TEST(cli_end_to_end, absolute_mode_stops_listing_at_the_row_limit_but_reads_on)
 TEST(cli_end_to_end, converting_runs_write_a_new_file_beside_the_source_and_never_overwrite_one)
 {
     // A copy of the program in a fresh directory: the runs never write next to the test data.
-    TemporaryDirectory directory;
-    const fs::path source = directory.path / "part.nc";
-    const std::string sourceBytes = readFileBytes(dataFile("helical.nc"));
-    writeFileBytes(source, sourceBytes);
-    const CliResult run = runJson({"-m", "helical", "part.nc"}, directory.path);
+    const ScratchDirectory directory{scratchPrefix};
+    const std::string sourceBytes = readBytes(dataFile("helical.nc"));
+    const fs::path source = directory.write("part.nc", sourceBytes);
+    const CliResult run = runJson({"-m", "helical", "part.nc"}, directory.path());
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.report["output"], "part_con.nc");
     EXPECT_EQ(run.report["messages"].back(),
               (Json{{"kind", "information"}, {"text", "part_con.nc" + std::string(messages::outputCreatedTail)}}));
-    const std::string output = readFileBytes(directory.path / "part_con.nc");
+    const std::string output = readBytes(directory.path() / "part_con.nc");
     const auto lineFeeds = std::count(output.begin(), output.end(), '\n');
     EXPECT_GT(lineFeeds, std::stoi(sourceLineCount(source)));  // the helix became several lines
     EXPECT_EQ(std::count(output.begin(), output.end(), '\r'), lineFeeds);
@@ -274,26 +255,26 @@ TEST(cli_end_to_end, converting_runs_write_a_new_file_beside_the_source_and_neve
     EXPECT_EQ(run.report["fields"]["lineCount"], std::to_string(lineFeeds));  // lines written
     EXPECT_EQ(run.report["fields"]["helicalCount"], "1");
 
-    const CliResult again = runJson({"-m", "arcs", "part.nc"}, directory.path);
+    const CliResult again = runJson({"-m", "arcs", "part.nc"}, directory.path());
     EXPECT_EQ(again.exitStatus, 1);
     EXPECT_EQ(again.report["messages"],
               onlyMessage("warning", std::string(messages::outputExistsHead) + "part_con.nc" +
                                          std::string(messages::outputExistsTail)));
     EXPECT_TRUE(again.report["output"].is_null());
-    EXPECT_EQ(readFileBytes(directory.path / "part_con.nc"), output);
-    EXPECT_EQ(readFileBytes(source), sourceBytes);
+    EXPECT_EQ(readBytes(directory.path() / "part_con.nc"), output);
+    EXPECT_EQ(readBytes(source), sourceBytes);
 
     // Without helicals the helical mode writes nothing; the suffix goes before the last '.'.
-    writeFileBytes(source, readFileBytes(dataFile("clean.nc")));
-    const CliResult none = runJson({"-m", "helical", "-s", ".new", "part.nc"}, directory.path);
+    directory.write("part.nc", readBytes(dataFile("clean.nc")));
+    const CliResult none = runJson({"-m", "helical", "-s", ".new", "part.nc"}, directory.path());
     EXPECT_EQ(none.exitStatus, 0);
     EXPECT_EQ(none.report["messages"], onlyMessage("information", messages::nothingConverted));
     EXPECT_TRUE(none.report["output"].is_null());
-    EXPECT_FALSE(fs::exists(directory.path / "part.new.nc"));
-    const CliResult arcs = runJson({"-m", "arcs", "-s", ".new", "part.nc"}, directory.path);
+    EXPECT_FALSE(fs::exists(directory.path() / "part.new.nc"));
+    const CliResult arcs = runJson({"-m", "arcs", "-s", ".new", "part.nc"}, directory.path());
     EXPECT_EQ(arcs.exitStatus, 0);
     EXPECT_EQ(arcs.report["output"], "part.new.nc");
-    EXPECT_TRUE(fs::exists(directory.path / "part.new.nc"));
+    EXPECT_TRUE(fs::exists(directory.path() / "part.new.nc"));
 }
 
 TEST(cli_end_to_end, text_mode_prints_messages_on_stderr_and_fields_on_stdout)
@@ -366,13 +347,12 @@ TEST(cli_end_to_end, sigint_plays_the_escape_key)
     if (!fs::exists("/proc/self/status"))
         GTEST_SKIP() << "needs /proc to see when the interrupt handler is in place";
     // Long enough that the run is still reading when the interrupt arrives.
-    TemporaryDirectory directory;
-    const fs::path source = directory.path / "long.nc";
+    const ScratchDirectory directory{scratchPrefix};
     const int programLines = 1000000;
     std::string program;
     for (int i = 0; i < programLines; ++i)
         program += "G1 X1. F100.\n";
-    writeFileBytes(source, program);
+    const fs::path source = directory.write("long.nc", program);
     CliProcess cli({"--json", source.string()});
     ASSERT_TRUE(waitForSignalHandler(cli.pid, SIGINT));
     ASSERT_EQ(kill(cli.pid, SIGINT), 0);

@@ -1,28 +1,36 @@
-// A temporary folder for one test, removed with its content when the test
-// ends. Its path holds no "." so that the output name rule only sees the dots
-// a test puts into its own file names.
+// A new, empty folder under the system's temporary folder for one test or one
+// benchmark run, removed with everything in it when the object goes. Its name
+// is the prefix and six letters or digits, so it holds no "." unless the
+// prefix does: a test's output name rule only sees the dots the test puts
+// into its own file names.
 #pragma once
 
-#include <unistd.h>
+#include <stdlib.h>  // mkdtemp
 
-#include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace drennix::testing {
 
 class ScratchDirectory {
 public:
-    ScratchDirectory() {
-        static std::atomic<int> counter{0};
-        do root_ = std::filesystem::temp_directory_path() / ("drennix_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-        while (!std::filesystem::create_directory(root_));
+    // Throws std::filesystem::filesystem_error when the folder cannot be made.
+    explicit ScratchDirectory(std::string_view prefix = "drennix_test_") {
+        std::string pattern = (std::filesystem::temp_directory_path() / prefix).string() + "XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::filesystem::filesystem_error("cannot create a scratch folder", pattern,
+                                                    std::error_code(errno, std::generic_category()));
+        }
+        root_ = pattern;
     }
     ~ScratchDirectory() {
+        // A test may have taken the write permission away.
         std::error_code ignored;
         std::filesystem::permissions(root_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(root_, ignored);
