@@ -7,13 +7,6 @@ namespace drennix {
 
 namespace {
 
-Step faulted(FaultId id, AddressKind address = AddressKind::NoAddress)
-{
-    Step step;
-    step.fault = Fault{id, address};
-    return step;
-}
-
 // The modal codes and the feed that the block states take effect before any
 // check of the block.
 ModalState applyModalWords(const ModalState& before, const ParsedBlock& b)
@@ -32,8 +25,7 @@ bool hasArcWords(const ParsedBlock& b)
     return b.hasAnyCentreWord() || b.has(AddressKind::Radius);
 }
 
-// Duplicate commands and words, impossible centre words.
-Fault checkCommonRules(const ParsedBlock& b)
+Fault checkRepeatedWords(const ParsedBlock& b)
 {
     constexpr FaultId duplicates[commandGroupCount] = {
         FaultId::DuplicateMotion,       FaultId::DuplicatePlane,        FaultId::DuplicateCoordinateMode,
@@ -46,6 +38,15 @@ Fault checkCommonRules(const ParsedBlock& b)
         const auto address = static_cast<AddressKind>(kind);
         if (b.count(address) > 1) return Fault{FaultId::DuplicateWord, address};
     }
+    return {};
+}
+
+// Duplicate commands and words, impossible centre words.
+Fault checkCommonRules(const ParsedBlock& b)
+{
+    if (b.repeated) {
+        if (const Fault fault = checkRepeatedWords(b)) return fault;
+    }
     if (b.has(AddressKind::ArcI) && b.has(AddressKind::ArcJ) && b.has(AddressKind::ArcK)) {
         return Fault{FaultId::ThreeCentreWords};
     }
@@ -55,65 +56,65 @@ Fault checkCommonRules(const ParsedBlock& b)
     return {};
 }
 
-Step setCoordinates(const ParsedBlock& b, Step step)
+Fault setCoordinates(const ParsedBlock& b, Step& step)
 {
     const ModalState& m = step.modal;
-    if (m.coordinateMode != CoordinateMode::Absolute) return faulted(FaultId::CoordinateSetIncremental);
-    if (m.motion != Motion::Rapid) return faulted(FaultId::CoordinateSetNotRapid);
-    if (m.compensation != Compensation::Cancelled) return faulted(FaultId::CoordinateSetCompensation);
-    if (hasArcWords(b)) return faulted(FaultId::CoordinateSetArcWords);
+    if (m.coordinateMode != CoordinateMode::Absolute) return Fault{FaultId::CoordinateSetIncremental};
+    if (m.motion != Motion::Rapid) return Fault{FaultId::CoordinateSetNotRapid};
+    if (m.compensation != Compensation::Cancelled) return Fault{FaultId::CoordinateSetCompensation};
+    if (hasArcWords(b)) return Fault{FaultId::CoordinateSetArcWords};
     if (!b.has(AddressKind::AxisX) || !b.has(AddressKind::AxisY) || !b.has(AddressKind::AxisZ)) {
-        return faulted(FaultId::CoordinateSetMissingAxis);
+        return Fault{FaultId::CoordinateSetMissingAxis};
     }
-    if (b.has(CommandGroup::ValueSet)) return faulted(FaultId::CoordinateSetValueSet);
+    if (b.has(CommandGroup::ValueSet)) return Fault{FaultId::CoordinateSetValueSet};
     step.kind = BlockKind::CoordinateSet;
     step.modal.position = Point3{b.axisValue(AxisIndexX), b.axisValue(AxisIndexY), b.axisValue(AxisIndexZ)};
-    return step;
+    return {};
 }
 
 // An R word of a value-set block is a setting value, not a radius.
-Step setValues(const ParsedBlock& b, Step step)
+Fault setValues(const ParsedBlock& b, Step& step)
 {
-    if (step.modal.compensation != Compensation::Cancelled) return faulted(FaultId::ValueSetCompensation);
-    if (b.hasAnyCentreWord()) return faulted(FaultId::ValueSetCentreWords);
-    if (b.hasAnyAxisWord()) return faulted(FaultId::ValueSetAxisWords);
+    if (step.modal.compensation != Compensation::Cancelled) return Fault{FaultId::ValueSetCompensation};
+    if (b.hasAnyCentreWord()) return Fault{FaultId::ValueSetCentreWords};
+    if (b.hasAnyAxisWord()) return Fault{FaultId::ValueSetAxisWords};
     step.kind = BlockKind::ValueSet;
-    return step;
+    return {};
 }
 
 // The move of a straight block from the state before it to the state after.
-Step straightMove(const ParsedBlock& b, const ModalState& before, Step step, MoveKind kind)
+void straightMove(const ParsedBlock& b, Step& step, MoveKind kind)
 {
     const StraightAdvance advance = advanceStraight(b, step.modal);
     step.kind = BlockKind::Motion;
     step.move.kind = kind;
-    step.move.start = before.position;
+    step.move.start = step.modal.position;
     step.move.end = advance.position;
     step.move.travel = advance.travel;
+    step.move.arc = ArcPath{};
     step.modal.position = advance.position;
-    return step;
 }
 
-Step moveRapid(const ParsedBlock& b, const ModalState& before, Step step)
+Fault moveRapid(const ParsedBlock& b, Step& step)
 {
-    if (step.modal.compensation != Compensation::Cancelled) return faulted(FaultId::RapidCompensation);
-    if (hasArcWords(b)) return faulted(FaultId::RapidArcWords);
-    step = straightMove(b, before, step, MoveKind::Rapid);
+    if (step.modal.compensation != Compensation::Cancelled) return Fault{FaultId::RapidCompensation};
+    if (hasArcWords(b)) return Fault{FaultId::RapidArcWords};
+    straightMove(b, step, MoveKind::Rapid);
     const Point3& t = step.move.travel;
     const auto length = rapidPathLength(t[AxisIndexX], t[AxisIndexY], t[AxisIndexZ]);
-    if (!length) return faulted(FaultId::RapidDistanceUnexpected);
+    if (!length) return Fault{FaultId::RapidDistanceUnexpected};
     step.move.length = *length;
-    return step;
+    return {};
 }
 
-Step moveLinear(const ParsedBlock& b, const ModalState& before, Step step)
+Fault moveLinear(const ParsedBlock& b, Step& step)
 {
-    if (hasArcWords(b)) return faulted(FaultId::LinearArcWords);
-    if (step.modal.feed <= 0.0) return faulted(FaultId::LinearFeed);
-    step = straightMove(b, before, step, MoveKind::Linear);
+    if (hasArcWords(b)) return Fault{FaultId::LinearArcWords};
+    if (step.modal.feed <= 0.0) return Fault{FaultId::LinearFeed};
+    straightMove(b, step, MoveKind::Linear);
     const Point3& t = step.move.travel;
     step.move.length = straightLength(t[AxisIndexX], t[AxisIndexY], t[AxisIndexZ]);
-    return step;
+    return {};
 }
 
 Fault checkCentrePlane(const ParsedBlock& b, Plane plane)
@@ -124,49 +125,44 @@ Fault checkCentrePlane(const ParsedBlock& b, Plane plane)
     return {};
 }
 
-Step moveArc(const ParsedBlock& b, const ModalState& before, Step step, int decimals)
+Fault resolveArc(const ParsedBlock& b, const ModalState& m, const Point3& target, bool byOffsets, int decimals,
+                 ArcPath& arc)
+{
+    arc = ArcPath{};
+    Fault fault = byOffsets ? checkCentrePlane(b, m.plane) : Fault{};
+    if (!fault) {
+        fault = byOffsets ? resolveArcByOffsets(b, m, target, arc) : resolveArcByRadius(b, m, target, arc);
+    }
+    return fault ? fault : validateArc(m, target, decimals, arc);
+}
+
+Fault moveArc(const ParsedBlock& b, Step& step, int decimals)
 {
     const ModalState& m = step.modal;
-    if (m.feed <= 0.0) return faulted(FaultId::ArcFeed);
+    if (m.feed <= 0.0) return Fault{FaultId::ArcFeed};
     const bool byOffsets = b.value(AddressKind::ArcI) != 0.0 || b.value(AddressKind::ArcJ) != 0.0 ||
                            b.value(AddressKind::ArcK) != 0.0;
     if (!byOffsets && b.value(AddressKind::Radius) == 0.0) {
-        return b.hasAnyAxisWord() ? faulted(FaultId::ArcWithoutCentreOrRadius) : step;
+        return b.hasAnyAxisWord() ? Fault{FaultId::ArcWithoutCentreOrRadius} : Fault{};
     }
     const Point3 target = targetPoint(b, m);
     Move& move = step.move;
-    Fault fault = byOffsets ? checkCentrePlane(b, m.plane) : Fault{};
-    if (!fault) {
-        fault = byOffsets ? resolveArcByOffsets(b, m, target, move.arc) : resolveArcByRadius(b, m, target, move.arc);
-    }
-    if (!fault) {
-        fault = validateArc(m, target, decimals, move.arc);
-    }
-    if (fault) {
-        return faulted(fault.id);
+    if (const Fault fault = resolveArc(b, m, target, byOffsets, decimals, move.arc)) {
+        return fault;
     }
     const int h = planeAxesOf(m.plane).helical;
     step.kind = BlockKind::Motion;
     move.kind = m.motion == Motion::ClockwiseArc ? MoveKind::ClockwiseArc : MoveKind::CounterClockwiseArc;
-    move.start = before.position;
+    move.start = m.position;
     move.end = target;
-    move.length = arcLength(move.arc, target[h] - before.position[h]);
+    move.travel = Point3{};
+    move.length = arcLength(move.arc, target[h] - m.position[h]);
     step.modal.position = target;
-    return step;
+    return {};
 }
 
-}  // namespace
-
-Step interpretBlock(const ModalState& before, const ParsedBlock& block, int decimals, long long line)
+Fault dispatch(const ParsedBlock& block, Step& step, int decimals)
 {
-    if (const Fault fault = checkCommonRules(block)) {
-        return faulted(fault.id, fault.address);
-    }
-    Step step;
-    step.modal = applyModalWords(before, block);
-    step.move.line = line;
-    step.move.plane = step.modal.plane;
-    step.move.feed = step.modal.feed;
     if (block.has(CommandGroup::CoordinateSet)) {
         return setCoordinates(block, step);
     }
@@ -174,10 +170,26 @@ Step interpretBlock(const ModalState& before, const ParsedBlock& block, int deci
         return setValues(block, step);
     }
     switch (step.modal.motion) {
-    case Motion::Rapid: return moveRapid(block, before, step);
-    case Motion::Linear: return moveLinear(block, before, step);
-    default: return moveArc(block, before, step, decimals);
+    case Motion::Rapid: return moveRapid(block, step);
+    case Motion::Linear: return moveLinear(block, step);
+    default: return moveArc(block, step, decimals);
     }
+}
+
+}  // namespace
+
+void interpretBlock(const ModalState& before, const ParsedBlock& block, int decimals, long long line, Step& step)
+{
+    step.kind = BlockKind::Nothing;
+    step.fault = checkCommonRules(block);
+    if (step.fault) {
+        return;
+    }
+    step.modal = applyModalWords(before, block);
+    step.move.line = line;
+    step.move.plane = step.modal.plane;
+    step.move.feed = step.modal.feed;
+    step.fault = dispatch(block, step, decimals);
 }
 
 }  // namespace drennix

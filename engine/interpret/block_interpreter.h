@@ -30,8 +30,9 @@ struct Step {
     Move move;
 };
 
+// Fills `step` (reused from line to line, so that a line copies no move);
 // `decimals` sets the tolerance of the arc end checks; `line` is recorded in
-// the move.
-Step interpretBlock(const ModalState& before, const ParsedBlock& block, int decimals, long long line);
+// the move. On a fault the rest of the step means nothing.
+void interpretBlock(const ModalState& before, const ParsedBlock& block, int decimals, long long line, Step& step);
 
 }  // namespace drennix

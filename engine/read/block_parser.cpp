@@ -10,7 +10,7 @@ constexpr auto npos = std::string_view::npos;
 
 void countCommand(ParsedBlock& block, CommandGroup group)
 {
-    countWord(block.commandCounts[static_cast<int>(group)]);
+    block.count(block.commandCounts[static_cast<int>(group)]);
 }
 
 }  // namespace
@@ -118,14 +118,14 @@ Fault BlockParser::storeWord(AddressKind address, std::string_view numericText, 
         classifyGCode(rawValue(), block);
         return {};
     case AddressKind::Feed:
-        countWord(block.wordCounts[static_cast<int>(AddressKind::Feed) - 1]);
+        block.count(block.wordCounts[static_cast<int>(AddressKind::Feed) - 1]);
         block.feed = rawValue();
         return {};
     case AddressKind::Other:
         return {};
     default: {
         const int index = static_cast<int>(address) - 1;
-        countWord(block.wordCounts[static_cast<std::size_t>(index)]);
+        block.count(block.wordCounts[static_cast<std::size_t>(index)]);
         const bool hasPoint = number.wellFormed ? number.hasPoint : numericText.find('.') != npos;
         block.values[static_cast<std::size_t>(index)] = scaleAxisValue(rawValue(), hasPoint, decimalPlaces_);
         return {};

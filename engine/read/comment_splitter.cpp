@@ -1,24 +1,8 @@
 #include "comment_splitter.h"
 
-#include <array>
-
 namespace drennix {
 
 namespace {
-
-constexpr std::array<CharacterClass, 256> characterClasses = [] {
-    std::array<CharacterClass, 256> classes{};
-    for (int b = 0; b < 256; ++b) {
-        if (b < 0x20 || b > 0x7E) {
-            classes[b] = CharacterClass::Invalid;
-        } else if ((b >= '0' && b <= '9') || b == '+' || b == '-' || b == '.') {
-            classes[b] = CharacterClass::Numeric;
-        } else {
-            classes[b] = CharacterClass::Address;
-        }
-    }
-    return classes;
-}();
 
 constexpr auto npos = std::string_view::npos;
 
@@ -28,11 +12,6 @@ Fault fault(FaultId id)
 }
 
 }  // namespace
-
-CharacterClass classifyCharacter(unsigned char byte)
-{
-    return characterClasses[byte];
-}
 
 Fault CommentSplitter::split(std::string_view line, CommentSplit& out)
 {

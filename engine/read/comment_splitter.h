@@ -1,6 +1,7 @@
 // Splitting a source line into its code text and its comments.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -12,7 +13,24 @@ enum class CharacterClass : int { Invalid = 1, Numeric = -1, Address = 0 };
 
 // Below 0x20 and above 0x7E: Invalid; "+", "-", "." and digits: Numeric;
 // every other printable byte, the space included: Address.
-CharacterClass classifyCharacter(unsigned char byte);
+inline constexpr std::array<CharacterClass, 256> characterClasses = [] {
+    std::array<CharacterClass, 256> classes{};
+    for (int b = 0; b < 256; ++b) {
+        if (b < 0x20 || b > 0x7E) {
+            classes[b] = CharacterClass::Invalid;
+        } else if ((b >= '0' && b <= '9') || b == '+' || b == '-' || b == '.') {
+            classes[b] = CharacterClass::Numeric;
+        } else {
+            classes[b] = CharacterClass::Address;
+        }
+    }
+    return classes;
+}();
+
+inline CharacterClass classifyCharacter(unsigned char byte)
+{
+    return characterClasses[byte];
+}
 
 // The code text and the comments of one line. The views point into the line
 // when it has no comment, otherwise into the splitter's own buffers.

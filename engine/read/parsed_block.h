@@ -20,10 +20,6 @@ inline constexpr int commandGroupCount = 6;
 // Word counts only need to tell none, one and several apart, so they stop at
 // two and cannot overflow on any line length.
 using WordCount = std::uint8_t;
-constexpr void countWord(WordCount& count)
-{
-    count = count < 2 ? static_cast<WordCount>(count + 1) : count;
-}
 
 struct ParsedBlock {
     // The line without its comments, and the comments themselves. The views
@@ -45,6 +41,14 @@ struct ParsedBlock {
     std::optional<CoordinateMode> coordinateMode;
     std::optional<Compensation> compensation;
     std::optional<double> feed;
+    // Some command group or address has more than one word.
+    bool repeated = false;
+
+    void count(WordCount& counter)
+    {
+        repeated = repeated || counter > 0;
+        counter = counter < 2 ? static_cast<WordCount>(counter + 1) : counter;
+    }
 
     int count(CommandGroup group) const { return commandCounts[static_cast<int>(group)]; }
     bool has(CommandGroup group) const { return count(group) > 0; }

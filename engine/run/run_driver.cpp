@@ -89,6 +89,7 @@ private:
     StatisticsTally tally_;
     std::unique_ptr<Conversion> conversion_;
     ParsedBlock block_;
+    Step step_;
     long long lineNumber_ = 0;
     std::optional<std::string> outputPath_;
 };
@@ -178,15 +179,15 @@ Fault Run::processLine(std::string_view line)
         finishLine(line, nullptr, false);
         return {};
     }
-    const Step step = interpretBlock(modal_, block_, decimals_, lineNumber_);
-    if (step.fault) {
-        return step.fault;
+    interpretBlock(modal_, block_, decimals_, lineNumber_, step_);
+    if (step_.fault) {
+        return step_.fault;
     }
     if (conversion_) {
         conversion_->writer.noteBlock(block_);
     }
-    modal_ = step.modal;
-    return takeStep(step, line);
+    modal_ = step_.modal;
+    return takeStep(step_, line);
 }
 
 // Hands the block's result to the consumers and finishes the line.
