@@ -57,10 +57,12 @@ protected:
     }
     void execute(RunMode mode) {
         const int abort = host.abortOnPoll;
+        const bool moves = host.listensToMoves;
         host = RecordingHost{};
         host.abortOnPoll = abort;
+        host.listensToMoves = moves;
         options.runMode = mode;
-        RunDriver(settings).execute(options, host);
+        returned = RunDriver(settings).execute(options, host);
     }
 
     std::filesystem::path outputPath() const { return scratch / "part_con.nc"; }
@@ -71,6 +73,7 @@ protected:
     Settings settings;
     RunOptions options;
     RecordingHost host;
+    RunResult returned;  // what execute returned
     ScratchDirectory scratch;
 };
 
