@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -323,6 +325,69 @@ TEST(cli_end_to_end, a_report_that_cannot_be_written_is_not_a_success)
     const CliResult result = CliProcess({"--json", dataFile("clean.nc")}, {}, "/dev/full").wait();
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_NE(result.err.find("drennix-cli: "), std::string::npos) << result.err;
+}
+
+// While it lives, processes started from this one get a file-size limit of
+// `bytes` and ignore SIGXFSZ, so a write past the limit fails with EFBIG
+// instead of killing them. This process gets its own limit and signal
+// disposition back at the end.
+class ChildFileSizeLimit {
+public:
+    explicit ChildFileSizeLimit(rlim_t bytes)
+    {
+        if (getrlimit(RLIMIT_FSIZE, &saved_) != 0 || (saved_.rlim_max != RLIM_INFINITY && saved_.rlim_max < bytes))
+            return;
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        if (sigaction(SIGXFSZ, &ignore, &savedAction_) != 0)
+            return;
+        const rlimit lowered{bytes, saved_.rlim_max};
+        if (setrlimit(RLIMIT_FSIZE, &lowered) != 0) {
+            sigaction(SIGXFSZ, &savedAction_, nullptr);
+            return;
+        }
+        active_ = true;
+    }
+    ~ChildFileSizeLimit()
+    {
+        if (!active_)
+            return;
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        sigaction(SIGXFSZ, &savedAction_, nullptr);
+    }
+    ChildFileSizeLimit(const ChildFileSizeLimit&) = delete;
+    ChildFileSizeLimit& operator=(const ChildFileSizeLimit&) = delete;
+
+    bool active() const { return active_; }
+
+private:
+    rlimit saved_{};
+    struct sigaction savedAction_ {};
+    bool active_ = false;
+};
+
+TEST(cli_end_to_end, a_new_program_that_cannot_be_written_is_reported_and_not_created)
+{
+    TemporaryDirectory directory;
+    const fs::path source = directory.path / "part.nc";
+    writeFileBytes(source, readFileBytes(dataFile("helical.nc")));
+    // The fine tolerance makes the new program several times the limit;
+    // the report on stdout and the message on stderr stay far below it.
+    const rlim_t limit = 4096;
+    std::optional<CliProcess> cli;
+    {
+        ChildFileSizeLimit limited(limit);
+        if (!limited.active())
+            GTEST_SKIP() << "the file-size limit cannot be set";
+        cli.emplace(std::vector<std::string>{"-m", "arcs", "-t", "0.0001", source.string()});
+    }
+    const CliResult result = cli->wait();
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.err.find("[warning] " + std::string(messages::writeError)), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("を作成しました"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out.find("を作成しました"), std::string::npos) << result.out;
+    EXPECT_LE(fs::file_size(directory.path / "part_con.nc"), limit);  // the write did stop at the limit
 }
 
 // True once the process catches `signal` (the SigCgt mask of /proc/PID/status);

@@ -88,7 +88,22 @@ INSTANTIATE_TEST_SUITE_P(
         ArcCase{"NegativeRadiusCounterClockwise", 0, 0, 0, "G3X10.R-10.F100.", "-10.000 -240.000 60.000 0.000 ",
                 "-5.000 -18.660 15.000 0.000", arcLength(10, 2 * kPi - 2 * std::asin(0.5), 0)},
         ArcCase{"RadiusOfHalfTheChord", 0, 0, 0, "G2X10.R5.F100.", "5.000 180.000 0.000 0.000 ", "0.000 0.000 10.000 5.000",
-                arcLength(5, kPi, 0)}),
+                arcLength(5, kPi, 0)},
+        // Half circles whose end lies straight above the start: the chord has
+        // no X part, by centre offset and by radius.
+        ArcCase{"CentreSemicircleEndingAboveItsStart", 0, 0, 0, "G17G02X0.Y10.J5.F100.", "5.000 -90.000 -270.000 0.000 ",
+                "-5.000 0.000 0.000 10.000", arcLength(5, kPi, 0)},
+        ArcCase{"RadiusSemicircleEndingAboveItsStart", 0, 0, 0, "G17G02X0.Y10.R5.F100.", "5.000 270.000 90.000 0.000 ",
+                "-5.000 0.000 0.000 10.000", arcLength(5, kPi, 0)},
+        // From 180° round to 150° + 360°: the sweep crosses 270°, 360° and
+        // 450°, so every extent reaches the circle, the top one last.
+        ArcCase{"CounterClockwisePast450Degrees", -10, 0, 0, "G17G03X-8.66Y5.I10.J0F100.", "10.000 180.000 509.999 0.000 ",
+                "-10.000 -10.000 10.000 10.000", arcLength(10, std::atan2(5, -8.66) + kPi, 0)},
+        // The same downwards: from -150° to -120° - 360°, the bottom reached
+        // only at -450°.
+        ArcCase{"ClockwisePastMinus450Degrees", -8.66, -5, 0, "G17G02X-5.Y-8.66I8.66J5.F100.", "10.000 -149.999 -480.001 0.000 ",
+                "-10.000 -10.000 10.000 10.000",
+                arcLength(root(square(8.66) + square(5)), std::atan2(-5, -8.66) - std::atan2(-8.66, -5) + 2 * kPi, 0)}),
     NameOfCase{});
 
 TEST_F(EngineRunTest, ArcLengthIsExactToTheLastDigit) {
@@ -126,7 +141,14 @@ INSTANTIATE_TEST_SUITE_P(
         rejected("RadiusArcEndingAtItsStart", "F100\nG2R5.", 2, "行目の 左右廻円弧指令 中の 円弧半径指令 で始点と終点同じです。"),
         rejected("RadiusArcEndingAboveItsStart", "G2Z-1.R5.F100.", 1, "行目の 左右廻円弧指令 中の 円弧半径指令 で始点と終点同じです。"),
         rejected("RadiusTooSmallForTheChord", "G2X10.R4.F100.", 1, "行目の 右左廻円弧指令 中に始点の再計算で0.002超過の差が出ました。"),
-        rejected("EndRadiusDiffers", "G0X10.\nG3X0.Y11.I-10.F100.", 2, "行目の 右左廻円弧指令 中に終点の再計算で0.002超過の差が出ました。")),
+        rejected("EndRadiusDiffers", "G0X10.\nG3X0.Y11.I-10.F100.", 2, "行目の 右左廻円弧指令 中に終点の再計算で0.002超過の差が出ました。"),
+        // End and start direction differ in the last binary digit only; with
+        // the full turn added, the difference rounds to just over 360°
+        // instead of just under it.
+        rejected("ClockwiseSweepRoundedOver360", "G2X.00000000000001Y.000000000000005I5.228J7.434F100.", 1,
+                 "行目の 右廻円弧指令 中に始角と終角の差が360°を超えました。"),
+        rejected("CounterClockwiseSweepRoundedOver360", "G3X0.Y.000000000000001I2.582J-3.105F100.", 1,
+                 "行目の 左廻円弧指令 中に始角と終角の差が360°を超えました。")),
     NameOfCase{});
 
 TEST_F(EngineRunTest, RecheckToleranceFollowsTheDecimalPlaces) {

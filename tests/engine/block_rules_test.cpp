@@ -58,6 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         rejected("Q1CompensationAlone", "G41", 1, "行目の 早送指令 中が 左径補正指令 中か 右径補正指令 中です。"),
         rejected("Q1AfterCompensatedCut", "G1G42X1.F100.\nM05\nG0R1.", 3, "行目の 早送指令 中が 左径補正指令 中か 右径補正指令 中です。"),
         rejected("Q2ZeroCentreWord", "G0X1.I0", 1, "行目の 早送指令 中に 円弧中心指令 か 円弧半径指令 が有ります。"),
+        rejected("Q2RadiusWord", "G0X1.R1.", 1, "行目の 早送指令 中に 円弧中心指令 か 円弧半径指令 が有ります。"),
         rejected("L1BeforeL2", "G1X1.R1.", 1, "行目の 直線切削指令 中に 円弧中心指令 か 円弧半径指令 が有ります。"),
         rejected("L1MotionLaterInBlock", "X1.J1.G1", 1, "行目の 直線切削指令 中に 円弧中心指令 か 円弧半径指令 が有ります。"),
         rejected("L2NoFeedYet", "G01X10", 1, "行目の 直線切削指令 中で 速度指令 がｾﾞﾛ未満か 速度指令 が有りません。"),

@@ -54,6 +54,21 @@ INSTANTIATE_TEST_SUITE_P(
         I{"SourceIsAFolder", [](O& o, D& d) { o.sourcePath = d.path().string(); }, "元ﾌｧｲﾙ を開くのに失敗しました。" + kNotConverted}),
     NameOfCase{});
 
+// /proc/self/mem is a regular file whose first read fails: nothing is mapped
+// at address 0. The run stops on line 1 as on a rejected line.
+TEST_F(EngineRunTest, ReadErrorStopsTheRunAtItsLine) {
+    if (!std::filesystem::is_regular_file("/proc/self/mem")) GTEST_SKIP() << "needs /proc/self/mem";
+    for (RunMode mode : {RunMode::MachiningTime, RunMode::AbsoluteDisplay, RunMode::ConvertArcs}) {
+        options.sourcePath = "/proc/self/mem";
+        execute(mode);
+        EXPECT_EQ(host.messages, warningOnly(lineMessage(1, "行目でﾌｧｲﾙの読込みｴﾗｰが発生しました。")));
+        EXPECT_EQ(host.results, std::nullopt);
+        EXPECT_EQ(field(ResultField::LineCount), "1");
+        EXPECT_TRUE(host.rows.empty());
+        EXPECT_TRUE(host.outputPaths.empty());
+    }
+}
+
 TEST_F(EngineRunTest, ToleranceOfOneRuns) {
     options.tolerance = 1;
     run("G0X1.");

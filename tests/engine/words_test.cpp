@@ -35,6 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
     NumberGrammar, RejectedSource,
     ::testing::Values(
         onLine2("Step1PlusInside", "G0X1+5", kPlusInside), onLine2("Step1MinusThenPlus", "G0X-+1", kPlusInside),
+        onLine2("Step1DoublePlus", "G0X++1", kPlusInside),
         onLine2("Step2PlusOnly", "G0X+", kPlusOnly), onLine2("Step3SecondPlus", "G0X+1+", kPlusInside),
         onLine2("Step4PlusAndMinus", "G0X+-1", kMinusInside), onLine2("Step4PlusMinusOnly", "G0X+-", kMinusInside),
         onLine2("Step5PlusPoint", "G0X+.", kPlusPointOnly), onLine2("Step6MinusInside", "G0X1-2", kMinusInside),
