@@ -369,9 +369,8 @@ private:
 
 TEST(cli_end_to_end, a_new_program_that_cannot_be_written_is_reported_and_not_created)
 {
-    TemporaryDirectory directory;
-    const fs::path source = directory.path / "part.nc";
-    writeFileBytes(source, readFileBytes(dataFile("helical.nc")));
+    const ScratchDirectory directory{scratchPrefix};
+    const fs::path source = directory.write("part.nc", readBytes(dataFile("helical.nc")));
     // The fine tolerance makes the new program several times the limit;
     // the report on stdout and the message on stderr stay far below it.
     const rlim_t limit = 4096;
@@ -387,7 +386,7 @@ TEST(cli_end_to_end, a_new_program_that_cannot_be_written_is_reported_and_not_cr
     EXPECT_NE(result.err.find("[warning] " + std::string(messages::writeError)), std::string::npos) << result.err;
     EXPECT_EQ(result.err.find("を作成しました"), std::string::npos) << result.err;
     EXPECT_EQ(result.out.find("を作成しました"), std::string::npos) << result.out;
-    EXPECT_LE(fs::file_size(directory.path / "part_con.nc"), limit);  // the write did stop at the limit
+    EXPECT_LE(fs::file_size(directory / "part_con.nc"), limit);  // the write did stop at the limit
 }
 
 // True once the process catches `signal` (the SigCgt mask of /proc/PID/status);
