@@ -127,7 +127,7 @@ void AbsoluteDisplayDialog::copySelectionToClipboard() {
         return;
     }
     const WaitCursor wait;
-    const QString text = composeClipboardText(selectedRowTexts(), settings_.process.copyItems);
+    const QString text = composeClipboardText(selectedRowTexts(), settings_.process.copied());
     QGuiApplication::clipboard()->setText(text);
 }
 

@@ -25,15 +25,13 @@ QString allColumns(const QStringList& row) {
 
 }  // namespace
 
-QString composeClipboardText(const QList<QStringList>& rows, int copyItems) {
+QString composeClipboardText(const QList<QStringList>& rows, drennix::CopyItems items) {
     QString text;
     for (const QStringList& row : rows) {
-        if (copyItems < 1) {
-            text += coordinateWords(row, false);
-        } else if (copyItems == 1) {
-            text += coordinateWords(row, true);
-        } else {
-            text += allColumns(row);
+        switch (items) {
+        case drennix::CopyItems::XY: text += coordinateWords(row, false); break;
+        case drennix::CopyItems::XYZ: text += coordinateWords(row, true); break;
+        case drennix::CopyItems::AllColumns: text += allColumns(row); break;
         }
         text += rowEnd;
     }

@@ -5,8 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "vocabulary.h"
+
 // Builds the copy of `rows` (each the 11 cell texts of one selected row, in
-// ascending row order) in the form `copyItems` chooses: below 1 X and Y,
-// 1 X, Y and Z, above 1 every column with its label. An empty cell adds
-// nothing, so its label stands alone. Every row ends with CR LF.
-QString composeClipboardText(const QList<QStringList>& rows, int copyItems);
+// ascending row order) in the form `items` chooses: X and Y; X, Y and Z; or
+// every column with its label. An empty cell adds nothing, so its label
+// stands alone. Every row ends with CR LF.
+QString composeClipboardText(const QList<QStringList>& rows, drennix::CopyItems items);

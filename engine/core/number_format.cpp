@@ -39,37 +39,12 @@ void multiply(std::uint64_t a, std::uint64_t b, std::uint64_t& high, std::uint64
     high = hh + (lh >> 32) + (hl >> 32) + (middle >> 32);
 }
 
-bool fixedDigits(double value, int decimals, FixedDigits& digits)
+// (high, low) >> shift, rounded to the nearest with ties to even; false
+// when the result does not fit in 64 bits.
+bool shiftRounded(std::uint64_t high, std::uint64_t low, int shift, std::uint64_t& units)
 {
-    if (!std::isfinite(value) || decimals < 0 || decimals > fastDecimals) {
-        return false;
-    }
-    digits.negative = std::signbit(value);
-    const double magnitude = std::fabs(value);
-    if (magnitude == 0) {
-        digits.units = 0;
-        return true;
-    }
-    // magnitude = mantissa * 2^exponent exactly, mantissa below 2^53.
-    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
-    const auto biased = static_cast<int>(bits >> 52);
-    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
-    const std::uint64_t mantissa = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
-    const int exponent = (biased == 0 ? 1 : biased) - 1075;
-    const std::uint64_t scale = powersOfTen[decimals];
-    std::uint64_t high = 0;
-    std::uint64_t low = 0;
-    multiply(mantissa, scale, high, low);  // magnitude * 10^decimals = (high, low) * 2^exponent
-    if (exponent >= 0) {
-        if (high != 0 || exponent >= 64 || (exponent > 0 && (low >> (64 - exponent)) != 0)) {
-            return false;
-        }
-        digits.units = low << exponent;
-        return true;
-    }
-    const int shift = -exponent;
     if (shift >= 128) {
-        digits.units = 0;  // far below half a unit
+        units = 0;  // far below half a unit
         return true;
     }
     // quotient = (high, low) >> shift; the remainder decides the rounding.
@@ -107,8 +82,39 @@ bool fixedDigits(double value, int decimals, FixedDigits& digits)
         }
         ++quotient;
     }
-    digits.units = quotient;
+    units = quotient;
     return true;
+}
+
+bool fixedDigits(double value, int decimals, FixedDigits& digits)
+{
+    if (!std::isfinite(value) || decimals < 0 || decimals > fastDecimals) {
+        return false;
+    }
+    digits.negative = std::signbit(value);
+    const double magnitude = std::fabs(value);
+    if (magnitude == 0) {
+        digits.units = 0;
+        return true;
+    }
+    // magnitude = mantissa * 2^exponent exactly, mantissa below 2^53.
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const auto biased = static_cast<int>(bits >> 52);
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    const std::uint64_t mantissa = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
+    const int exponent = (biased == 0 ? 1 : biased) - 1075;
+    const std::uint64_t scale = powersOfTen[decimals];
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    multiply(mantissa, scale, high, low);  // magnitude * 10^decimals = (high, low) * 2^exponent
+    if (exponent >= 0) {
+        if (high != 0 || exponent >= 64 || (exponent > 0 && (low >> (64 - exponent)) != 0)) {
+            return false;
+        }
+        digits.units = low << exponent;
+        return true;
+    }
+    return shiftRounded(high, low, -exponent, digits.units);
 }
 
 void appendDigits(std::string& out, const FixedDigits& digits, int decimals)

@@ -92,6 +92,8 @@ private:
     Step step_;
     long long lineNumber_ = 0;
     std::optional<std::string> outputPath_;
+    // Reading has begun and the work has not yet ended.
+    bool working_ = false;
 };
 
 Run::Run(const Settings& settings, const RunOptions& options, RunListener& listener)
@@ -111,6 +113,17 @@ Run::Run(const Settings& settings, const RunOptions& options, RunListener& liste
 
 RunResult Run::execute()
 {
+    // A run that throws (out of memory on a huge line, say) still ends its
+    // work, so that no host keeps waiting; the exception goes on to the host.
+    struct WorkGuard {
+        Run& run;
+        ~WorkGuard()
+        {
+            if (run.working_) {
+                run.workEnded();
+            }
+        }
+    } guard{*this};
     listener_.runStarted();
     Fault fault = checkInputs();
     if (!fault) {
@@ -121,6 +134,7 @@ RunResult Run::execute()
     }
     const AbsoluteRow start = startRow(initialPosition(), decimals_);
     listener_.readingStarted(mode(), mode() == RunMode::AbsoluteDisplay ? &start : nullptr);
+    working_ = true;
     return end(readProgram());
 }
 
@@ -375,6 +389,7 @@ void Run::tellFault(const Fault& fault)
 
 void Run::workEnded()
 {
+    working_ = false;
     listener_.workEnded();
 }
 

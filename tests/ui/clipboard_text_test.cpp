@@ -35,7 +35,10 @@ private slots:
         QFETCH(QList<QStringList>, rows);
         QFETCH(int, copyItems);
         QFETCH(QString, expected);
-        QCOMPARE(composeClipboardText(rows, copyItems), expected);
+        // The setting's number, read as the settings read it.
+        drennix::ProcessSettings settings;
+        settings.copyItems = copyItems;
+        QCOMPARE(composeClipboardText(rows, settings.copied()), expected);
     }
 };
 
