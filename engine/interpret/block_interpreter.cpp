@@ -12,11 +12,11 @@ namespace {
 ModalState applyModalWords(const ModalState& before, const ParsedBlock& b)
 {
     ModalState m = before;
-    m.motion = b.motion.value_or(m.motion);
-    m.plane = b.plane.value_or(m.plane);
-    m.coordinateMode = b.coordinateMode.value_or(m.coordinateMode);
-    m.compensation = b.compensation.value_or(m.compensation);
-    m.feed = b.feed.value_or(m.feed);
+    if (b.has(CommandGroup::Motion)) m.motion = b.motion;
+    if (b.has(CommandGroup::Plane)) m.plane = b.plane;
+    if (b.has(CommandGroup::CoordinateMode)) m.coordinateMode = b.coordinateMode;
+    if (b.has(CommandGroup::Compensation)) m.compensation = b.compensation;
+    if (b.has(AddressKind::Feed)) m.feed = b.feed;
     return m;
 }
 

@@ -51,7 +51,7 @@ BlockParser::BlockParser(const Settings& settings)
 
 Fault BlockParser::parse(std::string_view line, ParsedBlock& block)
 {
-    block = ParsedBlock{};
+    block.clear();
     CommentSplit split;
     if (const Fault fault = comments_.split(line, split)) {
         return fault;

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
 #include "modal_codes.h"
@@ -35,19 +34,30 @@ struct ParsedBlock {
     // Value of the last X, Y, Z, I, J, K and R word; 0 without one.
     std::array<double, 7> values{};
 
-    // The modal codes and the feed the block states (its last word of each).
-    std::optional<Motion> motion;
-    std::optional<Plane> plane;
-    std::optional<CoordinateMode> coordinateMode;
-    std::optional<Compensation> compensation;
-    std::optional<double> feed;
+    // The modal codes and the feed the block states (its last word of each);
+    // each holds only when its group or the feed has a word.
+    Motion motion = Motion::Rapid;
+    Plane plane = Plane::XY;
+    CoordinateMode coordinateMode = CoordinateMode::Absolute;
+    Compensation compensation = Compensation::Cancelled;
+    double feed = 0;
     // Some command group or address has more than one word.
     bool repeated = false;
 
+    // Every count and value back to none, field by field: cheaper per line
+    // than assigning a new block.
+    void clear()
+    {
+        commandCounts = {};
+        wordCounts = {};
+        values = {};
+        repeated = false;
+    }
+
     void count(WordCount& counter)
     {
-        repeated = repeated || counter > 0;
-        counter = counter < 2 ? static_cast<WordCount>(counter + 1) : counter;
+        repeated |= counter != 0;
+        counter = static_cast<WordCount>(counter + (counter < 2));
     }
 
     int count(CommandGroup group) const { return commandCounts[static_cast<int>(group)]; }
