@@ -17,7 +17,8 @@ namespace {
 
 constexpr std::uint64_t programBytes = 10'000'000;
 
-bool writeProgram(const std::filesystem::path& path) {
+bool writeProgram(const std::filesystem::path& path)
+{
     std::ofstream file(path, std::ios::binary);
     const bool complete = drennix::bench::generateProgram({programBytes, 1}, [&file](std::string_view chunk) {
         file.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
@@ -29,7 +30,8 @@ bool writeProgram(const std::filesystem::path& path) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
     try {

@@ -55,17 +55,22 @@ constexpr std::string_view openingLines =
     "G0 X0. Y0.\r\n"
     "G1 Z2. F1000.\r\n";
 
-int motionCode(Motion motion) { return static_cast<int>(motion); }
+int motionCode(Motion motion)
+{
+    return static_cast<int>(motion);
+}
 
 // A coordinate is on the full-circle grid when it is a multiple of 1/8: such
 // values and their sums are exact in binary, so the reader finds the end point
 // of a full circle exactly at its start point.
-bool onEighthGrid(double value) {
+bool onEighthGrid(double value)
+{
     const double scaled = value * 8.0;
     return std::abs(value) < 1.0e6 && scaled == std::floor(scaled);
 }
 
-bool endsOnCircle(const AxisMove& move, const PlaneAxes& axes, double centreA, double centreB, double radius) {
+bool endsOnCircle(const AxisMove& move, const PlaneAxes& axes, double centreA, double centreB, double radius)
+{
     const double reached = std::hypot(move.target(axes.a) - centreA, move.target(axes.b) - centreB);
     return std::abs(reached - radius) <= endPointSlack;
 }
@@ -74,7 +79,8 @@ bool endsOnCircle(const AxisMove& move, const PlaneAxes& axes, double centreA, d
 
 BlockGenerator::BlockGenerator(std::uint64_t seed) : random_(seed) {}
 
-const std::string& BlockGenerator::next() {
+const std::string& BlockGenerator::next()
+{
     lines_.clear();
     if (!opened_) {
         writeOpening();
@@ -85,13 +91,15 @@ const std::string& BlockGenerator::next() {
     return lines_;
 }
 
-void BlockGenerator::writeOpening() {
+void BlockGenerator::writeOpening()
+{
     lines_ = openingLines;
     state_.position = {0.0, 0.0, 2.0};
     state_.motion = Motion::Linear;
 }
 
-void BlockGenerator::writeBlock() {
+void BlockGenerator::writeBlock()
+{
     if (random_.chance(0.01)) compact_ = !compact_;
     if (!insideBox()) return writeReturnIntoBox();
     if (state_.compensated) return writeCompensatedBlock();
@@ -100,7 +108,8 @@ void BlockGenerator::writeBlock() {
     writeFreeBlock();
 }
 
-void BlockGenerator::writeFreeBlock() {
+void BlockGenerator::writeFreeBlock()
+{
     const double roll = random_.uniform(0.0, 100.0);
     if (roll < 44.0) return writeLinear();
     if (roll < 52.0) return writeRapid();
@@ -118,7 +127,8 @@ void BlockGenerator::writeFreeBlock() {
     writeLinear();
 }
 
-void BlockGenerator::writeCompensatedBlock() {
+void BlockGenerator::writeCompensatedBlock()
+{
     if (--compensationBlocksLeft_ <= 0) return writeCompensationEnd();
     const double roll = random_.uniform(0.0, 100.0);
     if (roll < 55.0) return writeLinear();
@@ -127,7 +137,8 @@ void BlockGenerator::writeCompensatedBlock() {
     writeMachineWords();
 }
 
-void BlockGenerator::writeRapid() {
+void BlockGenerator::writeRapid()
+{
     AxisMove move(state_, pickNumberStyle(true));
     const double roll = random_.unit();
     if (roll < 0.3) {
@@ -144,7 +155,8 @@ void BlockGenerator::writeRapid() {
     move.commit(state_);
 }
 
-void BlockGenerator::writeLinear() {
+void BlockGenerator::writeLinear()
+{
     AxisMove move(state_, pickNumberStyle(true));
     const Point& from = state_.position;
     const double roll = random_.unit();
@@ -169,7 +181,8 @@ void BlockGenerator::writeLinear() {
     move.commit(state_);
 }
 
-void BlockGenerator::writeArc() {
+void BlockGenerator::writeArc()
+{
     const double roll = random_.unit();
     if (roll < 0.05) return writeFullCircle(roll < 0.02);
     const bool helical = random_.chance(0.2);
@@ -181,7 +194,8 @@ void BlockGenerator::writeArc() {
 // end point is computed from the centre, the radius and the end angle, and
 // nudged along the circle until its written coordinates lie within
 // `endPointSlack` of the circle.
-bool BlockGenerator::writeArcByOffsets(bool helical) {
+bool BlockGenerator::writeArcByOffsets(bool helical)
+{
     const PlaneAxes axes = planeAxes(state_.plane);
     const NumberStyle style = pickNumberStyle(false);
     const double startA = state_.position[axes.a];
@@ -227,7 +241,8 @@ bool BlockGenerator::writeArcByOffsets(bool helical) {
 // An arc given by its radius: R > 0 for a sweep below 180 degrees, R < 0 above.
 // The sweeps stay 20 degrees away from 0, 180 and 360 so that the written end
 // point leaves the radius clearly longer than half the chord.
-bool BlockGenerator::writeArcByRadius(bool helical) {
+bool BlockGenerator::writeArcByRadius(bool helical)
+{
     const PlaneAxes axes = planeAxes(state_.plane);
     const NumberStyle style = pickNumberStyle(false);
     const double startA = state_.position[axes.a];
@@ -235,8 +250,8 @@ bool BlockGenerator::writeArcByRadius(bool helical) {
     const long long radiusWord = toThousandths(random_.uniform(1.0, 30.0));
     const double radius = wordValue(radiusWord, style);
     const bool large = random_.chance(0.25);
-    const double sweep = large ? random_.uniform(200.0 * degree, 340.0 * degree)
-                               : random_.uniform(20.0 * degree, 160.0 * degree);
+    const double sweep =
+        large ? random_.uniform(200.0 * degree, 340.0 * degree) : random_.uniform(20.0 * degree, 160.0 * degree);
     const double towardsCentre = angleTowardsBoxCentre(startA, startB);
     const double centreA = startA + radius * std::cos(towardsCentre);
     const double centreB = startB + radius * std::sin(towardsCentre);
@@ -271,7 +286,8 @@ bool BlockGenerator::writeArcByRadius(bool helical) {
 // A full circle: centre offsets without plane axis words, so that the end
 // point is the start point. Start and offsets lie on the 1/8 grid (see
 // onEighthGrid); a line onto the grid comes first when needed.
-void BlockGenerator::writeFullCircle(bool helical) {
+void BlockGenerator::writeFullCircle(bool helical)
+{
     if (state_.incremental) {
         if (!writeArcByOffsets(helical)) writeLinear();
         return;
@@ -295,7 +311,8 @@ void BlockGenerator::writeFullCircle(bool helical) {
     move.commit(state_);
 }
 
-void BlockGenerator::moveOntoEighthGrid(const PlaneAxes& axes) {
+void BlockGenerator::moveOntoEighthGrid(const PlaneAxes& axes)
+{
     AxisMove move(state_, NumberStyle::FullDecimals);
     move.moveTo(axes.a, std::round(state_.position[axes.a] * 8.0) / 8.0);
     move.moveTo(axes.b, std::round(state_.position[axes.b] * 8.0) / 8.0);
@@ -306,7 +323,8 @@ void BlockGenerator::moveOntoEighthGrid(const PlaneAxes& axes) {
     move.commit(state_);
 }
 
-void BlockGenerator::writeReturnIntoBox() {
+void BlockGenerator::writeReturnIntoBox()
+{
     const bool cutting = state_.compensated;
     AxisMove move(state_, pickNumberStyle(true));
     move.moveTo(0, randomTargetInBox(0));
@@ -319,21 +337,24 @@ void BlockGenerator::writeReturnIntoBox() {
     move.commit(state_);
 }
 
-void BlockGenerator::writeCommentLine() {
+void BlockGenerator::writeCommentLine()
+{
     appendLine(commentTexts[static_cast<std::size_t>(random_.below(static_cast<int>(commentTexts.size())))]);
 }
 
-void BlockGenerator::writeBlankLine() { appendLine(random_.chance(0.8) ? "" : "   "); }
+void BlockGenerator::writeBlankLine()
+{
+    appendLine(random_.chance(0.8) ? "" : "   ");
+}
 
 // Words the reader checks and then ignores: sequence numbers, spindle, tool,
 // coolant, dwell (G4 is no code of the vocabulary).
-void BlockGenerator::writeMachineWords() {
+void BlockGenerator::writeMachineWords()
+{
     beginLine();
     appendWordStart();
     switch (random_.below(6)) {
-    case 0:
-        appendIntegerWord(lines_, 'M', random_.chance(0.5) ? 8 : 9);
-        break;
+    case 0: appendIntegerWord(lines_, 'M', random_.chance(0.5) ? 8 : 9); break;
     case 1:
         appendIntegerWord(lines_, 'S', 1000 + 100 * random_.below(190));
         appendWordStart();
@@ -349,17 +370,14 @@ void BlockGenerator::writeMachineWords() {
         appendWordStart();
         appendIntegerWord(lines_, 'P', 100 * (1 + random_.below(20)));
         break;
-    case 4:
-        appendIntegerWord(lines_, 'M', 1);
-        break;
-    default:
-        appendIntegerWord(lines_, 'M', 5);
-        break;
+    case 4: appendIntegerWord(lines_, 'M', 1); break;
+    default: appendIntegerWord(lines_, 'M', 5); break;
     }
     endLine();
 }
 
-void BlockGenerator::writePlaneChange(Plane plane) {
+void BlockGenerator::writePlaneChange(Plane plane)
+{
     beginLine();
     appendWordStart();
     appendIntegerWord(lines_, 'G', static_cast<int>(plane));
@@ -368,7 +386,8 @@ void BlockGenerator::writePlaneChange(Plane plane) {
     planeBlocksLeft_ = 10 + random_.below(30);
 }
 
-void BlockGenerator::writeCoordinateModeChange(bool incremental) {
+void BlockGenerator::writeCoordinateModeChange(bool incremental)
+{
     beginLine();
     appendWordStart();
     appendIntegerWord(lines_, 'G', incremental ? 91 : 90);
@@ -377,7 +396,8 @@ void BlockGenerator::writeCoordinateModeChange(bool incremental) {
     incrementalBlocksLeft_ = 5 + random_.below(25);
 }
 
-void BlockGenerator::writeCompensationStart() {
+void BlockGenerator::writeCompensationStart()
+{
     AxisMove move(state_, pickNumberStyle(true));
     const double direction = random_.uniform(-pi, pi);
     move.moveTo(0, state_.position[0] + 2.0 * std::cos(direction));
@@ -395,7 +415,8 @@ void BlockGenerator::writeCompensationStart() {
     compensationBlocksLeft_ = 5 + random_.below(25);
 }
 
-void BlockGenerator::writeCompensationEnd() {
+void BlockGenerator::writeCompensationEnd()
+{
     AxisMove move(state_, pickNumberStyle(true));
     const double direction = random_.uniform(-pi, pi);
     move.moveTo(0, state_.position[0] + 2.0 * std::cos(direction));
@@ -412,10 +433,12 @@ void BlockGenerator::writeCompensationEnd() {
 
 // G92 declares where the tool is; the reader allows it only in absolute mode,
 // under rapid motion and without compensation.
-void BlockGenerator::writeCoordinateSet() {
+void BlockGenerator::writeCoordinateSet()
+{
     if (state_.incremental || state_.compensated || state_.motion != Motion::Rapid) return writeRapid();
     AxisMove move(state_, pickNumberStyle(true));
-    for (int axis = 0; axis < axisCount; ++axis) move.moveTo(axis, randomTargetInBox(axis));
+    for (int axis = 0; axis < axisCount; ++axis)
+        move.moveTo(axis, randomTargetInBox(axis));
     beginLine();
     appendWordStart();
     appendIntegerWord(lines_, 'G', 92);
@@ -425,7 +448,8 @@ void BlockGenerator::writeCoordinateSet() {
 }
 
 // G10 sets a value (here a tool radius); it moves nothing.
-void BlockGenerator::writeValueSet() {
+void BlockGenerator::writeValueSet()
+{
     beginLine();
     appendWordStart();
     appendIntegerWord(lines_, 'G', 10);
@@ -438,7 +462,8 @@ void BlockGenerator::writeValueSet() {
     endLine();
 }
 
-void BlockGenerator::beginLine() {
+void BlockGenerator::beginLine()
+{
     lineStart_ = lines_.size();
     if (random_.chance(0.1)) {
         sequenceNumber_ += 10;
@@ -446,17 +471,20 @@ void BlockGenerator::beginLine() {
     }
 }
 
-void BlockGenerator::endLine() {
+void BlockGenerator::endLine()
+{
     if (random_.chance(0.02)) appendCommentText();
     lines_ += "\r\n";
 }
 
-void BlockGenerator::appendWordStart() {
+void BlockGenerator::appendWordStart()
+{
     if (!compact_ && lines_.size() > lineStart_) lines_ += ' ';
 }
 
 // The motion word; left out now and then when the motion is already in force.
-void BlockGenerator::appendMotion(Motion motion) {
+void BlockGenerator::appendMotion(Motion motion)
+{
     const bool modal = state_.motion == motion;
     state_.motion = motion;
     if (modal && random_.chance(0.4)) return;
@@ -466,7 +494,8 @@ void BlockGenerator::appendMotion(Motion motion) {
     lines_ += static_cast<char>('0' + motionCode(motion));
 }
 
-void BlockGenerator::appendAxisWords(const AxisMove& move) {
+void BlockGenerator::appendAxisWords(const AxisMove& move)
+{
     for (int axis = 0; axis < axisCount; ++axis) {
         if (!move.has(axis)) continue;
         appendWordStart();
@@ -474,7 +503,8 @@ void BlockGenerator::appendAxisWords(const AxisMove& move) {
     }
 }
 
-void BlockGenerator::appendOffsetWords(const PlaneAxes& axes, long long offsetA, long long offsetB, NumberStyle style) {
+void BlockGenerator::appendOffsetWords(const PlaneAxes& axes, long long offsetA, long long offsetB, NumberStyle style)
+{
     for (int axis = 0; axis < axisCount; ++axis) {
         if (axis != axes.a && axis != axes.b) continue;
         appendWordStart();
@@ -482,50 +512,58 @@ void BlockGenerator::appendOffsetWords(const PlaneAxes& axes, long long offsetA,
     }
 }
 
-void BlockGenerator::appendFeedSometimes() {
+void BlockGenerator::appendFeedSometimes()
+{
     if (!random_.chance(0.05)) return;
     appendWordStart();
     appendIntegerWord(lines_, 'F', 100 + 50 * random_.below(99));
     if (random_.chance(0.5)) lines_ += '.';
 }
 
-void BlockGenerator::appendCommentText() {
+void BlockGenerator::appendCommentText()
+{
     lines_ += commentTexts[static_cast<std::size_t>(random_.below(static_cast<int>(commentTexts.size())))];
 }
 
-void BlockGenerator::appendLine(std::string_view text) {
+void BlockGenerator::appendLine(std::string_view text)
+{
     lines_ += text;
     lines_ += "\r\n";
 }
 
-NumberStyle BlockGenerator::pickNumberStyle(bool impliedAllowed) {
+NumberStyle BlockGenerator::pickNumberStyle(bool impliedAllowed)
+{
     const double roll = random_.unit();
     if (roll < 0.7) return NumberStyle::FullDecimals;
     if (roll < 0.95 || !impliedAllowed) return NumberStyle::TrimmedDecimals;
     return NumberStyle::ImpliedDecimals;
 }
 
-double BlockGenerator::pickArcRadius() {
+double BlockGenerator::pickArcRadius()
+{
     const double roll = random_.unit();
     if (roll < 0.15) return random_.uniform(0.1, 1.0);
     if (roll < 0.8) return random_.uniform(1.0, 10.0);
     return random_.uniform(10.0, 30.0);
 }
 
-bool BlockGenerator::insideBox() const {
+bool BlockGenerator::insideBox() const
+{
     for (int axis = 0; axis < axisCount; ++axis) {
         if (std::abs(state_.position[axis]) > boxHalfWidth[axis]) return false;
     }
     return true;
 }
 
-double BlockGenerator::randomTargetInBox(int axis) {
+double BlockGenerator::randomTargetInBox(int axis)
+{
     return axis == 2 ? random_.uniform(-20.0, 20.0) : random_.uniform(-90.0, 90.0);
 }
 
 // The end of a helical arc along its normal axis: 0.2 to 4 away, towards the
 // middle of the box when the tool is far out.
-double BlockGenerator::helicalTarget(int axis) {
+double BlockGenerator::helicalTarget(int axis)
+{
     const double from = state_.position[axis];
     const double travel = random_.uniform(0.2, 4.0);
     if (from > 20.0) return from - travel;
@@ -535,7 +573,8 @@ double BlockGenerator::helicalTarget(int axis) {
 
 // The direction from a start point to an arc centre: anywhere near the middle
 // of the box, towards the middle when the start is far out.
-double BlockGenerator::angleTowardsBoxCentre(double a, double b) {
+double BlockGenerator::angleTowardsBoxCentre(double a, double b)
+{
     if (std::hypot(a, b) < 40.0) return random_.uniform(-pi, pi);
     return std::atan2(-b, -a) + random_.uniform(-pi / 3.0, pi / 3.0);
 }

@@ -19,14 +19,16 @@
 
 namespace {
 
-int failWith(const std::string& path, const char* what, int error) {
+int failWith(const std::string& path, const char* what, int error)
+{
     std::fprintf(stderr, "drennix-generate: %s %s: %s\n", what, path.c_str(), std::strerror(error));
     return 1;
 }
 
 // Decimal digits only, so that "-5" is refused instead of wrapping round to an
 // enormous byte count.
-std::string checkWholeNumber(const std::string& text) {
+std::string checkWholeNumber(const std::string& text)
+{
     std::uint64_t value = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
@@ -36,7 +38,8 @@ std::string checkWholeNumber(const std::string& text) {
     return {};
 }
 
-int writeProgramFile(const drennix::bench::GeneratorOptions& options, const std::string& path) {
+int writeProgramFile(const drennix::bench::GeneratorOptions& options, const std::string& path)
+{
     // "x": create the file, fail when it exists.
     std::FILE* file = std::fopen(path.c_str(), "wbx");
     if (file == nullptr) return failWith(path, "cannot create", errno);
@@ -57,7 +60,8 @@ int writeProgramFile(const drennix::bench::GeneratorOptions& options, const std:
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     CLI::App app{"Writes a synthetic NC part program of an exact size for the benchmarks."};
     drennix::bench::GeneratorOptions options;
     std::string path;

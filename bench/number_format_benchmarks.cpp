@@ -15,7 +15,8 @@ namespace {
 
 // Coordinates as a program holds them: mostly within +-500 with up to three
 // decimals, a few with longer fractions (computed arc points).
-std::vector<double> sampleCoordinates() {
+std::vector<double> sampleCoordinates()
+{
     RandomSource random(42);
     std::vector<double> values(4096);
     for (double& value : values) {
@@ -28,7 +29,8 @@ std::vector<double> sampleCoordinates() {
 // Each benchmark walks the same samples; the index wraps with a mask.
 constexpr std::size_t sampleMask = 4096 - 1;
 
-void formatFixedReturningString(benchmark::State& state) {
+void formatFixedReturningString(benchmark::State& state)
+{
     const std::vector<double> values = sampleCoordinates();
     std::size_t i = 0;
     for (auto _ : state) {
@@ -38,7 +40,8 @@ void formatFixedReturningString(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
-void appendFixedToLine(benchmark::State& state) {
+void appendFixedToLine(benchmark::State& state)
+{
     const std::vector<double> values = sampleCoordinates();
     std::string line;
     line.reserve(64);
@@ -52,7 +55,8 @@ void appendFixedToLine(benchmark::State& state) {
 }
 
 // The baseline: what the formatter replaces.
-void snprintfIntoBuffer(benchmark::State& state) {
+void snprintfIntoBuffer(benchmark::State& state)
+{
     const std::vector<double> values = sampleCoordinates();
     char buffer[64];
     std::size_t i = 0;
@@ -66,7 +70,8 @@ void snprintfIntoBuffer(benchmark::State& state) {
 
 }  // namespace
 
-void registerNumberFormatBenchmarks() {
+void registerNumberFormatBenchmarks()
+{
     benchmark::RegisterBenchmark("NumberFormat/formatFixed", formatFixedReturningString);
     benchmark::RegisterBenchmark("NumberFormat/appendFixed", appendFixedToLine);
     benchmark::RegisterBenchmark("NumberFormat/snprintf_baseline", snprintfIntoBuffer);

@@ -13,7 +13,8 @@ constexpr std::size_t chunkSize = 1 << 16;
 // with blank lines (and one space when the count is odd).
 constexpr std::uint64_t closingMinimum = 9;
 
-void appendClosing(std::string& out, std::uint64_t length) {
+void appendClosing(std::string& out, std::uint64_t length)
+{
     if (length >= closingMinimum) {
         out += "M30\r\n(";
         out.append(length - closingMinimum, '-');
@@ -24,12 +25,14 @@ void appendClosing(std::string& out, std::uint64_t length) {
         out += length == 1 ? " " : " \r\n";
         length -= length == 1 ? 1 : 3;
     }
-    for (; length > 0; length -= 2) out += "\r\n";
+    for (; length > 0; length -= 2)
+        out += "\r\n";
 }
 
 }  // namespace
 
-bool generateProgram(const GeneratorOptions& options, const ChunkSink& sink) {
+bool generateProgram(const GeneratorOptions& options, const ChunkSink& sink)
+{
     BlockGenerator blocks(options.seed);
     std::string buffer;
     buffer.reserve(chunkSize + 1024);
@@ -48,7 +51,8 @@ bool generateProgram(const GeneratorOptions& options, const ChunkSink& sink) {
     return sink(buffer);
 }
 
-std::string generateProgramText(const GeneratorOptions& options) {
+std::string generateProgramText(const GeneratorOptions& options)
+{
     std::string text;
     text.reserve(options.bytes);
     generateProgram(options, [&text](std::string_view chunk) {

@@ -1,8 +1,8 @@
 // Writes a synthetic NC part program of an exact size in bytes, in chunks, so
 // that programs far larger than memory can be written. The same seed gives the
 // same bytes wherever the C library's sin and cos give the same results (the
-// random sequence itself is fixed by the C++ standard). The lines come from BlockGenerator; the program ends with M30 and a
-// comment that pads it to the requested size.
+// random sequence itself is fixed by the C++ standard). The lines come from BlockGenerator; the program ends with M30
+// and a comment that pads it to the requested size.
 #pragma once
 
 #include <cstdint>

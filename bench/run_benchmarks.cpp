@@ -29,7 +29,8 @@ constexpr ModeCase modeCases[] = {
 
 // A run never overwrites: the file a converting run created is removed
 // (outside the timing) before the next run.
-void removeOutput(benchmark::State& state, const NullRunHost& host, double& outputBytes) {
+void removeOutput(benchmark::State& state, const NullRunHost& host, double& outputBytes)
+{
     if (host.outputPath().empty()) return;
     state.PauseTiming();
     std::error_code error;
@@ -45,7 +46,8 @@ struct ProgramSize {
     std::int64_t lines = 1;
 };
 
-ProgramSize measureProgram(const std::filesystem::path& program) {
+ProgramSize measureProgram(const std::filesystem::path& program)
+{
     ProgramSize size;
     std::ifstream file(program, std::ios::binary);
     char buffer[1 << 16];
@@ -57,7 +59,8 @@ ProgramSize measureProgram(const std::filesystem::path& program) {
     return size;
 }
 
-void runProgram(benchmark::State& state, const std::filesystem::path& program, ProgramSize size, RunMode mode) {
+void runProgram(benchmark::State& state, const std::filesystem::path& program, ProgramSize size, RunMode mode)
+{
     Settings settings;
     resetToDefaults(settings);
     RunDriver driver(settings);
@@ -86,7 +89,8 @@ void runProgram(benchmark::State& state, const std::filesystem::path& program, P
 
 }  // namespace
 
-void registerRunBenchmarks(const std::filesystem::path& program) {
+void registerRunBenchmarks(const std::filesystem::path& program)
+{
     const ProgramSize size = measureProgram(program);
     for (const ModeCase& mode : modeCases) {
         benchmark::RegisterBenchmark(mode.name, runProgram, program, size, mode.mode)

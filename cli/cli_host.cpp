@@ -8,10 +8,12 @@ namespace drennix::cli {
 
 CliHost::CliHost(AbortRequest abortRequested, MessageListener onMessage)
     : abortRequested_(std::move(abortRequested)), onMessage_(std::move(onMessage))
-{
-}
+{}
 
-void CliHost::runStarted() { record_.fields = ResultTexts{}; }
+void CliHost::runStarted()
+{
+    record_.fields = ResultTexts{};
+}
 
 void CliHost::readingStarted(RunMode, const AbsoluteRow* startRow)
 {
@@ -21,19 +23,27 @@ void CliHost::readingStarted(RunMode, const AbsoluteRow* startRow)
     }
 }
 
-void CliHost::progress(long long lineCount) { record_.fields[ResultField::LineCount] = formatInteger(lineCount); }
+void CliHost::progress(long long lineCount)
+{
+    record_.fields[ResultField::LineCount] = formatInteger(lineCount);
+}
 
 // The engine tells the rows in line order, so the row index equals the line
 // number without looking at it.
-void CliHost::row(long long, const AbsoluteRow& row) { record_.rows.push_back(row); }
+void CliHost::row(long long, const AbsoluteRow& row)
+{
+    record_.rows.push_back(row);
+}
 
-void CliHost::resultsReady(const ResultTexts& results) { record_.fields = results; }
+void CliHost::resultsReady(const ResultTexts& results)
+{
+    record_.fields = results;
+}
 
 void CliHost::message(std::string_view text, MessageKind kind)
 {
     record_.messages.push_back({kind, std::string(text)});
-    if (onMessage_)
-        onMessage_(record_.messages.back());
+    if (onMessage_) onMessage_(record_.messages.back());
 }
 
 void CliHost::runFinished(const RunResult& result)
@@ -42,6 +52,9 @@ void CliHost::runFinished(const RunResult& result)
     record_.outputPath = result.outputPath;
 }
 
-bool CliHost::stopRequested() { return abortRequested_ && abortRequested_(); }
+bool CliHost::stopRequested()
+{
+    return abortRequested_ && abortRequested_();
+}
 
 }  // namespace drennix::cli

@@ -4,8 +4,7 @@ namespace drennix::cli {
 
 int exitStatusFor(const RunResult& result, bool interrupted)
 {
-    if (interrupted || result.outcome == RunOutcome::Stopped)
-        return exitInterrupted;
+    if (interrupted || result.outcome == RunOutcome::Stopped) return exitInterrupted;
     return result.finished() ? exitFinished : exitWarning;
 }
 

@@ -34,12 +34,14 @@ void installInterruptHandler()
 
 bool takeInterruptRequest()
 {
-    if (pendingInterrupt == 0)
-        return false;
+    if (pendingInterrupt == 0) return false;
     pendingInterrupt = 0;
     return true;
 }
 
-bool interruptReceived() { return anyInterrupt != 0; }
+bool interruptReceived()
+{
+    return anyInterrupt != 0;
+}
 
 }  // namespace drennix::cli

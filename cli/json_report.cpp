@@ -9,7 +9,10 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-std::string_view kindName(MessageKind kind) { return kind == MessageKind::Warning ? "warning" : "information"; }
+std::string_view kindName(MessageKind kind)
+{
+    return kind == MessageKind::Warning ? "warning" : "information";
+}
 
 Json messagesJson(const std::vector<RunMessage>& messages)
 {
@@ -71,8 +74,7 @@ std::string renderJsonReport(const RunRecord& record, RunMode mode)
         std::size_t remaining = value.size();
         for (const auto& [innerKey, inner] : value.items()) {
             out += "    ";
-            if (value.is_object())
-                out += dump(Json(innerKey)) + ": ";
+            if (value.is_object()) out += dump(Json(innerKey)) + ": ";
             out += dump(inner) + (--remaining > 0 ? ",\n" : "\n");
         }
         out += value.is_array() ? "  ]" : "  }";

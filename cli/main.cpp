@@ -18,7 +18,10 @@ namespace {
 using namespace drennix;
 using namespace drennix::cli;
 
-void printMessageNow(const RunMessage& message) { std::cerr << formatMessageLine(message) << std::endl; }
+void printMessageNow(const RunMessage& message)
+{
+    std::cerr << formatMessageLine(message) << std::endl;
+}
 
 void printReport(const CliRequest& request, const RunRecord& record)
 {
@@ -27,8 +30,7 @@ void printReport(const CliRequest& request, const RunRecord& record)
         return;
     }
     writeResultFields(std::cout, record.fields);
-    if (request.run.runMode == RunMode::AbsoluteDisplay)
-        writeAbsoluteRows(std::cout, record.rows);
+    if (request.run.runMode == RunMode::AbsoluteDisplay) writeAbsoluteRows(std::cout, record.rows);
 }
 
 int runAndReport(const CliRequest& request)
@@ -53,14 +55,9 @@ int main(int argc, char* argv[])
     const std::vector<std::string> args(argv + 1, argv + argc);
     const ParseOutcome outcome = parseCommandLine(args);
     switch (outcome.status) {
-    case ParseStatus::Help:
-        std::cout << outcome.text;
-        return exitFinished;
-    case ParseStatus::UsageError:
-        std::cerr << text::sanitizeUtf8(outcome.text) << '\n';
-        return exitUsage;
-    case ParseStatus::Run:
-        break;
+    case ParseStatus::Help: std::cout << outcome.text; return exitFinished;
+    case ParseStatus::UsageError: std::cerr << text::sanitizeUtf8(outcome.text) << '\n'; return exitUsage;
+    case ParseStatus::Run: break;
     }
     try {
         return runAndReport(outcome.request);

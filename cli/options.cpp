@@ -49,8 +49,7 @@ std::string settingNamesList()
 {
     std::string names;
     for (const SettingField& field : settingFields()) {
-        if (!names.empty())
-            names += ", ";
+        if (!names.empty()) names += ", ";
         names += field.name;
     }
     return names;
@@ -80,8 +79,7 @@ void describeOptions(CLI::App& app, RawOptions& raw)
 std::optional<RunMode> modeFromText(std::string_view text)
 {
     for (const ModeName& entry : modeNames) {
-        if (text == entry.name || text == entry.number)
-            return entry.mode;
+        if (text == entry.name || text == entry.number) return entry.mode;
     }
     return std::nullopt;
 }
@@ -90,11 +88,9 @@ std::optional<RunMode> modeFromText(std::string_view text)
 std::optional<std::string> readNumberOption(const CLI::App& app, std::string_view option, const std::string& text,
                                             double& target)
 {
-    if (app.count(std::string(option)) == 0)
-        return std::nullopt;
+    if (app.count(std::string(option)) == 0) return std::nullopt;
     const std::optional<double> value = parseDecimalNumber(text);
-    if (!value)
-        return std::string(option) + ": '" + text + "' is not a finite decimal number";
+    if (!value) return std::string(option) + ": '" + text + "' is not a finite decimal number";
     target = *value;
     return std::nullopt;
 }
@@ -103,29 +99,23 @@ std::optional<std::string> readNumberOption(const CLI::App& app, std::string_vie
 std::optional<std::string> fillRunOptions(const CLI::App& app, const RawOptions& raw, RunOptions& run)
 {
     const std::optional<RunMode> mode = modeFromText(raw.mode);
-    if (!mode)
-        return "--mode: '" + raw.mode + "' is not one of time, absolute, helical, arcs, 0, 1, 2, 3";
+    if (!mode) return "--mode: '" + raw.mode + "' is not one of time, absolute, helical, arcs, 0, 1, 2, 3";
     run.runMode = *mode;
     run.sourcePath = raw.source;
     run.suffix = raw.suffix;
-    if (auto error = readNumberOption(app, "--tolerance", raw.tolerance, run.tolerance))
-        return error;
+    if (auto error = readNumberOption(app, "--tolerance", raw.tolerance, run.tolerance)) return error;
     // The main window accepts a tolerance from 0 to 1 inclusive; the run
     // itself then refuses 0 with its own message.
-    if (!(run.tolerance >= 0 && run.tolerance <= 1))
-        return "--tolerance: '" + raw.tolerance + "' is outside 0 to 1";
-    if (auto error = readNumberOption(app, "-x", raw.x, run.initialX))
-        return error;
-    if (auto error = readNumberOption(app, "-y", raw.y, run.initialY))
-        return error;
+    if (!(run.tolerance >= 0 && run.tolerance <= 1)) return "--tolerance: '" + raw.tolerance + "' is outside 0 to 1";
+    if (auto error = readNumberOption(app, "-x", raw.x, run.initialX)) return error;
+    if (auto error = readNumberOption(app, "-y", raw.y, run.initialY)) return error;
     return readNumberOption(app, "-z", raw.z, run.initialZ);
 }
 
 std::optional<std::string> applyAssignments(const std::vector<std::string>& assignments, Settings& settings)
 {
     for (const std::string& assignment : assignments) {
-        if (auto error = applySettingAssignment(settings, assignment))
-            return error;
+        if (auto error = applySettingAssignment(settings, assignment)) return error;
     }
     return std::nullopt;
 }
@@ -134,9 +124,10 @@ std::optional<std::string> applyAssignments(const std::vector<std::string>& assi
 
 ParseOutcome parseCommandLine(std::span<const std::string> args)
 {
-    CLI::App app{"Checks an NC program and reports its machining time, lists every block with its absolute "
-                 "position, or writes a copy with helical arcs (or all arcs) replaced by straight moves.",
-                 "drennix-cli"};
+    CLI::App app{
+        "Checks an NC program and reports its machining time, lists every block with its absolute "
+        "position, or writes a copy with helical arcs (or all arcs) replaced by straight moves.",
+        "drennix-cli"};
     RawOptions raw;
     describeOptions(app, raw);
     try {
@@ -150,13 +141,10 @@ ParseOutcome parseCommandLine(std::span<const std::string> args)
 
     ParseOutcome outcome;
     outcome.request.json = raw.json;
-    if (auto error = fillRunOptions(app, raw, outcome.request.run))
-        return usageError(*error);
+    if (auto error = fillRunOptions(app, raw, outcome.request.run)) return usageError(*error);
     resetToDefaults(outcome.request.settings);
-    if (auto error = applyAssignments(raw.assignments, outcome.request.settings))
-        return usageError(*error);
-    if (auto failure = validateVocabulary(outcome.request.settings))
-        return {ParseStatus::UsageError, {}, *failure};
+    if (auto error = applyAssignments(raw.assignments, outcome.request.settings)) return usageError(*error);
+    if (auto failure = validateVocabulary(outcome.request.settings)) return {ParseStatus::UsageError, {}, *failure};
     return outcome;
 }
 

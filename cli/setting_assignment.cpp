@@ -23,8 +23,7 @@ std::string refusal(std::string_view name, std::string_view reason)
 
 std::optional<std::string> assignLetter(Settings& settings, const SettingField& field, std::string_view value)
 {
-    if (value.size() > 1)
-        return refusal(field.name, "a letter is one byte, got " + quoted(value));
+    if (value.size() > 1) return refusal(field.name, "a letter is one byte, got " + quoted(value));
     settings.vocabulary.*field.letter = std::string(value);
     return std::nullopt;
 }
@@ -32,8 +31,7 @@ std::optional<std::string> assignLetter(Settings& settings, const SettingField& 
 std::optional<std::string> assignCode(Settings& settings, const SettingField& field, std::string_view value)
 {
     const std::optional<double> number = parseDecimalNumber(value);
-    if (!number)
-        return refusal(field.name, quoted(value) + " is not a finite decimal number");
+    if (!number) return refusal(field.name, quoted(value) + " is not a finite decimal number");
     settings.vocabulary.*field.code = *number;
     return std::nullopt;
 }
@@ -41,8 +39,7 @@ std::optional<std::string> assignCode(Settings& settings, const SettingField& fi
 std::optional<std::string> assignInteger(Settings& settings, const SettingField& field, std::string_view value)
 {
     const std::optional<int> number = parseInteger(value);
-    if (!number)
-        return refusal(field.name, quoted(value) + " is not a decimal integer in the 32-bit range");
+    if (!number) return refusal(field.name, quoted(value) + " is not a decimal integer in the 32-bit range");
     if (field.hasLimits && (*number < field.minimum || *number > field.maximum)) {
         return refusal(field.name, formatInteger(*number) + " is outside " + formatInteger(field.minimum) + " to " +
                                        formatInteger(field.maximum));
@@ -56,20 +53,15 @@ std::optional<std::string> assignInteger(Settings& settings, const SettingField&
 std::optional<std::string> applySettingAssignment(Settings& settings, std::string_view assignment)
 {
     const std::size_t equals = assignment.find('=');
-    if (equals == std::string_view::npos)
-        return "--set expects NAME=VALUE, got " + quoted(assignment);
+    if (equals == std::string_view::npos) return "--set expects NAME=VALUE, got " + quoted(assignment);
     const std::string_view name = assignment.substr(0, equals);
     const std::string_view value = assignment.substr(equals + 1);
     const SettingField* field = findSettingField(name);
-    if (field == nullptr)
-        return "--set: unknown setting " + quoted(name) + " (see --help for the names)";
+    if (field == nullptr) return "--set: unknown setting " + quoted(name) + " (see --help for the names)";
     switch (field->kind) {
-    case SettingKind::Letter:
-        return assignLetter(settings, *field, value);
-    case SettingKind::GCode:
-        return assignCode(settings, *field, value);
-    case SettingKind::Integer:
-        return assignInteger(settings, *field, value);
+    case SettingKind::Letter: return assignLetter(settings, *field, value);
+    case SettingKind::GCode: return assignCode(settings, *field, value);
+    case SettingKind::Integer: return assignInteger(settings, *field, value);
     }
     return refusal(name, "cannot be set");
 }

@@ -12,8 +12,7 @@ void writeTabSeparated(std::ostream& out, const Cells& cells)
 {
     bool first = true;
     for (const auto& cell : cells) {
-        if (!first)
-            out << '\t';
+        if (!first) out << '\t';
         out << cell;
         first = false;
     }

@@ -21,7 +21,8 @@ namespace drennix::testing {
 class ScratchDirectory {
 public:
     // Throws std::filesystem::filesystem_error when the folder cannot be made.
-    explicit ScratchDirectory(std::string_view prefix = "drennix_test_") {
+    explicit ScratchDirectory(std::string_view prefix = "drennix_test_")
+    {
         std::string pattern = (std::filesystem::temp_directory_path() / prefix).string() + "XXXXXX";
         if (::mkdtemp(pattern.data()) == nullptr) {
             throw std::filesystem::filesystem_error("cannot create a scratch folder", pattern,
@@ -29,10 +30,12 @@ public:
         }
         root_ = pattern;
     }
-    ~ScratchDirectory() {
+    ~ScratchDirectory()
+    {
         // A test may have taken the write permission away.
         std::error_code ignored;
-        std::filesystem::permissions(root_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+        std::filesystem::permissions(root_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     ignored);
         std::filesystem::remove_all(root_, ignored);
     }
     ScratchDirectory(const ScratchDirectory&) = delete;
@@ -42,7 +45,8 @@ public:
     std::filesystem::path operator/(std::string_view name) const { return root_ / name; }
 
     // Writes `bytes` exactly as given and returns the file's path.
-    std::filesystem::path write(std::string_view name, std::string_view bytes) const {
+    std::filesystem::path write(std::string_view name, std::string_view bytes) const
+    {
         const auto file = root_ / name;
         std::ofstream out(file, std::ios::binary);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -55,7 +59,8 @@ private:
 };
 
 // A file's bytes; "" when it cannot be read.
-inline std::string readBytes(const std::filesystem::path& file) {
+inline std::string readBytes(const std::filesystem::path& file)
+{
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

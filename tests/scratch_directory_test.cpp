@@ -15,7 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(ScratchDirectory, IsNewEmptyAndNamedByItsPrefixWithoutDots) {
+TEST(ScratchDirectory, IsNewEmptyAndNamedByItsPrefixWithoutDots)
+{
     const ScratchDirectory first;
     const ScratchDirectory second("drennix-bench-");
     EXPECT_NE(first.path(), second.path());
@@ -27,7 +28,8 @@ TEST(ScratchDirectory, IsNewEmptyAndNamedByItsPrefixWithoutDots) {
     EXPECT_TRUE(second.path().filename().string().starts_with("drennix-bench-"));
 }
 
-TEST(ScratchDirectory, WritesAndReadsBytesExactly) {
+TEST(ScratchDirectory, WritesAndReadsBytesExactly)
+{
     const ScratchDirectory scratch;
     const std::string bytes("G1X1.\r\n\0\x8A\xBF\n", 11);
     const fs::path file = scratch.write("part.nc", bytes);
@@ -36,7 +38,8 @@ TEST(ScratchDirectory, WritesAndReadsBytesExactly) {
     EXPECT_EQ(readBytes(scratch / "missing.nc"), "");
 }
 
-TEST(ScratchDirectory, GoesWithItsContentEvenWhenMadeReadOnly) {
+TEST(ScratchDirectory, GoesWithItsContentEvenWhenMadeReadOnly)
+{
     fs::path root;
     {
         const ScratchDirectory scratch;
@@ -49,7 +52,8 @@ TEST(ScratchDirectory, GoesWithItsContentEvenWhenMadeReadOnly) {
     EXPECT_FALSE(fs::exists(root));
 }
 
-TEST(ScratchDirectory, ThrowsWhenTheFolderCannotBeMade) {
+TEST(ScratchDirectory, ThrowsWhenTheFolderCannotBeMade)
+{
     EXPECT_THROW(ScratchDirectory("no-such-folder/scratch-"), fs::filesystem_error);
 }
 

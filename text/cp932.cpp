@@ -12,8 +12,7 @@ namespace {
 
 bool isAscii(std::string_view bytes)
 {
-    return std::all_of(bytes.begin(), bytes.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // Without a code page 932 converter (a C library without it), keep what is
@@ -41,14 +40,12 @@ public:
         // Two names for the same table; C libraries differ in which they know.
         for (const char* name : {"CP932", "WINDOWS-31J"}) {
             descriptor_ = direction == Direction::ToUtf8 ? iconv_open("UTF-8", name) : iconv_open(name, "UTF-8");
-            if (isOpen())
-                return;
+            if (isOpen()) return;
         }
     }
     ~Cp932Converter()
     {
-        if (isOpen())
-            iconv_close(descriptor_);
+        if (isOpen()) iconv_close(descriptor_);
     }
     Cp932Converter(const Cp932Converter&) = delete;
     Cp932Converter& operator=(const Cp932Converter&) = delete;
@@ -107,8 +104,7 @@ std::size_t validSequenceLength(std::string_view bytes, std::size_t pos)
 {
     const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
     const unsigned char lead = byteAt(pos);
-    if (lead < 0x80)
-        return 1;
+    if (lead < 0x80) return 1;
     std::size_t length = 0;
     unsigned char secondMin = 0x80;
     unsigned char secondMax = 0xBF;
@@ -116,26 +112,19 @@ std::size_t validSequenceLength(std::string_view bytes, std::size_t pos)
         length = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
-        if (lead == 0xE0)
-            secondMin = 0xA0;  // shorter forms are overlong
-        if (lead == 0xED)
-            secondMax = 0x9F;  // U+D800 to U+DFFF are surrogates
+        if (lead == 0xE0) secondMin = 0xA0;  // shorter forms are overlong
+        if (lead == 0xED) secondMax = 0x9F;  // U+D800 to U+DFFF are surrogates
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
-        if (lead == 0xF0)
-            secondMin = 0x90;
-        if (lead == 0xF4)
-            secondMax = 0x8F;  // nothing above U+10FFFF
+        if (lead == 0xF0) secondMin = 0x90;
+        if (lead == 0xF4) secondMax = 0x8F;  // nothing above U+10FFFF
     } else {
         return 0;
     }
-    if (pos + length > bytes.size())
-        return 0;
-    if (byteAt(pos + 1) < secondMin || byteAt(pos + 1) > secondMax)
-        return 0;
+    if (pos + length > bytes.size()) return 0;
+    if (byteAt(pos + 1) < secondMin || byteAt(pos + 1) > secondMax) return 0;
     for (std::size_t i = pos + 2; i < pos + length; ++i) {
-        if (byteAt(i) < 0x80 || byteAt(i) > 0xBF)
-            return 0;
+        if (byteAt(i) < 0x80 || byteAt(i) > 0xBF) return 0;
     }
     return length;
 }
@@ -144,23 +133,19 @@ std::size_t validSequenceLength(std::string_view bytes, std::size_t pos)
 
 std::string decodeCp932ToUtf8(std::string_view bytes)
 {
-    if (isAscii(bytes))
-        return std::string(bytes);
+    if (isAscii(bytes)) return std::string(bytes);
     Cp932Converter converter(Cp932Converter::Direction::ToUtf8);
-    if (!converter.isOpen())
-        return decodeAsciiOnly(bytes);
+    if (!converter.isOpen()) return decodeAsciiOnly(bytes);
     return decodeReplacingRefusedBytes(converter, bytes);
 }
 
 std::optional<std::string> encodeUtf8ToCp932(std::string_view text)
 {
     // ASCII is the same in both, also without a converter.
-    if (isAscii(text))
-        return std::string(text);
+    if (isAscii(text)) return std::string(text);
     Cp932Converter converter(Cp932Converter::Direction::FromUtf8);
     std::string out;
-    if (!converter.isOpen() || !converter.convert(text, out))
-        return std::nullopt;
+    if (!converter.isOpen() || !converter.convert(text, out)) return std::nullopt;
     return out;
 }
 

@@ -34,11 +34,15 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-bool isCopyKey(const QKeyEvent* event) {
+bool isCopyKey(const QKeyEvent* event)
+{
     return event->key() == Qt::Key_C && (event->modifiers() & Qt::ControlModifier);
 }
 
-bool isEnterKey(const QKeyEvent* event) { return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter; }
+bool isEnterKey(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
 
 }  // namespace
 
@@ -49,7 +53,8 @@ AbsoluteDisplayDialog::AbsoluteDisplayDialog(const drennix::Settings& settings, 
       settings_(settings),
       presenter_(presenter),
       model_(new AbsoluteRowModel(this)),
-      list_(new QTableView(this)) {
+      list_(new QTableView(this))
+{
     setObjectName(QStringLiteral("absoluteDisplay"));
     setWindowTitle(QStringLiteral("Drennixのｱﾌﾞｿ表示"));
     setFont(dialogFont());
@@ -61,7 +66,8 @@ AbsoluteDisplayDialog::AbsoluteDisplayDialog(const drennix::Settings& settings, 
     placeOnScreen();
 }
 
-void AbsoluteDisplayDialog::buildList() {
+void AbsoluteDisplayDialog::buildList()
+{
     list_->setObjectName(QStringLiteral("absoluteList"));
     list_->setModel(model_);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -88,7 +94,8 @@ void AbsoluteDisplayDialog::buildList() {
 
 // Width 870; height half the available screen height; centred horizontally;
 // the top at a quarter of the available height.
-void AbsoluteDisplayDialog::placeOnScreen() {
+void AbsoluteDisplayDialog::placeOnScreen()
+{
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) {
         resize(windowWidth, 400);
@@ -102,26 +109,37 @@ void AbsoluteDisplayDialog::placeOnScreen() {
     move((right - windowWidth) / 2, height / 2);
 }
 
-void AbsoluteDisplayDialog::done(int result) {
+void AbsoluteDisplayDialog::done(int result)
+{
     QDialog::done(result);
     deleteLater();
 }
 
-void AbsoluteDisplayDialog::addStartRow(drennix::AbsoluteRow row) { model_->appendRow(std::move(row)); }
+void AbsoluteDisplayDialog::addStartRow(drennix::AbsoluteRow row)
+{
+    model_->appendRow(std::move(row));
+}
 
-void AbsoluteDisplayDialog::addBlockRows(std::vector<drennix::AbsoluteRow> rows) { model_->appendRows(std::move(rows)); }
+void AbsoluteDisplayDialog::addBlockRows(std::vector<drennix::AbsoluteRow> rows)
+{
+    model_->appendRows(std::move(rows));
+}
 
-QList<QStringList> AbsoluteDisplayDialog::selectedRowTexts() const {
+QList<QStringList> AbsoluteDisplayDialog::selectedRowTexts() const
+{
     QList<int> rows;
-    for (const QModelIndex& index : list_->selectionModel()->selectedRows()) rows.append(index.row());
+    for (const QModelIndex& index : list_->selectionModel()->selectedRows())
+        rows.append(index.row());
     std::sort(rows.begin(), rows.end());
     QList<QStringList> texts;
     texts.reserve(rows.size());
-    for (const int row : rows) texts.append(model_->rowTexts(row));
+    for (const int row : rows)
+        texts.append(model_->rowTexts(row));
     return texts;
 }
 
-void AbsoluteDisplayDialog::copySelectionToClipboard() {
+void AbsoluteDisplayDialog::copySelectionToClipboard()
+{
     if (!list_->selectionModel()->hasSelection()) {
         presenter_.showMessage(this, QString::fromUtf8(noSelectionMessage), drennix::MessageKind::Warning);
         return;
@@ -131,7 +149,8 @@ void AbsoluteDisplayDialog::copySelectionToClipboard() {
     QGuiApplication::clipboard()->setText(text);
 }
 
-void AbsoluteDisplayDialog::showContextMenu(const QPoint& position) {
+void AbsoluteDisplayDialog::showContextMenu(const QPoint& position)
+{
     QMenu menu(this);
     QAction* copy = menu.addAction(QString::fromUtf8(copyItemText));
     QAction* help = menu.addAction(QString::fromUtf8(helpItemText));
@@ -140,7 +159,8 @@ void AbsoluteDisplayDialog::showContextMenu(const QPoint& position) {
     if (chosen == help) emit helpRequested();
 }
 
-bool AbsoluteDisplayDialog::handleKey(QKeyEvent* event) {
+bool AbsoluteDisplayDialog::handleKey(QKeyEvent* event)
+{
     if (isEnterKey(event)) return true;
     if (isCopyKey(event)) {
         copySelectionToClipboard();
@@ -155,7 +175,8 @@ bool AbsoluteDisplayDialog::handleKey(QKeyEvent* event) {
 
 // The list would copy its current cell on Ctrl+C and act on Enter itself;
 // the window's own meaning of these keys comes first.
-bool AbsoluteDisplayDialog::eventFilter(QObject* watched, QEvent* event) {
+bool AbsoluteDisplayDialog::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched == list_) {
         if (event->type() == QEvent::ShortcutOverride) {
             auto* key = static_cast<QKeyEvent*>(event);
@@ -169,7 +190,8 @@ bool AbsoluteDisplayDialog::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void AbsoluteDisplayDialog::keyPressEvent(QKeyEvent* event) {
+void AbsoluteDisplayDialog::keyPressEvent(QKeyEvent* event)
+{
     if (handleKey(event)) return;
     QDialog::keyPressEvent(event);
 }

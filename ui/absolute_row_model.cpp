@@ -29,53 +29,56 @@ const std::array<Column, drennix::absoluteColumnCount> columns = {{
     {Qt::AlignRight, 70},
 }};
 
-bool isColumn(int column) { return column >= 0 && column < drennix::absoluteColumnCount; }
+bool isColumn(int column)
+{
+    return column >= 0 && column < drennix::absoluteColumnCount;
+}
 
 }  // namespace
 
 AbsoluteRowModel::AbsoluteRowModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-int AbsoluteRowModel::rowCount(const QModelIndex& parent) const {
+int AbsoluteRowModel::rowCount(const QModelIndex& parent) const
+{
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
-int AbsoluteRowModel::columnCount(const QModelIndex& parent) const {
+int AbsoluteRowModel::columnCount(const QModelIndex& parent) const
+{
     return parent.isValid() ? 0 : drennix::absoluteColumnCount;
 }
 
-QVariant AbsoluteRowModel::data(const QModelIndex& index, int role) const {
+QVariant AbsoluteRowModel::data(const QModelIndex& index, int role) const
+{
     if (!index.isValid() || index.row() >= rowCount()) return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return cellText(index.row(), index.column());
+    case Qt::DisplayRole: return cellText(index.row(), index.column());
     case Qt::ToolTipRole:
         return index.column() == sourceLineColumn ? QVariant(cellText(index.row(), index.column())) : QVariant();
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue(columnAlignment(index.column()) | Qt::AlignVCenter);
-    default:
-        return {};
+    case Qt::TextAlignmentRole: return QVariant::fromValue(columnAlignment(index.column()) | Qt::AlignVCenter);
+    default: return {};
     }
 }
 
-QVariant AbsoluteRowModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant AbsoluteRowModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
     if (orientation != Qt::Horizontal || !isColumn(section)) return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return columnTitle(section);
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue(columnAlignment(section) | Qt::AlignVCenter);
-    default:
-        return {};
+    case Qt::DisplayRole: return columnTitle(section);
+    case Qt::TextAlignmentRole: return QVariant::fromValue(columnAlignment(section) | Qt::AlignVCenter);
+    default: return {};
     }
 }
 
-void AbsoluteRowModel::appendRow(drennix::AbsoluteRow row) {
+void AbsoluteRowModel::appendRow(drennix::AbsoluteRow row)
+{
     std::vector<drennix::AbsoluteRow> one;
     one.push_back(std::move(row));
     appendRows(std::move(one));
 }
 
-void AbsoluteRowModel::appendRows(std::vector<drennix::AbsoluteRow> rows) {
+void AbsoluteRowModel::appendRows(std::vector<drennix::AbsoluteRow> rows)
+{
     if (rows.empty()) return;
     const int first = rowCount();
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(rows.size()) - 1);
@@ -83,28 +86,34 @@ void AbsoluteRowModel::appendRows(std::vector<drennix::AbsoluteRow> rows) {
     endInsertRows();
 }
 
-QString AbsoluteRowModel::cellText(int row, int column) const {
+QString AbsoluteRowModel::cellText(int row, int column) const
+{
     if (row < 0 || row >= rowCount() || !isColumn(column)) return {};
     const std::string& cell = rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)];
     return column == sourceLineColumn ? decodeSourceLine(cell) : QString::fromStdString(cell);
 }
 
-QStringList AbsoluteRowModel::rowTexts(int row) const {
+QStringList AbsoluteRowModel::rowTexts(int row) const
+{
     QStringList texts;
-    for (int column = 0; column < drennix::absoluteColumnCount; ++column) texts.append(cellText(row, column));
+    for (int column = 0; column < drennix::absoluteColumnCount; ++column)
+        texts.append(cellText(row, column));
     return texts;
 }
 
-QString AbsoluteRowModel::columnTitle(int column) {
+QString AbsoluteRowModel::columnTitle(int column)
+{
     if (!isColumn(column)) return QString();
     const std::string_view title = drennix::absoluteColumnTitle(column);
     return QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
 }
 
-Qt::Alignment AbsoluteRowModel::columnAlignment(int column) {
+Qt::Alignment AbsoluteRowModel::columnAlignment(int column)
+{
     return isColumn(column) ? columns[static_cast<std::size_t>(column)].alignment : Qt::AlignLeft;
 }
 
-int AbsoluteRowModel::columnWidth(int column) {
+int AbsoluteRowModel::columnWidth(int column)
+{
     return isColumn(column) ? columns[static_cast<std::size_t>(column)].width : 0;
 }

@@ -5,7 +5,8 @@
 #include "message_presenter.h"
 #include "resources.h"
 
-DrennixApp::DrennixApp(int& argc, char** argv) : application_(argc, argv) {
+DrennixApp::DrennixApp(int& argc, char** argv) : application_(argc, argv)
+{
     QApplication::setApplicationName(applicationTitle());
     QApplication::setWindowIcon(applicationIcon());
     QApplication::setFont(dialogFont());
@@ -14,7 +15,8 @@ DrennixApp::DrennixApp(int& argc, char** argv) : application_(argc, argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
-int DrennixApp::exec() {
+int DrennixApp::exec()
+{
     MessageBoxPresenter messageBoxes;
     MainDialog dialog(messageBoxes);
     QObject::connect(&dialog, &QDialog::finished, &application_, &QCoreApplication::quit);

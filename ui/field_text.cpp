@@ -7,12 +7,16 @@
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // The ASCII text of a field: surrounding blanks removed, full-width ASCII
 // forms (as an input method may type them) folded to ASCII; nothing when a
 // character outside ASCII remains.
-std::optional<std::string> asciiText(const QString& text) {
+std::optional<std::string> asciiText(const QString& text)
+{
     const QString folded = text.normalized(QString::NormalizationForm_KC).trimmed();
     std::string ascii;
     ascii.reserve(static_cast<std::size_t>(folded.size()));
@@ -24,14 +28,17 @@ std::optional<std::string> asciiText(const QString& text) {
 }
 
 // Length of the longest prefix of `s` from `pos` made of digits.
-std::size_t digitRun(const std::string& s, std::size_t pos) {
+std::size_t digitRun(const std::string& s, std::size_t pos)
+{
     std::size_t end = pos;
-    while (end < s.size() && isDigit(s[end])) ++end;
+    while (end < s.size() && isDigit(s[end]))
+        ++end;
     return end - pos;
 }
 
 // True when `s` is [sign] (digits [. digits] | . digits) [(e|E) [sign] digits].
-bool isDecimalNumber(const std::string& s) {
+bool isDecimalNumber(const std::string& s)
+{
     std::size_t pos = 0;
     if (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) ++pos;
     const std::size_t whole = digitRun(s, pos);
@@ -55,7 +62,8 @@ bool isDecimalNumber(const std::string& s) {
 
 }  // namespace
 
-std::optional<int> parseInteger(const QString& text) {
+std::optional<int> parseInteger(const QString& text)
+{
     std::optional<std::string> ascii = asciiText(text);
     if (!ascii || ascii->empty()) return std::nullopt;
     std::string digits = *ascii;
@@ -70,7 +78,8 @@ std::optional<int> parseInteger(const QString& text) {
     return value;
 }
 
-std::optional<double> parseNumber(const QString& text) {
+std::optional<double> parseNumber(const QString& text)
+{
     std::optional<std::string> ascii = asciiText(text);
     if (!ascii || !isDecimalNumber(*ascii)) return std::nullopt;
     std::string number = *ascii;
@@ -83,7 +92,8 @@ std::optional<double> parseNumber(const QString& text) {
     return value;
 }
 
-QString formatNumber(double value) {
+QString formatNumber(double value)
+{
     char buffer[32];
     const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
     if (error != std::errc()) return QString::number(value, 'g', 17);

@@ -9,9 +9,10 @@
 namespace {
 constexpr int windowWidth = 760;
 constexpr int windowHeight = 640;
-}
+}  // namespace
 
-HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), browser_(new QTextBrowser(this)) {
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), browser_(new QTextBrowser(this))
+{
     setObjectName(QStringLiteral("helpWindow"));
     setWindowTitle(QString::fromUtf8("Drennix ﾍﾙﾌﾟ"));
     setWindowIcon(applicationIcon());
@@ -24,7 +25,8 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), browser_(
     resize(windowWidth, windowHeight);
 }
 
-void HelpWindow::showTopic(const QString& anchor) {
+void HelpWindow::showTopic(const QString& anchor)
+{
     show();
     raise();
     activateWindow();

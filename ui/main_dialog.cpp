@@ -82,10 +82,20 @@ constexpr int controlHeight = 15;
 
 // The order in which a run empties the fields.
 constexpr ResultField clearingOrder[] = {
-    ResultField::MachiningTime, ResultField::RapidDistance, ResultField::CuttingDistance, ResultField::MinX,
-    ResultField::MinY,          ResultField::MinZ,          ResultField::MaxX,            ResultField::MaxY,
-    ResultField::MaxZ,          ResultField::LineCount,     ResultField::ArcCount,        ResultField::HelicalCount,
-    ResultField::RadiusDifference, ResultField::MaxRadius,
+    ResultField::MachiningTime,
+    ResultField::RapidDistance,
+    ResultField::CuttingDistance,
+    ResultField::MinX,
+    ResultField::MinY,
+    ResultField::MinZ,
+    ResultField::MaxX,
+    ResultField::MaxY,
+    ResultField::MaxZ,
+    ResultField::LineCount,
+    ResultField::ArcCount,
+    ResultField::HelicalCount,
+    ResultField::RadiusDifference,
+    ResultField::MaxRadius,
 };
 
 struct RunModeButton {
@@ -102,12 +112,19 @@ constexpr RunModeButton runModeButtons[] = {
     {drennix::RunMode::ConvertArcs, "円弧も変換(&R)", "convertArcsMode", 205},
 };
 
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+QString text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
-std::string toBytes(const QString& text) { return QFile::encodeName(text).toStdString(); }
+std::string toBytes(const QString& text)
+{
+    return QFile::encodeName(text).toStdString();
+}
 
 QLabel* makeLabel(QWidget* parent, const DialogUnits& units, const char* caption, int x, int y, int width,
-                  QWidget* buddy = nullptr) {
+                  QWidget* buddy = nullptr)
+{
     auto* label = new QLabel(text(caption), parent);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     if (buddy != nullptr) label->setBuddy(buddy);
@@ -115,7 +132,8 @@ QLabel* makeLabel(QWidget* parent, const DialogUnits& units, const char* caption
     return label;
 }
 
-QLineEdit* makeEdit(QWidget* parent, const DialogUnits& units, const char* name, int x, int y) {
+QLineEdit* makeEdit(QWidget* parent, const DialogUnits& units, const char* name, int x, int y)
+{
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setAlignment(Qt::AlignCenter);
@@ -123,15 +141,16 @@ QLineEdit* makeEdit(QWidget* parent, const DialogUnits& units, const char* name,
     return edit;
 }
 
-QPushButton* makeButton(QWidget* parent, const DialogUnits& units, const char* caption, const char* name, int x,
-                        int y) {
+QPushButton* makeButton(QWidget* parent, const DialogUnits& units, const char* caption, const char* name, int x, int y)
+{
     auto* button = new QPushButton(text(caption), parent);
     button->setObjectName(QString::fromLatin1(name));
     units.place(button, x, y, 45, controlHeight);
     return button;
 }
 
-std::optional<QString> chooseWithFileDialog(QWidget* /*parent*/) {
+std::optional<QString> chooseWithFileDialog(QWidget* /*parent*/)
+{
     // A window of its own, without an owner, like the platform's open dialog.
     QFileDialog dialog(nullptr, text(browseTitle));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -151,7 +170,8 @@ MainDialog::MainDialog(MessagePresenter& presenter, QWidget* parent)
       presenter_(presenter),
       chooseSourceFile_(chooseWithFileDialog),
       bridge_(this, *this),
-      inputGuard_(new RunInputGuard([this] { bridge_.requestAbort(); }, this)) {
+      inputGuard_(new RunInputGuard([this] { bridge_.requestAbort(); }, this))
+{
     setObjectName(QStringLiteral("mainDialog"));
     setWindowTitle(applicationTitle());
     setWindowIcon(applicationIcon());
@@ -165,19 +185,22 @@ MainDialog::MainDialog(MessagePresenter& presenter, QWidget* parent)
     connect(help, &QShortcut::activated, this, [this] { showHelp(); });
 }
 
-MainDialog::~MainDialog() {
+MainDialog::~MainDialog()
+{
     if (worker_.joinable()) {
         // The window goes while a run works: stop it, release a message it
         // may be waiting on, and wait for the thread.
         bridge_.detach();
         worker_.join();
     }
-    while (waitDepth_ > 0) endWait();
+    while (waitDepth_ > 0)
+        endWait();
     inputGuard_->release();
     delete help_.data();
 }
 
-void MainDialog::buildControls() {
+void MainDialog::buildControls()
+{
     const DialogUnits units(font());
     setFixedSize(units.toPixels(QSize(dialogWidthUnits, dialogHeightUnits)));
 
@@ -214,15 +237,17 @@ void MainDialog::buildControls() {
     connect(helpButton, &QPushButton::clicked, this, [this] { showHelp(); });
 
     // The tab order of the layout; a label's mnemonic reaches its buddy.
-    QWidget* const chain[] = {browseButton,  suffixEdit_,   toleranceEdit_, executeButton_, exitButton,
-                              initialXEdit_, initialYEdit_, initialZEdit_};
-    for (std::size_t i = 1; i < std::size(chain); ++i) setTabOrder(chain[i - 1], chain[i]);
+    QWidget* const chain[] = {browseButton, suffixEdit_,   toleranceEdit_, executeButton_,
+                              exitButton,   initialXEdit_, initialYEdit_,  initialZEdit_};
+    for (std::size_t i = 1; i < std::size(chain); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
     setTabOrder(initialZEdit_, runModeGroup_->buttons().constFirst());
     setTabOrder(runModeGroup_->buttons().constLast(), settingsButton);
     setTabOrder(settingsButton, helpButton);
 }
 
-void MainDialog::buildRunModeGroup() {
+void MainDialog::buildRunModeGroup()
+{
     const DialogUnits units(font());
     auto* frame = new QGroupBox(text("実行項目"), this);
     units.place(frame, 5, 65, 270, 30);
@@ -235,11 +260,13 @@ void MainDialog::buildRunModeGroup() {
     }
 }
 
-void MainDialog::buildResultFields() {
+void MainDialog::buildResultFields()
+{
     const DialogUnits units(font());
     for (const ResultPlacement& placement : resultPlacements) {
         // The captions are string literals, so their views end in a NUL.
-        makeLabel(this, units, drennix::resultCaption(placement.field).data(), placement.labelX, placement.labelY, placement.labelWidth);
+        makeLabel(this, units, drennix::resultCaption(placement.field).data(), placement.labelX, placement.labelY,
+                  placement.labelWidth);
         auto* value = new ValueField(this);
         value->setObjectName(QStringLiteral("result%1").arg(static_cast<int>(placement.field)));
         units.place(value, placement.valueX, placement.valueY, resultValueWidth, controlHeight);
@@ -247,7 +274,8 @@ void MainDialog::buildResultFields() {
     }
 }
 
-void MainDialog::setDefaultInputs() {
+void MainDialog::setDefaultInputs()
+{
     inputs_ = drennix::RunOptions{};
     suffixEdit_->setText(QString::fromStdString(inputs_.suffix));
     toleranceEdit_->setText(formatNumber(inputs_.tolerance));
@@ -257,30 +285,51 @@ void MainDialog::setDefaultInputs() {
     runModeGroup_->button(static_cast<int>(inputs_.runMode))->setChecked(true);
 }
 
-QString MainDialog::sourcePath() const { return sourceField_->text(); }
+QString MainDialog::sourcePath() const
+{
+    return sourceField_->text();
+}
 
-void MainDialog::setSourcePath(const QString& path) { sourceField_->setText(path); }
+void MainDialog::setSourcePath(const QString& path)
+{
+    sourceField_->setText(path);
+}
 
-void MainDialog::setSourceFileChooser(SourceFileChooser chooser) { chooseSourceFile_ = std::move(chooser); }
+void MainDialog::setSourceFileChooser(SourceFileChooser chooser)
+{
+    chooseSourceFile_ = std::move(chooser);
+}
 
-AbsoluteDisplayDialog* MainDialog::latestAbsoluteDisplay() const { return latestAbsolute_.data(); }
+AbsoluteDisplayDialog* MainDialog::latestAbsoluteDisplay() const
+{
+    return latestAbsolute_.data();
+}
 
-HelpWindow* MainDialog::helpWindow() const { return help_.data(); }
+HelpWindow* MainDialog::helpWindow() const
+{
+    return help_.data();
+}
 
-QString MainDialog::resultText(ResultField field) const { return resultField(field)->text(); }
+QString MainDialog::resultText(ResultField field) const
+{
+    return resultField(field)->text();
+}
 
-ValueField* MainDialog::resultField(ResultField field) const {
+ValueField* MainDialog::resultField(ResultField field) const
+{
     return resultFields_[static_cast<std::size_t>(field)];
 }
 
-bool MainDialog::refuseEntry(QLineEdit* edit, const char* message) {
+bool MainDialog::refuseEntry(QLineEdit* edit, const char* message)
+{
     presenter_.showMessage(this, text(message), drennix::MessageKind::Warning);
     edit->setFocus(Qt::OtherFocusReason);
     edit->selectAll();
     return false;
 }
 
-bool MainDialog::storeInputs() {
+bool MainDialog::storeInputs()
+{
     inputs_.suffix = toBytes(suffixEdit_->text());
     const struct {
         QLineEdit* edit;
@@ -304,7 +353,8 @@ bool MainDialog::storeInputs() {
     return true;
 }
 
-void MainDialog::execute() {
+void MainDialog::execute()
+{
     if (running_ || !storeInputs()) return;
     inputs_.sourcePath = toBytes(sourcePath());
     running_ = true;
@@ -322,15 +372,20 @@ void MainDialog::execute() {
     });
 }
 
-void MainDialog::accept() { execute(); }
+void MainDialog::accept()
+{
+    execute();
+}
 
-void MainDialog::browse() {
+void MainDialog::browse()
+{
     const std::optional<QString> chosen = chooseSourceFile_(this);
     // A cancelled choice forgets the file chosen before.
     setSourcePath(chosen.value_or(QString()));
 }
 
-void MainDialog::openSettings() {
+void MainDialog::openSettings()
+{
     if (running_ || !storeInputs()) return;
     SettingsDialog dialog(settings_, presenter_);
     connect(&dialog, &SettingsDialog::helpRequested, this, [this] { showHelp(QStringLiteral("settings")); });
@@ -346,19 +401,22 @@ void MainDialog::openSettings() {
     activateWindow();
 }
 
-void MainDialog::showHelp(const QString& anchor) {
+void MainDialog::showHelp(const QString& anchor)
+{
     if (help_ == nullptr) help_ = new HelpWindow();
     help_->showTopic(anchor);
 }
 
-void MainDialog::reject() {
+void MainDialog::reject()
+{
     if (running_) return;
     if (!presenter_.confirm(this, text(exitQuestion))) return;
     delete latestAbsolute_.data();
     QDialog::reject();
 }
 
-void MainDialog::closeEvent(QCloseEvent* event) {
+void MainDialog::closeEvent(QCloseEvent* event)
+{
     if (running_) {
         event->ignore();
         return;
@@ -366,78 +424,99 @@ void MainDialog::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
+void MainDialog::dragEnterEvent(QDragEnterEvent* event)
+{
     const QMimeData* mime = event->mimeData();
     if (!running_ && mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().constFirst().isLocalFile()) {
         event->acceptProposedAction();
     }
 }
 
-void MainDialog::dropEvent(QDropEvent* event) {
+void MainDialog::dropEvent(QDropEvent* event)
+{
     const QMimeData* mime = event->mimeData();
     if (running_ || !mime->hasUrls() || mime->urls().isEmpty() || !mime->urls().constFirst().isLocalFile()) return;
     setSourcePath(mime->urls().constFirst().toLocalFile());
     event->acceptProposedAction();
 }
 
-void MainDialog::clearResults() {
-    for (const ResultField field : clearingOrder) resultField(field)->setText(QString());
+void MainDialog::clearResults()
+{
+    for (const ResultField field : clearingOrder)
+        resultField(field)->setText(QString());
 }
 
-void MainDialog::showResults(const drennix::ResultTexts& results) {
+void MainDialog::showResults(const drennix::ResultTexts& results)
+{
     for (int index = 0; index < drennix::resultFieldCount; ++index) {
         const auto field = static_cast<ResultField>(index);
         resultField(field)->setText(QString::fromStdString(results[field]));
     }
 }
 
-void MainDialog::showLineCount(long long count) { resultField(ResultField::LineCount)->setText(QString::number(count)); }
+void MainDialog::showLineCount(long long count)
+{
+    resultField(ResultField::LineCount)->setText(QString::number(count));
+}
 
-void MainDialog::showMessage(const QString& message, drennix::MessageKind kind) {
+void MainDialog::showMessage(const QString& message, drennix::MessageKind kind)
+{
     presenter_.showMessage(this, message, kind);
 }
 
-void MainDialog::beginWait() {
+void MainDialog::beginWait()
+{
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ++waitDepth_;
 }
 
-void MainDialog::endWait() {
+void MainDialog::endWait()
+{
     if (waitDepth_ == 0) return;
     QApplication::restoreOverrideCursor();
     --waitDepth_;
 }
 
-void MainDialog::openAbsoluteDisplay() {
+void MainDialog::openAbsoluteDisplay()
+{
     auto* window = new AbsoluteDisplayDialog(settings_, presenter_, this);
     window->setWindowIcon(windowIcon());
     connect(window, &AbsoluteDisplayDialog::helpRequested, this, [this] { showHelp(QStringLiteral("absolute")); });
     latestAbsolute_ = window;
 }
 
-void MainDialog::addStartRow(const drennix::AbsoluteRow& row) {
+void MainDialog::addStartRow(const drennix::AbsoluteRow& row)
+{
     if (latestAbsolute_ != nullptr) latestAbsolute_->addStartRow(row);
 }
 
-void MainDialog::addBlockRows(std::vector<NumberedRow> rows) {
+void MainDialog::addBlockRows(std::vector<NumberedRow> rows)
+{
     if (latestAbsolute_ == nullptr) return;
     std::vector<drennix::AbsoluteRow> cells;
     cells.reserve(rows.size());
-    for (NumberedRow& row : rows) cells.push_back(std::move(row.row));
+    for (NumberedRow& row : rows)
+        cells.push_back(std::move(row.row));
     latestAbsolute_->addBlockRows(std::move(cells));
 }
 
-void MainDialog::showAbsoluteDisplay() {
+void MainDialog::showAbsoluteDisplay()
+{
     if (latestAbsolute_ == nullptr) return;
     latestAbsolute_->show();
     latestAbsolute_->raise();
 }
 
-void MainDialog::outputCreated(const QString& path) { lastCreatedOutput_ = path; }
+void MainDialog::outputCreated(const QString& path)
+{
+    lastCreatedOutput_ = path;
+}
 
-void MainDialog::runEnded() {
+void MainDialog::runEnded()
+{
     if (worker_.joinable()) worker_.join();
-    while (waitDepth_ > 0) endWait();
+    while (waitDepth_ > 0)
+        endWait();
     inputGuard_->release();
     running_ = false;
     emit runFinished();

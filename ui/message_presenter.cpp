@@ -17,14 +17,16 @@ public:
 
 }  // namespace
 
-void MessageBoxPresenter::showMessage(QWidget* parent, const QString& text, drennix::MessageKind kind) {
+void MessageBoxPresenter::showMessage(QWidget* parent, const QString& text, drennix::MessageKind kind)
+{
     const ArrowCursorWhileOpen arrow;
     const auto icon = kind == drennix::MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information;
     QMessageBox box(icon, applicationTitle(), text, QMessageBox::Ok, parent);
     box.exec();
 }
 
-bool MessageBoxPresenter::confirm(QWidget* parent, const QString& text) {
+bool MessageBoxPresenter::confirm(QWidget* parent, const QString& text)
+{
     const ArrowCursorWhileOpen arrow;
     QMessageBox box(QMessageBox::Question, applicationTitle(), text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::Yes);

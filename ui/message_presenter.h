@@ -28,4 +28,7 @@ public:
 };
 
 // The caption of every message box and of the main window.
-inline QString applicationTitle() { return QStringLiteral("Drennix"); }
+inline QString applicationTitle()
+{
+    return QStringLiteral("Drennix");
+}

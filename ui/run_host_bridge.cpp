@@ -9,7 +9,8 @@
 
 namespace {
 
-QString fromUtf8(std::string_view text) {
+QString fromUtf8(std::string_view text)
+{
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -17,14 +18,19 @@ QString fromUtf8(std::string_view text) {
 
 RunHostBridge::RunHostBridge(QObject* context, RunView& view) : context_(context), view_(view) {}
 
-void RunHostBridge::prepareRun() {
+void RunHostBridge::prepareRun()
+{
     abortRequested_.store(false);
     pendingRows_.clear();
 }
 
-void RunHostBridge::requestAbort() { abortRequested_.store(true); }
+void RunHostBridge::requestAbort()
+{
+    abortRequested_.store(true);
+}
 
-void RunHostBridge::detach() {
+void RunHostBridge::detach()
+{
     {
         const std::lock_guard lock(mutex_);
         detached_ = true;
@@ -33,7 +39,8 @@ void RunHostBridge::detach() {
     delivered_.notify_all();
 }
 
-void RunHostBridge::post(ViewCall call) {
+void RunHostBridge::post(ViewCall call)
+{
     const std::lock_guard lock(mutex_);
     if (detached_) return;
     QMetaObject::invokeMethod(
@@ -48,7 +55,8 @@ void RunHostBridge::post(ViewCall call) {
         Qt::QueuedConnection);
 }
 
-void RunHostBridge::postAndWait(ViewCall call) {
+void RunHostBridge::postAndWait(ViewCall call)
+{
     auto done = std::make_shared<bool>(false);
     std::unique_lock lock(mutex_);
     if (detached_) return;
@@ -70,25 +78,29 @@ void RunHostBridge::postAndWait(ViewCall call) {
     delivered_.wait(lock, [&] { return *done || detached_; });
 }
 
-void RunHostBridge::flushRows() {
+void RunHostBridge::flushRows()
+{
     if (pendingRows_.empty()) return;
     std::vector<NumberedRow> rows;
     rows.swap(pendingRows_);
     post([rows = std::move(rows)](RunView& view) mutable { view.addBlockRows(std::move(rows)); });
 }
 
-void RunHostBridge::finishRun() {
+void RunHostBridge::finishRun()
+{
     flushRows();
     post([](RunView& view) { view.runEnded(); });
 }
 
-void RunHostBridge::runStarted() {
+void RunHostBridge::runStarted()
+{
     flushRows();
     post([](RunView& view) { view.clearResults(); });
 }
 
 // A new list opens hidden with its start row before the wait begins.
-void RunHostBridge::readingStarted(drennix::RunMode, const drennix::AbsoluteRow* startRow) {
+void RunHostBridge::readingStarted(drennix::RunMode, const drennix::AbsoluteRow* startRow)
+{
     flushRows();
     if (startRow != nullptr) {
         post([row = *startRow](RunView& view) {
@@ -99,39 +111,49 @@ void RunHostBridge::readingStarted(drennix::RunMode, const drennix::AbsoluteRow*
     post([](RunView& view) { view.beginWait(); });
 }
 
-void RunHostBridge::resultsReady(const drennix::ResultTexts& results) {
+void RunHostBridge::resultsReady(const drennix::ResultTexts& results)
+{
     flushRows();
     post([results](RunView& view) { view.showResults(results); });
 }
 
 // Progress touches only the main window, so it does not wait for the rows.
-void RunHostBridge::progress(long long count) {
+void RunHostBridge::progress(long long count)
+{
     post([count](RunView& view) { view.showLineCount(count); });
 }
 
-void RunHostBridge::message(std::string_view text, drennix::MessageKind kind) {
+void RunHostBridge::message(std::string_view text, drennix::MessageKind kind)
+{
     flushRows();
     postAndWait([message = fromUtf8(text), kind](RunView& view) { view.showMessage(message, kind); });
 }
 
-void RunHostBridge::workEnded() {
+void RunHostBridge::workEnded()
+{
     flushRows();
     post([](RunView& view) { view.endWait(); });
 }
 
-bool RunHostBridge::stopRequested() { return abortRequested_.exchange(false); }
+bool RunHostBridge::stopRequested()
+{
+    return abortRequested_.exchange(false);
+}
 
-void RunHostBridge::row(long long lineNumber, const drennix::AbsoluteRow& row) {
+void RunHostBridge::row(long long lineNumber, const drennix::AbsoluteRow& row)
+{
     pendingRows_.push_back(NumberedRow{lineNumber, row});
     if (pendingRows_.size() >= rowBatchSize) flushRows();
 }
 
-void RunHostBridge::listComplete() {
+void RunHostBridge::listComplete()
+{
     flushRows();
     post([](RunView& view) { view.showAbsoluteDisplay(); });
 }
 
-void RunHostBridge::outputCreated(std::string_view path) {
+void RunHostBridge::outputCreated(std::string_view path)
+{
     flushRows();
     post([created = fromUtf8(path)](RunView& view) { view.outputCreated(created); });
 }

@@ -24,10 +24,10 @@ public:
     RunHostBridge(QObject* context, RunView& view);
 
     // User-interface thread.
-    void prepareRun();        // a new run: no abort pending, calls delivered
-    void requestAbort();      // the user pressed Escape
-    void detach();            // the view is going away: drop further calls and
-                              // release a run waiting for a message box
+    void prepareRun();    // a new run: no abort pending, calls delivered
+    void requestAbort();  // the user pressed Escape
+    void detach();        // the view is going away: drop further calls and
+                          // release a run waiting for a message box
 
     // Worker thread: the run has returned.
     void finishRun();

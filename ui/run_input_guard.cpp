@@ -2,14 +2,15 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 
 #include <utility>
 
 namespace {
 
-bool isUserInput(QEvent::Type type) {
+bool isUserInput(QEvent::Type type)
+{
     switch (type) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
@@ -26,16 +27,15 @@ bool isUserInput(QEvent::Type type) {
     case QEvent::Drop:
     case QEvent::TouchBegin:
     case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-        return true;
-    default:
-        return false;
+    case QEvent::TouchEnd: return true;
+    default: return false;
     }
 }
 
 // Input for a modal window opened during the run (the run's message box)
 // passes; everything else belongs to the windows the run blocks.
-bool belongsToModalWindow(QObject* watched) {
+bool belongsToModalWindow(QObject* watched)
+{
     const QWidget* modal = QApplication::activeModalWidget();
     if (modal == nullptr) return false;
     const auto* widget = qobject_cast<const QWidget*>(watched);
@@ -49,23 +49,30 @@ bool belongsToModalWindow(QObject* watched) {
 }  // namespace
 
 RunInputGuard::RunInputGuard(std::function<void()> onEscape, QObject* parent)
-    : QObject(parent), onEscape_(std::move(onEscape)) {}
+    : QObject(parent), onEscape_(std::move(onEscape))
+{}
 
-RunInputGuard::~RunInputGuard() { release(); }
+RunInputGuard::~RunInputGuard()
+{
+    release();
+}
 
-void RunInputGuard::engage() {
+void RunInputGuard::engage()
+{
     if (engaged_) return;
     qApp->installEventFilter(this);
     engaged_ = true;
 }
 
-void RunInputGuard::release() {
+void RunInputGuard::release()
+{
     if (!engaged_) return;
     qApp->removeEventFilter(this);
     engaged_ = false;
 }
 
-bool RunInputGuard::eventFilter(QObject* watched, QEvent* event) {
+bool RunInputGuard::eventFilter(QObject* watched, QEvent* event)
+{
     if (!isUserInput(event->type()) || belongsToModalWindow(watched)) return QObject::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -74,4 +81,3 @@ bool RunInputGuard::eventFilter(QObject* watched, QEvent* event) {
     event->accept();
     return true;
 }
-

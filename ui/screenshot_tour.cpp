@@ -19,28 +19,34 @@
 
 namespace {
 
-const char* const runModeButtonNames[] = {
-    "machiningTimeMode", "absoluteDisplayMode", "convertHelicalMode", "convertArcsMode"};
+const char* const runModeButtonNames[] = {"machiningTimeMode", "absoluteDisplayMode", "convertHelicalMode",
+                                          "convertArcsMode"};
 
 // Rows selected in the picture of the absolute display: not adjacent.
 constexpr int selectedRows[] = {4, 7, 8};
 
 }  // namespace
 
-void TourPresenter::showMessage(QWidget* /*parent*/, const QString& text, drennix::MessageKind kind) {
+void TourPresenter::showMessage(QWidget* /*parent*/, const QString& text, drennix::MessageKind kind)
+{
     lastText_ = text;
     lastKind_ = kind;
 }
 
-bool TourPresenter::confirm(QWidget* /*parent*/, const QString& /*text*/) { return true; }
+bool TourPresenter::confirm(QWidget* /*parent*/, const QString& /*text*/)
+{
+    return true;
+}
 
-std::optional<ScreenshotTour::Plan> ScreenshotTour::planFromArguments(const QStringList& arguments) {
+std::optional<ScreenshotTour::Plan> ScreenshotTour::planFromArguments(const QStringList& arguments)
+{
     if (arguments.size() != 3 || arguments[1].isEmpty() || arguments[2].isEmpty()) return std::nullopt;
     return Plan{arguments[1], arguments[2]};
 }
 
 ScreenshotTour::ScreenshotTour(MainDialog& dialog, TourPresenter& messages, Plan plan)
-    : dialog_(dialog), messages_(messages), plan_(std::move(plan)) {
+    : dialog_(dialog), messages_(messages), plan_(std::move(plan))
+{
     connect(&dialog_, &MainDialog::runFinished, this, [this] {
         if (!waitingForRun_) return;
         waitingForRun_ = false;
@@ -60,7 +66,8 @@ ScreenshotTour::ScreenshotTour(MainDialog& dialog, TourPresenter& messages, Plan
 }
 
 // A step that is over when it returns: the next one follows from the event loop.
-void ScreenshotTour::addStep(std::function<void()> step) {
+void ScreenshotTour::addStep(std::function<void()> step)
+{
     steps_.push_back([this, step = std::move(step)] {
         step();
         continueLater();
@@ -69,7 +76,8 @@ void ScreenshotTour::addStep(std::function<void()> step) {
 
 // Starts a run in the mode and goes on when it has finished (or at once when
 // it did not start), then saves the main window.
-void ScreenshotTour::addRunStep(int runMode, const QString& suffix, const QString& picture) {
+void ScreenshotTour::addRunStep(int runMode, const QString& suffix, const QString& picture)
+{
     steps_.push_back([this, runMode, suffix] {
         auto* button = dialog_.findChild<QAbstractButton*>(QString::fromLatin1(runModeButtonNames[runMode]));
         auto* suffixEdit = dialog_.findChild<QLineEdit*>(QStringLiteral("suffixEdit"));
@@ -86,9 +94,13 @@ void ScreenshotTour::addRunStep(int runMode, const QString& suffix, const QStrin
     addStep([this, picture] { save(&dialog_, picture); });
 }
 
-void ScreenshotTour::openSource() { dialog_.setSourcePath(plan_.sourcePath); }
+void ScreenshotTour::openSource()
+{
+    dialog_.setSourcePath(plan_.sourcePath);
+}
 
-void ScreenshotTour::saveAbsoluteDisplayWithSelection() {
+void ScreenshotTour::saveAbsoluteDisplayWithSelection()
+{
     AbsoluteDisplayDialog* window = dialog_.latestAbsoluteDisplay();
     if (window == nullptr) return;
     QItemSelectionModel* selection = window->list()->selectionModel();
@@ -100,23 +112,32 @@ void ScreenshotTour::saveAbsoluteDisplayWithSelection() {
     save(window, QStringLiteral("absolute-display"));
 }
 
-void ScreenshotTour::saveSettings() {
+void ScreenshotTour::saveSettings()
+{
     SettingsDialog settings(dialog_.settings(), messages_);
     settings.show();
     save(&settings, QStringLiteral("settings"));
     settings.reject();
 }
 
-void ScreenshotTour::saveHelp() {
+void ScreenshotTour::saveHelp()
+{
     dialog_.showHelp();
     if (dialog_.helpWindow() != nullptr) save(dialog_.helpWindow(), QStringLiteral("help"));
 }
 
-void ScreenshotTour::start() { continueLater(); }
+void ScreenshotTour::start()
+{
+    continueLater();
+}
 
-void ScreenshotTour::continueLater() { QTimer::singleShot(0, this, &ScreenshotTour::nextStep); }
+void ScreenshotTour::continueLater()
+{
+    QTimer::singleShot(0, this, &ScreenshotTour::nextStep);
+}
 
-void ScreenshotTour::nextStep() {
+void ScreenshotTour::nextStep()
+{
     if (nextStep_ >= steps_.size()) {
         emit finished(succeeded_);
         return;
@@ -124,13 +145,15 @@ void ScreenshotTour::nextStep() {
     steps_[nextStep_++]();
 }
 
-void ScreenshotTour::save(QWidget* window, const QString& picture) {
+void ScreenshotTour::save(QWidget* window, const QString& picture)
+{
     const QString path = QDir(plan_.outputDirectory).filePath(picture + QStringLiteral(".png"));
     if (!window->grab().save(path)) succeeded_ = false;
 }
 
 // The message box of the last message, as the user would see it.
-void ScreenshotTour::saveLastMessage(const QString& picture) {
+void ScreenshotTour::saveLastMessage(const QString& picture)
+{
     const auto icon =
         messages_.lastKind() == drennix::MessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information;
     QMessageBox box(icon, applicationTitle(), messages_.lastText(), QMessageBox::Ok, &dialog_);

@@ -13,7 +13,8 @@
 #include "main_dialog.h"
 #include "screenshot_tour.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     // The program's own application object: the same name, icon and font.
     DrennixApp application(argc, argv);
     const std::optional<ScreenshotTour::Plan> plan = ScreenshotTour::planFromArguments(QCoreApplication::arguments());

@@ -73,13 +73,12 @@ constexpr EditPlacement editPlacements[] = {
 // The order in which the closing action stores the fields; when several are
 // bad, the first in this order is reported.
 constexpr const char* exchangeOrder[] = {
-    "gCodeLetter",     "copyItems",     "absoluteCode",  "absoluteDisplayRows", "initialCoordinate",
-    "coordinateSetCode", "decimalPlaces", "rapidCode",   "rapidSpeed",          "incrementalCode",
-    "compCancelCode",  "compLeftCode",  "compRightCode", "ccwArcCode",          "linearCode",
-    "initialMotion",   "initialPlane",  "cwArcCode",     "feedLetter",          "xyPlaneCode",
-    "yzPlaneCode",     "zxPlaneCode",   "arcILetter",    "arcJLetter",          "arcKLetter",
-    "radiusLetter",    "xAxisLetter",   "yAxisLetter",   "zAxisLetter",         "commentEnd",
-    "commentStart",    "valueSetCode",
+    "gCodeLetter",   "copyItems",    "absoluteCode", "absoluteDisplayRows", "initialCoordinate", "coordinateSetCode",
+    "decimalPlaces", "rapidCode",    "rapidSpeed",   "incrementalCode",     "compCancelCode",    "compLeftCode",
+    "compRightCode", "ccwArcCode",   "linearCode",   "initialMotion",       "initialPlane",      "cwArcCode",
+    "feedLetter",    "xyPlaneCode",  "yzPlaneCode",  "zxPlaneCode",         "arcILetter",        "arcJLetter",
+    "arcKLetter",    "radiusLetter", "xAxisLetter",  "yAxisLetter",         "zAxisLetter",       "commentEnd",
+    "commentStart",  "valueSetCode",
 };
 
 struct CopyItemsButton {
@@ -93,10 +92,14 @@ constexpr CopyItemsButton copyItemsButtons[] = {
     {"全項目(&,)", 205, 50},
 };
 
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+QString text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 // "X軸指令(&X)：" → "X軸指令": the caption as the messages name it.
-QString captionWithoutMnemonic(const char* caption) {
+QString captionWithoutMnemonic(const char* caption)
+{
     QString name = text(caption);
     name.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
     name.remove(QChar(0xFF1A));  // full-width colon
@@ -104,10 +107,20 @@ QString captionWithoutMnemonic(const char* caption) {
 }
 
 // Entry messages of the fields.
-QString letterTooLong(const QString& caption) { return caption + text(" には半角の1文字を入力して下さい。"); }
-QString notAnInteger(const QString& caption) { return caption + text(" には整数を入力して下さい。"); }
-QString notANumber(const QString& caption) { return caption + text(" には数値を入力して下さい。"); }
-QString outsideLimits(const QString& caption, int minimum, int maximum) {
+QString letterTooLong(const QString& caption)
+{
+    return caption + text(" には半角の1文字を入力して下さい。");
+}
+QString notAnInteger(const QString& caption)
+{
+    return caption + text(" には整数を入力して下さい。");
+}
+QString notANumber(const QString& caption)
+{
+    return caption + text(" には数値を入力して下さい。");
+}
+QString outsideLimits(const QString& caption, int minimum, int maximum)
+{
     return caption + text(" には %1 から %2 までの整数を入力して下さい。").arg(minimum).arg(maximum);
 }
 
@@ -117,7 +130,8 @@ SettingsDialog::SettingsDialog(drennix::Settings& settings, MessagePresenter& pr
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       settings_(settings),
-      presenter_(presenter) {
+      presenter_(presenter)
+{
     setObjectName(QStringLiteral("settingsDialog"));
     setWindowTitle(text("Drennixの設定"));
     setWindowIcon(applicationIcon());
@@ -129,7 +143,8 @@ SettingsDialog::SettingsDialog(drennix::Settings& settings, MessagePresenter& pr
     connect(help, &QShortcut::activated, this, &SettingsDialog::helpRequested);
 }
 
-void SettingsDialog::buildControls() {
+void SettingsDialog::buildControls()
+{
     const DialogUnits units(font());
     setFixedSize(units.toPixels(QSize(dialogWidthUnits, dialogHeightUnits)));
 
@@ -172,7 +187,8 @@ void SettingsDialog::buildControls() {
 }
 
 // Shows the current values; a letter edit takes one character.
-void SettingsDialog::fillControls() {
+void SettingsDialog::fillControls()
+{
     for (const drennix::SettingField& field : drennix::settingFields()) {
         if (field.name == "copyItems") {
             QAbstractButton* button = copyItemsGroup_->button(settings_.process.copyItems);
@@ -187,9 +203,7 @@ void SettingsDialog::fillControls() {
             fieldEdit->setMaxLength(1);
             fieldEdit->setText(decodeSourceLine(settings_.vocabulary.*field.letter));
             break;
-        case drennix::SettingKind::GCode:
-            fieldEdit->setText(formatNumber(settings_.vocabulary.*field.code));
-            break;
+        case drennix::SettingKind::GCode: fieldEdit->setText(formatNumber(settings_.vocabulary.*field.code)); break;
         case drennix::SettingKind::Integer:
             fieldEdit->setText(QString::number(settings_.process.*field.integer));
             break;
@@ -197,28 +211,32 @@ void SettingsDialog::fillControls() {
     }
 }
 
-QLineEdit* SettingsDialog::edit(std::string_view fieldName) const {
+QLineEdit* SettingsDialog::edit(std::string_view fieldName) const
+{
     for (const auto& [name, fieldEdit] : edits_) {
         if (name == fieldName) return fieldEdit;
     }
     return nullptr;
 }
 
-QString SettingsDialog::captionOf(std::string_view fieldName) const {
+QString SettingsDialog::captionOf(std::string_view fieldName) const
+{
     for (const auto& [name, caption] : captions_) {
         if (name == fieldName) return caption;
     }
     return QString::fromUtf8(fieldName.data(), static_cast<qsizetype>(fieldName.size()));
 }
 
-bool SettingsDialog::refuseEntry(QLineEdit* fieldEdit, const QString& message) {
+bool SettingsDialog::refuseEntry(QLineEdit* fieldEdit, const QString& message)
+{
     presenter_.showMessage(this, message, drennix::MessageKind::Warning);
     fieldEdit->setFocus(Qt::OtherFocusReason);
     fieldEdit->selectAll();
     return false;
 }
 
-bool SettingsDialog::storeField(const drennix::SettingField& field) {
+bool SettingsDialog::storeField(const drennix::SettingField& field)
+{
     if (field.name == "copyItems") {
         settings_.process.copyItems = copyItemsGroup_->checkedId();
         return true;
@@ -254,7 +272,8 @@ bool SettingsDialog::storeField(const drennix::SettingField& field) {
     return true;
 }
 
-bool SettingsDialog::storeFields() {
+bool SettingsDialog::storeFields()
+{
     for (const char* name : exchangeOrder) {
         const drennix::SettingField* field = drennix::findSettingField(name);
         if (field != nullptr && !storeField(*field)) return false;
@@ -262,7 +281,8 @@ bool SettingsDialog::storeFields() {
     return true;
 }
 
-void SettingsDialog::reject() {
+void SettingsDialog::reject()
+{
     if (!storeFields()) return;
     if (const std::optional<std::string> failure = drennix::validateVocabulary(settings_)) {
         presenter_.showMessage(this, QString::fromStdString(*failure), drennix::MessageKind::Warning);
@@ -272,9 +292,13 @@ void SettingsDialog::reject() {
 }
 
 // The dialog has no OK button: accepting is the closing action too.
-void SettingsDialog::accept() { reject(); }
+void SettingsDialog::accept()
+{
+    reject();
+}
 
-void SettingsDialog::keyPressEvent(QKeyEvent* event) {
+void SettingsDialog::keyPressEvent(QKeyEvent* event)
+{
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();
         return;

@@ -6,31 +6,39 @@ namespace {
 constexpr int textMargin = 3;
 }
 
-ValueField::ValueField(QWidget* parent) : QFrame(parent) {
+ValueField::ValueField(QWidget* parent) : QFrame(parent)
+{
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
 }
 
-void ValueField::setText(const QString& text) {
+void ValueField::setText(const QString& text)
+{
     if (text == text_) return;
     text_ = text;
     updateToolTip();
     update();
 }
 
-QRect ValueField::textArea() const { return contentsRect().adjusted(textMargin, 0, -textMargin, 0); }
+QRect ValueField::textArea() const
+{
+    return contentsRect().adjusted(textMargin, 0, -textMargin, 0);
+}
 
-void ValueField::updateToolTip() {
+void ValueField::updateToolTip()
+{
     const bool shortened = fontMetrics().horizontalAdvance(text_) > textArea().width();
     setToolTip(shortened ? text_ : QString());
 }
 
-void ValueField::resizeEvent(QResizeEvent* event) {
+void ValueField::resizeEvent(QResizeEvent* event)
+{
     QFrame::resizeEvent(event);
     updateToolTip();
 }
 
-void ValueField::paintEvent(QPaintEvent* event) {
+void ValueField::paintEvent(QPaintEvent* event)
+{
     QFrame::paintEvent(event);
     if (text_.isEmpty()) return;
     QPainter painter(this);

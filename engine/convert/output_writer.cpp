@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <system_error>
 
-
 namespace drennix {
 
 namespace {

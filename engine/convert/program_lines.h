@@ -42,7 +42,8 @@ void ProgramLines::forEach(Visitor&& visit) const
         const char* p = chunk.bytes.get();
         const char* end = p + chunk.used;
         while (p < end) {
-            const char* lineEnd = static_cast<const char*>(std::char_traits<char>::find(p, static_cast<std::size_t>(end - p), '\n'));
+            const char* lineEnd =
+                static_cast<const char*>(std::char_traits<char>::find(p, static_cast<std::size_t>(end - p), '\n'));
             if (!visit(std::string_view(p, static_cast<std::size_t>(lineEnd - p)))) {
                 return;
             }

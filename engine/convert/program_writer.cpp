@@ -36,10 +36,8 @@ void closeKeptWord(std::string& out, const KeptWord& word, std::string_view numb
         break;
     }
     case AddressKind::Feed:
-    case AddressKind::Other:
-        break;
-    default:
-        return;
+    case AddressKind::Other: break;
+    default: return;
     }
     out += word.address;
     out += number;
@@ -81,8 +79,7 @@ void appendCodeNumber(std::string& out, double code, int decimals)
 
 ProgramWriter::ProgramWriter(const Settings& settings, const AddressTable& addresses, LineSink& sink)
     : vocabulary_(settings.vocabulary), addresses_(addresses), decimals_(settings.process.decimalPlaces), sink_(sink)
-{
-}
+{}
 
 void ProgramWriter::beginLine()
 {

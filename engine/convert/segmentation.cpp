@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "number_format.h"
 #include "motion.h"
+#include "number_format.h"
 #include "numerics.h"
 
 namespace drennix {

@@ -41,10 +41,12 @@ struct Cut {
 class CutSequence {
 public:
     CutSequence(const Move& arc, long long count, CoordinateMode mode, int decimals)
-        : arc_(arc), count_(count), incremental_(mode == CoordinateMode::Incremental), decimals_(decimals),
+        : arc_(arc),
+          count_(count),
+          incremental_(mode == CoordinateMode::Incremental),
+          decimals_(decimals),
           position_(arc.start)
-    {
-    }
+    {}
 
     // The next cut; false after the last.
     bool next(Cut& cut);

@@ -21,7 +21,8 @@ std::string composeLineMessage(long long lineNumber, std::string_view text);
 // The whole message of a fault: a line fault names `line`; the recheck faults
 // show their tolerance in the number format of the settings; OutputExists
 // names `outputPath`.
-std::string faultMessage(const Fault& fault, long long line, const Settings& settings, std::string_view outputPath = {});
+std::string faultMessage(const Fault& fault, long long line, const Settings& settings,
+                         std::string_view outputPath = {});
 
 }  // namespace drennix
 
@@ -29,8 +30,8 @@ namespace drennix::messages {
 
 // The captions of the 14 result fields, in the order of ResultField.
 inline constexpr std::array<std::string_view, 14> resultCaptions = {
-    "行数：", "早送距離：", "切削距離：", "最小X：", "最小Y：", "最小Z：", "最大X：",
-    "最大Y：", "最大Z：", "時間：", "円弧数：", "ﾍﾘｶﾙ切削数：", "R差：", "最大R：",
+    "行数：",  "早送距離：", "切削距離：", "最小X：",  "最小Y：",      "最小Z：", "最大X：",
+    "最大Y：", "最大Z：",    "時間：",     "円弧数：", "ﾍﾘｶﾙ切削数：", "R差：",   "最大R：",
 };
 
 // The column titles of the absolute display list. Ｘ, Ｙ, Ｚ and Ｒ are
@@ -70,61 +71,92 @@ inline constexpr std::string_view minusOnly = "行目でﾏｲﾅｽのみが有
 inline constexpr std::string_view minusAndPointOnly = "行目でﾏｲﾅｽと少数点のみが有ります。\n　変換はしていません。";
 inline constexpr std::string_view pointOnly = "行目で少数点のみが有ります。\n　変換はしていません。";
 inline constexpr std::string_view twoPoints = "行目で数値に少数点が2つ以上有ります。\n　変換はしていません。";
-inline constexpr std::string_view numberWithoutAddress = "行目で数値のみで英字の無い文字が有ります。\n　変換はしていません。";
+inline constexpr std::string_view numberWithoutAddress =
+    "行目で数値のみで英字の無い文字が有ります。\n　変換はしていません。";
 
 // Block rules.
 inline constexpr std::string_view duplicateMotion = "行目に 移動指令 が複数有ります。\n　変換はしていません。";
 inline constexpr std::string_view duplicatePlane = "行目に 平面指令 が複数有ります。\n　変換はしていません。";
 inline constexpr std::string_view duplicateCoordinateMode = "行目に 座標指令 が複数有ります。\n　変換はしていません。";
-inline constexpr std::string_view duplicateCoordinateSet = "行目に 座標設定指令 が複数有ります。\n　変換はしていません。";
+inline constexpr std::string_view duplicateCoordinateSet =
+    "行目に 座標設定指令 が複数有ります。\n　変換はしていません。";
 inline constexpr std::string_view duplicateCompensation = "行目に 径補正指令 が複数有ります。\n　変換はしていません。";
 inline constexpr std::string_view duplicateValueSet = "行目に 値設定指令 が複数有ります。\n　変換はしていません。";
 inline constexpr std::string_view threeCentreWords = "行目に3軸の 円弧中心指令 が有ります。\n　変換はしていません。";
-inline constexpr std::string_view radiusWithCentre = "行目に 円弧半径指令 が有り 円弧中心指令 が有ります。\n　変換はしていません。";
+inline constexpr std::string_view radiusWithCentre =
+    "行目に 円弧半径指令 が有り 円弧中心指令 が有ります。\n　変換はしていません。";
 
-inline constexpr std::string_view coordinateSetIncremental = "行目の 座標設定指令 が ｲﾝｸ指令 中です。\n　変換はしていません。";
-inline constexpr std::string_view coordinateSetNotRapid = "行目の 座標設定指令 が 直線切削指令 中か 右廻円弧指令 中か 左廻円弧指令 中です。\n　変換はしていません。";
-inline constexpr std::string_view coordinateSetCompensation = "行目の 座標設定指令 が 左径補正指令 中か 右径補正指令 中です。\n　変換はしていません。";
-inline constexpr std::string_view coordinateSetArcWords = "行目の 座標設定指令 に 円弧中心指令 か 円弧半径指令 が有ります。\n　変換はしていません。";
-inline constexpr std::string_view coordinateSetMissingAxis = "行目の 座標設定指令 に X軸指令 か Y軸指令 か Z軸指令 が有りません。\n　変換はしていません。";
-inline constexpr std::string_view coordinateSetValueSet = "行目の 座標設定指令 に 値設定指令 が有ります。\n　変換はしていません。";
+inline constexpr std::string_view coordinateSetIncremental =
+    "行目の 座標設定指令 が ｲﾝｸ指令 中です。\n　変換はしていません。";
+inline constexpr std::string_view coordinateSetNotRapid =
+    "行目の 座標設定指令 が 直線切削指令 中か 右廻円弧指令 中か 左廻円弧指令 中です。\n　変換はしていません。";
+inline constexpr std::string_view coordinateSetCompensation =
+    "行目の 座標設定指令 が 左径補正指令 中か 右径補正指令 中です。\n　変換はしていません。";
+inline constexpr std::string_view coordinateSetArcWords =
+    "行目の 座標設定指令 に 円弧中心指令 か 円弧半径指令 が有ります。\n　変換はしていません。";
+inline constexpr std::string_view coordinateSetMissingAxis =
+    "行目の 座標設定指令 に X軸指令 か Y軸指令 か Z軸指令 が有りません。\n　変換はしていません。";
+inline constexpr std::string_view coordinateSetValueSet =
+    "行目の 座標設定指令 に 値設定指令 が有ります。\n　変換はしていません。";
 
-inline constexpr std::string_view valueSetCompensation = "行目の 値設定指令 が 左径補正指令 中か 右径補正指令 中です。\n　変換はしていません。";
-inline constexpr std::string_view valueSetCentreWords = "行目の 値設定指令 に 円弧中心指令 が有ります。\n　変換はしていません。";
-inline constexpr std::string_view valueSetAxisWords = "行目の 値設定指令 に X軸指令 か Y軸指令 か Z軸指令 が有ります。\n　変換はしていません。";
+inline constexpr std::string_view valueSetCompensation =
+    "行目の 値設定指令 が 左径補正指令 中か 右径補正指令 中です。\n　変換はしていません。";
+inline constexpr std::string_view valueSetCentreWords =
+    "行目の 値設定指令 に 円弧中心指令 が有ります。\n　変換はしていません。";
+inline constexpr std::string_view valueSetAxisWords =
+    "行目の 値設定指令 に X軸指令 か Y軸指令 か Z軸指令 が有ります。\n　変換はしていません。";
 
-inline constexpr std::string_view rapidCompensation = "行目の 早送指令 中が 左径補正指令 中か 右径補正指令 中です。\n　変換はしていません。";
-inline constexpr std::string_view rapidArcWords = "行目の 早送指令 中に 円弧中心指令 か 円弧半径指令 が有ります。\n　変換はしていません。";
-inline constexpr std::string_view linearArcWords = "行目の 直線切削指令 中に 円弧中心指令 か 円弧半径指令 が有ります。\n　変換はしていません。";
-inline constexpr std::string_view linearFeed = "行目の 直線切削指令 中で 速度指令 がｾﾞﾛ未満か 速度指令 が有りません。\n　変換はしていません。";
-inline constexpr std::string_view arcFeed = "行目の 左右廻円弧指令 中で 速度指令 がｾﾞﾛ未満か 速度指令 が有りません。\n　変換はしていません。";
-inline constexpr std::string_view arcKInXyPlane = "行目の 左右廻円弧指令 中で XY平面指令 中に 円弧K指令 が有ります。\n　変換はしていません。";
-inline constexpr std::string_view arcIInYzPlane = "行目の 左右廻円弧指令 中で YZ平面指令 中に 円弧I指令 が有ります。\n　変換はしていません。";
-inline constexpr std::string_view arcJInZxPlane = "行目の 左右廻円弧指令 中で ZX平面指令 中に 円弧J指令 が有ります。\n　変換はしていません。";
-inline constexpr std::string_view arcWithoutCentreOrRadius = "行目の 左右廻円弧指令 中に 円弧中心指令 も 円弧半径指令 も有りません。\n　変換はしていません。";
+inline constexpr std::string_view rapidCompensation =
+    "行目の 早送指令 中が 左径補正指令 中か 右径補正指令 中です。\n　変換はしていません。";
+inline constexpr std::string_view rapidArcWords =
+    "行目の 早送指令 中に 円弧中心指令 か 円弧半径指令 が有ります。\n　変換はしていません。";
+inline constexpr std::string_view linearArcWords =
+    "行目の 直線切削指令 中に 円弧中心指令 か 円弧半径指令 が有ります。\n　変換はしていません。";
+inline constexpr std::string_view linearFeed =
+    "行目の 直線切削指令 中で 速度指令 がｾﾞﾛ未満か 速度指令 が有りません。\n　変換はしていません。";
+inline constexpr std::string_view arcFeed =
+    "行目の 左右廻円弧指令 中で 速度指令 がｾﾞﾛ未満か 速度指令 が有りません。\n　変換はしていません。";
+inline constexpr std::string_view arcKInXyPlane =
+    "行目の 左右廻円弧指令 中で XY平面指令 中に 円弧K指令 が有ります。\n　変換はしていません。";
+inline constexpr std::string_view arcIInYzPlane =
+    "行目の 左右廻円弧指令 中で YZ平面指令 中に 円弧I指令 が有ります。\n　変換はしていません。";
+inline constexpr std::string_view arcJInZxPlane =
+    "行目の 左右廻円弧指令 中で ZX平面指令 中に 円弧J指令 が有ります。\n　変換はしていません。";
+inline constexpr std::string_view arcWithoutCentreOrRadius =
+    "行目の 左右廻円弧指令 中に 円弧中心指令 も 円弧半径指令 も有りません。\n　変換はしていません。";
 
 // Motion and arcs.
-inline constexpr std::string_view rapidDistanceUnexpected = "行目の 早送指令 中で移動距離の算出が想定外です。\n　変換はしていません。";
-inline constexpr std::string_view endRadiusZero = "行目の 左右廻円弧指令 中で終点での半径がｾﾞﾛに成りました。\n　変換はしていません。";
-inline constexpr std::string_view radiusStartEqualsEnd = "行目の 左右廻円弧指令 中の 円弧半径指令 で始点と終点同じです。\n　変換はしていません。";
-inline constexpr std::string_view cwEndAboveStart = "行目の 右廻円弧指令 中に始角より終角が大きく成りました。\n　変換はしていません。";
-inline constexpr std::string_view cwOver360 = "行目の 右廻円弧指令 中に始角と終角の差が360°を超えました。\n　変換はしていません。";
-inline constexpr std::string_view ccwEndBelowStart = "行目の 左廻円弧指令 中に始角より終角が小さく成りました。\n　変換はしていません。";
-inline constexpr std::string_view ccwOver360 = "行目の 左廻円弧指令 中に始角と終角の差が360°を超えました。\n　変換はしていません。";
+inline constexpr std::string_view rapidDistanceUnexpected =
+    "行目の 早送指令 中で移動距離の算出が想定外です。\n　変換はしていません。";
+inline constexpr std::string_view endRadiusZero =
+    "行目の 左右廻円弧指令 中で終点での半径がｾﾞﾛに成りました。\n　変換はしていません。";
+inline constexpr std::string_view radiusStartEqualsEnd =
+    "行目の 左右廻円弧指令 中の 円弧半径指令 で始点と終点同じです。\n　変換はしていません。";
+inline constexpr std::string_view cwEndAboveStart =
+    "行目の 右廻円弧指令 中に始角より終角が大きく成りました。\n　変換はしていません。";
+inline constexpr std::string_view cwOver360 =
+    "行目の 右廻円弧指令 中に始角と終角の差が360°を超えました。\n　変換はしていません。";
+inline constexpr std::string_view ccwEndBelowStart =
+    "行目の 左廻円弧指令 中に始角より終角が小さく成りました。\n　変換はしていません。";
+inline constexpr std::string_view ccwOver360 =
+    "行目の 左廻円弧指令 中に始角と終角の差が360°を超えました。\n　変換はしていません。";
 // Followed by the recheck tolerance in the number format, then recheckTail.
 inline constexpr std::string_view startRecheckHead = "行目の 右左廻円弧指令 中に始点の再計算で";
 inline constexpr std::string_view endRecheckHead = "行目の 右左廻円弧指令 中に終点の再計算で";
 inline constexpr std::string_view recheckTail = "超過の差が出ました。\n　変換はしていません。";
-inline constexpr std::string_view tooManySegments = "行目の 左右廻円弧指令 中で分割数が多過ぎます。\n　変換はしていません。";
+inline constexpr std::string_view tooManySegments =
+    "行目の 左右廻円弧指令 中で分割数が多過ぎます。\n　変換はしていません。";
 
 // Output file.
 inline constexpr std::string_view outputExistsHead = "作成ﾌｧｲﾙ ";
 inline constexpr std::string_view outputExistsTail = "\n　が既に有ります。変換はしていません。";
 inline constexpr std::string_view outputOpenFailed = "新規に 作成ﾌｧｲﾙ を開くのに失敗しました。\n　変換はしていません。";
 inline constexpr std::string_view escapeWhileWriting = "ESCｷｰにより処理を中止します。\n　変換は完成していません。";
-inline constexpr std::string_view writeError = "新規の作成ﾌｧｲﾙの書込みでｴﾗｰが発生しました。\n　変換は完成していません。";
+inline constexpr std::string_view writeError =
+    "新規の作成ﾌｧｲﾙの書込みでｴﾗｰが発生しました。\n　変換は完成していません。";
 inline constexpr std::string_view outputCloseFailedShort = "新規の作成ﾌｧｲﾙを閉じるのに失敗しました。";
-inline constexpr std::string_view outputCloseFailed = "新規の作成ﾌｧｲﾙを閉じるのに失敗しました。\n　変換は完成していません。";
+inline constexpr std::string_view outputCloseFailed =
+    "新規の作成ﾌｧｲﾙを閉じるのに失敗しました。\n　変換は完成していません。";
 inline constexpr std::string_view outputCreatedTail = "\n　を作成しました。";
 
 // Comment pairing: S and E are the texts of the comment delimiters.

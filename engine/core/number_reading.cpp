@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <string>
 
-
 #include <locale.h>
 
 namespace drennix {
@@ -92,11 +91,8 @@ FaultId numberSyntaxFault(std::string_view text)
             hasMinus = true;
             minusAfterFirst = minusAfterFirst || i > 0;
             break;
-        case '.':
-            ++points;
-            break;
-        default:
-            break;
+        case '.': ++points; break;
+        default: break;
         }
     }
     const bool hasPoint = points > 0;

@@ -23,8 +23,8 @@ SettingField codeField(std::string_view name, std::string_view messageName, doub
     return f;
 }
 
-SettingField integerField(std::string_view name, std::string_view messageName, int P::*member,
-                          bool hasLimits, int minimum, int maximum)
+SettingField integerField(std::string_view name, std::string_view messageName, int P::*member, bool hasLimits,
+                          int minimum, int maximum)
 {
     SettingField f{name, messageName, SettingKind::Integer};
     f.integer = member;
@@ -73,8 +73,14 @@ const std::array<SettingField, 32> fields = {
 constexpr std::size_t letterCount = 11;
 constexpr std::size_t codeCount = 14;
 
-std::span<const SettingField> letterFields() { return std::span(fields).subspan(0, letterCount); }
-std::span<const SettingField> codeFields() { return std::span(fields).subspan(letterCount, codeCount); }
+std::span<const SettingField> letterFields()
+{
+    return std::span(fields).subspan(0, letterCount);
+}
+std::span<const SettingField> codeFields()
+{
+    return std::span(fields).subspan(letterCount, codeCount);
+}
 
 std::string sameValueMessage(const SettingField& first, const SettingField& second)
 {
@@ -86,8 +92,8 @@ std::string sameValueMessage(const SettingField& first, const SettingField& seco
 }
 
 const std::string CommandVocabulary::*const addressLetters[] = {
-    &CommandVocabulary::gCodeLetter, &CommandVocabulary::xAxisLetter, &CommandVocabulary::yAxisLetter,
-    &CommandVocabulary::zAxisLetter, &CommandVocabulary::arcILetter,  &CommandVocabulary::arcJLetter,
+    &CommandVocabulary::gCodeLetter, &CommandVocabulary::xAxisLetter,  &CommandVocabulary::yAxisLetter,
+    &CommandVocabulary::zAxisLetter, &CommandVocabulary::arcILetter,   &CommandVocabulary::arcJLetter,
     &CommandVocabulary::arcKLetter,  &CommandVocabulary::radiusLetter, &CommandVocabulary::feedLetter,
 };
 

@@ -85,7 +85,10 @@ struct ProcessSettings {
     Motion startMotion() const { return motionOf(initialMotion); }
     Plane startPlane() const { return planeOf(initialPlane); }
     CoordinateMode startCoordinateMode() const { return coordinateModeOf(initialCoordinate); }
-    CopyItems copied() const { return copyItems < 1 ? CopyItems::XY : copyItems == 1 ? CopyItems::XYZ : CopyItems::AllColumns; }
+    CopyItems copied() const
+    {
+        return copyItems < 1 ? CopyItems::XY : copyItems == 1 ? CopyItems::XYZ : CopyItems::AllColumns;
+    }
 };
 
 struct Settings {

@@ -28,7 +28,7 @@ bool hasArcWords(const ParsedBlock& b)
 Fault checkRepeatedWords(const ParsedBlock& b)
 {
     constexpr FaultId duplicates[commandGroupCount] = {
-        FaultId::DuplicateMotion,       FaultId::DuplicatePlane,        FaultId::DuplicateCoordinateMode,
+        FaultId::DuplicateMotion,        FaultId::DuplicatePlane,        FaultId::DuplicateCoordinateMode,
         FaultId::DuplicateCoordinateSet, FaultId::DuplicateCompensation, FaultId::DuplicateValueSet,
     };
     for (int group = 0; group < commandGroupCount; ++group) {
@@ -140,8 +140,8 @@ Fault moveArc(const ParsedBlock& b, Step& step, int decimals)
 {
     const ModalState& m = step.modal;
     if (m.feed <= 0.0) return Fault{FaultId::ArcFeed};
-    const bool byOffsets = b.value(AddressKind::ArcI) != 0.0 || b.value(AddressKind::ArcJ) != 0.0 ||
-                           b.value(AddressKind::ArcK) != 0.0;
+    const bool byOffsets =
+        b.value(AddressKind::ArcI) != 0.0 || b.value(AddressKind::ArcJ) != 0.0 || b.value(AddressKind::ArcK) != 0.0;
     if (!byOffsets && b.value(AddressKind::Radius) == 0.0) {
         return b.hasAnyAxisWord() ? Fault{FaultId::ArcWithoutCentreOrRadius} : Fault{};
     }

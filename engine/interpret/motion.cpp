@@ -12,18 +12,78 @@ namespace {
 // travel and returns the length it adds; false when none applies.
 bool consumeRapidStage(double& dX, double& dY, double& dZ, double& added)
 {
-    if (dX > 0 && dX <= dY && dX <= dZ) { added = squareRoot(3 * square(dX)); dY -= dX; dZ -= dX; dX = 0; return true; }
-    if (dY > 0 && dY <= dX && dY <= dZ) { added = squareRoot(3 * square(dY)); dX -= dY; dZ -= dY; dY = 0; return true; }
-    if (dZ > 0 && dZ <= dX && dZ <= dY) { added = squareRoot(3 * square(dZ)); dX -= dZ; dY -= dZ; dZ = 0; return true; }
-    if (dX > 0 && dX <= dY) { added = squareRoot(square(dX) + square(dX)); dY -= dX; dX = 0; return true; }
-    if (dX > 0 && dX <= dZ) { added = squareRoot(square(dX) + square(dX)); dZ -= dX; dX = 0; return true; }
-    if (dY > 0 && dY <= dX) { added = squareRoot(square(dY) + square(dY)); dX -= dY; dY = 0; return true; }
-    if (dY > 0 && dY <= dZ) { added = squareRoot(square(dY) + square(dY)); dZ -= dY; dY = 0; return true; }
-    if (dZ > 0 && dZ <= dX) { added = squareRoot(square(dZ) + square(dZ)); dX -= dZ; dZ = 0; return true; }
-    if (dZ > 0 && dZ <= dY) { added = squareRoot(square(dZ) + square(dZ)); dY -= dZ; dZ = 0; return true; }
-    if (dX > 0) { added = dX; dX = 0; return true; }
-    if (dY > 0) { added = dY; dY = 0; return true; }
-    if (dZ > 0) { added = dZ; dZ = 0; return true; }
+    if (dX > 0 && dX <= dY && dX <= dZ) {
+        added = squareRoot(3 * square(dX));
+        dY -= dX;
+        dZ -= dX;
+        dX = 0;
+        return true;
+    }
+    if (dY > 0 && dY <= dX && dY <= dZ) {
+        added = squareRoot(3 * square(dY));
+        dX -= dY;
+        dZ -= dY;
+        dY = 0;
+        return true;
+    }
+    if (dZ > 0 && dZ <= dX && dZ <= dY) {
+        added = squareRoot(3 * square(dZ));
+        dX -= dZ;
+        dY -= dZ;
+        dZ = 0;
+        return true;
+    }
+    if (dX > 0 && dX <= dY) {
+        added = squareRoot(square(dX) + square(dX));
+        dY -= dX;
+        dX = 0;
+        return true;
+    }
+    if (dX > 0 && dX <= dZ) {
+        added = squareRoot(square(dX) + square(dX));
+        dZ -= dX;
+        dX = 0;
+        return true;
+    }
+    if (dY > 0 && dY <= dX) {
+        added = squareRoot(square(dY) + square(dY));
+        dX -= dY;
+        dY = 0;
+        return true;
+    }
+    if (dY > 0 && dY <= dZ) {
+        added = squareRoot(square(dY) + square(dY));
+        dZ -= dY;
+        dY = 0;
+        return true;
+    }
+    if (dZ > 0 && dZ <= dX) {
+        added = squareRoot(square(dZ) + square(dZ));
+        dX -= dZ;
+        dZ = 0;
+        return true;
+    }
+    if (dZ > 0 && dZ <= dY) {
+        added = squareRoot(square(dZ) + square(dZ));
+        dY -= dZ;
+        dZ = 0;
+        return true;
+    }
+    if (dX > 0) {
+        added = dX;
+        dX = 0;
+        return true;
+    }
+    if (dY > 0) {
+        added = dY;
+        dY = 0;
+        return true;
+    }
+    if (dZ > 0) {
+        added = dZ;
+        dZ = 0;
+        return true;
+    }
     return false;
 }
 

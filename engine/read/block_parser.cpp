@@ -46,8 +46,7 @@ BlockParser::BlockParser(const Settings& settings)
       decimalPlaces_(settings.process.decimalPlaces),
       addresses_(settings.vocabulary),
       comments_(settings.vocabulary.commentStart, settings.vocabulary.commentEnd)
-{
-}
+{}
 
 Fault BlockParser::parse(std::string_view line, ParsedBlock& block)
 {
@@ -73,10 +72,8 @@ Fault BlockParser::parseWords(std::string_view codeText, ParsedBlock& block) con
     for (std::size_t i = 0; i < n; ++i) {
         const auto byte = static_cast<unsigned char>(codeText[i]);
         switch (classifyCharacter(byte)) {
-        case CharacterClass::Invalid:
-            return Fault{FaultId::InvalidCharacter};
-        case CharacterClass::Numeric:
-            break;
+        case CharacterClass::Invalid: return Fault{FaultId::InvalidCharacter};
+        case CharacterClass::Numeric: break;
         case CharacterClass::Address:
             if (const Fault fault = closeWord(address, codeText.substr(numberStart, i - numberStart), block)) {
                 return fault;
@@ -112,17 +109,13 @@ Fault BlockParser::storeWord(AddressKind address, std::string_view numericText, 
     }
     const auto rawValue = [&] { return number.exact ? number.value : parseRawValue(numericText); };
     switch (address) {
-    case AddressKind::NoAddress:
-        return Fault{FaultId::NumberWithoutAddress};
-    case AddressKind::GCode:
-        classifyGCode(rawValue(), block);
-        return {};
+    case AddressKind::NoAddress: return Fault{FaultId::NumberWithoutAddress};
+    case AddressKind::GCode: classifyGCode(rawValue(), block); return {};
     case AddressKind::Feed:
         block.count(block.wordCounts[static_cast<int>(AddressKind::Feed) - 1]);
         block.feed = rawValue();
         return {};
-    case AddressKind::Other:
-        return {};
+    case AddressKind::Other: return {};
     default: {
         const int index = static_cast<int>(address) - 1;
         block.count(block.wordCounts[static_cast<std::size_t>(index)]);
@@ -138,20 +131,47 @@ Fault BlockParser::storeWord(AddressKind address, std::string_view numericText, 
 void BlockParser::classifyGCode(double value, ParsedBlock& b) const
 {
     const CommandVocabulary& v = vocabulary_;
-    if (value == v.rapidCode) { countCommand(b, CommandGroup::Motion); b.motion = Motion::Rapid; }
-    else if (value == v.linearCode) { countCommand(b, CommandGroup::Motion); b.motion = Motion::Linear; }
-    else if (value == v.cwArcCode) { countCommand(b, CommandGroup::Motion); b.motion = Motion::ClockwiseArc; }
-    else if (value == v.ccwArcCode) { countCommand(b, CommandGroup::Motion); b.motion = Motion::CounterClockwiseArc; }
-    else if (value == v.xyPlaneCode) { countCommand(b, CommandGroup::Plane); b.plane = Plane::XY; }
-    else if (value == v.zxPlaneCode) { countCommand(b, CommandGroup::Plane); b.plane = Plane::ZX; }
-    else if (value == v.yzPlaneCode) { countCommand(b, CommandGroup::Plane); b.plane = Plane::YZ; }
-    else if (value == v.absoluteCode) { countCommand(b, CommandGroup::CoordinateMode); b.coordinateMode = CoordinateMode::Absolute; }
-    else if (value == v.incrementalCode) { countCommand(b, CommandGroup::CoordinateMode); b.coordinateMode = CoordinateMode::Incremental; }
-    else if (value == v.valueSetCode) { countCommand(b, CommandGroup::ValueSet); }
-    else if (value == v.coordinateSetCode) { countCommand(b, CommandGroup::CoordinateSet); }
-    else if (value == v.compCancelCode) { countCommand(b, CommandGroup::Compensation); b.compensation = Compensation::Cancelled; }
-    else if (value == v.compLeftCode) { countCommand(b, CommandGroup::Compensation); b.compensation = Compensation::Left; }
-    else if (value == v.compRightCode) { countCommand(b, CommandGroup::Compensation); b.compensation = Compensation::Right; }
+    if (value == v.rapidCode) {
+        countCommand(b, CommandGroup::Motion);
+        b.motion = Motion::Rapid;
+    } else if (value == v.linearCode) {
+        countCommand(b, CommandGroup::Motion);
+        b.motion = Motion::Linear;
+    } else if (value == v.cwArcCode) {
+        countCommand(b, CommandGroup::Motion);
+        b.motion = Motion::ClockwiseArc;
+    } else if (value == v.ccwArcCode) {
+        countCommand(b, CommandGroup::Motion);
+        b.motion = Motion::CounterClockwiseArc;
+    } else if (value == v.xyPlaneCode) {
+        countCommand(b, CommandGroup::Plane);
+        b.plane = Plane::XY;
+    } else if (value == v.zxPlaneCode) {
+        countCommand(b, CommandGroup::Plane);
+        b.plane = Plane::ZX;
+    } else if (value == v.yzPlaneCode) {
+        countCommand(b, CommandGroup::Plane);
+        b.plane = Plane::YZ;
+    } else if (value == v.absoluteCode) {
+        countCommand(b, CommandGroup::CoordinateMode);
+        b.coordinateMode = CoordinateMode::Absolute;
+    } else if (value == v.incrementalCode) {
+        countCommand(b, CommandGroup::CoordinateMode);
+        b.coordinateMode = CoordinateMode::Incremental;
+    } else if (value == v.valueSetCode) {
+        countCommand(b, CommandGroup::ValueSet);
+    } else if (value == v.coordinateSetCode) {
+        countCommand(b, CommandGroup::CoordinateSet);
+    } else if (value == v.compCancelCode) {
+        countCommand(b, CommandGroup::Compensation);
+        b.compensation = Compensation::Cancelled;
+    } else if (value == v.compLeftCode) {
+        countCommand(b, CommandGroup::Compensation);
+        b.compensation = Compensation::Left;
+    } else if (value == v.compRightCode) {
+        countCommand(b, CommandGroup::Compensation);
+        b.compensation = Compensation::Right;
+    }
 }
 
 }  // namespace drennix

@@ -68,7 +68,10 @@ struct ParsedBlock {
 
     bool hasAxis(int axis) const { return wordCounts[static_cast<std::size_t>(axis)] > 0; }
     double axisValue(int axis) const { return values[static_cast<std::size_t>(axis)]; }
-    bool hasAnyAxisWord() const { return has(AddressKind::AxisX) || has(AddressKind::AxisY) || has(AddressKind::AxisZ); }
+    bool hasAnyAxisWord() const
+    {
+        return has(AddressKind::AxisX) || has(AddressKind::AxisY) || has(AddressKind::AxisZ);
+    }
     bool hasAnyCentreWord() const { return has(AddressKind::ArcI) || has(AddressKind::ArcJ) || has(AddressKind::ArcK); }
 };
 

@@ -290,7 +290,8 @@ Ending Run::writeOutput()
         writeOutputFile(conversion_->lines, outputPathFor(options_.sourcePath, options_.suffix), *this);
     Ending ending{RunOutcome::Converted, written.fault, written.closeFailedToo, written.written};
     if (written.fault) {
-        ending.outcome = written.fault.id == FaultId::StoppedWhileWriting ? RunOutcome::Stopped : RunOutcome::OutputFailed;
+        ending.outcome =
+            written.fault.id == FaultId::StoppedWhileWriting ? RunOutcome::Stopped : RunOutcome::OutputFailed;
     }
     return ending;
 }
@@ -311,12 +312,8 @@ RunResult Run::end(const Ending& ending)
     result.lineCount = lineNumber_;
     result.outputPath = outputPath_;
     switch (ending.outcome) {
-    case RunOutcome::InputRejected:
-        tellFault(ending.fault);
-        break;
-    case RunOutcome::LineRejected:
-        tellAbort(ending);
-        break;
+    case RunOutcome::InputRejected: tellFault(ending.fault); break;
+    case RunOutcome::LineRejected: tellAbort(ending); break;
     case RunOutcome::Stopped:
         if (ending.fault.id == FaultId::StoppedWhileReading) {
             tellAbort(ending);
@@ -324,9 +321,7 @@ RunResult Run::end(const Ending& ending)
             tellEndOfInput(ending);
         }
         break;
-    default:
-        tellEndOfInput(ending);
-        break;
+    default: tellEndOfInput(ending); break;
     }
     listener_.runFinished(result);
     return result;
@@ -369,8 +364,7 @@ void Run::tellEndOfInput(const Ending& ending)
         workEnded();
         inform(std::string(*outputPath_) + std::string(messages::outputCreatedTail));
         return;
-    default:
-        break;
+    default: break;
     }
     if (ending.fault.id == FaultId::OutputCloseFailed) {
         listener_.progress(ending.written);

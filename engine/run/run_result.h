@@ -10,14 +10,14 @@
 namespace drennix {
 
 enum class RunOutcome {
-    Calculated,        // machining time or absolute display finished
-    Converted,         // the new program was written
-    NothingConverted,  // a converting run found no arc to convert
-    InputRejected,     // an input check failed; nothing was opened
-    LineRejected,      // a line broke a rule (or could not be read)
-    Stopped,           // Escape, while reading or while writing
-    SourceCloseFailed, // the source could not be closed after the last line
-    OutputFailed,      // the new program could not be created, written or closed
+    Calculated,         // machining time or absolute display finished
+    Converted,          // the new program was written
+    NothingConverted,   // a converting run found no arc to convert
+    InputRejected,      // an input check failed; nothing was opened
+    LineRejected,       // a line broke a rule (or could not be read)
+    Stopped,            // Escape, while reading or while writing
+    SourceCloseFailed,  // the source could not be closed after the last line
+    OutputFailed,       // the new program could not be created, written or closed
 };
 
 struct RunResult {

@@ -46,7 +46,8 @@ public:
     double worstEndPointError = 0.0;  // of arcs by centre offsets
     double largestCoordinate = 0.0;   // the farthest the tool can reach
 
-    explicit Audit(std::string_view text) {
+    explicit Audit(std::string_view text)
+    {
         for (std::size_t p = 0; p < text.size(); p += 2) {
             const std::size_t end = std::min(text.find("\r\n", p), text.size());
             readLine(text.substr(p, end - p));
@@ -55,7 +56,8 @@ public:
     }
 
 private:
-    void readLine(std::string_view line) {
+    void readLine(std::string_view line)
+    {
         std::string code;
         bool inComment = false;
         bool hadComment = false;
@@ -71,7 +73,8 @@ private:
             }
         }
         if (nonAscii) ++seen["non-ASCII comment"];
-        if (code.find_first_not_of(' ') == std::string::npos) return void(++seen[hadComment ? "comment-only line" : "blank line"]);
+        if (code.find_first_not_of(' ') == std::string::npos)
+            return void(++seen[hadComment ? "comment-only line" : "blank line"]);
         Words words;
         for (std::size_t i = 0, end = 0; i < code.size(); i = end) {
             end = std::min(code.find_first_not_of("+-.0123456789", i + 1), code.size());
@@ -81,9 +84,11 @@ private:
     }
 
     // Axis, offset and radius numbers without a point carry three implied decimals.
-    void store(char letter, const std::string& number, Words& words) {
+    void store(char letter, const std::string& number, Words& words)
+    {
         double value = std::strtod(number.c_str(), nullptr);
-        if (std::string_view("XYZIJKR").find(letter) != std::string_view::npos && number.find('.') == std::string::npos) {
+        if (std::string_view("XYZIJKR").find(letter) != std::string_view::npos &&
+            number.find('.') == std::string::npos) {
             value = value / 10.0 / 10.0 / 10.0;
             ++seen["implied-decimal word"];
         }
@@ -93,7 +98,8 @@ private:
         words.value[letter - 'A'] = value;
     }
 
-    void interpret(const Words& words) {
+    void interpret(const Words& words)
+    {
         for (const double g : words.g) {
             if (g >= 0 && g <= 3) motion_ = static_cast<int>(g);
             if (g >= 17 && g <= 19) plane_ = static_cast<int>(g);
@@ -111,9 +117,12 @@ private:
         reach(targetOf(words));
     }
 
-    void moveAlongArc(const Words& words) {
+    void moveAlongArc(const Words& words)
+    {
         // Plane axes a, b and the normal (0 X, 1 Y, 2 Z); the offset of an axis is I, J or K.
-        const auto [a, b, normal] = plane_ == 18 ? std::array{2, 0, 1} : plane_ == 19 ? std::array{1, 2, 0} : std::array{0, 1, 2};
+        const auto [a, b, normal] = plane_ == 18   ? std::array{2, 0, 1}
+                                    : plane_ == 19 ? std::array{1, 2, 0}
+                                                   : std::array{0, 1, 2};
         const double offsetA = words[static_cast<char>('I' + a)];
         const double offsetB = words[static_cast<char>('I' + b)];
         const std::array<double, 3> target = targetOf(words);
@@ -121,7 +130,8 @@ private:
         const double startB = position_[b];
         if (offsetA != 0.0 || offsetB != 0.0) {
             const double radius = std::hypot(offsetA, offsetB);
-            const double error = std::abs(std::hypot(target[a] - (startA + offsetA), target[b] - (startB + offsetB)) - radius);
+            const double error =
+                std::abs(std::hypot(target[a] - (startA + offsetA), target[b] - (startB + offsetB)) - radius);
             worstEndPointError = std::max(worstEndPointError, error);
             reachAround(startA + offsetA, startB + offsetB, radius);
             if (target[a] == startA && target[b] == startB) ++seen["full circle"];
@@ -139,13 +149,15 @@ private:
         reach(target);
     }
 
-    void countMove(const std::string& kind) {
+    void countMove(const std::string& kind)
+    {
         ++seen[kind];
         if (incremental_) ++seen["incremental move"];
         if (compensated_) ++seen["compensated move"];
     }
 
-    std::array<double, 3> targetOf(const Words& words) const {
+    std::array<double, 3> targetOf(const Words& words) const
+    {
         std::array<double, 3> target = position_;
         for (int axis = 0; axis < 3; ++axis) {
             const char letter = "XYZ"[axis];
@@ -155,12 +167,15 @@ private:
         return target;
     }
 
-    void reach(const std::array<double, 3>& point) {
+    void reach(const std::array<double, 3>& point)
+    {
         position_ = point;
-        for (const double c : point) largestCoordinate = std::max(largestCoordinate, std::abs(c));
+        for (const double c : point)
+            largestCoordinate = std::max(largestCoordinate, std::abs(c));
     }
 
-    void reachAround(double centreA, double centreB, double radius) {
+    void reachAround(double centreA, double centreB, double radius)
+    {
         largestCoordinate = std::max({largestCoordinate, std::abs(centreA) + radius, std::abs(centreB) + radius});
     }
 
@@ -173,7 +188,8 @@ private:
 
 // Every line ends in CR LF and no CR or LF stands alone; only a last line of
 // spaces may go without.
-bool endsEveryLineInCrLf(std::string_view text) {
+bool endsEveryLineInCrLf(std::string_view text)
+{
     if (text.substr(text.rfind('\n') + 1).find_first_not_of(' ') != std::string_view::npos) return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if ((text[i] == '\n') != (i > 0 && text[i - 1] == '\r')) return false;
@@ -181,21 +197,26 @@ bool endsEveryLineInCrLf(std::string_view text) {
     return true;
 }
 
-std::string generate(std::uint64_t bytes, std::uint64_t seed = 1) { return generateProgramText({bytes, seed}); }
+std::string generate(std::uint64_t bytes, std::uint64_t seed = 1)
+{
+    return generateProgramText({bytes, seed});
+}
 
 // Runs of the engine with its default settings; every run here must end well.
 class EngineRun : public ::testing::Test {
 protected:
     void SetUp() override { resetToDefaults(settings_); }
 
-    NullRunHost run(const std::filesystem::path& source, RunMode mode) {
+    NullRunHost run(const std::filesystem::path& source, RunMode mode)
+    {
         NullRunHost host;
         RunDriver(settings_).execute({.sourcePath = source.string(), .runMode = mode}, host);
         EXPECT_TRUE(host.endedWell()) << host.lastMessage();
         return host;
     }
 
-    NullRunHost runProgram(const std::string& program) {
+    NullRunHost runProgram(const std::string& program)
+    {
         std::ofstream(source_, std::ios::binary) << program;
         return run(source_, RunMode::MachiningTime);
     }
@@ -209,7 +230,8 @@ protected:
 // space), the opening that just does or does not fit, and many 64 KiB chunks.
 class GeneratedProgramSize : public EngineRun, public ::testing::WithParamInterface<std::uint64_t> {};
 
-TEST_P(GeneratedProgramSize, IsExactWithCrLfLinesAndRuns) {
+TEST_P(GeneratedProgramSize, IsExactWithCrLfLinesAndRuns)
+{
     const std::string program = generate(GetParam());
     ASSERT_EQ(program.size(), GetParam());
     EXPECT_TRUE(endsEveryLineInCrLf(program));
@@ -218,12 +240,14 @@ TEST_P(GeneratedProgramSize, IsExactWithCrLfLinesAndRuns) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, GeneratedProgramSize, ::testing::Values(0u, 1u, 7u, 8u, 9u, 121u, 122u, 200003u));
 
-TEST(GeneratedProgram, SameSeedGivesSameBytes) {
+TEST(GeneratedProgram, SameSeedGivesSameBytes)
+{
     EXPECT_EQ(generate(300000, 7), generate(300000, 7));
     EXPECT_NE(generate(300000, 7), generate(300000, 8));
 }
 
-TEST(GeneratedProgram, ChunksJoinToTheWholeProgramUntilTheSinkRefuses) {
+TEST(GeneratedProgram, ChunksJoinToTheWholeProgramUntilTheSinkRefuses)
+{
     std::string joined;
     int chunks = 0;
     ASSERT_TRUE(generateProgram({500000, 3}, [&](std::string_view chunk) {
@@ -243,7 +267,8 @@ TEST(GeneratedProgram, ChunksJoinToTheWholeProgramUntilTheSinkRefuses) {
 // absolute display run gives the same results as its machining-time run.
 class GeneratedProgramSeed : public EngineRun, public ::testing::WithParamInterface<std::uint64_t> {};
 
-TEST_P(GeneratedProgramSeed, MixesEveryKindOfBlockWithinItsPromisesAndRuns) {
+TEST_P(GeneratedProgramSeed, MixesEveryKindOfBlockWithinItsPromisesAndRuns)
+{
     const std::string program = generate(2'000'000, GetParam());
     Audit audit(program);
     EXPECT_TRUE(endsEveryLineInCrLf(program));
@@ -266,24 +291,39 @@ TEST_P(GeneratedProgramSeed, MixesEveryKindOfBlockWithinItsPromisesAndRuns) {
 INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedProgramSeed, ::testing::Values(1u, 2u, 12345u));
 
 // The audit must tell the kinds apart and measure what the seeds are held to.
-TEST(ProgramAudit, CountsKindsAndMeasuresEndPointsAndReach) {
+TEST(ProgramAudit, CountsKindsAndMeasuresEndPointsAndReach)
+{
     const Audit audit(
         "(\xb1)\r\n\r\nN10 G1 X0 F100.\r\nG2 X10.001 Y0. I5. J0.\r\nG18 G91 G3 X0 Y1. I5. K0.\r\n"
         "G19 G2 Y-2. Z2. R150.\r\nG90 G17 G41 G1 X1. Y2.\r\nG40 G0 G92 X3. Y0. Z0.\r\nG0 Z5.\r\nG10 L1 P1 R5.\r\n");
     EXPECT_NEAR(audit.worstEndPointError, 0.001, 1e-9);
     EXPECT_EQ(audit.largestCoordinate, 301.0);
-    EXPECT_EQ(audit.seen, (std::map<std::string, int>{
-                              {"non-ASCII comment", 1}, {"comment-only line", 1}, {"blank line", 1},
-                              {"sequence number", 1}, {"implied-decimal word", 2}, {"linear move", 2},
-                              {"arc", 3}, {"arc by offsets", 2}, {"arc by radius", 1}, {"full circle", 1},
-                              {"helical arc", 1}, {"clockwise arc", 2}, {"counter-clockwise arc", 1},
-                              {"arc in ZX plane", 1}, {"arc in YZ plane", 1}, {"incremental move", 2},
-                              {"rapid move", 1}, {"compensated move", 1}, {"coordinate set", 1}, {"value set", 1}}));
+    EXPECT_EQ(audit.seen, (std::map<std::string, int>{{"non-ASCII comment", 1},
+                                                      {"comment-only line", 1},
+                                                      {"blank line", 1},
+                                                      {"sequence number", 1},
+                                                      {"implied-decimal word", 2},
+                                                      {"linear move", 2},
+                                                      {"arc", 3},
+                                                      {"arc by offsets", 2},
+                                                      {"arc by radius", 1},
+                                                      {"full circle", 1},
+                                                      {"helical arc", 1},
+                                                      {"clockwise arc", 2},
+                                                      {"counter-clockwise arc", 1},
+                                                      {"arc in ZX plane", 1},
+                                                      {"arc in YZ plane", 1},
+                                                      {"incremental move", 2},
+                                                      {"rapid move", 1},
+                                                      {"compensated move", 1},
+                                                      {"coordinate set", 1},
+                                                      {"value set", 1}}));
 }
 
 // Converting helicals leaves the plain arcs, converting arcs leaves none; the
 // rapid moves stay as they were.
-TEST_F(EngineRun, ConvertedOutputReadsBackWithoutTheReplacedArcs) {
+TEST_F(EngineRun, ConvertedOutputReadsBackWithoutTheReplacedArcs)
+{
     const ResultTexts original = runProgram(generate(1'000'000, 5)).results();
     for (const auto& [mode, arcsLeft] : {std::pair{RunMode::ConvertHelical, original[ResultField::ArcCount]},
                                          std::pair{RunMode::ConvertArcs, std::string("0")}}) {

@@ -35,7 +35,10 @@ using Json = nlohmann::json;
 const fs::path dataDirectory = DRENNIX_CLI_DATA;
 const std::string fffd = "\xEF\xBF\xBD";
 
-std::string dataFile(const std::string& name) { return (dataDirectory / name).string(); }
+std::string dataFile(const std::string& name)
+{
+    return (dataDirectory / name).string();
+}
 
 using drennix::testing::readBytes;
 using drennix::testing::ScratchDirectory;
@@ -67,26 +70,22 @@ struct CliProcess {
         const fs::path err = captures.path() / "stderr";
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        if (!directory.empty())
-            posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+        if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
         posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
-        if (error != 0)
-            throw std::runtime_error("cannot start drennix-cli");
+        if (error != 0) throw std::runtime_error("cannot start drennix-cli");
     }
     ~CliProcess()
     {
-        if (pid > 0 && kill(pid, SIGKILL) == 0)
-            waitpid(pid, nullptr, 0);
+        if (pid > 0 && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0);
     }
 
     CliResult wait()
     {
         int status = 0;
-        if (waitpid(std::exchange(pid, -1), &status, 0) < 0)
-            throw std::runtime_error("waitpid failed");
+        if (waitpid(std::exchange(pid, -1), &status, 0) < 0) throw std::runtime_error("waitpid failed");
         const int exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         return {exitStatus, out.parent_path() == captures.path() ? readBytes(out) : "",
                 readBytes(captures.path() / "stderr"), Json()};
@@ -188,7 +187,8 @@ TEST(cli_end_to_end, usage_errors_print_one_line_on_stderr_and_nothing_on_stdout
     const std::string clean = dataFile("clean.nc");
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"--json", "--set", "zAxisLetter=", "--set", "rapidSpeed=5", clean}, "Z軸指令 を入力して下さい。\n"},
-        {{"--set", "\xB1=1", clean}, "drennix-cli: --set: unknown setting '" + fffd + "' (see --help for the names)\n"}};
+        {{"--set", "\xB1=1", clean},
+         "drennix-cli: --set: unknown setting '" + fffd + "' (see --help for the names)\n"}};
     for (const auto& [args, err] : cases) {
         const CliResult result = runCli(args);
         EXPECT_EQ(result.exitStatus, 2) << err;
@@ -259,9 +259,8 @@ TEST(cli_end_to_end, converting_runs_write_a_new_file_beside_the_source_and_neve
 
     const CliResult again = runJson({"-m", "arcs", "part.nc"}, directory.path());
     EXPECT_EQ(again.exitStatus, 1);
-    EXPECT_EQ(again.report["messages"],
-              onlyMessage("warning", std::string(messages::outputExistsHead) + "part_con.nc" +
-                                         std::string(messages::outputExistsTail)));
+    EXPECT_EQ(again.report["messages"], onlyMessage("warning", std::string(messages::outputExistsHead) + "part_con.nc" +
+                                                                   std::string(messages::outputExistsTail)));
     EXPECT_TRUE(again.report["output"].is_null());
     EXPECT_EQ(readBytes(directory.path() / "part_con.nc"), output);
     EXPECT_EQ(readBytes(source), sourceBytes);
@@ -298,12 +297,10 @@ TEST(cli_end_to_end, real_programs_give_a_valid_report_and_a_matching_status)
 {
     const char* fromEnvironment = std::getenv("DRENNIX_CORPUS");
     const fs::path corpus = fromEnvironment != nullptr ? fs::path(fromEnvironment) : fs::path(DRENNIX_CLI_CORPUS);
-    if (!fs::is_directory(corpus))
-        GTEST_SKIP() << "the corpus of real NC programs is not there";
+    if (!fs::is_directory(corpus)) GTEST_SKIP() << "the corpus of real NC programs is not there";
     int programs = 0;
     for (const fs::directory_entry& entry : fs::directory_iterator(corpus)) {
-        if (!entry.is_regular_file() || entry.path().extension() == ".md")
-            continue;
+        if (!entry.is_regular_file() || entry.path().extension() == ".md") continue;
         ++programs;
         SCOPED_TRACE(entry.path().filename().string());
         const CliResult result = runCli({"--json", "-m", "absolute", entry.path().string()});
@@ -320,8 +317,7 @@ TEST(cli_end_to_end, real_programs_give_a_valid_report_and_a_matching_status)
 
 TEST(cli_end_to_end, a_report_that_cannot_be_written_is_not_a_success)
 {
-    if (!fs::exists("/dev/full"))
-        GTEST_SKIP() << "needs /dev/full";
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "needs /dev/full";
     const CliResult result = CliProcess({"--json", dataFile("clean.nc")}, {}, "/dev/full").wait();
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_NE(result.err.find("drennix-cli: "), std::string::npos) << result.err;
@@ -340,8 +336,7 @@ public:
         struct sigaction ignore {};
         ignore.sa_handler = SIG_IGN;
         sigemptyset(&ignore.sa_mask);
-        if (sigaction(SIGXFSZ, &ignore, &savedAction_) != 0)
-            return;
+        if (sigaction(SIGXFSZ, &ignore, &savedAction_) != 0) return;
         const rlimit lowered{bytes, saved_.rlim_max};
         if (setrlimit(RLIMIT_FSIZE, &lowered) != 0) {
             sigaction(SIGXFSZ, &savedAction_, nullptr);
@@ -351,8 +346,7 @@ public:
     }
     ~ChildFileSizeLimit()
     {
-        if (!active_)
-            return;
+        if (!active_) return;
         setrlimit(RLIMIT_FSIZE, &saved_);
         sigaction(SIGXFSZ, &savedAction_, nullptr);
     }
@@ -377,8 +371,7 @@ TEST(cli_end_to_end, a_new_program_that_cannot_be_written_is_reported_and_not_cr
     std::optional<CliProcess> cli;
     {
         ChildFileSizeLimit limited(limit);
-        if (!limited.active())
-            GTEST_SKIP() << "the file-size limit cannot be set";
+        if (!limited.active()) GTEST_SKIP() << "the file-size limit cannot be set";
         cli.emplace(std::vector<std::string>{"-m", "arcs", "-t", "0.0001", source.string()});
     }
     const CliResult result = cli->wait();
@@ -395,11 +388,9 @@ bool waitForSignalHandler(pid_t pid, int signal)
 {
     for (;; std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
         std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-        if (!in)
-            return false;
+        if (!in) return false;
         for (std::string line; std::getline(in, line);) {
-            if (line.rfind("State:", 0) == 0 && line.find('Z') != std::string::npos)
-                return false;
+            if (line.rfind("State:", 0) == 0 && line.find('Z') != std::string::npos) return false;
             if (line.rfind("SigCgt:", 0) == 0 && ((std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1))
                 return true;
         }
@@ -408,8 +399,7 @@ bool waitForSignalHandler(pid_t pid, int signal)
 
 TEST(cli_end_to_end, sigint_plays_the_escape_key)
 {
-    if (!fs::exists("/proc/self/status"))
-        GTEST_SKIP() << "needs /proc to see when the interrupt handler is in place";
+    if (!fs::exists("/proc/self/status")) GTEST_SKIP() << "needs /proc to see when the interrupt handler is in place";
     // Long enough that the run is still reading when the interrupt arrives.
     const ScratchDirectory directory{scratchPrefix};
     const int programLines = 1000000;

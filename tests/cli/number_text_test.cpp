@@ -13,9 +13,9 @@ namespace {
 
 TEST(number_text, decimal_numbers_are_finite_and_plain)
 {
-    const std::vector<std::pair<std::string, double>> accepted{
-        {"0.01", 0.01}, {"5.", 5.0}, {".5", 0.5}, {"-.5", -0.5}, {"+2.5", 2.5},
-        {"1e3", 1000.0}, {"2.5E-1", 0.25}, {"-1.e+2", -100.0}, {"007", 7.0}};
+    const std::vector<std::pair<std::string, double>> accepted{{"0.01", 0.01},   {"5.", 5.0},        {".5", 0.5},
+                                                               {"-.5", -0.5},    {"+2.5", 2.5},      {"1e3", 1000.0},
+                                                               {"2.5E-1", 0.25}, {"-1.e+2", -100.0}, {"007", 7.0}};
     for (const auto& [text, value] : accepted)
         EXPECT_EQ(parseDecimalNumber(text), value) << "'" << text << "'";
     for (const std::string text : {"", ".", "+.", "1.2.3", "+-1", "1-", "1e", "1e+", "e5", "1e2.5", "nan", "inf",

@@ -11,7 +11,10 @@
 namespace drennix::cli {
 namespace {
 
-ParseOutcome parse(std::vector<std::string> args) { return parseCommandLine(args); }
+ParseOutcome parse(std::vector<std::string> args)
+{
+    return parseCommandLine(args);
+}
 
 ParseOutcome parseAssignments(const std::vector<std::string>& assignments)
 {
@@ -26,8 +29,8 @@ ParseOutcome parseAssignments(const std::vector<std::string>& assignments)
 auto runRequest(const ParseOutcome& outcome)
 {
     const RunOptions& run = outcome.request.run;
-    return std::tuple(run.sourcePath, run.suffix, run.tolerance, run.initialX, run.initialY, run.initialZ,
-                      run.runMode, outcome.request.json);
+    return std::tuple(run.sourcePath, run.suffix, run.tolerance, run.initialX, run.initialY, run.initialZ, run.runMode,
+                      outcome.request.json);
 }
 
 TEST(options, defaults_and_every_option_reach_the_run)
@@ -50,9 +53,9 @@ TEST(options, defaults_and_every_option_reach_the_run)
 TEST(options, modes_by_name_or_number_and_tolerance_bounds_inclusive)
 {
     const std::vector<std::pair<std::string, RunMode>> modes{
-        {"time", RunMode::MachiningTime},      {"0", RunMode::MachiningTime},  {"absolute", RunMode::AbsoluteDisplay},
-        {"1", RunMode::AbsoluteDisplay},       {"helical", RunMode::ConvertHelical}, {"2", RunMode::ConvertHelical},
-        {"arcs", RunMode::ConvertArcs},        {"3", RunMode::ConvertArcs}};
+        {"time", RunMode::MachiningTime}, {"0", RunMode::MachiningTime},        {"absolute", RunMode::AbsoluteDisplay},
+        {"1", RunMode::AbsoluteDisplay},  {"helical", RunMode::ConvertHelical}, {"2", RunMode::ConvertHelical},
+        {"arcs", RunMode::ConvertArcs},   {"3", RunMode::ConvertArcs}};
     for (const auto& [text, mode] : modes) {
         const ParseOutcome outcome = parse({"--mode", text, "part.nc"});
         ASSERT_EQ(outcome.status, ParseStatus::Run) << text << ": " << outcome.text;
@@ -69,16 +72,29 @@ TEST(options, modes_by_name_or_number_and_tolerance_bounds_inclusive)
 TEST(options, usage_errors_give_one_line_naming_the_program)
 {
     using Args = std::vector<std::string>;
-    for (const Args& args :
-         {Args{}, Args{"a.nc", "b.nc"}, Args{"--bogus", "a.nc"}, Args{"a.nc", "-m"}, Args{"-m", "4", "a.nc"},
-          Args{"-m", "Time", "a.nc"}, Args{"-t", "1.0001", "a.nc"}, Args{"-t", "-0.5", "a.nc"},
-          Args{"-t", "nan", "a.nc"}, Args{"-t", "", "a.nc"}, Args{"-x", "abc", "a.nc"}, Args{"-y", "1e999", "a.nc"},
-          Args{"-z", "-nan", "a.nc"}, Args{"--set", "xAxisLetter", "a.nc"}, Args{"--set", "=X", "a.nc"},
-          Args{"--set", "XAxisLetter=U", "a.nc"}, Args{"--set", "xAxisLetter=XY", "a.nc"},
-          Args{"--set", "xAxisLetter=\xEF\xBC\xB8", "a.nc"},  // full-width X: 3 bytes
-          Args{"--set", "decimalPlaces=1.5", "a.nc"}, Args{"--set", "decimalPlaces=", "a.nc"},
-          Args{"--set", "rapidSpeed=2147483648", "a.nc"}, Args{"--set", "cwArcCode=0x2", "a.nc"},
-          Args{"--set", "cwArcCode=", "a.nc"}}) {
+    for (const Args& args : {Args{},
+                             Args{"a.nc", "b.nc"},
+                             Args{"--bogus", "a.nc"},
+                             Args{"a.nc", "-m"},
+                             Args{"-m", "4", "a.nc"},
+                             Args{"-m", "Time", "a.nc"},
+                             Args{"-t", "1.0001", "a.nc"},
+                             Args{"-t", "-0.5", "a.nc"},
+                             Args{"-t", "nan", "a.nc"},
+                             Args{"-t", "", "a.nc"},
+                             Args{"-x", "abc", "a.nc"},
+                             Args{"-y", "1e999", "a.nc"},
+                             Args{"-z", "-nan", "a.nc"},
+                             Args{"--set", "xAxisLetter", "a.nc"},
+                             Args{"--set", "=X", "a.nc"},
+                             Args{"--set", "XAxisLetter=U", "a.nc"},
+                             Args{"--set", "xAxisLetter=XY", "a.nc"},
+                             Args{"--set", "xAxisLetter=\xEF\xBC\xB8", "a.nc"},  // full-width X: 3 bytes
+                             Args{"--set", "decimalPlaces=1.5", "a.nc"},
+                             Args{"--set", "decimalPlaces=", "a.nc"},
+                             Args{"--set", "rapidSpeed=2147483648", "a.nc"},
+                             Args{"--set", "cwArcCode=0x2", "a.nc"},
+                             Args{"--set", "cwArcCode=", "a.nc"}}) {
         const ParseOutcome outcome = parse(args);
         EXPECT_EQ(outcome.status, ParseStatus::UsageError) << outcome.text;
         EXPECT_EQ(outcome.text.rfind("drennix-cli: ", 0), 0u) << outcome.text;

@@ -58,9 +58,9 @@ TEST(json_report, keys_and_fields_in_report_order_and_rows_only_in_absolute_mode
     using Json = nlohmann::ordered_json;
     RunRecord record;
     Json fields = Json::object();
-    for (const std::string key : {"lineCount", "machiningTime", "rapidDistance", "cuttingDistance", "minX", "minY",
-                                  "minZ", "maxX", "maxY", "maxZ", "arcCount", "helicalCount", "radiusDifference",
-                                  "maxRadius"})
+    for (const std::string key :
+         {"lineCount", "machiningTime", "rapidDistance", "cuttingDistance", "minX", "minY", "minZ", "maxX", "maxY",
+          "maxZ", "arcCount", "helicalCount", "radiusDifference", "maxRadius"})
         fields[key] = key + "-text";
     for (const ResultFieldLabel& label : resultFieldLabels)
         record.fields[label.field] = std::string(label.jsonKey) + "-text";
@@ -78,16 +78,17 @@ TEST(json_report, output_path_and_messages_are_valid_utf8)
     record.outputPath = "dir\x8A/part_con.nc";
     const nlohmann::json parsed = nlohmann::json::parse(renderJsonReport(record, RunMode::ConvertHelical));
     EXPECT_EQ(parsed["output"], "dir" + fffd + "/part_con.nc");
-    EXPECT_EQ(parsed["messages"][0], nlohmann::json({{"kind", "information"},
-                                                     {"text", "dir" + fffd + "/part_con.nc\n　を作成しました。"}}));
+    EXPECT_EQ(parsed["messages"][0],
+              nlohmann::json({{"kind", "information"}, {"text", "dir" + fffd + "/part_con.nc\n　を作成しました。"}}));
 }
 
 TEST(text_report, rows_follow_a_header_of_the_column_titles)
 {
     std::ostringstream out;
     writeAbsoluteRows(out, {rowWithSource("X1.(\xB1)")});
-    EXPECT_EQ(out.str(), "行\tデータ\tＸ\tＹ\tＺ\t半径\t始角\t終角\tＲ差\t \t移動距離\n"
-                         "1\tX1.(ｱ)\t10.000\t\t\t\t\t\t\t\t10.000\n");
+    EXPECT_EQ(out.str(),
+              "行\tデータ\tＸ\tＹ\tＺ\t半径\t始角\t終角\tＲ差\t \t移動距離\n"
+              "1\tX1.(ｱ)\t10.000\t\t\t\t\t\t\t\t10.000\n");
 }
 
 }  // namespace

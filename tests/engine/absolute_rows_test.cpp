@@ -12,13 +12,15 @@
 namespace drennix::testing {
 namespace {
 
-AbsoluteRow rowOf(std::initializer_list<std::string> cells) {
+AbsoluteRow rowOf(std::initializer_list<std::string> cells)
+{
     AbsoluteRow row;
     std::copy(cells.begin(), cells.end(), row.cells.begin());
     return row;
 }
 
-TEST_F(EngineRunTest, StartRowAndStraightRows) {
+TEST_F(EngineRunTest, StartRowAndStraightRows)
+{
     options.initialX = 1.5;
     run("G0X10.Y4.\nG1Z-2.F100.\n(DONE)\nG10P1R5.\n", RunMode::AbsoluteDisplay);
     EXPECT_EQ(host.startRow, rowOf({"開始位置", "", "1.500", "0.000", "0.000", "", "", "", "", "", ""}));
@@ -31,7 +33,8 @@ TEST_F(EngineRunTest, StartRowAndStraightRows) {
     EXPECT_EQ(host.rows[5], rowOf({"5", "", "10.000", "4.000", "-2.000", "", "", "", "", "", "0.000"}));
 }
 
-TEST_F(EngineRunTest, ArcDataOnlyOnArcRows) {
+TEST_F(EngineRunTest, ArcDataOnlyOnArcRows)
+{
     options.initialX = 10;
     run("G3X0.Y10.Z-1.I-10.F100.\nG1X5.\n", RunMode::AbsoluteDisplay);
     const auto& arc = host.rows[1].cells;
@@ -40,14 +43,17 @@ TEST_F(EngineRunTest, ArcDataOnlyOnArcRows) {
     EXPECT_EQ(host.rows[2], rowOf({"2", "G1X5.", "5.000", "10.000", "-1.000", "", "", "", "", "", "5.000"}));
 }
 
-TEST_F(EngineRunTest, RowsFollowTheDecimalPlaces) {
+TEST_F(EngineRunTest, RowsFollowTheDecimalPlaces)
+{
     settings.process.decimalPlaces = 0;
     options.initialZ = 2.5;  // rounds to even, as printf does
     run("G0X7Y-3", RunMode::AbsoluteDisplay);
-    EXPECT_EQ(host.rows[1], rowOf({"1", "G0X7Y-3", "7", "-3", "2", "", "", "", "", "", fixed(std::pow(9.0 + 9.0, 0.5) + 4, 0)}));
+    EXPECT_EQ(host.rows[1],
+              rowOf({"1", "G0X7Y-3", "7", "-3", "2", "", "", "", "", "", fixed(std::pow(9.0 + 9.0, 0.5) + 4, 0)}));
 }
 
-TEST_F(EngineRunTest, SourceCellKeepsTheFirst98Bytes) {
+TEST_F(EngineRunTest, SourceCellKeepsTheFirst98Bytes)
+{
     const std::string longLine = "G0X1.(" + std::string(60, 'A') + "\x88\xea" + std::string(40, 'B') + ")";
     const std::string cutKanji = "G0X1.(" + std::string(91, 'A') + "\x88\xea)";
     run(longLine + "\n" + cutKanji, RunMode::AbsoluteDisplay);
@@ -55,9 +61,11 @@ TEST_F(EngineRunTest, SourceCellKeepsTheFirst98Bytes) {
     EXPECT_EQ(host.rows[2].cells[1], cutKanji.substr(0, 98));  // ends with the lead byte
 }
 
-TEST_F(EngineRunTest, StoppedRunKeepsTheRowsBeforeTheRejectedLine) {
+TEST_F(EngineRunTest, StoppedRunKeepsTheRowsBeforeTheRejectedLine)
+{
     std::string source;
-    for (int i = 1; i < 40; ++i) source += "G91G0X1.\n";
+    for (int i = 1; i < 40; ++i)
+        source += "G91G0X1.\n";
     run(source + "G0X1.X2.\nG0X3.\n", RunMode::AbsoluteDisplay);
     ASSERT_EQ(host.rows.size(), 39u);
     EXPECT_EQ(host.rows.rbegin()->first, 39);

@@ -15,9 +15,13 @@
 namespace drennix::testing {
 namespace {
 
-std::filesystem::path corpusDirectory() { return DRENNIX_CORPUS_DIR; }
+std::filesystem::path corpusDirectory()
+{
+    return DRENNIX_CORPUS_DIR;
+}
 
-std::vector<std::string> corpusFiles() {
+std::vector<std::string> corpusFiles()
+{
     std::vector<std::string> names;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(corpusDirectory(), error))
@@ -29,12 +33,14 @@ std::vector<std::string> corpusFiles() {
 
 class CorpusProgram : public EngineRunTestWithParam<std::string> {};
 
-TEST_P(CorpusProgram, RunsToOneFinalMessageInEveryMode) {
+TEST_P(CorpusProgram, RunsToOneFinalMessageInEveryMode)
+{
     if (GetParam().empty()) GTEST_SKIP() << "no corpus at " << corpusDirectory();
     // The corpus is read-only: each run reads a copy, beside which a
     // converting run writes its output.
     const std::string bytes = readBytes(corpusDirectory() / GetParam());
-    for (RunMode mode : {RunMode::MachiningTime, RunMode::AbsoluteDisplay, RunMode::ConvertHelical, RunMode::ConvertArcs}) {
+    for (RunMode mode :
+         {RunMode::MachiningTime, RunMode::AbsoluteDisplay, RunMode::ConvertHelical, RunMode::ConvertArcs}) {
         SCOPED_TRACE(static_cast<int>(mode));
         std::filesystem::remove(outputPath());
         run(bytes, mode);
@@ -48,7 +54,8 @@ TEST_P(CorpusProgram, RunsToOneFinalMessageInEveryMode) {
         }
         if (host.messages[0].kind == MessageKind::Warning) continue;
         ASSERT_TRUE(host.results.has_value());
-        for (const auto& text : host.results->texts) EXPECT_FALSE(text.empty());
+        for (const auto& text : host.results->texts)
+            EXPECT_FALSE(text.empty());
         if (!host.outputPaths.empty()) {
             const std::string written = output();
             EXPECT_EQ(host.messages[0].text, created());
@@ -59,7 +66,8 @@ TEST_P(CorpusProgram, RunsToOneFinalMessageInEveryMode) {
 
 INSTANTIATE_TEST_SUITE_P(Real, CorpusProgram, ::testing::ValuesIn(corpusFiles()), [](const auto& info) {
     std::string name = info.param.empty() ? "NoCorpus" : info.param;
-    std::replace_if(name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
+    std::replace_if(
+        name.begin(), name.end(), [](unsigned char c) { return !std::isalnum(c); }, '_');
     return name;
 });
 

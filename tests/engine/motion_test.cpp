@@ -14,11 +14,18 @@
 namespace drennix::testing {
 namespace {
 
-double root(double v) { return std::pow(v, 0.5); }
-double square(double v) { return std::pow(v, 2); }
+double root(double v)
+{
+    return std::pow(v, 0.5);
+}
+double square(double v)
+{
+    return std::pow(v, 2);
+}
 
-TEST(RapidPathLength, DiagonalStagesThenTheStraightRest) {
-    EXPECT_EQ(rapidPathLength(10, 4, 0), root(square(4) + square(4)) + 6);                        // 11.657
+TEST(RapidPathLength, DiagonalStagesThenTheStraightRest)
+{
+    EXPECT_EQ(rapidPathLength(10, 4, 0), root(square(4) + square(4)) + 6);                       // 11.657
     EXPECT_EQ(rapidPathLength(2, 5, 3), root(3 * square(2)) + root(square(1) + square(1)) + 2);  // 6.878
     EXPECT_EQ(rapidPathLength(4, 6, 1), root(3 * square(1)) + root(square(3) + square(3)) + 2);
     EXPECT_EQ(rapidPathLength(0, 2, 7), root(square(2) + square(2)) + 5);
@@ -28,17 +35,24 @@ TEST(RapidPathLength, DiagonalStagesThenTheStraightRest) {
     EXPECT_EQ(straightLength(1, 2, 2), root(square(1) + square(2) + square(2)));
 }
 
-TEST_F(EngineRunTest, AllResultFieldsOfAStraightProgram) {
+TEST_F(EngineRunTest, AllResultFieldsOfAStraightProgram)
+{
     settings.process.decimalPlaces = 9;
     run("G0X10.Y4.Z-1.\nG1X13.Y8.F50.\nG91G0Z3.\n");
     const double rapid = root(3 * square(1)) + root(square(3) + square(3)) + 6;
     ResultTexts expected;
-    expected.texts = {"4", fixed(0 + rapid + 3, 9), fixed(5, 9), fixed(0, 9), fixed(0, 9), fixed(-1, 9), fixed(13, 9), fixed(8, 9),
-                      fixed(2, 9), fixed(0 + rapid / 3000 + 5.0 / 50 + 3.0 / 3000, 1), "0", "0", fixed(0, 9), fixed(0, 9)};
+    expected.texts = {"4",          fixed(0 + rapid + 3, 9),
+                      fixed(5, 9),  fixed(0, 9),
+                      fixed(0, 9),  fixed(-1, 9),
+                      fixed(13, 9), fixed(8, 9),
+                      fixed(2, 9),  fixed(0 + rapid / 3000 + 5.0 / 50 + 3.0 / 3000, 1),
+                      "0",          "0",
+                      fixed(0, 9),  fixed(0, 9)};
     EXPECT_EQ(host.results, expected);
 }
 
-TEST_F(EngineRunTest, TimeIsDistanceOverFeedOrRapidSpeed) {
+TEST_F(EngineRunTest, TimeIsDistanceOverFeedOrRapidSpeed)
+{
     settings.process.rapidSpeed = 10;
     run("G1X100.F200.\nG0X50.\nG0X100.");
     EXPECT_EQ(field(ResultField::MachiningTime), "10.5");
@@ -50,30 +64,36 @@ TEST_F(EngineRunTest, TimeIsDistanceOverFeedOrRapidSpeed) {
     EXPECT_EQ(field(ResultField::CuttingDistance), "1000");
 }
 
-TEST_F(EngineRunTest, IncrementalAndAbsoluteTargets) {
+TEST_F(EngineRunTest, IncrementalAndAbsoluteTargets)
+{
     run("G91G0X1.Y2.\nX1.Y2.\nG1Z-3.F100.\nG1\nG90G0X7.", RunMode::AbsoluteDisplay);
     EXPECT_EQ(host.rows[2].cells[2] + " " + host.rows[2].cells[3], "2.000 4.000");
     EXPECT_EQ(host.rows[4].cells[4] + " " + host.rows[4].cells[10], "-3.000 0.000");  // no words, no travel
-    EXPECT_EQ(host.rows[5].cells[3] + " " + host.rows[5].cells[10], "4.000 5.000");    // Y keeps its place
+    EXPECT_EQ(host.rows[5].cells[3] + " " + host.rows[5].cells[10], "4.000 5.000");   // Y keeps its place
     EXPECT_EQ(field(ResultField::RapidDistance), fixed(2 * (root(square(1) + square(1)) + 1) + 5));
 }
 
-TEST_F(EngineRunTest, CoordinateSetMovesWithoutDistanceOrTime) {
+TEST_F(EngineRunTest, CoordinateSetMovesWithoutDistanceOrTime)
+{
     options.initialY = -2;
     run("G92X-5.Y6.Z7.\nG0X0.", RunMode::AbsoluteDisplay);
     EXPECT_EQ(host.rows[1].cells[10], "0.000");
-    EXPECT_EQ(field(ResultField::MinX) + " " + field(ResultField::MinY) + " " + field(ResultField::MaxZ), "-5.000 -2.000 7.000");
+    EXPECT_EQ(field(ResultField::MinX) + " " + field(ResultField::MinY) + " " + field(ResultField::MaxZ),
+              "-5.000 -2.000 7.000");
     EXPECT_EQ(field(ResultField::RapidDistance), "5.000");
 }
 
-TEST_F(EngineRunTest, ExtentsAreStrictAndStartAtTheInitialPosition) {
+TEST_F(EngineRunTest, ExtentsAreStrictAndStartAtTheInitialPosition)
+{
     // -0 equals 0, so a strict comparison keeps "0.000".
     options.initialZ = 3.5;
     run("M30\nG0X-0.Y-0.");
-    EXPECT_EQ(field(ResultField::MinX) + " " + field(ResultField::MaxY) + " " + field(ResultField::MinZ), "0.000 0.000 3.500");
+    EXPECT_EQ(field(ResultField::MinX) + " " + field(ResultField::MaxY) + " " + field(ResultField::MinZ),
+              "0.000 0.000 3.500");
 }
 
-TEST_F(EngineRunTest, TravelThatIsNotANumber) {
+TEST_F(EngineRunTest, TravelThatIsNotANumber)
+{
     const std::string huge = "1" + std::string(400, '0') + ".";  // beyond the double range: infinite
     run("G0X" + huge + "\nG0X" + huge + "\nG0X0.");
     EXPECT_EQ(host.messages, warningOnly(lineMessage(2, "行目の 早送指令 中で移動距離の算出が想定外です。")));

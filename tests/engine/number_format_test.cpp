@@ -4,14 +4,14 @@
 
 #include <bit>
 #include <cfloat>
-#include <cstdint>
-#include <cstdlib>
-#include <random>
 #include <climits>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "number_format.h"
@@ -19,19 +19,45 @@
 namespace drennix {
 namespace {
 
-std::string printfFixed(double value, int decimals) {
+std::string printfFixed(double value, int decimals)
+{
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
     return buffer;
 }
 
-TEST(FormatFixed, MatchesPrintfForEveryDecimalCount) {
+TEST(FormatFixed, MatchesPrintfForEveryDecimalCount)
+{
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
-    const double values[] = {0.0, -0.0, 0.5, 1.5, 2.5, -2.5, 0.0005, 0.0015, 2.675, 1.005, 0.1, 1e-10, -1e-10,
-                             9.9995, 123456789.123456789, 1e22, 1e300, DBL_MAX, -DBL_MAX, DBL_MIN, DBL_TRUE_MIN,
-                             4503599627370495.5, 11.65685424949238, inf, -inf, std::copysign(nan, 1.0)};
+    const double values[] = {0.0,
+                             -0.0,
+                             0.5,
+                             1.5,
+                             2.5,
+                             -2.5,
+                             0.0005,
+                             0.0015,
+                             2.675,
+                             1.005,
+                             0.1,
+                             1e-10,
+                             -1e-10,
+                             9.9995,
+                             123456789.123456789,
+                             1e22,
+                             1e300,
+                             DBL_MAX,
+                             -DBL_MAX,
+                             DBL_MIN,
+                             DBL_TRUE_MIN,
+                             4503599627370495.5,
+                             11.65685424949238,
+                             inf,
+                             -inf,
+                             std::copysign(nan, 1.0)};
     for (int decimals = 0; decimals <= 9; ++decimals)
-        for (double v : values) EXPECT_EQ(formatFixed(v, decimals), printfFixed(v, decimals)) << printfFixed(v, 17);
+        for (double v : values)
+            EXPECT_EQ(formatFixed(v, decimals), printfFixed(v, decimals)) << printfFixed(v, 17);
     EXPECT_EQ(formatFixed(std::copysign(nan, 1.0), 3), "nan");
     EXPECT_EQ(formatFixed(std::copysign(nan, -1.0), 3), "-nan");
 
@@ -44,7 +70,8 @@ TEST(FormatFixed, MatchesPrintfForEveryDecimalCount) {
 // Random doubles of every magnitude, and exact binary ties: the fast integer
 // path and the general conversion must both agree with printf, and reading
 // the text back must give what roundToDecimals gives without the text.
-TEST(FormatFixed, MatchesPrintfAndReadsBackForRandomValues) {
+TEST(FormatFixed, MatchesPrintfAndReadsBackForRandomValues)
+{
     std::mt19937_64 random(42);
     for (int trial = 0; trial < 200000; ++trial) {
         const std::uint64_t bits = random();
@@ -59,7 +86,8 @@ TEST(FormatFixed, MatchesPrintfAndReadsBackForRandomValues) {
     }
 }
 
-TEST(FormatFixed, IgnoresTheLocalesDecimalSeparator) {
+TEST(FormatFixed, IgnoresTheLocalesDecimalSeparator)
+{
     const char* comma = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
     const std::string text = formatFixed(1.5, 3);
     std::setlocale(LC_NUMERIC, "C");
@@ -67,7 +95,8 @@ TEST(FormatFixed, IgnoresTheLocalesDecimalSeparator) {
     EXPECT_EQ(text, "1.500");
 }
 
-TEST(FormatInteger, MatchesPrintf) {
+TEST(FormatInteger, MatchesPrintf)
+{
     for (long long v : {0LL, -1LL, 57LL, 2147483647LL, -2147483648LL, LLONG_MAX, LLONG_MIN}) {
         char buffer[64];
         std::snprintf(buffer, sizeof buffer, "%lld", v);

@@ -25,10 +25,14 @@ const std::string kFirst = "G1X9.962Y0.872Z-0.056F100.";
 class OutputWriter : public EngineRunTest {
 protected:
     OutputWriter() { options.initialX = 10; }
-    std::string exists(const std::filesystem::path& p) const { return "作成ﾌｧｲﾙ " + p.string() + "\n　が既に有ります。変換はしていません。"; }
+    std::string exists(const std::filesystem::path& p) const
+    {
+        return "作成ﾌｧｲﾙ " + p.string() + "\n　が既に有ります。変換はしていません。";
+    }
 };
 
-TEST(OutputPathFor, TheLastPointOfTheWholePathDecides) {
+TEST(OutputPathFor, TheLastPointOfTheWholePathDecides)
+{
     EXPECT_EQ(outputPathFor("C:\\NC\\PART.NC", "_con"), "C:\\NC\\PART_con.NC");
     EXPECT_EQ(outputPathFor("C:\\NC\\PART", "_con"), "C:\\NC\\PART_con");
     EXPECT_EQ(outputPathFor("C:\\NC.V2\\PART", "_con"), "C:\\NC_con.V2\\PART");
@@ -36,7 +40,8 @@ TEST(OutputPathFor, TheLastPointOfTheWholePathDecides) {
     EXPECT_EQ(outputPathFor(".nc", "-x"), "-x.nc");
 }
 
-TEST_F(OutputWriter, SuccessReportsTheFileAfterTheWait) {
+TEST_F(OutputWriter, SuccessReportsTheFileAfterTheWait)
+{
     run(kHelix + "\nG1X5.\n", RunMode::ConvertHelical);
     EXPECT_EQ(host.events, (Events{"clearResults", "beginWait", "showLineCount 0", "showResults", "outputCreated",
                                    "showLineCount 0", "showLineCount 20", "endWait", "information " + created()}));
@@ -44,7 +49,8 @@ TEST_F(OutputWriter, SuccessReportsTheFileAfterTheWait) {
     EXPECT_EQ((*host.results)[ResultField::LineCount] + " " + field(ResultField::LineCount), "3 20");
 }
 
-TEST_F(OutputWriter, EveryLineEndsWithCrLfAndKeepsItsBytes) {
+TEST_F(OutputWriter, EveryLineEndsWithCrLfAndKeepsItsBytes)
+{
     const std::string source = "%\r\n(A\rB \x88\xea)\n" + kHelix + "\r\nM30\n";
     run(source, RunMode::ConvertArcs);
     const std::string written = output();
@@ -54,7 +60,8 @@ TEST_F(OutputWriter, EveryLineEndsWithCrLfAndKeepsItsBytes) {
     EXPECT_EQ(readBytes(scratch / "part.nc"), source);
 }
 
-TEST_F(OutputWriter, PathsWithPointsInFolders) {
+TEST_F(OutputWriter, PathsWithPointsInFolders)
+{
     std::filesystem::create_directories(scratch / "nc.v2");
     options.sourcePath = scratch.write("nc.v2/part", kHelix).string();
     execute(RunMode::ConvertHelical);  // the output folder nc_con.v2 does not exist
@@ -66,10 +73,12 @@ TEST_F(OutputWriter, PathsWithPointsInFolders) {
     EXPECT_TRUE(readBytes(scratch / "nc_con.v2/part").starts_with(kFirst + "\r\n"));
 }
 
-TEST_F(OutputWriter, ExistingFilesFoldersAndLinksAreNeverTouched) {
+TEST_F(OutputWriter, ExistingFilesFoldersAndLinksAreNeverTouched)
+{
     scratch.write("part_con.nc", "keep me\n");
     run(kHelix, RunMode::ConvertHelical);
-    EXPECT_EQ(host.outline(), (Events{"clearResults", "beginWait", "showResults", "warning " + exists(outputPath()), "endWait"}));
+    EXPECT_EQ(host.outline(),
+              (Events{"clearResults", "beginWait", "showResults", "warning " + exists(outputPath()), "endWait"}));
     EXPECT_EQ(output(), "keep me\n");
     EXPECT_TRUE(host.outputPaths.empty());
 
@@ -89,7 +98,8 @@ TEST_F(OutputWriter, ExistingFilesFoldersAndLinksAreNeverTouched) {
     EXPECT_EQ(host.messages, informationOnly(created()));
 }
 
-TEST_F(OutputWriter, FolderWithoutWritePermission) {
+TEST_F(OutputWriter, FolderWithoutWritePermission)
+{
     if (::geteuid() == 0) GTEST_SKIP() << "the superuser writes everywhere";
     options.sourcePath = scratch.write("part.nc", kHelix).string();
     ::chmod(scratch.path().c_str(), 0555);
@@ -98,14 +108,17 @@ TEST_F(OutputWriter, FolderWithoutWritePermission) {
     EXPECT_EQ(host.messages, warningOnly("新規に 作成ﾌｧｲﾙ を開くのに失敗しました。" + kNotConverted));
 }
 
-TEST_F(OutputWriter, ProgressCountsWrittenLines) {
+TEST_F(OutputWriter, ProgressCountsWrittenLines)
+{
     std::string source;
-    for (int i = 0; i < 240; ++i) source += "G0X10.\n";
+    for (int i = 0; i < 240; ++i)
+        source += "G0X10.\n";
     run(source + kHelix, RunMode::ConvertHelical);
     EXPECT_EQ(host.lineCounts, (std::vector<int>{0, 100, 200, 0, 100, 200, 258}));
 }
 
-TEST_F(OutputWriter, EscapeWhileWritingKeepsTheLinesWritten) {
+TEST_F(OutputWriter, EscapeWhileWritingKeepsTheLinesWritten)
+{
     host.abortOnPoll = 3 + 3;  // three source lines, then two lines written
     run("G0X10.\n" + kHelix + "\nG1X5.", RunMode::ConvertHelical);
     EXPECT_EQ(host.messages, warningOnly("ESCｷｰにより処理を中止します。\n　変換は完成していません。"));
@@ -114,7 +127,8 @@ TEST_F(OutputWriter, EscapeWhileWritingKeepsTheLinesWritten) {
     EXPECT_EQ(output(), "G0X10.\r\n" + kFirst + "\r\n");
 }
 
-TEST_F(OutputWriter, EachRunWritesOnlyItsOwnLines) {
+TEST_F(OutputWriter, EachRunWritesOnlyItsOwnLines)
+{
     run("G0X10.\n" + kHelix + "\nG0X1.X2.", RunMode::ConvertHelical);  // rejected on line 3
     EXPECT_FALSE(std::filesystem::exists(outputPath()));
     options.sourcePath = scratch.write("second.nc", "M30\n" + kHelix).string();

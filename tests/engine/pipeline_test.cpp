@@ -19,13 +19,14 @@ protected:
     MoveStream() { host.listensToMoves = true; }
 };
 
-TEST_F(MoveStream, OneMovePerMotionBlockWithItsLineAndEnds) {
-    run("G0X10.Y5.\n"             // 1 rapid
-        "(ONLY A COMMENT)\n"      // 2 nothing
-        "G1Z-1.F200.\n"           // 3 linear
-        "G0G92X0.Y0.Z0.\n"        // 4 coordinate set: no move, the position changes
-        "G10R5.\n"                // 5 value set: nothing moves
-        "G0X3.\n");               // 6 rapid from the set position
+TEST_F(MoveStream, OneMovePerMotionBlockWithItsLineAndEnds)
+{
+    run("G0X10.Y5.\n"         // 1 rapid
+        "(ONLY A COMMENT)\n"  // 2 nothing
+        "G1Z-1.F200.\n"       // 3 linear
+        "G0G92X0.Y0.Z0.\n"    // 4 coordinate set: no move, the position changes
+        "G10R5.\n"            // 5 value set: nothing moves
+        "G0X3.\n");           // 6 rapid from the set position
     ASSERT_EQ(host.messages, kCalculated);
     ASSERT_EQ(host.moves.size(), 3u);
     const Move& rapid = host.moves[0];
@@ -46,7 +47,8 @@ TEST_F(MoveStream, OneMovePerMotionBlockWithItsLineAndEnds) {
     EXPECT_EQ(host.moves[2].end, (Point3{3, 0, 0}));
 }
 
-TEST_F(MoveStream, IncrementalTravelIsTheWordsNotTheDifferenceOfEnds) {
+TEST_F(MoveStream, IncrementalTravelIsTheWordsNotTheDifferenceOfEnds)
+{
     options.initialX = 0.1;
     run("G91G1X0.2F100.\n");
     ASSERT_EQ(host.moves.size(), 1u);
@@ -68,7 +70,8 @@ struct ArcCase {
 
 class ArcMove : public EngineRunTestWithParam<ArcCase> {};
 
-TEST_P(ArcMove, CarriesItsCircle) {
+TEST_P(ArcMove, CarriesItsCircle)
+{
     host.listensToMoves = true;
     run(GetParam().program);
     ASSERT_EQ(host.messages, kCalculated) << GetParam().program;
@@ -90,18 +93,40 @@ TEST_P(ArcMove, CarriesItsCircle) {
 INSTANTIATE_TEST_SUITE_P(
     Planes, ArcMove,
     ::testing::Values(
-        ArcCase{"XyClockwiseByOffsets", "G17G2X10.Y0.I5.F100.", MoveKind::ClockwiseArc, Plane::XY, {10, 0, 0}, 5, 0, 5,
+        ArcCase{"XyClockwiseByOffsets",
+                "G17G2X10.Y0.I5.F100.",
+                MoveKind::ClockwiseArc,
+                Plane::XY,
+                {10, 0, 0},
+                5,
+                0,
+                5,
                 false},
-        ArcCase{"XyCounterClockwiseHelix", "G17G3X10.Z-2.I5.F100.", MoveKind::CounterClockwiseArc, Plane::XY,
-                {10, 0, -2}, 5, 0, 5, true},
+        ArcCase{"XyCounterClockwiseHelix",
+                "G17G3X10.Z-2.I5.F100.",
+                MoveKind::CounterClockwiseArc,
+                Plane::XY,
+                {10, 0, -2},
+                5,
+                0,
+                5,
+                true},
         // In ZX the plane's A axis is Z and its B axis X.
         ArcCase{"ZxByOffsets", "G18G2X10.Z0.I5.F100.", MoveKind::ClockwiseArc, Plane::ZX, {10, 0, 0}, 0, 5, 5, false},
         // In YZ, A is Y and B is Z; a negative R takes the long way round.
-        ArcCase{"YzByNegativeRadius", "G19G3Y10.R-5.F100.", MoveKind::CounterClockwiseArc, Plane::YZ, {0, 10, 0}, 5,
-                0, -5, false}),
+        ArcCase{"YzByNegativeRadius",
+                "G19G3Y10.R-5.F100.",
+                MoveKind::CounterClockwiseArc,
+                Plane::YZ,
+                {0, 10, 0},
+                5,
+                0,
+                -5,
+                false}),
     NameOfCase{});
 
-TEST_F(MoveStream, AConvertedArcIsToldAsTheTrueArc) {
+TEST_F(MoveStream, AConvertedArcIsToldAsTheTrueArc)
+{
     run("G17G2X10.Y0.I5.F100.\n", RunMode::ConvertArcs);
     ASSERT_EQ(host.messages, informationOnly(created()));
     ASSERT_EQ(host.moves.size(), 1u);
@@ -109,7 +134,8 @@ TEST_F(MoveStream, AConvertedArcIsToldAsTheTrueArc) {
     EXPECT_EQ(host.moves[0].end, (Point3{10, 0, 0}));
 }
 
-TEST_F(EngineRunTest, ARunNobodyListensToBuildsNoMoveNotices) {
+TEST_F(EngineRunTest, ARunNobodyListensToBuildsNoMoveNotices)
+{
     run("G0X10.\nG1X20.F100.\n");
     EXPECT_EQ(host.messages, kCalculated);
     EXPECT_TRUE(host.moves.empty());
@@ -117,7 +143,8 @@ TEST_F(EngineRunTest, ARunNobodyListensToBuildsNoMoveNotices) {
 
 // Each way out: the outcome, the fault, the line count and the output path,
 // both returned and told to the listener.
-TEST_F(EngineRunTest, TheResultOfEveryWayOut) {
+TEST_F(EngineRunTest, TheResultOfEveryWayOut)
+{
     const auto expect = [&](RunOutcome outcome, FaultId fault, long long lines) {
         EXPECT_EQ(returned.outcome, outcome);
         EXPECT_EQ(returned.fault.id, fault);
@@ -157,9 +184,11 @@ TEST_F(EngineRunTest, TheResultOfEveryWayOut) {
     expect(RunOutcome::InputRejected, FaultId::SourceMissing, 0);
 }
 
-TEST_F(EngineRunTest, StoppedWhileWritingIsAStopWithTheFileNamed) {
+TEST_F(EngineRunTest, StoppedWhileWritingIsAStopWithTheFileNamed)
+{
     std::string program;
-    for (int i = 0; i < 300; ++i) program += "G2X10.I5.F100.\nG2X0.I-5.\n";
+    for (int i = 0; i < 300; ++i)
+        program += "G2X10.I5.F100.\nG2X0.I-5.\n";
     host.abortOnPoll = 700;  // 601 polls while reading, then some lines into the file
     run(program, RunMode::ConvertArcs);
     EXPECT_EQ(returned.outcome, RunOutcome::Stopped);

@@ -5,27 +5,26 @@
 // tolerance.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <array>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "number_format.h"
-#include "run_driver.h"
-#include "recording_host.h"
-#include "scratch_directory.h"
 #include "number_reading.h"
+#include "recording_host.h"
+#include "run_driver.h"
+#include "scratch_directory.h"
 
 namespace drennix {
 namespace {
 
 namespace fs = std::filesystem;
-
 
 struct Arc {
     int plane = 17;  // G17, G18 or G19
@@ -70,14 +69,17 @@ std::string programFor(const Arc& arc, std::array<double, 3>& start, std::array<
     end[axes[2]] = arc.helicalStart + arc.helicalTravel;
     // Re-read the printed values so that the test knows the exact inputs.
     for (auto* p : {&start, &end}) {
-        for (double& v : *p) v = parseRawValue(number(v));
+        for (double& v : *p)
+            v = parseRawValue(number(v));
     }
     const char offsetLetters[3] = {'I', 'J', 'K'};
     std::ostringstream out;
     out << "G" << arc.plane << " G90 G0";
-    for (int a = 0; a < 3; ++a) out << ' ' << letters[a] << number(start[a]);
+    for (int a = 0; a < 3; ++a)
+        out << ' ' << letters[a] << number(start[a]);
     out << "\nG" << (arc.clockwise ? 2 : 3);
-    for (int a = 0; a < 3; ++a) out << ' ' << letters[a] << number(end[a]);
+    for (int a = 0; a < 3; ++a)
+        out << ' ' << letters[a] << number(end[a]);
     out << ' ' << offsetLetters[axes[0]] << number(arc.centreA - start[axes[0]]);
     out << ' ' << offsetLetters[axes[1]] << number(arc.centreB - start[axes[1]]);
     out << " F100.\n";
@@ -90,7 +92,9 @@ std::array<double, 3> applyWords(const std::string& line, std::array<double, 3> 
         const char c = line[i];
         if (c < 'X' || c > 'Z') continue;
         std::size_t j = i + 1;
-        while (j < line.size() && (std::isdigit(static_cast<unsigned char>(line[j])) || line[j] == '-' || line[j] == '.')) ++j;
+        while (j < line.size() &&
+               (std::isdigit(static_cast<unsigned char>(line[j])) || line[j] == '-' || line[j] == '.'))
+            ++j;
         position[static_cast<std::size_t>(c - 'X')] = parseRawValue(std::string_view(line).substr(i + 1, j - i - 1));
         i = j - 1;
     }
@@ -146,7 +150,9 @@ TEST(segmentation_property, random_arcs_stay_on_the_circle_and_within_tolerance)
         testing::RecordingHost host;
         RunDriver(settings).execute(options, host);
         ASSERT_FALSE(host.messages.empty());
-        ASSERT_NE(host.messages.back().text.find("を作成しました"), std::string::npos) << host.messages.back().text << "\n" << trial;
+        ASSERT_NE(host.messages.back().text.find("を作成しました"), std::string::npos)
+            << host.messages.back().text << "\n"
+            << trial;
 
         const auto lines = readLines(dir / ("arc" + std::to_string(trial) + "_con.nc"));
         // The rapid line, the generated lines, the empty last line.

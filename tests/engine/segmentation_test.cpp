@@ -13,22 +13,27 @@
 #include <vector>
 
 #include "engine_run.h"
+#include "number_reading.h"
 #include "program_writer.h"
 #include "segmentation.h"
-#include "number_reading.h"
 
 namespace drennix::testing {
 namespace {
 
-std::filesystem::path goldenDirectory() { return std::filesystem::path(DRENNIX_TEST_DATA_DIR) / "golden"; }
+std::filesystem::path goldenDirectory()
+{
+    return std::filesystem::path(DRENNIX_TEST_DATA_DIR) / "golden";
+}
 
 // The lines of an output file without their CR LF; a missing CR LF shows.
-std::vector<std::string> outputLines(const std::string& bytes) {
+std::vector<std::string> outputLines(const std::string& bytes)
+{
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < bytes.size()) {
         const auto end = bytes.find("\r\n", start);
-        lines.push_back(end == std::string::npos ? bytes.substr(start) + "<no CR LF>" : bytes.substr(start, end - start));
+        lines.push_back(end == std::string::npos ? bytes.substr(start) + "<no CR LF>"
+                                                 : bytes.substr(start, end - start));
         start = end == std::string::npos ? bytes.size() : end + 2;
     }
     return lines;
@@ -43,7 +48,8 @@ struct GoldenCase {
 
 class GoldenProgram : public EngineRunTestWithParam<GoldenCase> {};
 
-TEST_P(GoldenProgram, ConvertsToTheReviewedBytes) {
+TEST_P(GoldenProgram, ConvertsToTheReviewedBytes)
+{
     const auto folder = goldenDirectory() / GetParam().name;
     const std::string input = readBytes(folder / "input.nc"), expected = readBytes(folder / "expected.nc");
     ASSERT_FALSE(input.empty() || expected.empty()) << folder;
@@ -64,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(Programs, GoldenProgram,
                                            GoldenCase{"linear_code_fraction", RunMode::ConvertHelical, 0.05, 1.5}),
                          NameOfCase{});
 
-TEST(SegmentCount, KeepsEveryChordWithinTheTolerance) {
+TEST(SegmentCount, KeepsEveryChordWithinTheTolerance)
+{
     const double pi = piConstant, nan = std::numeric_limits<double>::quiet_NaN();
     EXPECT_EQ(segmentCount(0.004, pi, 0.01), 1);  // the diameter is within the tolerance
     EXPECT_EQ(segmentCount(0.005, 2 * pi, 0.01), 1);
@@ -79,13 +86,15 @@ TEST(SegmentCount, KeepsEveryChordWithinTheTolerance) {
     EXPECT_EQ(segmentCount(10, pi, nan), std::nullopt);
 }
 
-TEST_F(EngineRunTest, AxisWithoutChangeGetsNoWord) {
+TEST_F(EngineRunTest, AxisWithoutChangeGetsNoWord)
+{
     options.initialX = 0.006;  // a full circle of two chords; Y snaps back to 0
     run("G2I-0.006F100.", RunMode::ConvertArcs);
     EXPECT_EQ(outputLines(output()), (std::vector<std::string>{"G1X-0.006F100.", "X0.006"}));
 }
 
-TEST_F(EngineRunTest, TooManySegmentsRejectTheBlock) {
+TEST_F(EngineRunTest, TooManySegmentsRejectTheBlock)
+{
     for (double tolerance : {1e-14, std::numeric_limits<double>::quiet_NaN()}) {
         options.tolerance = tolerance;
         run("G0X10.\nG2I-10.F100.\nG0X0.", RunMode::ConvertArcs);
@@ -95,7 +104,8 @@ TEST_F(EngineRunTest, TooManySegmentsRejectTheBlock) {
     }
 }
 
-TEST(KeptText, KeepsTheBlocksOtherWordsSpacesAndComments) {
+TEST(KeptText, KeepsTheBlocksOtherWordsSpacesAndComments)
+{
     Settings settings;
     resetToDefaults(settings);
     const AddressTable addresses(settings.vocabulary);
@@ -129,8 +139,10 @@ class ConvertedLines : public EngineRunTestWithParam<LineCase> {};
 // Quarter helices of radius 10 (18 lines each): the plane axes carry the
 // circle, the third axis the travel; blocks after them get the arc code in
 // front only when they rely on the modal arc motion.
-TEST_P(ConvertedLines, HoldTheWordsInPlaneOrderAndTheArcCodeWhereNeeded) {
-    options.initialX = GetParam().start[0], options.initialY = GetParam().start[1], options.initialZ = GetParam().start[2];
+TEST_P(ConvertedLines, HoldTheWordsInPlaneOrderAndTheArcCodeWhereNeeded)
+{
+    options.initialX = GetParam().start[0], options.initialY = GetParam().start[1],
+    options.initialZ = GetParam().start[2];
     settings.vocabulary.cwArcCode = GetParam().cwArcCode;
     run(GetParam().source, GetParam().mode);
     ASSERT_EQ(host.messages, informationOnly(created()));
@@ -143,25 +155,57 @@ TEST_P(ConvertedLines, HoldTheWordsInPlaneOrderAndTheArcCodeWhereNeeded) {
 const RunMode kHelical = RunMode::ConvertHelical;
 INSTANTIATE_TEST_SUITE_P(
     Blocks, ConvertedLines,
-    ::testing::Values(
-        LineCase{"Xy", {10, 0, 0}, "G17G3X0.Y10.Z-1.I-10.F100.", kHelical, {"G1X9.962Y0.872Z-0.056G17F100.", "X0.000Y10.000Z-1.000"}},
-        LineCase{"Zx", {0, 0, 10}, "G18G3X10.Y-1.Z0.K-10.F100.", kHelical, {"G1X0.872Y-0.056Z9.962G18F100.", "X10.000Y-1.000Z0.000"}},
-        LineCase{"Yz", {0, 10, 0}, "G19G3X-1.Y0.Z10.J-10.F100.", kHelical, {"G1X-0.056Y9.962Z0.872G19F100.", "X-1.000Y0.000Z10.000"}},
-        LineCase{"ClockwiseStepsDown", {10, 0, 0}, "G2X0.Y-10.Z1.I-10.F100.\nF200 (SLOWER)", kHelical,
-                 {"G1X9.962Y-0.872Z0.056F100.", "X0.000Y-10.000Z1.000", "G2F200 (SLOWER)"}},
-        LineCase{"BlankAndCommentLinesWait", {10, 0, 0}, "G3X0.Y10.Z-1.I-10.F100.\n(NOTE)\n\n  \nF200\nM05", kHelical,
-                 {"G1X9.962Y0.872Z-0.056F100.", "X0.000Y10.000Z-1.000", "(NOTE)", "", "  ", "G3F200", "M05"}},
-        LineCase{"DecimalArcCode", {10, 0, 0}, "G2.5X0.Y-10.Z-1.I-10.F100.\nF200", kHelical,
-                 {"G1X9.962Y-0.872Z-0.056F100.", "X0.000Y-10.000Z-1.000", "G2.500F200"}, 2.5},
-        LineCase{"OwnMotionTakesNoCode", {10, 0, 0}, "G3X0.Y10.Z-1.I-10.F100.\nG1X5.", kHelical,
-                 {"G1X9.962Y0.872Z-0.056F100.", "X0.000Y10.000Z-1.000", "G1X5."}},
-        LineCase{"PlainArcAfterHelical", {10, 0, 0}, "G3X0.Y10.Z-1.I-10.F100.\nX-10.Y0.I0.J-10.", kHelical,
-                 {"G1X9.962Y0.872Z-0.056F100.", "X0.000Y10.000Z-1.000", "G3X-10.Y0.I0.J-10."}},
-        LineCase{"PlainArcWithInexactHelicalStart", {10, 0, 0.0004}, "G3X0.Y10.I-10.F100.", RunMode::ConvertArcs,
-                 {"G1X9.962Y0.872Z0.000F100.", "X0.000Y10.000Z0.000"}}),
+    ::testing::Values(LineCase{"Xy",
+                               {10, 0, 0},
+                               "G17G3X0.Y10.Z-1.I-10.F100.",
+                               kHelical,
+                               {"G1X9.962Y0.872Z-0.056G17F100.", "X0.000Y10.000Z-1.000"}},
+                      LineCase{"Zx",
+                               {0, 0, 10},
+                               "G18G3X10.Y-1.Z0.K-10.F100.",
+                               kHelical,
+                               {"G1X0.872Y-0.056Z9.962G18F100.", "X10.000Y-1.000Z0.000"}},
+                      LineCase{"Yz",
+                               {0, 10, 0},
+                               "G19G3X-1.Y0.Z10.J-10.F100.",
+                               kHelical,
+                               {"G1X-0.056Y9.962Z0.872G19F100.", "X-1.000Y0.000Z10.000"}},
+                      LineCase{"ClockwiseStepsDown",
+                               {10, 0, 0},
+                               "G2X0.Y-10.Z1.I-10.F100.\nF200 (SLOWER)",
+                               kHelical,
+                               {"G1X9.962Y-0.872Z0.056F100.", "X0.000Y-10.000Z1.000", "G2F200 (SLOWER)"}},
+                      LineCase{
+                          "BlankAndCommentLinesWait",
+                          {10, 0, 0},
+                          "G3X0.Y10.Z-1.I-10.F100.\n(NOTE)\n\n  \nF200\nM05",
+                          kHelical,
+                          {"G1X9.962Y0.872Z-0.056F100.", "X0.000Y10.000Z-1.000", "(NOTE)", "", "  ", "G3F200", "M05"}},
+                      LineCase{"DecimalArcCode",
+                               {10, 0, 0},
+                               "G2.5X0.Y-10.Z-1.I-10.F100.\nF200",
+                               kHelical,
+                               {"G1X9.962Y-0.872Z-0.056F100.", "X0.000Y-10.000Z-1.000", "G2.500F200"},
+                               2.5},
+                      LineCase{"OwnMotionTakesNoCode",
+                               {10, 0, 0},
+                               "G3X0.Y10.Z-1.I-10.F100.\nG1X5.",
+                               kHelical,
+                               {"G1X9.962Y0.872Z-0.056F100.", "X0.000Y10.000Z-1.000", "G1X5."}},
+                      LineCase{"PlainArcAfterHelical",
+                               {10, 0, 0},
+                               "G3X0.Y10.Z-1.I-10.F100.\nX-10.Y0.I0.J-10.",
+                               kHelical,
+                               {"G1X9.962Y0.872Z-0.056F100.", "X0.000Y10.000Z-1.000", "G3X-10.Y0.I0.J-10."}},
+                      LineCase{"PlainArcWithInexactHelicalStart",
+                               {10, 0, 0.0004},
+                               "G3X0.Y10.I-10.F100.",
+                               RunMode::ConvertArcs,
+                               {"G1X9.962Y0.872Z0.000F100.", "X0.000Y10.000Z0.000"}}),
     NameOfCase{});
 
-TEST_F(EngineRunTest, ArcCodeWaitsBehindAnotherConvertedBlock) {
+TEST_F(EngineRunTest, ArcCodeWaitsBehindAnotherConvertedBlock)
+{
     options.initialX = 10;
     run("G3X0.Y10.Z-1.I-10.F100.\nX-10.Y0.Z-2.J-10.\nF300", RunMode::ConvertHelical);
     const auto lines = outputLines(output());
@@ -169,7 +213,8 @@ TEST_F(EngineRunTest, ArcCodeWaitsBehindAnotherConvertedBlock) {
     EXPECT_EQ(lines[18].substr(0, 3) + " " + lines[36], "G1X G3F300");
 }
 
-TEST_F(EngineRunTest, CodesAreWrittenAsWholeNumbersOrInTheNumberFormat) {
+TEST_F(EngineRunTest, CodesAreWrittenAsWholeNumbersOrInTheNumberFormat)
+{
     options.initialX = 10;
     settings.vocabulary.linearCode = 1.5;
     settings.vocabulary.ccwArcCode = 1e20;
@@ -179,12 +224,14 @@ TEST_F(EngineRunTest, CodesAreWrittenAsWholeNumbersOrInTheNumberFormat) {
     EXPECT_EQ(lines[0] + " " + lines[18], "G1.500X9.962Y0.872Z-0.056F100. G100000000000000000000F200");
 }
 
-TEST_F(EngineRunTest, ConvertedArcCountsItsChordsAndItsPointsOnly) {
+TEST_F(EngineRunTest, ConvertedArcCountsItsChordsAndItsPointsOnly)
+{
     options.initialX = 0.004;
     run("G2X-0.004I-0.004F100.", RunMode::ConvertArcs);  // one chord across the half circle
     ASSERT_TRUE(host.results.has_value());
     EXPECT_EQ((*host.results)[ResultField::CuttingDistance] + " " + (*host.results)[ResultField::MaxY] + " " +
-                  (*host.results)[ResultField::MaxRadius] + " " + (*host.results)[ResultField::ArcCount], "0.008 0.000 0.004 1");
+                  (*host.results)[ResultField::MaxRadius] + " " + (*host.results)[ResultField::ArcCount],
+              "0.008 0.000 0.004 1");
 }
 
 }  // namespace

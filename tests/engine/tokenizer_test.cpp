@@ -7,9 +7,9 @@
 #include <string>
 #include <utility>
 
-#include "rejected_source.h"
 #include "block_parser.h"
 #include "comment_splitter.h"
+#include "rejected_source.h"
 
 namespace drennix::testing {
 namespace {
@@ -18,36 +18,42 @@ const char* const kInvalidByte = "行目で英数字以外の文字が有りま�
 
 INSTANTIATE_TEST_SUITE_P(
     CommentPairing, RejectedSource,
-    ::testing::Values(
-        rejected("StartWithoutEnd", "X1.(A", 1, "行目で ( の対の ) が有りません。"),
-        rejected("EndWithoutStart", "X1.A)", 1, "行目で ) の対の ( が有りません。"),
-        rejected("EndBeforeStart", "X1.)(A)", 1, "行目で ( の前に ) が有ります。"),
-        rejected("SecondStartBeforeEnd", "X1.(A(B)C)", 1, "行目で2つの ( の前に ) が有りません。"),
-        rejected("NumberAfterEnd", "X1.(A)2.", 1, "行目で ) の次の文字が英字以外です。"),
-        rejected("TabAfterEnd", "X1.(A)\tY1.", 1, "行目で ) の次の文字が英字以外です。"),
-        rejected("KanjiAfterEnd", "X1.(A)\x88\xea", 1, "行目で ) の次の文字が英字以外です。"),
-        rejected("NestingBeforeNumberAfterEnd", "(A(B)1", 1, "行目で2つの ( の前に ) が有りません。"),
-        rejected("FaultInSecondComment", "(A)X1.(B", 1, "行目で ( の対の ) が有りません。"),
-        rejected("NamesTheLine", "G0X1.\n" + std::string(10, '\n') + "X1.(A\nG0X2.", 12, "行目で ( の対の ) が有りません。"),
-        rejected("SpaceAfterCommentThenNumber", "X1.(A) 2.", 1, "行目で数値のみで英字の無い文字が有ります。")),
+    ::testing::Values(rejected("StartWithoutEnd", "X1.(A", 1, "行目で ( の対の ) が有りません。"),
+                      rejected("EndWithoutStart", "X1.A)", 1, "行目で ) の対の ( が有りません。"),
+                      rejected("EndBeforeStart", "X1.)(A)", 1, "行目で ( の前に ) が有ります。"),
+                      rejected("SecondStartBeforeEnd", "X1.(A(B)C)", 1, "行目で2つの ( の前に ) が有りません。"),
+                      rejected("NumberAfterEnd", "X1.(A)2.", 1, "行目で ) の次の文字が英字以外です。"),
+                      rejected("TabAfterEnd", "X1.(A)\tY1.", 1, "行目で ) の次の文字が英字以外です。"),
+                      rejected("KanjiAfterEnd", "X1.(A)\x88\xea", 1, "行目で ) の次の文字が英字以外です。"),
+                      rejected("NestingBeforeNumberAfterEnd", "(A(B)1", 1, "行目で2つの ( の前に ) が有りません。"),
+                      rejected("FaultInSecondComment", "(A)X1.(B", 1, "行目で ( の対の ) が有りません。"),
+                      rejected("NamesTheLine", "G0X1.\n" + std::string(10, '\n') + "X1.(A\nG0X2.", 12,
+                               "行目で ( の対の ) が有りません。"),
+                      rejected("SpaceAfterCommentThenNumber", "X1.(A) 2.", 1,
+                               "行目で数値のみで英字の無い文字が有ります。")),
     NameOfCase{});
 
-INSTANTIATE_TEST_SUITE_P(
-    InvalidBytes, RejectedSource,
-    ::testing::Values(rejected("Tab", "G0X1.\nG0\tX1.", 2, kInvalidByte), rejected("LoneCr", "G0X1.\rY1.\n", 1, kInvalidByte),
-                      rejected("CrBeforeCrLf", "G0X1.\nG0X2.\r\r\n", 2, kInvalidByte), rejected("Control", "G0X1.\x01", 1, kInvalidByte),
-                      rejected("Delete", "\x7fG0X1.", 1, kInvalidByte), rejected("Katakana", "G0X1.\xb1", 1, kInvalidByte),
-                      rejected("Kanji", "G0X1.\x88\xea", 1, kInvalidByte), rejected("Nul", std::string("G0X1.\0", 6), 1, kInvalidByte)),
-    NameOfCase{});
+INSTANTIATE_TEST_SUITE_P(InvalidBytes, RejectedSource,
+                         ::testing::Values(rejected("Tab", "G0X1.\nG0\tX1.", 2, kInvalidByte),
+                                           rejected("LoneCr", "G0X1.\rY1.\n", 1, kInvalidByte),
+                                           rejected("CrBeforeCrLf", "G0X1.\nG0X2.\r\r\n", 2, kInvalidByte),
+                                           rejected("Control", "G0X1.\x01", 1, kInvalidByte),
+                                           rejected("Delete", "\x7fG0X1.", 1, kInvalidByte),
+                                           rejected("Katakana", "G0X1.\xb1", 1, kInvalidByte),
+                                           rejected("Kanji", "G0X1.\x88\xea", 1, kInvalidByte),
+                                           rejected("Nul", std::string("G0X1.\0", 6), 1, kInvalidByte)),
+                         NameOfCase{});
 
-TEST_F(EngineRunTest, CommentsAreCutOutOfTheCode) {
+TEST_F(EngineRunTest, CommentsAreCutOutOfTheCode)
+{
     run("G01X10.(ROUGH)Y5.F100.\n(A)(B)X12.\nG0X1.(\x88\xea \xb1\t)");
     EXPECT_EQ(host.messages, kCalculated);
     EXPECT_EQ(field(ResultField::MaxY), "5.000");
     EXPECT_EQ(field(ResultField::CuttingDistance), fixed(std::pow(std::pow(10.0, 2) + std::pow(5.0, 2), 0.5) + 2));
 }
 
-TEST_F(EngineRunTest, CommentDelimitersAreConfigurable) {
+TEST_F(EngineRunTest, CommentDelimitersAreConfigurable)
+{
     settings.vocabulary.commentStart = "[";
     settings.vocabulary.commentEnd = "]";
     run("G0X1.[CUT (A)]\nX1.[A");
@@ -56,7 +62,8 @@ TEST_F(EngineRunTest, CommentDelimitersAreConfigurable) {
     EXPECT_EQ(host.messages, kCalculated);
 }
 
-TEST_F(EngineRunTest, LinesWithoutCodeReachNoBlockCheckAndChangeNothing) {
+TEST_F(EngineRunTest, LinesWithoutCodeReachNoBlockCheckAndChangeNothing)
+{
     // Under linear motion without a feed, a line that reached the checks
     // would be rejected.
     settings.process.initialMotion = 1;
@@ -67,18 +74,22 @@ TEST_F(EngineRunTest, LinesWithoutCodeReachNoBlockCheckAndChangeNothing) {
     EXPECT_EQ(field(ResultField::CuttingDistance), "2.000");
 }
 
-TEST_F(EngineRunTest, SpacesSeparateWordsAndOtherLettersAreIgnored) {
+TEST_F(EngineRunTest, SpacesSeparateWordsAndOtherLettersAreIgnored)
+{
     run("G0 X10.  Y5.\nN10 M03 S1000 T1\nG0x20.Y6.\nN\n");
     EXPECT_EQ(host.messages, kCalculated);
     EXPECT_EQ(field(ResultField::MaxX), "10.000");
     EXPECT_EQ(field(ResultField::MaxY), "6.000");
 }
 
-TEST(SplitComments, KeepsCodeAndCommentsInLineOrder) {
+TEST(SplitComments, KeepsCodeAndCommentsInLineOrder)
+{
     CommentSplitter splitter("(", ")");
     const std::pair<std::string, std::pair<std::string, std::string>> cases[] = {
-        {"G01X10.(ROUGH)Y5.", {"G01X10.Y5.", "(ROUGH)"}}, {"(A)(B)X1.", {"X1.", "(A)(B)"}},
-        {"X1. (A) Y2. (B)", {"X1.  Y2. ", "(A)(B)"}},     {"G0X1.", {"G0X1.", ""}}};
+        {"G01X10.(ROUGH)Y5.", {"G01X10.Y5.", "(ROUGH)"}},
+        {"(A)(B)X1.", {"X1.", "(A)(B)"}},
+        {"X1. (A) Y2. (B)", {"X1.  Y2. ", "(A)(B)"}},
+        {"G0X1.", {"G0X1.", ""}}};
     for (const auto& [line, expected] : cases) {
         CommentSplit split;
         ASSERT_FALSE(splitter.split(line, split)) << line;

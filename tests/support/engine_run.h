@@ -19,30 +19,44 @@
 
 namespace drennix {
 
-inline void PrintTo(MessageKind kind, std::ostream* os) { *os << (kind == MessageKind::Warning ? "Warning" : "Information"); }
+inline void PrintTo(MessageKind kind, std::ostream* os)
+{
+    *os << (kind == MessageKind::Warning ? "Warning" : "Information");
+}
 
 namespace testing {
 
-inline void PrintTo(const ShownMessage& m, std::ostream* os) { *os << (m.kind == MessageKind::Warning ? "Warning: " : "Information: ") << m.text; }
+inline void PrintTo(const ShownMessage& m, std::ostream* os)
+{
+    *os << (m.kind == MessageKind::Warning ? "Warning: " : "Information: ") << m.text;
+}
 
 // How most line messages end: a line break, the ideographic space and
 // "nothing converted".
 inline const std::string kNotConverted = "\n　変換はしていません。";
 
 // "元ﾌｧｲﾙの" + line + text + "\n　変換はしていません。".
-inline std::string lineMessage(int line, std::string_view text) {
+inline std::string lineMessage(int line, std::string_view text)
+{
     return "元ﾌｧｲﾙの" + std::to_string(line) + std::string(text) + kNotConverted;
 }
 
 // The C library's "%.Nf", the reference for every fixed figure.
-inline std::string fixed(double value, int decimals = 3) {
+inline std::string fixed(double value, int decimals = 3)
+{
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
     return buffer;
 }
 
-inline std::vector<ShownMessage> warningOnly(std::string text) { return {{std::move(text), MessageKind::Warning}}; }
-inline std::vector<ShownMessage> informationOnly(std::string text) { return {{std::move(text), MessageKind::Information}}; }
+inline std::vector<ShownMessage> warningOnly(std::string text)
+{
+    return {{std::move(text), MessageKind::Warning}};
+}
+inline std::vector<ShownMessage> informationOnly(std::string text)
+{
+    return {{std::move(text), MessageKind::Information}};
+}
 inline const std::vector<ShownMessage> kCalculated = informationOnly("計算しました。");
 
 class EngineRunTest : public ::testing::Test {
@@ -51,11 +65,13 @@ protected:
 
     // Writes `source` byte for byte as part.nc and runs it in `mode` with a
     // fresh host.
-    void run(std::string_view source, RunMode mode = RunMode::MachiningTime) {
+    void run(std::string_view source, RunMode mode = RunMode::MachiningTime)
+    {
         options.sourcePath = scratch.write("part.nc", source).string();
         execute(mode);
     }
-    void execute(RunMode mode) {
+    void execute(RunMode mode)
+    {
         const int abort = host.abortOnPoll;
         const bool moves = host.listensToMoves;
         host = RecordingHost{};
@@ -82,7 +98,10 @@ class EngineRunTestWithParam : public EngineRunTest, public ::testing::WithParam
 
 struct NameOfCase {
     template <class Param>
-    std::string operator()(const ::testing::TestParamInfo<Param>& info) const { return info.param.name; }
+    std::string operator()(const ::testing::TestParamInfo<Param>& info) const
+    {
+        return info.param.name;
+    }
 };
 
 }  // namespace testing

@@ -30,7 +30,7 @@ struct RecordingHost : RunListener {
     std::vector<std::string> events;
     std::vector<ShownMessage> messages;
     std::vector<int> lineCounts;
-    ResultTexts fields;                   // as the main window shows them after the run
+    ResultTexts fields;                  // as the main window shows them after the run
     std::optional<ResultTexts> results;  // what the results notice held
     std::optional<AbsoluteRow> startRow;
     std::map<long long, AbsoluteRow> rows;
@@ -39,7 +39,8 @@ struct RecordingHost : RunListener {
     std::optional<RunResult> result;
 
     void runStarted() override { record("clearResults"), fields = {}; }
-    void readingStarted(RunMode, const AbsoluteRow* start) override {
+    void readingStarted(RunMode, const AbsoluteRow* start) override
+    {
         if (start != nullptr) {
             record("openAbsoluteDisplay");
             record("startRow");
@@ -48,22 +49,26 @@ struct RecordingHost : RunListener {
         record("beginWait");
     }
     void resultsReady(const ResultTexts& r) override { record("showResults"), fields = r, results = r; }
-    void progress(long long count) override {
+    void progress(long long count) override
+    {
         record("showLineCount " + std::to_string(count));
         fields[ResultField::LineCount] = std::to_string(count);
         lineCounts.push_back(static_cast<int>(count));
     }
-    void message(std::string_view text, MessageKind kind) override {
+    void message(std::string_view text, MessageKind kind) override
+    {
         record((kind == MessageKind::Warning ? "warning " : "information ") + std::string(text));
         messages.push_back({std::string(text), kind});
     }
     void workEnded() override { record("endWait"); }
-    bool stopRequested() override {
+    bool stopRequested() override
+    {
         if (++polls != abortOnPoll) return false;
         record("escape");
         return true;
     }
-    void row(long long line, const AbsoluteRow& row) override {
+    void row(long long line, const AbsoluteRow& row) override
+    {
         record("row " + std::to_string(line));
         rows[line] = row;
     }
@@ -74,14 +79,17 @@ struct RecordingHost : RunListener {
     void runFinished(const RunResult& r) override { result = r; }
 
     // The events without progress and rows, which long runs repeat.
-    std::vector<std::string> outline() const {
+    std::vector<std::string> outline() const
+    {
         std::vector<std::string> kept;
-        std::copy_if(events.begin(), events.end(), std::back_inserter(kept), [](const std::string& e) {
-            return !e.starts_with("showLineCount") && !e.starts_with("row ");
-        });
+        std::copy_if(events.begin(), events.end(), std::back_inserter(kept),
+                     [](const std::string& e) { return !e.starts_with("showLineCount") && !e.starts_with("row "); });
         return kept;
     }
-    int count(std::string_view event) const { return static_cast<int>(std::count(events.begin(), events.end(), event)); }
+    int count(std::string_view event) const
+    {
+        return static_cast<int>(std::count(events.begin(), events.end(), event));
+    }
     const std::string& field(ResultField f) const { return fields[f]; }
 
 private:

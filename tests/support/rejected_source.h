@@ -20,13 +20,15 @@ struct Rejection {
 };
 
 // A rejection whose message is "元ﾌｧｲﾙの" + line + text + "\n　変換はしていません。".
-inline Rejection rejected(std::string name, std::string source, int line, std::string_view text) {
+inline Rejection rejected(std::string name, std::string source, int line, std::string_view text)
+{
     return {std::move(name), std::move(source), line, lineMessage(line, text)};
 }
 
 class RejectedSource : public EngineRunTestWithParam<Rejection> {};
 
-TEST_P(RejectedSource, StopsTheRunWithItsLineMessage) {
+TEST_P(RejectedSource, StopsTheRunWithItsLineMessage)
+{
     for (RunMode mode : {RunMode::MachiningTime, RunMode::ConvertArcs}) {
         run(GetParam().source, mode);
         EXPECT_EQ(host.messages, warningOnly(GetParam().message));

@@ -14,7 +14,8 @@
 
 namespace {
 
-drennix::AbsoluteRow straightRow(int line) {
+drennix::AbsoluteRow straightRow(int line)
+{
     return {{std::to_string(line), "G1X.", std::to_string(line * 10) + ".000", "0.000", "0.000", "", "", "", "", "",
              "1.000"}};
 }
@@ -25,21 +26,24 @@ const drennix::AbsoluteRow helicalRow{{"3", "G3X30.Z-1.R10.(\x89\xC1\x8D\x48)", 
 // The start row and lines 1 to 8; line 3 is a helical arc with a comment in
 // code page 932 (加工).
 struct Fixture {
-    Fixture() : window((drennix::resetToDefaults(settings), settings), presenter, nullptr) {
+    Fixture() : window((drennix::resetToDefaults(settings), settings), presenter, nullptr)
+    {
         window.addStartRow({{"開始位置", "", "0.000", "0.000", "0.000"}});
         window.addBlockRows({straightRow(1), straightRow(2), helicalRow});
         window.addBlockRows({straightRow(4), straightRow(5), straightRow(6), straightRow(7), straightRow(8)});
         window.show();
     }
 
-    void select(std::initializer_list<int> rows) {
+    void select(std::initializer_list<int> rows)
+    {
         QItemSelectionModel* selection = window.list()->selectionModel();
         selection->clearSelection();
         for (const int row : rows) {
             selection->select(window.model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
     }
-    void pressCopy(Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+    void pressCopy(Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
+    {
         QTest::keyClick(window.list(), Qt::Key_C, modifiers);
     }
 
@@ -48,7 +52,10 @@ struct Fixture {
     AbsoluteDisplayDialog window;
 };
 
-QString clipboard() { return QGuiApplication::clipboard()->text(); }
+QString clipboard()
+{
+    return QGuiApplication::clipboard()->text();
+}
 
 }  // namespace
 
@@ -58,12 +65,14 @@ class AbsoluteDisplayTest : public QObject {
 private slots:
     void init() { QGuiApplication::clipboard()->setText(QStringLiteral("untouched")); }
 
-    void listsTheRowsInOrder() {
+    void listsTheRowsInOrder()
+    {
         Fixture f;
         QCOMPARE(f.window.windowTitle(), QString::fromUtf8("Drennixのｱﾌﾞｿ表示"));
         QCOMPARE(f.window.model()->rowCount(), 9);
         QCOMPARE(f.window.model()->cellText(0, 0), QString::fromUtf8("開始位置"));
-        for (int row = 1; row < 9; ++row) QCOMPARE(f.window.model()->cellText(row, 0), QString::number(row));
+        for (int row = 1; row < 9; ++row)
+            QCOMPARE(f.window.model()->cellText(row, 0), QString::number(row));
         // The source line is decoded from code page 932.
         QCOMPARE(f.window.model()->cellText(3, 1), QString::fromUtf8("G3X30.Z-1.R10.(加工)"));
         QCOMPARE(f.window.model()->data(f.window.model()->index(3, 9)).toString(), QString::fromUtf8("ﾍﾘｶﾙ"));
@@ -72,7 +81,8 @@ private slots:
         QVERIFY(!f.window.list()->isSortingEnabled());
     }
 
-    void standsCentredAtHalfTheScreenHeight() {
+    void standsCentredAtHalfTheScreenHeight()
+    {
         Fixture f;
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         const int height = (area.y() + area.height()) / 2;
@@ -87,7 +97,8 @@ private slots:
     // Rows 7 and 3 chosen in that order, not adjacent: row 3 comes first, its
     // source line decoded. The form is read from the settings at each copy;
     // Ctrl+C and Ctrl+Shift+C copy too.
-    void copiesSelectedRowsInRowOrder() {
+    void copiesSelectedRowsInRowOrder()
+    {
         Fixture f;
         f.select({7, 3});
         f.window.copySelectionToClipboard();
@@ -95,9 +106,10 @@ private slots:
         f.settings.process.copyItems = 2;
         f.select({3, 0});
         f.pressCopy();
-        QCOMPARE(clipboard(), QString::fromUtf8("行開始位置 ﾃﾞｰﾀ X0.000 Y0.000 Z0.000 R 始角 終角 R差  移動距離\r\n"
-                                                "行3 ﾃﾞｰﾀG3X30.Z-1.R10.(加工) X30.000 Y0.000 Z-1.000 R10.000 始角90.000 "
-                                                "終角0.000 R差0.000 ﾍﾘｶﾙ 移動距離15.740\r\n"));
+        QCOMPARE(clipboard(),
+                 QString::fromUtf8("行開始位置 ﾃﾞｰﾀ X0.000 Y0.000 Z0.000 R 始角 終角 R差  移動距離\r\n"
+                                   "行3 ﾃﾞｰﾀG3X30.Z-1.R10.(加工) X30.000 Y0.000 Z-1.000 R10.000 始角90.000 "
+                                   "終角0.000 R差0.000 ﾍﾘｶﾙ 移動距離15.740\r\n"));
         f.settings.process.copyItems = 0;
         f.select({2});
         f.pressCopy(Qt::ControlModifier | Qt::ShiftModifier);
@@ -105,15 +117,18 @@ private slots:
         QVERIFY(f.presenter.messages.empty());
     }
 
-    void refusesToCopyWithoutSelection() {
+    void refusesToCopyWithoutSelection()
+    {
         Fixture f;
         f.window.copySelectionToClipboard();
         f.pressCopy();
-        QCOMPARE(f.presenter.texts(), QStringList(2, QString::fromUtf8("行番号を選択して下さい。\n　ｺﾋﾟｰしていません。")));
+        QCOMPARE(f.presenter.texts(),
+                 QStringList(2, QString::fromUtf8("行番号を選択して下さい。\n　ｺﾋﾟｰしていません。")));
         QCOMPARE(clipboard(), QStringLiteral("untouched"));
     }
 
-    void enterDoesNothing() {
+    void enterDoesNothing()
+    {
         Fixture f;
         f.select({1});
         QTest::keyClick(f.window.list(), Qt::Key_Return);
@@ -123,7 +138,8 @@ private slots:
         QCOMPARE(clipboard(), QStringLiteral("untouched"));
     }
 
-    void releasesAClosedWindow() {
+    void releasesAClosedWindow()
+    {
         RecordingPresenter presenter;
         drennix::Settings settings;
         drennix::resetToDefaults(settings);

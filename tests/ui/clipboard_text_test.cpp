@@ -7,17 +7,17 @@ class ClipboardTextTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void copiesEachForm_data() {
+    void copiesEachForm_data()
+    {
         QTest::addColumn<QList<QStringList>>("rows");
         QTest::addColumn<int>("copyItems");
         QTest::addColumn<QString>("expected");
 
         // Rows 3 and 7 of a list, not adjacent: a straight move (no arc cells, no
         // helical mark) and a helical arc, one line each, in row order.
-        const QList<QStringList> rows = {
-            {"3", "G1X10.Y-2.5", "10.000", "-2.500", "0.000", "", "", "", "", "", "5.000"},
-            {"7", "G3X20.Y0Z-2.I-20.J0", "20.000", "0.000", "-2.000", "20.000", "-0.000", "-0.000", "0.000",
-             QString::fromUtf8("ﾍﾘｶﾙ"), "125.683"}};
+        const QList<QStringList> rows = {{"3", "G1X10.Y-2.5", "10.000", "-2.500", "0.000", "", "", "", "", "", "5.000"},
+                                         {"7", "G3X20.Y0Z-2.I-20.J0", "20.000", "0.000", "-2.000", "20.000", "-0.000",
+                                          "-0.000", "0.000", QString::fromUtf8("ﾍﾘｶﾙ"), "125.683"}};
         const QString xy = QStringLiteral("X10.000Y-2.500\r\nX20.000Y0.000\r\n");
         QTest::newRow("XY") << rows << 0 << xy;
         QTest::newRow("below 0 is XY") << rows << -4 << xy;
@@ -31,7 +31,8 @@ private slots:
         QTest::newRow("no rows") << QList<QStringList>{} << 0 << QString();
     }
 
-    void copiesEachForm() {
+    void copiesEachForm()
+    {
         QFETCH(QList<QStringList>, rows);
         QFETCH(int, copyItems);
         QFETCH(QString, expected);

@@ -18,18 +18,20 @@
 namespace {
 
 // A caption's text as drawn: its mnemonic marks removed.
-int drawnWidth(const QWidget& control, const QString& caption) {
+int drawnWidth(const QWidget& control, const QString& caption)
+{
     return control.fontMetrics().horizontalAdvance(QString(caption).remove(QRegularExpression("&(?=.)")));
 }
 
 // The controls a user reads or uses (group boxes frame others) lie inside the
 // window, show their whole caption, are a text line high and do not overlap.
-void verifyNothingClippedOrOverlapping(const QWidget& dialog) {
+void verifyNothingClippedOrOverlapping(const QWidget& dialog)
+{
     QList<QWidget*> controls;
     for (QWidget* child : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (qobject_cast<QGroupBox*>(child) == nullptr &&
-            (qobject_cast<QLabel*>(child) || qobject_cast<QAbstractButton*>(child) ||
-             qobject_cast<QLineEdit*>(child) || qobject_cast<ValueField*>(child))) {
+            (qobject_cast<QLabel*>(child) || qobject_cast<QAbstractButton*>(child) || qobject_cast<QLineEdit*>(child) ||
+             qobject_cast<ValueField*>(child))) {
             controls.append(child);
         }
     }
@@ -59,7 +61,8 @@ void verifyNothingClippedOrOverlapping(const QWidget& dialog) {
 }
 
 // The object names of the controls in the dialog's focus chain, in order.
-QStringList tabOrder(QWidget& dialog, QWidget* first, int count) {
+QStringList tabOrder(QWidget& dialog, QWidget* first, int count)
+{
     QStringList names;
     QWidget* widget = first;
     for (int i = 0; i < count && widget != nullptr; ++i) {
@@ -78,7 +81,8 @@ class DialogLayoutTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void convertsDialogUnitsByTheFont_data() {
+    void convertsDialogUnitsByTheFont_data()
+    {
         QTest::addColumn<int>("baseWidth");
         QTest::addColumn<int>("baseHeight");
         QTest::addColumn<QRect>("units");
@@ -89,7 +93,8 @@ private slots:
         QTest::newRow("edges meet") << 7 << 19 << QRect(10, 75, 65, 15) << QRect(18, 178, 113, 36);
     }
 
-    void convertsDialogUnitsByTheFont() {
+    void convertsDialogUnitsByTheFont()
+    {
         QFETCH(int, baseWidth);
         QFETCH(int, baseHeight);
         QFETCH(QRect, units);
@@ -99,7 +104,8 @@ private slots:
     }
 
     // Nothing clipped, nothing overlapping, in both dialogs.
-    void sizesWindowsAndShowsEveryCaptionWhole() {
+    void sizesWindowsAndShowsEveryCaptionWhole()
+    {
         RecordingPresenter presenter;
         MainDialog main(presenter);
         QCOMPARE(main.size(), DialogUnits(main.font()).toPixels(QSize(383, 166)));
@@ -110,14 +116,14 @@ private slots:
         verifyNothingClippedOrOverlapping(settings);
     }
 
-    void mainWindowTabOrderFollowsTheLayout() {
+    void mainWindowTabOrderFollowsTheLayout()
+    {
         RecordingPresenter presenter;
         MainDialog main(presenter);
         auto* first = main.findChild<QWidget*>(QStringLiteral("browseButton"));
         QVERIFY(first != nullptr);
-        const QStringList expected = {"browseButton", "suffixEdit",       "toleranceEdit", "executeButton",
-                                      "exitButton",   "initialXEdit",     "initialYEdit",  "initialZEdit",
-                                      "machiningTimeMode"};
+        const QStringList expected = {"browseButton", "suffixEdit",   "toleranceEdit", "executeButton",    "exitButton",
+                                      "initialXEdit", "initialYEdit", "initialZEdit",  "machiningTimeMode"};
         QCOMPARE(tabOrder(main, first, expected.size()), expected);
         auto* lastRadio = main.findChild<QWidget*>(QStringLiteral("convertArcsMode"));
         QCOMPARE(tabOrder(main, lastRadio, 3), QStringList({"convertArcsMode", "settingsButton", "helpButton"}));

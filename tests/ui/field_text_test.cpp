@@ -10,7 +10,8 @@ class FieldTextTest : public QObject {
 
 private slots:
     // An invalid QVariant means the text is refused as that kind.
-    void readsNumbersAndIntegers_data() {
+    void readsNumbersAndIntegers_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QVariant>("number");
         QTest::addColumn<QVariant>("integer");
@@ -19,21 +20,44 @@ private slots:
             QVariant number;
             QVariant integer;
         } rows[] = {
-            {"3000", 3000.0, 3000}, {"0.01", 0.01, {}}, {"-12.5", -12.5, {}}, {"+3", 3.0, 3}, {"-5", -5.0, -5},
-            {".5", 0.5, {}}, {"5.", 5.0, {}}, {"1e3", 1000.0, {}}, {"2.5E-1", 0.25, {}}, {"  7 ", 7.0, 7},
-            {"－１２．５", -12.5, {}}, {"９９", 99.0, 99}, {"1.0000001", 1.0000001, {}},
+            {"3000", 3000.0, 3000},
+            {"0.01", 0.01, {}},
+            {"-12.5", -12.5, {}},
+            {"+3", 3.0, 3},
+            {"-5", -5.0, -5},
+            {".5", 0.5, {}},
+            {"5.", 5.0, {}},
+            {"1e3", 1000.0, {}},
+            {"2.5E-1", 0.25, {}},
+            {"  7 ", 7.0, 7},
+            {"－１２．５", -12.5, {}},
+            {"９９", 99.0, 99},
+            {"1.0000001", 1.0000001, {}},
             {"2147483647", 2147483647.0, std::numeric_limits<int>::max()},
-            {"-2147483648", -2147483648.0, std::numeric_limits<int>::min()}, {"2147483648", 2147483648.0, {}},
-            {"", {}, {}}, {"abc", {}, {}}, {"1.2.3", {}, {}}, {"inf", {}, {}}, {"nan", {}, {}}, {"0x10", {}, {}},
-            {"1e", {}, {}}, {"+-1", {}, {}}, {"1 2", {}, {}}, {"1,5", {}, {}}, {".", {}, {}}, {"-", {}, {}},
-            {"1e400", {}, {}}, {"12a", {}, {}},
+            {"-2147483648", -2147483648.0, std::numeric_limits<int>::min()},
+            {"2147483648", 2147483648.0, {}},
+            {"", {}, {}},
+            {"abc", {}, {}},
+            {"1.2.3", {}, {}},
+            {"inf", {}, {}},
+            {"nan", {}, {}},
+            {"0x10", {}, {}},
+            {"1e", {}, {}},
+            {"+-1", {}, {}},
+            {"1 2", {}, {}},
+            {"1,5", {}, {}},
+            {".", {}, {}},
+            {"-", {}, {}},
+            {"1e400", {}, {}},
+            {"12a", {}, {}},
         };
         for (const auto& row : rows) {
             QTest::newRow(row.text) << QString::fromUtf8(row.text) << row.number << row.integer;
         }
     }
 
-    void readsNumbersAndIntegers() {
+    void readsNumbersAndIntegers()
+    {
         QFETCH(QString, text);
         QFETCH(QVariant, number);
         QFETCH(QVariant, integer);
@@ -46,7 +70,8 @@ private slots:
     }
 
     // The defaults show as 0, 17, 0.01; every shown number reads back exactly.
-    void showsNumbersInTheirShortestForm() {
+    void showsNumbersInTheirShortestForm()
+    {
         QCOMPARE(formatNumber(0), QStringLiteral("0"));
         QCOMPARE(formatNumber(17), QStringLiteral("17"));
         QCOMPARE(formatNumber(0.01), QStringLiteral("0.01"));

@@ -17,8 +17,8 @@
 #include "absolute_row_model.h"
 #include "help_window.h"
 #include "main_dialog.h"
-#include "recording_presenter.h"
 #include "recording_host.h"
+#include "recording_presenter.h"
 #include "run_driver.h"
 #include "settings_dialog.h"
 
@@ -26,7 +26,10 @@ using drennix::ResultField;
 
 namespace {
 
-QString utf8(const char* text) { return QString::fromUtf8(text); }
+QString utf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
 
 const char* const toleranceRange = "許容値 には 0 から 1 までの数値を入力して下さい。";
 
@@ -35,7 +38,8 @@ const QByteArray sampleProgram =
     "(SAMPLE)\r\nG90G17G0X0Y0Z10.\r\nX20.Y0\r\nG1Z0F300\r\nG3X20.Y0Z-2.I-20.J0F200\r\nG1X30.F500\r\n"
     "G2X40.Y10.R10.\r\nG1Y30.\r\nG3X30.Y40.I-10.J0\r\nG1X0\r\nG0Z10.\r\n";
 
-QString writeSource(const QTemporaryDir& directory, const QString& name, const QByteArray& content) {
+QString writeSource(const QTemporaryDir& directory, const QString& name, const QByteArray& content)
+{
     const QString path = QDir(directory.path()).filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return QString();
@@ -44,7 +48,10 @@ QString writeSource(const QTemporaryDir& directory, const QString& name, const Q
 }
 
 // `count` lines of the same move, each ending with CR LF.
-QByteArray repeatedLines(const QByteArray& line, int count) { return (line + "\r\n").repeated(count); }
+QByteArray repeatedLines(const QByteArray& line, int count)
+{
+    return (line + "\r\n").repeated(count);
+}
 
 class Window {
 public:
@@ -52,17 +59,20 @@ public:
 
     QLineEdit* edit(const QString& name) const { return dialog.findChild<QLineEdit*>(name); }
     QPushButton* button(const QString& name) const { return dialog.findChild<QPushButton*>(name); }
-    void chooseMode(int mode) const {
+    void chooseMode(int mode) const
+    {
         const char* names[] = {"machiningTimeMode", "absoluteDisplayMode", "convertHelicalMode", "convertArcsMode"};
         dialog.findChild<QRadioButton*>(QString::fromLatin1(names[mode]))->setChecked(true);
     }
     // Presses Execute and waits for the run to end.
-    bool run() {
+    bool run()
+    {
         QSignalSpy finished(&dialog, &MainDialog::runFinished);
         button("executeButton")->click();
         return finished.count() > 0 || finished.wait(60000);
     }
-    QStringList resultTexts() const {
+    QStringList resultTexts() const
+    {
         QStringList texts;
         for (int field = 0; field < drennix::resultFieldCount; ++field) {
             texts.append(dialog.resultText(static_cast<ResultField>(field)));
@@ -71,12 +81,15 @@ public:
     }
     // The last run showed what the engine computes on its own, also its
     // messages and (in absolute display) the number of listed rows.
-    void verifyShowsWhatTheEngineComputes() const {
+    void verifyShowsWhatTheEngineComputes() const
+    {
         drennix::testing::RecordingHost expected;
         drennix::RunDriver(dialog.settings()).execute(dialog.inputs(), expected);
         QStringList fields, messages;
-        for (const std::string& text : expected.fields.texts) fields.append(QString::fromStdString(text));
-        for (const auto& message : expected.messages) messages.append(QString::fromStdString(message.text));
+        for (const std::string& text : expected.fields.texts)
+            fields.append(QString::fromStdString(text));
+        for (const auto& message : expected.messages)
+            messages.append(QString::fromStdString(message.text));
         QCOMPARE(resultTexts(), fields);
         QCOMPARE(presenter.texts(), messages);
         if (expected.startRow) {
@@ -88,7 +101,8 @@ public:
     MainDialog dialog;
 };
 
-SettingsDialog* openSettingsDialog() {
+SettingsDialog* openSettingsDialog()
+{
     for (QWidget* top : QApplication::topLevelWidgets()) {
         if (auto* settings = qobject_cast<SettingsDialog*>(top); settings && settings->isVisible()) return settings;
     }
@@ -101,11 +115,16 @@ class MainDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void startsWithTheDefaults() {
+    void startsWithTheDefaults()
+    {
         Window w;
-        const char* const edits[][2] = {{"suffixEdit", "_con"},  {"toleranceEdit", "0.01"}, {"initialXEdit", "0"},
-                                        {"initialYEdit", "0"},   {"initialZEdit", "0"}};
-        for (const auto& [name, text] : edits) QCOMPARE(w.edit(name)->text(), QString::fromLatin1(text));
+        const char* const edits[][2] = {{"suffixEdit", "_con"},
+                                        {"toleranceEdit", "0.01"},
+                                        {"initialXEdit", "0"},
+                                        {"initialYEdit", "0"},
+                                        {"initialZEdit", "0"}};
+        for (const auto& [name, text] : edits)
+            QCOMPARE(w.edit(name)->text(), QString::fromLatin1(text));
         QVERIFY(w.dialog.findChild<QRadioButton*>("machiningTimeMode")->isChecked());
         QCOMPARE(w.dialog.sourcePath(), QString());
         QCOMPARE(w.resultTexts(), QStringList(drennix::resultFieldCount, QString()));
@@ -118,21 +137,41 @@ private slots:
 
     // Execute and Settings check the inputs first: a warning, the focus on the
     // edit, its text kept, and no run and no settings dialog.
-    void refusesBadInputs_data() {
+    void refusesBadInputs_data()
+    {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("edit");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
-        QTest::newRow("X not a number") << "executeButton" << "initialXEdit" << "1..2" << "初期X位置 には数値を入力して下さい。";
-        QTest::newRow("Y empty") << "executeButton" << "initialYEdit" << "" << "初期Y位置 には数値を入力して下さい。";
-        QTest::newRow("Z letters") << "executeButton" << "initialZEdit" << "Z5" << "初期Z位置 には数値を入力して下さい。";
-        QTest::newRow("tolerance not a number") << "executeButton" << "toleranceEdit" << "0,01" << "許容値 には数値を入力して下さい。";
-        QTest::newRow("tolerance 1.0001") << "executeButton" << "toleranceEdit" << "1.0001" << utf8(toleranceRange);
-        QTest::newRow("tolerance negative") << "executeButton" << "toleranceEdit" << "-0.5" << utf8(toleranceRange);
-        QTest::newRow("settings, tolerance 5") << "settingsButton" << "toleranceEdit" << "5" << utf8(toleranceRange);
+        QTest::newRow("X not a number") << "executeButton"
+                                        << "initialXEdit"
+                                        << "1..2"
+                                        << "初期X位置 には数値を入力して下さい。";
+        QTest::newRow("Y empty") << "executeButton"
+                                 << "initialYEdit"
+                                 << ""
+                                 << "初期Y位置 には数値を入力して下さい。";
+        QTest::newRow("Z letters") << "executeButton"
+                                   << "initialZEdit"
+                                   << "Z5"
+                                   << "初期Z位置 には数値を入力して下さい。";
+        QTest::newRow("tolerance not a number") << "executeButton"
+                                                << "toleranceEdit"
+                                                << "0,01"
+                                                << "許容値 には数値を入力して下さい。";
+        QTest::newRow("tolerance 1.0001") << "executeButton"
+                                          << "toleranceEdit"
+                                          << "1.0001" << utf8(toleranceRange);
+        QTest::newRow("tolerance negative") << "executeButton"
+                                            << "toleranceEdit"
+                                            << "-0.5" << utf8(toleranceRange);
+        QTest::newRow("settings, tolerance 5") << "settingsButton"
+                                               << "toleranceEdit"
+                                               << "5" << utf8(toleranceRange);
     }
 
-    void refusesBadInputs() {
+    void refusesBadInputs()
+    {
         QFETCH(QString, button);
         QFETCH(QString, edit);
         QFETCH(QString, text);
@@ -152,7 +191,8 @@ private slots:
 
     // A tolerance of 0 passes the window's check and is refused by the run; one
     // of 1 passes both, and the missing source is reported. Enter runs.
-    void leavesAZeroToleranceToTheRun() {
+    void leavesAZeroToleranceToTheRun()
+    {
         Window w;
         QSignalSpy finished(&w.dialog, &MainDialog::runFinished);
         w.edit("toleranceEdit")->setText(QStringLiteral("0"));
@@ -167,18 +207,28 @@ private slots:
     // Each mode shows what the engine computes by itself and says so; the
     // converting modes write the output named by the suffix and say where; the
     // source stays as it was.
-    void eachModeShowsWhatTheEngineComputes_data() {
+    void eachModeShowsWhatTheEngineComputes_data()
+    {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("suffix");
         QTest::addColumn<QString>("initialX");
         QTest::addColumn<QString>("lineCount");
-        QTest::newRow("machining time") << 0 << "_con" << "0" << "12";
-        QTest::newRow("absolute display") << 1 << "_con" << "-5.5" << "12";
-        QTest::newRow("convert helicals") << 2 << "_con" << "0" << "111";
-        QTest::newRow("convert arcs") << 3 << "_arcs" << "0" << "145";
+        QTest::newRow("machining time") << 0 << "_con"
+                                        << "0"
+                                        << "12";
+        QTest::newRow("absolute display") << 1 << "_con"
+                                          << "-5.5"
+                                          << "12";
+        QTest::newRow("convert helicals") << 2 << "_con"
+                                          << "0"
+                                          << "111";
+        QTest::newRow("convert arcs") << 3 << "_arcs"
+                                      << "0"
+                                      << "145";
     }
 
-    void eachModeShowsWhatTheEngineComputes() {
+    void eachModeShowsWhatTheEngineComputes()
+    {
         QFETCH(int, mode);
         QFETCH(QString, suffix);
         QFETCH(QString, initialX);
@@ -194,7 +244,8 @@ private slots:
 
         const bool converts = mode >= 2;
         const QString output = QDir(directory.path()).filePath("part" + suffix + ".nc");
-        QCOMPARE(w.presenter.texts(), QStringList{converts ? output + utf8("\n　を作成しました。") : utf8("計算しました。")});
+        QCOMPARE(w.presenter.texts(),
+                 QStringList{converts ? output + utf8("\n　を作成しました。") : utf8("計算しました。")});
         QCOMPARE(w.presenter.messages.back().kind, drennix::MessageKind::Information);
         QCOMPARE(w.dialog.resultText(ResultField::LineCount), lineCount);
         QCOMPARE(w.dialog.lastCreatedOutput(), converts ? output : QString());
@@ -218,7 +269,8 @@ private slots:
     // A rejected line ends the run with a warning and only the line count.
     // While the run waits for that message the window is still blocked:
     // typing, the exit button, the close box and F1 do nothing.
-    void aRejectedLineEndsTheRunWhileInputStaysBlocked() {
+    void aRejectedLineEndsTheRunWhileInputStaysBlocked()
+    {
         QTemporaryDir directory;
         Window w;
         w.dialog.setSourcePath(writeSource(directory, "bad.nc", "G0X1.\r\nG1X2.F100\r\nG1X3.\x82\xA0\r\nG1X4.\r\n"));
@@ -248,7 +300,8 @@ private slots:
         QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_conx"));
     }
 
-    void escapeStopsALongRun_data() {
+    void escapeStopsALongRun_data()
+    {
         QTest::addColumn<int>("mode");
         QTest::newRow("machining time") << 0;
         QTest::newRow("absolute display") << 1;
@@ -258,7 +311,8 @@ private slots:
     // Escape pressed right after Execute: the run stops at the start of a line
     // long before the end of the program, writes nothing and says why; an
     // absolute display lists the rows read before the stop (up to its limit).
-    void escapeStopsALongRun() {
+    void escapeStopsALongRun()
+    {
         QFETCH(int, mode);
         constexpr int lines = 400000;
         QTemporaryDir directory;
@@ -290,7 +344,8 @@ private slots:
     // With 99 listed lines, a program of 150 lines lists the start row and
     // lines 1 to 99 and still counts all 150. Each run leaves a window of its
     // own with its own rows; leaving the program closes the latest at once.
-    void absoluteRunsListUpToTheLimitEachInItsOwnWindow() {
+    void absoluteRunsListUpToTheLimitEachInItsOwnWindow()
+    {
         QTemporaryDir directory;
         Window w;
         w.dialog.settings().process.absoluteDisplayRows = 99;
@@ -316,7 +371,8 @@ private slots:
 
     // Browse sets the chosen file, or forgets the source when cancelled; a file
     // dropped on the window becomes the source.
-    void browseOrDropSetsTheSource() {
+    void browseOrDropSetsTheSource()
+    {
         Window w;
         std::optional<QString> answer = QStringLiteral("/tmp/part.nc");
         w.dialog.setSourceFileChooser([&](QWidget*) { return answer; });
@@ -340,7 +396,8 @@ private slots:
 
     // The main window hides while the settings are open and comes back when they
     // close (only with valid settings); the inputs stay as typed.
-    void settingsHideTheWindowUntilClosed() {
+    void settingsHideTheWindowUntilClosed()
+    {
         Window w;
         w.edit("initialXEdit")->setText(QStringLiteral("12.5"));
         bool mainWasHidden = false;
@@ -372,7 +429,8 @@ private slots:
     }
 
     // The exit button, Escape and the close box ask; only a yes ends the window.
-    void exitAsksFirst() {
+    void exitAsksFirst()
+    {
         Window w;
         w.edit("suffixEdit")->setText(QStringLiteral("_new"));
         QSignalSpy finished(&w.dialog, &QDialog::finished);
@@ -391,7 +449,8 @@ private slots:
         QCOMPARE(finished.count(), 1);
     }
 
-    void helpClosesWithTheWindow() {
+    void helpClosesWithTheWindow()
+    {
         QPointer<HelpWindow> help;
         {
             Window w;
@@ -404,12 +463,14 @@ private slots:
     }
 
     // The real programs of the corpus (when present), in absolute display.
-    void realProgramsShowWhatTheEngineComputes() {
+    void realProgramsShowWhatTheEngineComputes()
+    {
         const QString corpus = QStringLiteral(DRENNIX_CORPUS_DIR);
         if (!QDir(corpus).exists()) QSKIP("no corpus of real programs here");
         QStringList programs;
         QDirIterator files(corpus, QDir::Files);
-        while (files.hasNext()) programs.append(files.next());
+        while (files.hasNext())
+            programs.append(files.next());
         programs.sort();
         if (programs.isEmpty()) QSKIP("the corpus is empty");
         Window w;

@@ -13,7 +13,8 @@
 
 namespace {
 
-drennix::AbsoluteRow rowFor(int lineNumber) {
+drennix::AbsoluteRow rowFor(int lineNumber)
+{
     drennix::AbsoluteRow row;
     row.cells[0] = std::to_string(lineNumber);
     return row;
@@ -23,11 +24,13 @@ drennix::AbsoluteRow rowFor(int lineNumber) {
 class RecordingView final : public RunView {
 public:
     void clearResults() override { calls.append("clearResults"); }
-    void showResults(const drennix::ResultTexts& results) override {
+    void showResults(const drennix::ResultTexts& results) override
+    {
         calls.append("showResults:" + QString::fromStdString(results[drennix::ResultField::LineCount]));
     }
     void showLineCount(long long count) override { calls.append(QStringLiteral("showLineCount:%1").arg(count)); }
-    void showMessage(const QString& text, drennix::MessageKind) override {
+    void showMessage(const QString& text, drennix::MessageKind) override
+    {
         calls.append("showMessage:" + text);
         rowsWhenMessageShown = static_cast<int>(lineNumbers.size());
         if (whileShown) whileShown();
@@ -35,10 +38,12 @@ public:
     void beginWait() override { calls.append("beginWait"); }
     void endWait() override { calls.append("endWait"); }
     void openAbsoluteDisplay() override { calls.append("openAbsoluteDisplay"); }
-    void addStartRow(const drennix::AbsoluteRow& row) override {
+    void addStartRow(const drennix::AbsoluteRow& row) override
+    {
         calls.append("addStartRow:" + QString::fromStdString(row.cells[0]));
     }
-    void addBlockRows(std::vector<NumberedRow> rows) override {
+    void addBlockRows(std::vector<NumberedRow> rows) override
+    {
         largestBatch = std::max(largestBatch, rows.size());
         // A row that lost its content is recorded as -1.
         for (const NumberedRow& row : rows) {
@@ -62,7 +67,8 @@ struct Fixture {
     Fixture() { bridge.prepareRun(); }
 
     // Runs `run` on a worker thread, as a run does, and waits for its end.
-    void runOnWorker(const std::function<void()>& run) {
+    void runOnWorker(const std::function<void()>& run)
+    {
         std::thread worker([&] {
             run();
             bridge.finishRun();
@@ -83,7 +89,8 @@ class RunHostBridgeTest : public QObject {
 
 private slots:
     // 1500 rows reach the view in batches, all before the message that follows.
-    void deliversCallsInOrderWithRowsInBatches() {
+    void deliversCallsInOrderWithRowsInBatches()
+    {
         Fixture f;
         constexpr int rowCount = 1500;
         f.runOnWorker([&] {
@@ -91,7 +98,8 @@ private slots:
             const drennix::AbsoluteRow start = rowFor(0);
             f.bridge.readingStarted(drennix::RunMode::AbsoluteDisplay, &start);
             f.bridge.progress(0);
-            for (int line = 1; line <= rowCount; ++line) f.bridge.row(line, rowFor(line));
+            for (int line = 1; line <= rowCount; ++line)
+                f.bridge.row(line, rowFor(line));
             drennix::ResultTexts results;
             results[drennix::ResultField::LineCount] = std::to_string(12);
             f.bridge.resultsReady(results);
@@ -100,9 +108,17 @@ private slots:
             f.bridge.listComplete();
             f.bridge.workEnded();
         });
-        const QStringList expected = {"clearResults", "openAbsoluteDisplay", "addStartRow:0", "beginWait",
-                                      "showLineCount:0", "rows", "showResults:12", "outputCreated:/tmp/a_con.nc",
-                                      QString::fromUtf8("showMessage:計算しました。"), "showAbsoluteDisplay", "endWait",
+        const QStringList expected = {"clearResults",
+                                      "openAbsoluteDisplay",
+                                      "addStartRow:0",
+                                      "beginWait",
+                                      "showLineCount:0",
+                                      "rows",
+                                      "showResults:12",
+                                      "outputCreated:/tmp/a_con.nc",
+                                      QString::fromUtf8("showMessage:計算しました。"),
+                                      "showAbsoluteDisplay",
+                                      "endWait",
                                       "runEnded"};
         QCOMPARE(f.view.calls, expected);
         QCOMPARE(f.view.rowsWhenMessageShown, rowCount);
@@ -113,7 +129,8 @@ private slots:
         QVERIFY(f.view.largestBatch <= RunHostBridge::rowBatchSize);
     }
 
-    void holdsTheRunWhileAMessageIsOpen() {
+    void holdsTheRunWhileAMessageIsOpen()
+    {
         Fixture f;
         std::atomic<bool> pastMessage{false};
         bool heldWhileShown = false;
@@ -129,7 +146,8 @@ private slots:
         QVERIFY(heldWhileShown);
     }
 
-    void reportsEscapeOncePerPress() {
+    void reportsEscapeOncePerPress()
+    {
         Fixture f;
         QVERIFY(!f.bridge.stopRequested());
         f.bridge.requestAbort();
@@ -143,7 +161,8 @@ private slots:
 
     // A window that goes away while its run waits for a message must not leave
     // the run waiting for ever; the run is asked to stop.
-    void releasesAWaitingRunWhenDetached() {
+    void releasesAWaitingRunWhenDetached()
+    {
         Fixture f;
         std::promise<bool> returned;
         std::future<bool> result = returned.get_future();

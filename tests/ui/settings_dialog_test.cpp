@@ -12,14 +12,16 @@
 
 namespace {
 
-drennix::Settings defaults() {
+drennix::Settings defaults()
+{
     drennix::Settings settings;
     drennix::resetToDefaults(settings);
     return settings;
 }
 
 struct Fixture {
-    explicit Fixture(const drennix::Settings& start = defaults()) : settings(start), dialog(settings, presenter) {
+    explicit Fixture(const drennix::Settings& start = defaults()) : settings(start), dialog(settings, presenter)
+    {
         dialog.show();
     }
 
@@ -38,46 +40,84 @@ class SettingsDialogTest : public QObject {
 
 private slots:
     // A stored half-width katakana letter shows as that letter.
-    void showsTheCurrentValues() {
+    void showsTheCurrentValues()
+    {
         drennix::Settings start = defaults();
         start.vocabulary.feedLetter = std::string(1, static_cast<char>(0xB1));
         Fixture f(start);
-        const char* const expected[][2] = {
-            {"rapidSpeed", "3000"}, {"absoluteDisplayRows", "1500"}, {"initialPlane", "4"}, {"commentStart", "("},
-            {"xAxisLetter", "X"},   {"rapidCode", "0"},              {"xyPlaneCode", "17"}, {"valueSetCode", "10"},
-            {"feedLetter", "ｱ"}};
-        for (const auto& [field, text] : expected) QCOMPARE(f.edit(field)->text(), QString::fromUtf8(text));
+        const char* const expected[][2] = {{"rapidSpeed", "3000"}, {"absoluteDisplayRows", "1500"},
+                                           {"initialPlane", "4"},  {"commentStart", "("},
+                                           {"xAxisLetter", "X"},   {"rapidCode", "0"},
+                                           {"xyPlaneCode", "17"},  {"valueSetCode", "10"},
+                                           {"feedLetter", "ｱ"}};
+        for (const auto& [field, text] : expected)
+            QCOMPARE(f.edit(field)->text(), QString::fromUtf8(text));
         QCOMPARE(f.dialog.copyItemsGroup()->checkedId(), 0);
     }
 
-    void refusesToClose_data() {
+    void refusesToClose_data()
+    {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("focusOnField");
 
         // Entries the dialog itself refuses: the focus goes to the field.
-        QTest::newRow("integer that does not parse") << "rapidSpeed" << "3000.5" << "早送速度 には整数を入力して下さい。" << true;
-        QTest::newRow("decimal places above 9") << "decimalPlaces" << "10" << "小数点位置 には 0 から 9 までの整数を入力して下さい。" << true;
-        QTest::newRow("rows below 99") << "absoluteDisplayRows" << "98" << "ｱﾌﾞｿ表示行数 には 99 から 99999 までの整数を入力して下さい。" << true;
-        QTest::newRow("motion above 3") << "initialMotion" << "4" << "初期移動指令 には 0 から 3 までの整数を入力して下さい。" << true;
-        QTest::newRow("plane below 4") << "initialPlane" << "3" << "初期平面指令 には 4 から 6 までの整数を入力して下さい。" << true;
-        QTest::newRow("coordinate 9") << "initialCoordinate" << "9" << "初期座標指令 には 7 から 8 までの整数を入力して下さい。" << true;
-        QTest::newRow("number that does not parse") << "cwArcCode" << "2,5" << "右廻円弧指令 には数値を入力して下さい。" << true;
-        QTest::newRow("empty number") << "valueSetCode" << "" << "値設定指令 には数値を入力して下さい。" << true;
-        QTest::newRow("full-width letter") << "xAxisLetter" << "Ｘ" << "X軸指令 には半角の1文字を入力して下さい。" << true;
+        QTest::newRow("integer that does not parse") << "rapidSpeed"
+                                                     << "3000.5"
+                                                     << "早送速度 には整数を入力して下さい。" << true;
+        QTest::newRow("decimal places above 9") << "decimalPlaces"
+                                                << "10"
+                                                << "小数点位置 には 0 から 9 までの整数を入力して下さい。" << true;
+        QTest::newRow("rows below 99") << "absoluteDisplayRows"
+                                       << "98"
+                                       << "ｱﾌﾞｿ表示行数 には 99 から 99999 までの整数を入力して下さい。" << true;
+        QTest::newRow("motion above 3") << "initialMotion"
+                                        << "4"
+                                        << "初期移動指令 には 0 から 3 までの整数を入力して下さい。" << true;
+        QTest::newRow("plane below 4") << "initialPlane"
+                                       << "3"
+                                       << "初期平面指令 には 4 から 6 までの整数を入力して下さい。" << true;
+        QTest::newRow("coordinate 9") << "initialCoordinate"
+                                      << "9"
+                                      << "初期座標指令 には 7 から 8 までの整数を入力して下さい。" << true;
+        QTest::newRow("number that does not parse") << "cwArcCode"
+                                                    << "2,5"
+                                                    << "右廻円弧指令 には数値を入力して下さい。" << true;
+        QTest::newRow("empty number") << "valueSetCode"
+                                      << ""
+                                      << "値設定指令 には数値を入力して下さい。" << true;
+        QTest::newRow("full-width letter") << "xAxisLetter"
+                                           << "Ｘ"
+                                           << "X軸指令 には半角の1文字を入力して下さい。" << true;
 
         // Stored, then refused by the validation of the configuration.
-        QTest::newRow("empty letter") << "xAxisLetter" << "" << "X軸指令 を入力して下さい。" << false;
-        QTest::newRow("rapid speed below 10") << "rapidSpeed" << "9" << "早送り速度 には10以上を入力して下さい。" << false;
-        QTest::newRow("digit as letter") << "feedLetter" << "5" << "速度指令 が英字以外の為に入力し直して下さい。" << false;
-        QTest::newRow("half-width katakana letter") << "xAxisLetter" << "ｱ" << "X軸指令 が英字以外の為に入力し直して下さい。" << false;
-        QTest::newRow("same letters") << "radiusLetter" << "X" << "X軸指令 と 円弧半径指令 が同じの為に入力し直して下さい。" << false;
-        QTest::newRow("same codes") << "linearCode" << "17" << "直線切削指令 と XY平面指令 が同じの為に入力し直して下さい。" << false;
-        QTest::newRow("same codes 1 and 1.0") << "compRightCode" << "1.0" << "直線切削指令 と 右径補正指令 が同じの為に入力し直して下さい。" << false;
+        QTest::newRow("empty letter") << "xAxisLetter"
+                                      << ""
+                                      << "X軸指令 を入力して下さい。" << false;
+        QTest::newRow("rapid speed below 10") << "rapidSpeed"
+                                              << "9"
+                                              << "早送り速度 には10以上を入力して下さい。" << false;
+        QTest::newRow("digit as letter") << "feedLetter"
+                                         << "5"
+                                         << "速度指令 が英字以外の為に入力し直して下さい。" << false;
+        QTest::newRow("half-width katakana letter") << "xAxisLetter"
+                                                    << "ｱ"
+                                                    << "X軸指令 が英字以外の為に入力し直して下さい。" << false;
+        QTest::newRow("same letters") << "radiusLetter"
+                                      << "X"
+                                      << "X軸指令 と 円弧半径指令 が同じの為に入力し直して下さい。" << false;
+        QTest::newRow("same codes") << "linearCode"
+                                    << "17"
+                                    << "直線切削指令 と XY平面指令 が同じの為に入力し直して下さい。" << false;
+        QTest::newRow("same codes 1 and 1.0")
+            << "compRightCode"
+            << "1.0"
+            << "直線切削指令 と 右径補正指令 が同じの為に入力し直して下さい。" << false;
     }
 
-    void refusesToClose() {
+    void refusesToClose()
+    {
         QFETCH(QString, field);
         QFETCH(QString, text);
         QFETCH(QString, message);
@@ -96,7 +136,8 @@ private slots:
 
     // Each closing attempt stores the fields in exchange order up to the first
     // bad one, which alone is reported; the ones after it are not yet in force.
-    void storesFieldsInExchangeOrderUpToTheFirstBadOne() {
+    void storesFieldsInExchangeOrderUpToTheFirstBadOne()
+    {
         Fixture f;
         f.type("gCodeLetter", "H");               // first
         f.type("absoluteDisplayRows", "100000");  // refused
@@ -120,7 +161,8 @@ private slots:
     }
 
     // Closing stores every edit and changes nothing else.
-    void storesEditedValuesOnClosing() {
+    void storesEditedValuesOnClosing()
+    {
         Fixture f;
         f.type("initialPlane", "5");
         f.type("cwArcCode", "2.5");
@@ -140,7 +182,8 @@ private slots:
     }
 
     // Escape is the closing action, Enter is nothing at all.
-    void enterDoesNothingAndEscapeCloses() {
+    void enterDoesNothingAndEscapeCloses()
+    {
         Fixture f;
         f.type("xAxisLetter", "");
         QTest::keyClick(f.edit("xAxisLetter"), Qt::Key_Return);
@@ -157,7 +200,8 @@ private slots:
         QVERIFY(!f.dialog.isVisible());
     }
 
-    void letterEditsTakeOneCharacter() {
+    void letterEditsTakeOneCharacter()
+    {
         Fixture f;
         QLineEdit* letter = f.edit("arcKLetter");
         letter->clear();

@@ -7,7 +7,8 @@ class SourceLineTextTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void decodesSourceLines_data() {
+    void decodesSourceLines_data()
+    {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
         QTest::newRow("ASCII") << QByteArray("G1X10.(CUT)") << QStringLiteral("G1X10.(CUT)");
@@ -23,14 +24,16 @@ private slots:
         QTest::newRow("undefined byte") << QByteArray("A\xA0Z") << QString::fromUtf8("A\xEF\xBF\xBDZ");
     }
 
-    void decodesSourceLines() {
+    void decodesSourceLines()
+    {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QCOMPARE(decodeSourceLine(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))), text);
     }
 
     // An empty `bytes` column with `refused` set: the text has no code page 932 form.
-    void encodesLetters_data() {
+    void encodesLetters_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("refused");
@@ -42,7 +45,8 @@ private slots:
         QTest::newRow("Latin-1 letter") << QString::fromUtf8("ÿ") << QByteArray() << true;
     }
 
-    void encodesLetters() {
+    void encodesLetters()
+    {
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
         QFETCH(bool, refused);

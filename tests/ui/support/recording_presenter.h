@@ -17,20 +17,24 @@ struct ShownMessage {
 
 class RecordingPresenter final : public MessagePresenter {
 public:
-    void showMessage(QWidget* /*parent*/, const QString& text, drennix::MessageKind kind) override {
+    void showMessage(QWidget* /*parent*/, const QString& text, drennix::MessageKind kind) override
+    {
         messages.push_back({text, kind});
         if (whileShown) whileShown();
     }
 
-    bool confirm(QWidget* /*parent*/, const QString& text) override {
+    bool confirm(QWidget* /*parent*/, const QString& text) override
+    {
         questions.append(text);
         return answer;
     }
 
     QString lastText() const { return messages.empty() ? QString() : messages.back().text; }
-    QStringList texts() const {
+    QStringList texts() const
+    {
         QStringList all;
-        for (const ShownMessage& message : messages) all.append(message.text);
+        for (const ShownMessage& message : messages)
+            all.append(message.text);
         return all;
     }
 
