@@ -38,21 +38,28 @@ Fault countSegments(const Move& arc, double tolerance, long long& count)
     return {};
 }
 
-Point3 segmentPoint(const Move& arc, long long k, long long n, int decimals)
+CutSequence::CutSequence(const Move& arc, long long count, CoordinateMode mode, int decimals)
+    : arc_(arc),
+      count_(count),
+      incremental_(mode == CoordinateMode::Incremental),
+      decimals_(decimals),
+      axes_(planeAxesOf(arc.plane)),
+      radius_(std::fabs(arc.arc.radius)),
+      step_(arc.clockwise() ? -arc.arc.swept : arc.arc.swept),
+      startH_(arc.start[axes_.helical]),
+      dH_(arc.end[axes_.helical] - startH_),
+      position_(arc.start)
+{}
+
+Point3 CutSequence::pointAt(long long k) const
 {
-    const PlaneAxes axes = planeAxesOf(arc.plane);
-    const ArcPath& path = arc.arc;
-    const double r = std::fabs(path.radius);
-    const double step = arc.clockwise() ? -path.swept : path.swept;
-    const double startH = arc.start[axes.helical];
-    const double dH = arc.end[axes.helical] - startH;
     const double kk = static_cast<double>(k);
-    const double nn = static_cast<double>(n);
-    const double angle = kk * step / nn + path.startAngle;
+    const double nn = static_cast<double>(count_);
+    const double angle = kk * step_ / nn + arc_.arc.startAngle;
     Point3 point{};
-    point[axes.a] = roundToDecimals(r * std::cos(angle) + path.centreA, decimals);
-    point[axes.b] = roundToDecimals(r * std::sin(angle) + path.centreB, decimals);
-    point[axes.helical] = roundToDecimals(kk * dH / nn + startH, decimals);
+    point[axes_.a] = roundToDecimals(radius_ * std::cos(angle) + arc_.arc.centreA, decimals_);
+    point[axes_.b] = roundToDecimals(radius_ * std::sin(angle) + arc_.arc.centreB, decimals_);
+    point[axes_.helical] = roundToDecimals(kk * dH_ / nn + startH_, decimals_);
     return point;
 }
 
@@ -63,7 +70,7 @@ bool CutSequence::next(Cut& cut)
     }
     ++done_;
     cut.first = done_ == 1;
-    const Point3 point = done_ < count_ ? segmentPoint(arc_, done_, count_, decimals_) : arc_.end;
+    const Point3 point = done_ < count_ ? pointAt(done_) : arc_.end;
     Point3 travel{};
     for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
         double& position = position_[axis];

@@ -19,10 +19,6 @@ inline constexpr double maximumSegmentCount = 10'000'000;
 // tolerance T; nothing when the count is not finite or above the maximum.
 std::optional<long long> segmentCount(double r, double swept, double tolerance);
 
-// Point k of n on the arc (0 < k < n), each coordinate snapped to the number
-// format so that the point is exactly what its line shows.
-Point3 segmentPoint(const Move& arc, long long k, long long n, int decimals);
-
 // One straight cut: the axis words of its line, where it leaves the tool,
 // and its length.
 struct Cut {
@@ -40,22 +36,26 @@ struct Cut {
 // The cuts of one arc, in order, from the arc's start position.
 class CutSequence {
 public:
-    CutSequence(const Move& arc, long long count, CoordinateMode mode, int decimals)
-        : arc_(arc),
-          count_(count),
-          incremental_(mode == CoordinateMode::Incremental),
-          decimals_(decimals),
-          position_(arc.start)
-    {}
+    CutSequence(const Move& arc, long long count, CoordinateMode mode, int decimals);
 
     // The next cut; false after the last.
     bool next(Cut& cut);
 
 private:
+    // Point k of the cuts (0 < k < count), each coordinate snapped to the
+    // number format so that the point is exactly what its line shows.
+    Point3 pointAt(long long k) const;
+
     const Move& arc_;
     const long long count_;
     const bool incremental_;
     const int decimals_;
+    // What every point of the arc shares, computed once.
+    const PlaneAxes axes_;
+    const double radius_;
+    const double step_;
+    const double startH_;
+    const double dH_;
     long long done_ = 0;
     Point3 position_;
 };
