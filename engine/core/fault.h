@@ -79,10 +79,10 @@ enum class FaultId : std::uint8_t {
     StartRecheck,
     EndRecheck,
     TooManySegments,
+    NotFinite,
     // The output file.
     OutputExists,
     OutputOpenFailed,
-    StoppedWhileWriting,
     WriteError,
     OutputCloseFailed,
 };
@@ -99,7 +99,7 @@ struct Fault {
 // True for the faults whose message names a source line.
 constexpr bool isLineFault(FaultId id)
 {
-    return id >= FaultId::ReadError && id <= FaultId::TooManySegments && id != FaultId::SourceCloseFailed;
+    return id >= FaultId::ReadError && id <= FaultId::NotFinite && id != FaultId::SourceCloseFailed;
 }
 
 }  // namespace drennix

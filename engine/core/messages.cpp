@@ -110,6 +110,7 @@ std::string_view fixedLineText(FaultId id)
     case FaultId::CounterClockwiseEndBelowStart: return ccwEndBelowStart;
     case FaultId::CounterClockwiseOver360: return ccwOver360;
     case FaultId::TooManySegments: return tooManySegments;
+    case FaultId::NotFinite: return notFinite;
     default: return {};
     }
 }
@@ -157,7 +158,6 @@ std::string runFaultText(const Fault& fault, const Settings& settings, std::stri
         return text;
     }
     case FaultId::OutputOpenFailed: return std::string(outputOpenFailed);
-    case FaultId::StoppedWhileWriting: return std::string(escapeWhileWriting);
     case FaultId::WriteError: return std::string(writeError);
     case FaultId::OutputCloseFailed: return std::string(outputCloseFailed);
     default: return {};

@@ -144,6 +144,7 @@ inline constexpr std::string_view ccwOver360 =
 inline constexpr std::string_view startRecheckHead = "行目の 右左廻円弧指令 中に始点の再計算で";
 inline constexpr std::string_view endRecheckHead = "行目の 右左廻円弧指令 中に終点の再計算で";
 inline constexpr std::string_view recheckTail = "超過の差が出ました。\n　変換はしていません。";
+inline constexpr std::string_view notFinite = "行目で計算結果が数値の範囲を超えました。\n　変換はしていません。";
 inline constexpr std::string_view tooManySegments =
     "行目の 左右廻円弧指令 中で分割数が多過ぎます。\n　変換はしていません。";
 
@@ -151,10 +152,8 @@ inline constexpr std::string_view tooManySegments =
 inline constexpr std::string_view outputExistsHead = "作成ﾌｧｲﾙ ";
 inline constexpr std::string_view outputExistsTail = "\n　が既に有ります。変換はしていません。";
 inline constexpr std::string_view outputOpenFailed = "新規に 作成ﾌｧｲﾙ を開くのに失敗しました。\n　変換はしていません。";
-inline constexpr std::string_view escapeWhileWriting = "ESCｷｰにより処理を中止します。\n　変換は完成していません。";
 inline constexpr std::string_view writeError =
     "新規の作成ﾌｧｲﾙの書込みでｴﾗｰが発生しました。\n　変換は完成していません。";
-inline constexpr std::string_view outputCloseFailedShort = "新規の作成ﾌｧｲﾙを閉じるのに失敗しました。";
 inline constexpr std::string_view outputCloseFailed =
     "新規の作成ﾌｧｲﾙを閉じるのに失敗しました。\n　変換は完成していません。";
 inline constexpr std::string_view outputCreatedTail = "\n　を作成しました。";

@@ -49,8 +49,19 @@ SourceReader::OpenResult SourceReader::open(const std::string& path)
     std::setvbuf(file_, nullptr, _IONBF, 0);
     position_ = end_ = 0;
     carry_.clear();
+    bytes_ = {};
     atEnd_ = failed_ = exhausted_ = false;
     return OpenResult::Opened;
+}
+
+void SourceReader::openBytes(std::string_view bytes)
+{
+    close();
+    position_ = end_ = 0;
+    carry_.clear();
+    bytes_ = bytes;
+    // Empty bytes read as an empty file: one empty line.
+    atEnd_ = failed_ = exhausted_ = false;
 }
 
 bool SourceReader::refill()
@@ -59,6 +70,15 @@ bool SourceReader::refill()
         return false;
     }
     position_ = 0;
+    if (file_ == nullptr) {
+        // The bytes in memory are one block.
+        block_ = bytes_.data();
+        end_ = bytes_.size();
+        bytes_ = {};
+        exhausted_ = end_ == 0;
+        return end_ != 0;
+    }
+    block_ = buffer_.get();
     end_ = std::fread(buffer_.get(), 1, blockSize, file_);
     if (end_ == 0) {
         exhausted_ = true;
@@ -78,7 +98,7 @@ std::string_view SourceReader::readSourceLine()
             atEnd_ = true;
             return carry_;
         }
-        const char* begin = buffer_.get() + position_;
+        const char* begin = block_ + position_;
         const std::size_t available = end_ - position_;
         const auto* lineFeed = static_cast<const char*>(std::memchr(begin, '\n', available));
         const std::size_t span = lineFeed ? static_cast<std::size_t>(lineFeed - begin) : available;

@@ -1,6 +1,7 @@
-// Reads the source NC program line by line in large blocks. Lines follow the
-// text-mode rules on every platform: CR LF is one line end, a CR on its own
-// stays in the line, and the byte 0x1A ends the input.
+// Reads the source NC program line by line in large blocks (or from bytes in
+// memory). Lines follow the text-mode rules on every platform: CR LF is one
+// line end, a CR on its own stays in the line, and the byte 0x1A ends the
+// input.
 #pragma once
 
 #include <cstdio>
@@ -23,6 +24,9 @@ public:
     // path names a folder or anything else that is not a regular file, or the
     // file cannot be opened for reading.
     OpenResult open(const std::string& path);
+    // Reads `bytes` instead of a file, by the same rules; they must outlive
+    // the reading.
+    void openBytes(std::string_view bytes);
 
     // The end-of-input indicator, tested before each line: it is set only by a
     // read that found no more bytes (or the byte 0x1A), so a final line end
@@ -43,6 +47,9 @@ private:
 
     std::FILE* file_ = nullptr;
     std::unique_ptr<char[]> buffer_;
+    // The block being read: the buffer, or the bytes given to openBytes.
+    const char* block_ = nullptr;
+    std::string_view bytes_;
     std::size_t position_ = 0;
     std::size_t end_ = 0;
     std::string carry_;  // a line that spans two blocks

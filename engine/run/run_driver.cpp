@@ -1,12 +1,13 @@
 #include "run_driver.h"
 
+#include <cmath>
 #include <memory>
 #include <optional>
 
 #include "block_interpreter.h"
 #include "block_parser.h"
-#include "output_writer.h"
-#include "program_lines.h"
+#include "output_file.h"
+#include "output_store.h"
 #include "program_writer.h"
 #include "segmentation.h"
 #include "source_reader.h"
@@ -18,14 +19,13 @@ namespace {
 
 // Progress is told every this many lines.
 constexpr long long progressInterval = 100;
+// Inside the cuts of one arc, a stop is asked for every this many cuts.
+constexpr long long cutsBetweenStopPolls = 4096;
 
 // How the work of a run ended, before the user is told.
 struct Ending {
     RunOutcome outcome = RunOutcome::InputRejected;
     Fault fault;
-    // A failure to close the source or the output that followed the fault.
-    bool closeFailedToo = false;
-    long long written = 0;
 };
 
 Ending ended(RunOutcome outcome, Fault fault = {})
@@ -33,33 +33,58 @@ Ending ended(RunOutcome outcome, Fault fault = {})
     return Ending{outcome, fault};
 }
 
-// The converting run's output: the lines of the new program, the writer that
-// makes them and the count of converted blocks.
-struct Conversion {
-    Conversion(const Settings& settings, const AddressTable& addresses) : writer(settings, addresses, lines) {}
+// Where the run reads and writes when the host gives memory instead of files.
+struct RunMedia {
+    std::optional<std::string_view> source;
+    OutputStore* output = nullptr;
+};
 
-    ProgramLines lines;
+// The converting run's output: the store the new program streams into, the
+// writer that makes its lines and the count of converted blocks.
+struct Conversion {
+    Conversion(std::unique_ptr<OutputStore> owned, OutputStore& store, const Settings& settings,
+               const AddressTable& addresses)
+        : owned(std::move(owned)), store(store), writer(settings, addresses, store)
+    {}
+
+    std::unique_ptr<OutputStore> owned;
+    OutputStore& store;
     ProgramWriter writer;
     long long convertedBlocks = 0;
 };
 
-class Run final : private WriteObserver {
+bool isFinite(const Point3& p)
+{
+    return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
+}
+
+// Every figure a run shows stays a number.
+bool isFinite(const RunStatistics& s)
+{
+    return std::isfinite(s.rapidDistance) && std::isfinite(s.cuttingDistance) && std::isfinite(s.machiningTime) &&
+           isFinite(s.minimum) && isFinite(s.maximum) && std::isfinite(s.radiusDifference) &&
+           std::isfinite(s.maxRadius);
+}
+
+class Run {
 public:
-    Run(const Settings& settings, const RunOptions& options, RunListener& listener);
+    Run(const Settings& settings, const RunOptions& options, RunListener& listener, RunMedia media);
 
     RunResult execute();
 
 private:
     Fault checkInputs() const;
     Fault openSource();
+    void startConversion();
     Ending readProgram();
     Fault processLine(std::string_view line);
     Fault takeStep(const Step& step, std::string_view line);
     Fault convertArc(const Move& arc);
     bool convertsArc(const Move& move) const;
+    Fault checkFinite() const;
     void finishLine(std::string_view line, const Move* move, bool converted);
     Ending endOfInput();
-    Ending writeOutput();
+    Ending publishOutput();
 
     RunResult end(const Ending& ending);
     void tellAbort(const Ending& ending);
@@ -68,18 +93,16 @@ private:
     void warn(std::string_view text) { listener_.message(text, MessageKind::Warning); }
     void inform(std::string_view text) { listener_.message(text, MessageKind::Information); }
     void workEnded();
-
-    // WriteObserver
-    void created(const std::string& path) override;
-    void progress(long long written) override { listener_.progress(written); }
-    bool stopRequested() override { return listener_.stopRequested(); }
+    void discardOutput();
 
     RunMode mode() const { return options_.runMode; }
     Point3 initialPosition() const { return {options_.initialX, options_.initialY, options_.initialZ}; }
+    std::string outputPath() const { return outputPathFor(options_.sourcePath, options_.suffix); }
 
     const Settings& settings_;
     const RunOptions& options_;
     RunListener& listener_;
+    const RunMedia media_;
     const int decimals_;
     const bool tellsMoves_;
 
@@ -91,34 +114,35 @@ private:
     ParsedBlock block_;
     Step step_;
     long long lineNumber_ = 0;
-    std::optional<std::string> outputPath_;
+    std::optional<std::string> publishedPath_;
     // Reading has begun and the work has not yet ended.
     bool working_ = false;
+    // A stop was asked for inside the cuts of an arc.
+    bool stoppedInArc_ = false;
 };
 
-Run::Run(const Settings& settings, const RunOptions& options, RunListener& listener)
+Run::Run(const Settings& settings, const RunOptions& options, RunListener& listener, RunMedia media)
     : settings_(settings),
       options_(options),
       listener_(listener),
+      media_(media),
       decimals_(settings.process.decimalPlaces),
       tellsMoves_(listener.wantsMoves()),
       parser_(settings),
       modal_(startingState(settings.process, initialPosition())),
       tally_(initialPosition(), settings.process.rapidSpeed)
-{
-    if (isConverting(options.runMode)) {
-        conversion_ = std::make_unique<Conversion>(settings, parser_.addresses());
-    }
-}
+{}
 
 RunResult Run::execute()
 {
     // A run that throws (out of memory on a huge line, say) still ends its
-    // work, so that no host keeps waiting; the exception goes on to the host.
+    // work and leaves no output, so that no host keeps waiting; the
+    // exception goes on to the host.
     struct WorkGuard {
         Run& run;
         ~WorkGuard()
         {
+            run.discardOutput();
             if (run.working_) {
                 run.workEnded();
             }
@@ -132,6 +156,7 @@ RunResult Run::execute()
     if (fault) {
         return end(ended(RunOutcome::InputRejected, fault));
     }
+    startConversion();
     const AbsoluteRow start = startRow(initialPosition(), decimals_);
     listener_.readingStarted(mode(), mode() == RunMode::AbsoluteDisplay ? &start : nullptr);
     working_ = true;
@@ -152,12 +177,30 @@ Fault Run::checkInputs() const
 
 Fault Run::openSource()
 {
+    if (media_.source) {
+        reader_.openBytes(*media_.source);
+        return {};
+    }
     switch (reader_.open(options_.sourcePath)) {
     case SourceReader::OpenResult::Missing: return Fault{FaultId::SourceMissing};
     case SourceReader::OpenResult::OpenFailed: return Fault{FaultId::SourceOpenFailed};
     case SourceReader::OpenResult::Opened: break;
     }
     return {};
+}
+
+// A converting run streams its new program from the first line on.
+void Run::startConversion()
+{
+    if (!isConverting(mode())) {
+        return;
+    }
+    std::unique_ptr<OutputStore> owned;
+    if (media_.output == nullptr) {
+        owned = std::make_unique<FileOutputStore>(outputPath());
+    }
+    OutputStore& store = media_.output != nullptr ? *media_.output : *owned;
+    conversion_ = std::make_unique<Conversion>(std::move(owned), store, settings_, parser_.addresses());
 }
 
 Ending Run::readProgram()
@@ -175,6 +218,11 @@ Ending Run::readProgram()
             return ended(RunOutcome::LineRejected, Fault{FaultId::ReadError});
         }
         if (const Fault fault = processLine(line)) {
+            if (fault.id == FaultId::StoppedWhileReading) {
+                // Lines finished: the one whose arc was being cut is not.
+                --lineNumber_;
+                return ended(RunOutcome::Stopped, fault);
+            }
             return ended(RunOutcome::LineRejected, fault);
         }
     }
@@ -209,6 +257,9 @@ Fault Run::takeStep(const Step& step, std::string_view line)
 {
     if (step.kind == BlockKind::CoordinateSet) {
         tally_.addPosition(modal_.position);
+        if (const Fault fault = checkFinite()) {
+            return fault;
+        }
     }
     if (step.kind != BlockKind::Motion) {
         finishLine(line, nullptr, false);
@@ -226,6 +277,9 @@ Fault Run::takeStep(const Step& step, std::string_view line)
     } else {
         tally_.addMove(move);
     }
+    if (const Fault fault = checkFinite()) {
+        return fault;
+    }
     finishLine(line, &move, converted);
     return {};
 }
@@ -237,7 +291,7 @@ bool Run::convertsArc(const Move& move) const
 
 // The arc's cuts stand in its place: each cut's line goes to the new program
 // and its length and end point to the statistics; the tool ends where the
-// last cut leaves it.
+// last cut leaves it. A stop is asked for between cuts of a long arc.
 Fault Run::convertArc(const Move& arc)
 {
     long long count = 0;
@@ -247,15 +301,28 @@ Fault Run::convertArc(const Move& arc)
     tally_.beginConvertedArc(arc);
     CutSequence cuts(arc, count, modal_.coordinateMode, decimals_);
     Cut cut;
-    while (cuts.next(cut)) {
+    for (long long done = 1; cuts.next(cut); ++done) {
         conversion_->writer.writeCut(cut, block_);
         tally_.addConvertedCut(cut.end, cut.length);
+        if (done % cutsBetweenStopPolls == 0 && listener_.stopRequested()) {
+            return Fault{FaultId::StoppedWhileReading};
+        }
     }
     tally_.endConvertedArc(modal_.feed);
     modal_.position = cut.end;
     conversion_->writer.endConvertedBlock();
     ++conversion_->convertedBlocks;
     return {};
+}
+
+// After a block is evaluated, the position and every figure must still be
+// numbers: beyond the range of a double nothing is shown or written.
+Fault Run::checkFinite() const
+{
+    if (isFinite(modal_.position) && isFinite(tally_.figures())) {
+        return {};
+    }
+    return Fault{FaultId::NotFinite};
 }
 
 void Run::finishLine(std::string_view line, const Move* move, bool converted)
@@ -281,25 +348,16 @@ Ending Run::endOfInput()
     if (conversion_->convertedBlocks < 1) {
         return ended(RunOutcome::NothingConverted);
     }
-    return writeOutput();
+    return publishOutput();
 }
 
-Ending Run::writeOutput()
+Ending Run::publishOutput()
 {
-    const WriteResult written =
-        writeOutputFile(conversion_->lines, outputPathFor(options_.sourcePath, options_.suffix), *this);
-    Ending ending{RunOutcome::Converted, written.fault, written.closeFailedToo, written.written};
-    if (written.fault) {
-        ending.outcome =
-            written.fault.id == FaultId::StoppedWhileWriting ? RunOutcome::Stopped : RunOutcome::OutputFailed;
+    if (const Fault fault = conversion_->store.publish()) {
+        return ended(RunOutcome::OutputFailed, fault);
     }
-    return ending;
-}
-
-void Run::created(const std::string& path)
-{
-    outputPath_ = path;
-    listener_.outputCreated(path);
+    publishedPath_ = outputPath();
+    return ended(RunOutcome::Converted);
 }
 
 // The one way out of every run: the user is told how it ended, in the order
@@ -310,32 +368,27 @@ RunResult Run::end(const Ending& ending)
     result.outcome = ending.outcome;
     result.fault = ending.fault;
     result.lineCount = lineNumber_;
-    result.outputPath = outputPath_;
+    result.outputPath = publishedPath_;
     switch (ending.outcome) {
     case RunOutcome::InputRejected: tellFault(ending.fault); break;
-    case RunOutcome::LineRejected: tellAbort(ending); break;
-    case RunOutcome::Stopped:
-        if (ending.fault.id == FaultId::StoppedWhileReading) {
-            tellAbort(ending);
-        } else {
-            tellEndOfInput(ending);
-        }
-        break;
+    case RunOutcome::LineRejected:
+    case RunOutcome::Stopped: tellAbort(ending); break;
     default: tellEndOfInput(ending); break;
     }
     listener_.runFinished(result);
     return result;
 }
 
-// A rejected line, a read error or Escape while reading: the message, the
-// source closed, the list shown with the rows so far and the line count.
+// A rejected line, a read error or Escape: the message, the source closed
+// and the new program discarded, the list shown with the rows so far and
+// the line count.
 void Run::tellAbort(const Ending& ending)
 {
     tellFault(ending.fault);
     if (!reader_.close()) {
         warn(messages::sourceCloseFailedOnAbort);
     }
-    conversion_.reset();
+    discardOutput();
     workEnded();
     if (mode() == RunMode::AbsoluteDisplay) {
         listener_.listComplete();
@@ -346,7 +399,8 @@ void Run::tellAbort(const Ending& ending)
 // The input was read to its end; the results have been told.
 void Run::tellEndOfInput(const Ending& ending)
 {
-    conversion_.reset();
+    const long long written = conversion_ ? conversion_->store.linesWritten() : 0;
+    discardOutput();
     switch (ending.outcome) {
     case RunOutcome::Calculated:
         if (mode() == RunMode::AbsoluteDisplay) {
@@ -360,25 +414,23 @@ void Run::tellEndOfInput(const Ending& ending)
         workEnded();
         return;
     case RunOutcome::Converted:
-        listener_.progress(ending.written);
+        listener_.outputCreated(*publishedPath_);
+        listener_.progress(written);
         workEnded();
-        inform(std::string(*outputPath_) + std::string(messages::outputCreatedTail));
+        inform(*publishedPath_ + std::string(messages::outputCreatedTail));
         return;
     default: break;
     }
     if (ending.fault.id == FaultId::OutputCloseFailed) {
-        listener_.progress(ending.written);
+        listener_.progress(written);
     }
     tellFault(ending.fault);
-    if (ending.closeFailedToo) {
-        warn(messages::outputCloseFailedShort);
-    }
     workEnded();
 }
 
 void Run::tellFault(const Fault& fault)
 {
-    warn(faultMessage(fault, lineNumber_, settings_, outputPathFor(options_.sourcePath, options_.suffix)));
+    warn(faultMessage(fault, lineNumber_, settings_, outputPath()));
 }
 
 void Run::workEnded()
@@ -387,11 +439,27 @@ void Run::workEnded()
     listener_.workEnded();
 }
 
+// A program not published is discarded; a published one is left alone.
+void Run::discardOutput()
+{
+    if (conversion_ && !publishedPath_) {
+        conversion_->store.discard();
+    }
+    conversion_.reset();
+}
+
 }  // namespace
 
 RunResult RunDriver::execute(const RunOptions& options, RunListener& listener)
 {
-    Run run(settings_, options, listener);
+    Run run(settings_, options, listener, RunMedia{});
+    return run.execute();
+}
+
+RunResult RunDriver::execute(const RunOptions& options, RunListener& listener, std::string_view source,
+                             OutputStore& output)
+{
+    Run run(settings_, options, listener, RunMedia{source, &output});
     return run.execute();
 }
 

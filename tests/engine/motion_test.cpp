@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <optional>
 #include <string>
@@ -92,17 +93,43 @@ TEST_F(EngineRunTest, ExtentsAreStrictAndStartAtTheInitialPosition)
               "0.000 0.000 3.500");
 }
 
-TEST_F(EngineRunTest, TravelThatIsNotANumber)
+struct NotFiniteCase {
+    std::string name;
+    std::string program;
+    RunMode mode;
+    int line;
+};
+
+class NotFiniteValue : public EngineRunTestWithParam<NotFiniteCase> {};
+
+// A figure beyond the range of a double rejects its block: nothing that is
+// not a number is shown, listed or written.
+TEST_P(NotFiniteValue, RejectsTheBlock)
 {
-    const std::string huge = "1" + std::string(400, '0') + ".";  // beyond the double range: infinite
-    run("G0X" + huge + "\nG0X" + huge + "\nG0X0.");
-    EXPECT_EQ(host.messages, warningOnly(lineMessage(2, "行目の 早送指令 中で移動距離の算出が想定外です。")));
-    run("G1X" + huge + "F100.\nG1X" + huge);
-    EXPECT_EQ(host.messages, kCalculated);
-    EXPECT_EQ(field(ResultField::MaxX), "inf");
-    for (const auto& text : {field(ResultField::CuttingDistance), field(ResultField::MachiningTime)})
-        EXPECT_TRUE(text == "nan" || text == "-nan") << text;
+    run(GetParam().program, GetParam().mode);
+    EXPECT_EQ(host.messages, warningOnly(lineMessage(GetParam().line, "行目で計算結果が数値の範囲を超えました。")));
+    EXPECT_FALSE(host.results.has_value());
+    EXPECT_FALSE(std::filesystem::exists(outputPath()));
+    for (const auto& [line, row] : host.rows) {
+        for (const std::string& cell : row.cells)
+            EXPECT_EQ(cell.find("inf"), std::string::npos) << cell;
+    }
 }
+
+const std::string kHuge = "1" + std::string(400, '0') + ".";   // beyond the double range: infinite
+const std::string kLarge = "1" + std::string(308, '0') + ".";  // 1e308: twice is beyond it
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NotFiniteValue,
+    ::testing::Values(
+        NotFiniteCase{"HugeWord", "G0X1.\nG0X" + kHuge + "\nG0X0.", RunMode::MachiningTime, 2},
+        NotFiniteCase{"HugeWordListed", "G1X" + kHuge + "F100.", RunMode::AbsoluteDisplay, 1},
+        NotFiniteCase{"IncrementalSum", "G91G0X" + kLarge + "\nX" + kLarge + "\nX1.", RunMode::MachiningTime, 2},
+        NotFiniteCase{"TravelBetweenExtremes", "G0X" + kLarge + "\nG0X-" + kLarge, RunMode::MachiningTime, 2},
+        // The radius of offsets of 1e-300 underflows to 0: its length is not a number.
+        NotFiniteCase{"TinyFullCircle", "G2I0." + std::string(299, '0') + "1F100.", RunMode::MachiningTime, 1},
+        NotFiniteCase{"ConvertedHelixToInfinity", "G0X10.\nG2X10.I-5.Z" + kHuge + "F100.", RunMode::ConvertArcs, 2}),
+    NameOfCase{});
 
 }  // namespace
 }  // namespace drennix::testing

@@ -184,16 +184,20 @@ TEST_F(EngineRunTest, TheResultOfEveryWayOut)
     expect(RunOutcome::InputRejected, FaultId::SourceMissing, 0);
 }
 
-TEST_F(EngineRunTest, StoppedWhileWritingIsAStopWithTheFileNamed)
+// Escape is asked for between the cuts of a long arc too, not only between
+// lines: the run stops within the arc, counts the lines finished before it
+// and leaves no program.
+TEST_F(EngineRunTest, AStopIsSeenInsideALongArc)
 {
-    std::string program;
-    for (int i = 0; i < 300; ++i)
-        program += "G2X10.I5.F100.\nG2X0.I-5.\n";
-    host.abortOnPoll = 700;  // 601 polls while reading, then some lines into the file
-    run(program, RunMode::ConvertArcs);
+    host.abortOnPoll = 3;  // before lines 1 and 2, then inside the arc of line 2
+    options.tolerance = 1e-6;
+    run("G0X0.\nG2X0.I1000.F100.\nG0X5.", RunMode::ConvertArcs);  // about 70,000 cuts
     EXPECT_EQ(returned.outcome, RunOutcome::Stopped);
-    EXPECT_EQ(returned.fault.id, FaultId::StoppedWhileWriting);
-    EXPECT_EQ(returned.outputPath, outputPath().string());
+    EXPECT_EQ(returned.fault.id, FaultId::StoppedWhileReading);
+    EXPECT_EQ(returned.lineCount, 1);
+    EXPECT_EQ(host.messages, warningOnly("ESCｷｰにより処理を中止します。" + kNotConverted));
+    EXPECT_EQ(host.lineCounts.back(), 1);
+    EXPECT_FALSE(std::filesystem::exists(outputPath()));
 }
 
 }  // namespace

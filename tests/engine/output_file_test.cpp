@@ -1,17 +1,20 @@
-// Writing the new program: its name beside the source, CR LF line ends,
-// progress and Escape while writing, and the rule that no existing file is
-// ever touched and the source never changes.
+// Writing the new program: its name beside the source, CR LF line ends, the
+// program published whole or not at all, and the rule that no existing file
+// is ever touched and the source never changes.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine_run.h"
-#include "output_writer.h"
+#include "output_file.h"
 
 namespace drennix::testing {
 namespace {
@@ -29,22 +32,46 @@ protected:
     {
         return "作成ﾌｧｲﾙ " + p.string() + "\n　が既に有ります。変換はしていません。";
     }
+    // The names in the scratch folder: nothing but what a test put there and
+    // a program that was published.
+    std::vector<std::string> folderNames() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(scratch.path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 };
 
-TEST(OutputPathFor, TheLastPointOfTheWholePathDecides)
+TEST(OutputPathFor, TheLastPointOfTheFileNameDecides)
 {
-    EXPECT_EQ(outputPathFor("C:\\NC\\PART.NC", "_con"), "C:\\NC\\PART_con.NC");
-    EXPECT_EQ(outputPathFor("C:\\NC\\PART", "_con"), "C:\\NC\\PART_con");
-    EXPECT_EQ(outputPathFor("C:\\NC.V2\\PART", "_con"), "C:\\NC_con.V2\\PART");
-    EXPECT_EQ(outputPathFor("C:\\NC\\PART.A.NC", "_con"), "C:\\NC\\PART.A_con.NC");
-    EXPECT_EQ(outputPathFor(".nc", "-x"), "-x.nc");
+    const std::pair<std::string, std::string> cases[] = {
+        {"part.nc", "part_con.nc"},
+        {"proj.v2/part", "proj.v2/part_con"},
+        {"./part", "./part_con"},
+        {"/nc/part.a.nc", "/nc/part.a_con.nc"},
+        {".nc", "_con.nc"},
+        {"dir.x/.nc", "dir.x/_con.nc"},
+        {"part.", "part_con."},
+#if defined(_WIN32)
+        {"C:\\NC\\PART.NC", "C:\\NC\\PART_con.NC"},
+        {"C:\\NC.V2\\PART", "C:\\NC.V2\\PART_con"},
+        {"C:\\NC.V2/PART", "C:\\NC.V2/PART_con"},
+#else
+        // A backslash is part of a file name here.
+        {"C:\\NC.V2\\PART", "C:\\NC_con.V2\\PART"},
+#endif
+    };
+    for (const auto& [source, output] : cases)
+        EXPECT_EQ(outputPathFor(source, "_con"), output) << source;
 }
 
 TEST_F(OutputWriter, SuccessReportsTheFileAfterTheWait)
 {
     run(kHelix + "\nG1X5.\n", RunMode::ConvertHelical);
     EXPECT_EQ(host.events, (Events{"clearResults", "beginWait", "showLineCount 0", "showResults", "outputCreated",
-                                   "showLineCount 0", "showLineCount 20", "endWait", "information " + created()}));
+                                   "showLineCount 20", "endWait", "information " + created()}));
     EXPECT_EQ(host.outputPaths, Events{outputPath().string()});
     EXPECT_EQ((*host.results)[ResultField::LineCount] + " " + field(ResultField::LineCount), "3 20");
 }
@@ -60,17 +87,13 @@ TEST_F(OutputWriter, EveryLineEndsWithCrLfAndKeepsItsBytes)
     EXPECT_EQ(readBytes(scratch / "part.nc"), source);
 }
 
-TEST_F(OutputWriter, PathsWithPointsInFolders)
+TEST_F(OutputWriter, TheProgramGoesBesideTheSourceWhateverTheFolderIsCalled)
 {
     std::filesystem::create_directories(scratch / "nc.v2");
     options.sourcePath = scratch.write("nc.v2/part", kHelix).string();
-    execute(RunMode::ConvertHelical);  // the output folder nc_con.v2 does not exist
-    EXPECT_EQ(host.outline(), (Events{"clearResults", "beginWait", "showResults",
-                                      "warning 新規に 作成ﾌｧｲﾙ を開くのに失敗しました。" + kNotConverted, "endWait"}));
-    std::filesystem::create_directories(scratch / "nc_con.v2");
     execute(RunMode::ConvertHelical);
-    EXPECT_EQ(host.messages, informationOnly((scratch / "nc_con.v2/part").string() + "\n　を作成しました。"));
-    EXPECT_TRUE(readBytes(scratch / "nc_con.v2/part").starts_with(kFirst + "\r\n"));
+    EXPECT_EQ(host.messages, informationOnly((scratch / "nc.v2/part_con").string() + "\n　を作成しました。"));
+    EXPECT_TRUE(readBytes(scratch / "nc.v2/part_con").starts_with(kFirst + "\r\n"));
 }
 
 TEST_F(OutputWriter, ExistingFilesFoldersAndLinksAreNeverTouched)
@@ -114,17 +137,57 @@ TEST_F(OutputWriter, ProgressCountsWrittenLines)
     for (int i = 0; i < 240; ++i)
         source += "G0X10.\n";
     run(source + kHelix, RunMode::ConvertHelical);
-    EXPECT_EQ(host.lineCounts, (std::vector<int>{0, 100, 200, 0, 100, 200, 258}));
+    EXPECT_EQ(host.lineCounts, (std::vector<int>{0, 100, 200, 258}));
 }
 
-TEST_F(OutputWriter, EscapeWhileWritingKeepsTheLinesWritten)
+// Escape, a rejected line, nothing to convert, a name taken at the end: no
+// program under the output name and no hidden file beside it.
+TEST_F(OutputWriter, AProgramNotFinishedLeavesNothing)
 {
-    host.abortOnPoll = 3 + 3;  // three source lines, then two lines written
+    host.abortOnPoll = 3;
     run("G0X10.\n" + kHelix + "\nG1X5.", RunMode::ConvertHelical);
-    EXPECT_EQ(host.messages, warningOnly("ESCｷｰにより処理を中止します。\n　変換は完成していません。"));
-    EXPECT_EQ(host.events.back(), "endWait");
-    EXPECT_EQ(host.outputPaths, Events{outputPath().string()});
-    EXPECT_EQ(output(), "G0X10.\r\n" + kFirst + "\r\n");
+    EXPECT_EQ(host.messages, warningOnly("ESCｷｰにより処理を中止します。" + kNotConverted));
+    EXPECT_EQ(folderNames(), Events{"part.nc"});
+    host.abortOnPoll = 0;
+
+    run(kHelix + "\nG0X1.X2.", RunMode::ConvertArcs);
+    EXPECT_EQ(host.messages, warningOnly(lineMessage(2, "行目に X が複数有ります。")));
+    EXPECT_EQ(folderNames(), Events{"part.nc"});
+
+    run("G0X1.\n", RunMode::ConvertHelical);
+    EXPECT_EQ(host.messages, informationOnly("変換が有りませんでした。" + kNotConverted));
+    EXPECT_EQ(folderNames(), Events{"part.nc"});
+
+    scratch.write("part_con.nc", "keep me\n");
+    run(kHelix, RunMode::ConvertArcs);
+    EXPECT_EQ(host.messages, warningOnly(exists(outputPath())));
+    EXPECT_EQ(folderNames(), (Events{"part.nc", "part_con.nc"}));
+    EXPECT_EQ(output(), "keep me\n");
+    EXPECT_FALSE(returned.outputPath);
+}
+
+// The file system refuses more bytes (a full disk, a size limit): the write
+// error after the figures, and no file.
+TEST_F(OutputWriter, AWriteErrorLeavesNothing)
+{
+    std::string source = "G2I-10.F100.";  // a full circle of 703 cuts, about 17 KB
+    for (int i = 0; i < 20; ++i)
+        source += "\nG2I-10.";
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit limited = saved;
+    limited.rlim_cur = 4096;
+    const auto previous = ::signal(SIGXFSZ, SIG_IGN);
+    if (::setrlimit(RLIMIT_FSIZE, &limited) != 0) GTEST_SKIP() << "the file-size limit cannot be set";
+    options.tolerance = 0.0001;
+    run(source, RunMode::ConvertArcs);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, previous);
+    EXPECT_EQ(host.outline(),
+              (Events{"clearResults", "beginWait", "showResults",
+                      "warning 新規の作成ﾌｧｲﾙの書込みでｴﾗｰが発生しました。\n　変換は完成していません。", "endWait"}));
+    EXPECT_EQ(returned.outcome, RunOutcome::OutputFailed);
+    EXPECT_EQ(folderNames(), Events{"part.nc"});
 }
 
 TEST_F(OutputWriter, EachRunWritesOnlyItsOwnLines)

@@ -1,0 +1,45 @@
+// The new program on disk: its name beside the source, and a store that
+// writes it into a file without a visible name in the output's folder
+// (on Linux an O_TMPFILE file, elsewhere a hidden temporary name), synced to
+// disk and given the output name at the end without ever replacing a file.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "output_store.h"
+
+namespace drennix {
+
+// The source path with the suffix put before the last "." of its file name,
+// or after the file name when it has none. On Windows "\" ends a folder name
+// as well as "/".
+std::string outputPathFor(const std::string& sourcePath, const std::string& suffix);
+
+class FileOutputStore final : public OutputStore {
+public:
+    // Creates the hidden file in the folder of `outputPath`; a failure is
+    // kept and reported by publish, after the existence check.
+    explicit FileOutputStore(std::string outputPath);
+    ~FileOutputStore() override;
+    FileOutputStore(const FileOutputStore&) = delete;
+    FileOutputStore& operator=(const FileOutputStore&) = delete;
+
+    Fault publish() override;
+    void discard() override;
+
+private:
+    bool writeBytes(std::string_view bytes) override;
+    bool createHidden();
+    bool syncToDisk();
+    Fault giveName();
+    Fault copyIntoNewName();
+
+    const std::string outputPath_;
+    std::FILE* file_ = nullptr;
+    // The hidden file's name; empty for a file that has no name yet.
+    std::string hiddenPath_;
+    bool published_ = false;
+};
+
+}  // namespace drennix

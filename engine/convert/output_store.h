@@ -1,0 +1,63 @@
+// Where the new program of a converting run goes while the source is read:
+// its lines, each ended by CR LF on every platform, streamed out in large
+// blocks, so that memory does not grow with the program. At the end of the
+// input the program is published under its name, whole, or discarded.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "fault.h"
+#include "program_writer.h"
+
+namespace drennix {
+
+class OutputStore : public LineSink {
+public:
+    OutputStore();
+    ~OutputStore() override = default;
+
+    void append(std::string_view prefix, std::string_view line) override;
+    long long linesWritten() const { return lines_; }
+
+    // After the whole source was read: the program appears under its name,
+    // whole, or nothing does. FaultId::None when published; else
+    // OutputExists, OutputOpenFailed, WriteError or OutputCloseFailed.
+    virtual Fault publish() = 0;
+    // Nothing of the program remains.
+    virtual void discard() = 0;
+
+protected:
+    // Hands the buffered bytes on; false when they could not be written
+    // (later bytes are then dropped and publish reports the write error).
+    virtual bool writeBytes(std::string_view bytes) = 0;
+    // Writes out what is buffered; false after any write error.
+    bool flushBuffer();
+
+private:
+    std::string buffer_;
+    long long lines_ = 0;
+    bool failed_ = false;
+};
+
+// A store in memory, for hosts that check programs without files (the
+// fuzzing harness): publish succeeds unless the name is said to be taken.
+class MemoryOutputStore final : public OutputStore {
+public:
+    explicit MemoryOutputStore(bool nameTaken = false) : nameTaken_(nameTaken) {}
+
+    Fault publish() override;
+    void discard() override { bytes_.clear(), published_ = false; }
+
+    const std::string& bytes() const { return bytes_; }
+    bool published() const { return published_; }
+
+private:
+    bool writeBytes(std::string_view bytes) override;
+
+    std::string bytes_;
+    bool nameTaken_;
+    bool published_ = false;
+};
+
+}  // namespace drennix
