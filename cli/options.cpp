@@ -22,6 +22,7 @@ struct RawOptions {
     std::string y;
     std::string z;
     std::vector<std::string> assignments;
+    std::string dialect;
     std::string source;
     bool json = false;
 };
@@ -69,6 +70,10 @@ void describeOptions(CLI::App& app, RawOptions& raw)
         ->type_name("NAME=VALUE")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--dialect", raw.dialect,
+                   "standard (every dialect setting off) or linuxcnc (on: numbers as written, lower-case "
+                   "letters, ';' comments, end at M2/M30, arc turns by P); before any --set")
+        ->type_name("DIALECT");
     app.add_flag("--json", raw.json, "print one JSON report on standard output");
     app.add_option("SOURCE", raw.source, "the NC program to read")->required()->type_name("");
     app.footer("Settings for --set: " + settingNamesList() +
@@ -112,6 +117,19 @@ std::optional<std::string> fillRunOptions(const CLI::App& app, const RawOptions&
     return readNumberOption(app, "-z", raw.z, run.initialZ);
 }
 
+std::optional<std::string> applyDialectOption(const CLI::App& app, const std::string& name, Settings& settings)
+{
+    if (app.count("--dialect") == 0) return std::nullopt;
+    if (name == "standard") {
+        applyDialect(settings.process, Dialect::Standard);
+    } else if (name == "linuxcnc") {
+        applyDialect(settings.process, Dialect::LinuxCnc);
+    } else {
+        return "--dialect: '" + name + "' is not one of standard, linuxcnc";
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> applyAssignments(const std::vector<std::string>& assignments, Settings& settings)
 {
     for (const std::string& assignment : assignments) {
@@ -143,6 +161,7 @@ ParseOutcome parseCommandLine(std::span<const std::string> args)
     outcome.request.json = raw.json;
     if (auto error = fillRunOptions(app, raw, outcome.request.run)) return usageError(*error);
     resetToDefaults(outcome.request.settings);
+    if (auto error = applyDialectOption(app, raw.dialect, outcome.request.settings)) return usageError(*error);
     if (auto error = applyAssignments(raw.assignments, outcome.request.settings)) return usageError(*error);
     if (auto failure = validateVocabulary(outcome.request.settings)) return {ParseStatus::UsageError, {}, *failure};
     return outcome;
