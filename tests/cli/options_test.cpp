@@ -192,3 +192,29 @@ TEST(options, help_lists_the_setting_names)
 
 }  // namespace
 }  // namespace drennix::cli
+
+namespace drennix::cli {
+namespace {
+
+TEST(options, a_dialect_sets_its_five_settings_before_any_set)
+{
+    const auto parse = [](std::vector<std::string> args) {
+        args.push_back("part.nc");
+        return parseCommandLine(args);
+    };
+    const ParseOutcome linuxcnc = parse({"--set", "calculatorDecimals=0", "--dialect", "linuxcnc"});
+    ASSERT_EQ(linuxcnc.status, ParseStatus::Run) << linuxcnc.text;
+    const ProcessSettings& p = linuxcnc.request.settings.process;
+    // --set wins over the dialect wherever it stands on the line.
+    EXPECT_EQ(std::vector<int>(
+                  {p.calculatorDecimals, p.lowerCaseLetters, p.semicolonComments, p.endAtProgramEnd, p.arcTurnsByP}),
+              (std::vector<int>{0, 1, 1, 1, 1}));
+    EXPECT_EQ(parse({"--dialect", "standard"}).request.settings, Settings{});
+    const ParseOutcome unknown = parse({"--dialect", "grbl"});
+    EXPECT_EQ(unknown.status, ParseStatus::UsageError);
+    EXPECT_NE(unknown.text.find("--dialect"), std::string::npos);
+    EXPECT_EQ(parse({"--set", "arcTurnsByP=2"}).status, ParseStatus::UsageError);
+}
+
+}  // namespace
+}  // namespace drennix::cli

@@ -143,3 +143,46 @@ TEST(Dialect, SetsAllFiveAtOnce)
 
 }  // namespace
 }  // namespace drennix::testing
+
+namespace drennix::testing {
+namespace {
+
+// A program written for a LinuxCNC machine, read with that dialect: every end
+// point and arc centre as worked out by hand from its geometry.
+TEST_F(EngineRunTest, AProgramForLinuxCncReadsAsItsMachineReadsIt)
+{
+    applyDialect(settings.process, Dialect::LinuxCnc);
+    host.listensToMoves = true;
+    options.sourcePath = std::string(DRENNIX_TEST_DATA_DIR) + "/dialect/linuxcnc_helix.ngc";
+    execute(RunMode::MachiningTime);
+    ASSERT_EQ(host.messages, kCalculated);
+    struct Expected {
+        long long line;
+        Point3 end;
+        double centreA, centreB;
+    };
+    // Lines 3 and 10 move nothing but are blocks of the modal rapid motion.
+    const std::vector<Expected> expected = {
+        {3, {0, 0, 0}, 0, 0},    {4, {0, 0, 5}, 0, 0},      {5, {0, 0, -1}, 0, 0},
+        {6, {20, 0, -1}, 10, 0}, {7, {30, 10, -1}, 20, 10}, {8, {30, 10, -4}, 30, 5},
+        {9, {30, 10, 5}, 0, 0},  {10, {30, 10, 5}, 0, 0},  // m30 itself is a block without a
+                                                           // move of its own
+    };
+    ASSERT_EQ(host.moves.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const Move& move = host.moves[i];
+        EXPECT_EQ(move.line, expected[i].line);
+        EXPECT_EQ(move.end, expected[i].end) << "line " << move.line;
+        if (move.isArc()) {
+            EXPECT_NEAR(move.arc.centreA, expected[i].centreA, 1e-9) << "line " << move.line;
+            EXPECT_NEAR(move.arc.centreB, expected[i].centreB, 1e-9) << "line " << move.line;
+        }
+    }
+    EXPECT_EQ(host.moves[5].arc.turns, 3);
+    EXPECT_EQ(field(ResultField::LineCount), "14");
+    EXPECT_EQ(field(ResultField::MaxX) + " " + field(ResultField::MaxY) + " " + field(ResultField::MinZ),
+              "35.000 10.000 -4.000");
+}
+
+}  // namespace
+}  // namespace drennix::testing
