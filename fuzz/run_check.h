@@ -163,6 +163,10 @@ std::string checkRun(const ObservedRun& run, const Settings& settings);
 // violation, or an empty text.
 std::string checkArcsLeft(RunMode mode, const ResultTexts& readAgain);
 
+// True when no number of `source` has more digits after its point than
+// `decimals`: the new program then writes every programmed point as it is.
+bool fitsTheNumberFormat(std::string_view source, int decimals);
+
 // Runs the case and the runs that check it (the new program read again, the
 // same source in machining-time mode where the figures must agree); the
 // first violation, or an empty text.
