@@ -163,8 +163,10 @@ std::string checkRun(const ObservedRun& run, const Settings& settings);
 // violation, or an empty text.
 std::string checkArcsLeft(RunMode mode, const ResultTexts& readAgain);
 
-// True when no number of `source` has more digits after its point than
-// `decimals`: the new program then writes every programmed point as it is.
+// True when no number of `source` has more than `decimals` digits after its
+// point and every axis, centre and radius word has a point (or there are no
+// decimals): the new program then writes every programmed point as the same
+// double.
 bool fitsTheNumberFormat(std::string_view source, int decimals);
 
 // Runs the case and the runs that check it (the new program read again, the

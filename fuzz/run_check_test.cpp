@@ -454,8 +454,9 @@ TEST(ReadAgain, ArcsAreCheckedOnlyWhereTheFormatHoldsEveryPoint)
     EXPECT_TRUE(fitsTheNumberFormat("G2X10.I5.Z-0.5", 1));
     EXPECT_FALSE(fitsTheNumberFormat("G2X10.I5.Z-0.5", 0));
     EXPECT_TRUE(fitsTheNumberFormat("G0X12Y3", 0));
+    EXPECT_FALSE(fitsTheNumberFormat("G0X12.Y3", 4));      // 3 / 10 / 10 / 10 / 10 need not read back the same
     EXPECT_FALSE(fitsTheNumberFormat("(A.1234) X1.", 3));  // a comment counts too: it costs nothing to be strict
-    EXPECT_TRUE(fitsTheNumberFormat("X1.250.", 3));
+    EXPECT_TRUE(fitsTheNumberFormat("X1.250 Y-.5", 3));
 }
 
 TEST(Listener, CountsNoticesAgainstTheirOrder)
