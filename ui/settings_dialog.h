@@ -1,7 +1,12 @@
 // The editor of the command vocabulary and the process settings. It edits the
 // application's Settings in place and has one closing action (閉じる, Escape,
 // the close box), which stores every field and closes only when the whole
-// configuration passes validation. There is no way to discard an edit.
+// configuration passes validation. There is no way to discard an edit; 既定値
+// puts the defaults into the fields, to be stored as any entry.
+//
+// The fields stand on a first page. Settings beyond these go on further pages
+// (addPage): the dialog then shows its pages as tabs, the first one as it looks
+// alone, with the buttons in a row below.
 #pragma once
 
 #include <string_view>
@@ -15,6 +20,8 @@
 class MessagePresenter;
 class QButtonGroup;
 class QLineEdit;
+class QPushButton;
+class QTabWidget;
 
 class SettingsDialog : public QDialog {
     Q_OBJECT
@@ -26,6 +33,15 @@ public:
     // copyItems, which is the radio group.
     QLineEdit* edit(std::string_view fieldName) const;
     QButtonGroup* copyItemsGroup() const { return copyItemsGroup_; }
+    QWidget* firstPage() const { return firstPage_; }
+    // Null while the first page is the only one.
+    QTabWidget* pages() const { return pages_; }
+
+    // Adds a page of further settings under the tab `title`; the dialog owns it.
+    void addPage(QWidget* page, const QString& title);
+
+    // 既定値: the default of every setting into its field.
+    void showDefaults();
 
     // The closing action: store the fields in the exchange order, stopping at
     // the first bad entry (message, focus on it), then validate; the dialog
@@ -42,7 +58,8 @@ protected:
 
 private:
     void buildControls();
-    void fillControls();
+    QPushButton* makeButton(const char* caption, const char* name);
+    void fillControls(const drennix::Settings& values);
     bool storeFields();
     bool storeField(const drennix::SettingField& field);
     bool refuseEntry(QLineEdit* edit, const QString& message);
@@ -53,4 +70,8 @@ private:
     std::vector<std::pair<std::string_view, QLineEdit*>> edits_;
     std::vector<std::pair<std::string_view, QString>> captions_;
     QButtonGroup* copyItemsGroup_ = nullptr;
+    QWidget* firstPage_;
+    QTabWidget* pages_ = nullptr;
+    // 既定値, 閉じる, ﾍﾙﾌﾟ.
+    std::vector<QPushButton*> buttons_;
 };

@@ -1,11 +1,15 @@
 // The settings dialog: it shows the current values, stores the fields in
 // their exchange order, refuses to close on every kind of bad entry or
-// invalid configuration, and closes on valid values.
+// invalid configuration, closes on valid values, puts the defaults back with
+// 既定値, and keeps the look of its first page when it gets a second.
 #include <QtTest>
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
 
 #include "recording_presenter.h"
 #include "settings_dialog.h"
@@ -198,6 +202,72 @@ private slots:
         f.type("xAxisLetter", "X");
         QTest::keyClick(f.edit("xAxisLetter"), Qt::Key_Escape);
         QVERIFY(!f.dialog.isVisible());
+    }
+
+    // 既定値 shows every default, typed over or stored before; only closing
+    // stores them, as any entry.
+    void defaultsComeBackIntoTheFields()
+    {
+        drennix::Settings start = defaults();
+        start.vocabulary.xAxisLetter = "U";
+        start.vocabulary.xyPlaneCode = 170;
+        start.process.absoluteDisplayRows = 99;
+        start.process.copyItems = 2;
+        Fixture f(start);
+        f.type("rapidSpeed", "abc");
+        f.dialog.findChild<QPushButton*>(QStringLiteral("defaultsButton"))->click();
+        QVERIFY(f.dialog.isVisible());
+        QCOMPARE(f.settings, start);
+        const char* const expected[][2] = {
+            {"rapidSpeed", "3000"}, {"absoluteDisplayRows", "1500"}, {"xAxisLetter", "X"}, {"xyPlaneCode", "17"}};
+        for (const auto& [field, text] : expected)
+            QCOMPARE(f.edit(field)->text(), QString::fromUtf8(text));
+        QCOMPARE(f.dialog.copyItemsGroup()->checkedId(), 0);
+        f.dialog.reject();
+        QVERIFY(!f.dialog.isVisible());
+        QCOMPARE(f.settings, defaults());
+    }
+
+    // A second page turns the pages into tabs: the first page's controls stay
+    // where they were within it, the buttons move below the pages, and
+    // closing still stores the first page's fields.
+    void aSecondPageKeepsTheFirstAsItWas()
+    {
+        Fixture f;
+        QList<QRect> before;
+        const QList<QWidget*> controls = f.dialog.firstPage()->findChildren<QWidget*>();
+        for (const QWidget* control : controls)
+            before.append(control->geometry());
+        const QSize pageSize = f.dialog.firstPage()->size();
+        QVERIFY(f.dialog.pages() == nullptr);
+
+        auto* page = new QWidget;
+        new QLabel(QStringLiteral("more"), page);
+        f.dialog.addPage(page, QStringLiteral("more"));
+        QTabWidget* pages = f.dialog.pages();
+        QVERIFY(pages != nullptr);
+        QCOMPARE(pages->count(), 2);
+        QCOMPARE(pages->widget(0), f.dialog.firstPage());
+        QCOMPARE(pages->tabText(0), QString::fromUtf8("基本"));
+        const QSize pageNow = f.dialog.firstPage()->size();
+        QVERIFY(pageNow.width() >= pageSize.width() && pageNow.height() >= pageSize.height());
+        for (qsizetype i = 0; i < controls.size(); ++i)
+            QCOMPARE(controls[i]->geometry(), before[i]);
+        for (QPushButton* button : f.dialog.findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+            QVERIFY2(button->y() >= pages->geometry().bottom(), qPrintable(button->objectName()));
+            QVERIFY2(f.dialog.rect().contains(button->geometry()), qPrintable(QStringLiteral("%1 at %2,%3 in %4x%5")
+                                                                                  .arg(button->objectName())
+                                                                                  .arg(button->x())
+                                                                                  .arg(button->y())
+                                                                                  .arg(f.dialog.width())
+                                                                                  .arg(f.dialog.height())));
+        }
+
+        f.type("initialPlane", "6");
+        pages->setCurrentIndex(1);
+        f.dialog.reject();
+        QVERIFY(!f.dialog.isVisible());
+        QCOMPARE(f.settings.process.initialPlane, 6);
     }
 
     void letterEditsTakeOneCharacter()
