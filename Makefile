@@ -3,7 +3,7 @@ PRESET ?= release
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run demo test bench sanitize screenshots package clean
+.PHONY: all deps configure build run demo test bench sanitize fuzz screenshots package clean
 
 all: build
 
@@ -37,6 +37,11 @@ package: build
 
 sanitize:
 	@$(MAKE) test PRESET=sanitize
+
+# libFuzzer on whole runs in build/fuzz (clang), FUZZ_SECONDS long.
+FUZZ_SECONDS ?= 300
+fuzz:
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz
 
 clean:
 	@rm -rf build

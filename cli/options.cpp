@@ -25,6 +25,7 @@ struct RawOptions {
     std::string z;
     std::vector<std::string> assignments;
     std::string settingsFile;
+    std::string dialect;
     std::string source;
     bool json = false;
 };
@@ -81,6 +82,10 @@ void describeOptions(CLI::App& app, RawOptions& raw)
         ->type_name("NAME=VALUE")
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    app.add_option("--dialect", raw.dialect,
+                   "standard (every dialect setting off) or linuxcnc (on: numbers as written, lower-case "
+                   "letters, ';' comments, end at M2/M30, arc turns by P); before any --set")
+        ->type_name("DIALECT");
     app.add_flag("--json", raw.json, "print one JSON report on standard output");
     app.set_version_flag("--version", versionText(), "print the version and exit");
     app.add_option("SOURCE", raw.source, "the NC program to read")->required()->type_name("");
@@ -137,6 +142,19 @@ std::optional<std::string> readSettingsOption(const std::string& path, Settings&
     return std::nullopt;
 }
 
+std::optional<std::string> applyDialectOption(const CLI::App& app, const std::string& name, Settings& settings)
+{
+    if (app.count("--dialect") == 0) return std::nullopt;
+    if (name == "standard") {
+        applyDialect(settings.process, Dialect::Standard);
+    } else if (name == "linuxcnc") {
+        applyDialect(settings.process, Dialect::LinuxCnc);
+    } else {
+        return "--dialect: '" + name + "' is not one of standard, linuxcnc";
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> applyAssignments(const std::vector<std::string>& assignments, Settings& settings)
 {
     for (const std::string& assignment : assignments) {
@@ -173,6 +191,7 @@ ParseOutcome parseCommandLine(std::span<const std::string> args)
     if (app.count("--settings") > 0) {
         if (auto error = readSettingsOption(raw.settingsFile, outcome.request.settings)) return usageError(*error);
     }
+    if (auto error = applyDialectOption(app, raw.dialect, outcome.request.settings)) return usageError(*error);
     if (auto error = applyAssignments(raw.assignments, outcome.request.settings)) return usageError(*error);
     if (auto failure = validateVocabulary(outcome.request.settings)) return {ParseStatus::UsageError, {}, *failure};
     return outcome;

@@ -103,7 +103,8 @@ void StatisticsTally::addArcFigures(const Move& arc)
 
 // The extreme points an arc passes through: every direction k·90° between
 // the lower and the upper angle, ends included; k modulo 4 names the extreme
-// (0 high A, 1 high B, 2 low A, 3 low B). A full circle reaches all four.
+// (0 high A, 1 high B, 2 low A, 3 low B). A full circle, or an arc of more
+// than one turn, reaches all four.
 void StatisticsTally::widenWithArcExtremes(const Move& move)
 {
     const ArcPath& arc = move.arc;
@@ -114,7 +115,7 @@ void StatisticsTally::widenWithArcExtremes(const Move& move)
     const double lowB = arc.centreB - r;
     const double highB = arc.centreB + r;
     RunStatistics& s = figures_;
-    if (arc.fullCircle) {
+    if (arc.fullCircle || arc.turns > 1) {
         widenWithLow(s, axes.a, lowA);
         widenWithHigh(s, axes.a, highA);
         widenWithLow(s, axes.b, lowB);

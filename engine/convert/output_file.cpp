@@ -236,6 +236,7 @@ Fault FileOutputStore::copyIntoNewName()
 
 void FileOutputStore::discard()
 {
+    dropBuffer();
     if (file_ != nullptr) {
         std::fclose(file_);
         file_ = nullptr;

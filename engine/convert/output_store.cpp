@@ -9,11 +9,6 @@ constexpr std::size_t bufferSize = std::size_t{1} << 20;
 
 }  // namespace
 
-OutputStore::OutputStore()
-{
-    buffer_.reserve(bufferSize);
-}
-
 void OutputStore::append(std::string_view prefix, std::string_view line)
 {
     ++lines_;
@@ -32,6 +27,11 @@ void OutputStore::append(std::string_view prefix, std::string_view line)
     buffer_ += prefix;
     buffer_ += line;
     buffer_ += "\r\n";
+}
+
+void OutputStore::dropBuffer()
+{
+    buffer_.clear();
 }
 
 bool OutputStore::flushBuffer()

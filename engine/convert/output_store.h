@@ -14,7 +14,6 @@ namespace drennix {
 
 class OutputStore : public LineSink {
 public:
-    OutputStore();
     ~OutputStore() override = default;
 
     void append(std::string_view prefix, std::string_view line) override;
@@ -33,8 +32,12 @@ protected:
     virtual bool writeBytes(std::string_view bytes) = 0;
     // Writes out what is buffered; false after any write error.
     bool flushBuffer();
+    // Forgets what is buffered.
+    void dropBuffer();
 
 private:
+    // Grows to the size of one block as lines come, so that a run with a
+    // short program allocates little.
     std::string buffer_;
     long long lines_ = 0;
     bool failed_ = false;
@@ -47,7 +50,12 @@ public:
     explicit MemoryOutputStore(bool nameTaken = false) : nameTaken_(nameTaken) {}
 
     Fault publish() override;
-    void discard() override { bytes_.clear(), published_ = false; }
+    void discard() override
+    {
+        dropBuffer();
+        bytes_.clear();
+        published_ = false;
+    }
 
     const std::string& bytes() const { return bytes_; }
     bool published() const { return published_; }

@@ -16,11 +16,31 @@ struct KeptWord {
     AddressKind kind = AddressKind::NoAddress;
 };
 
-// A G-code other than the arc codes, the feed and letters outside the
-// vocabulary are kept; axis, centre and radius words are not.
-void closeKeptWord(std::string& out, const KeptWord& word, std::string_view number, const CommandVocabulary& v)
+bool isLetter(const KeptWord& word, char upper)
 {
-    if (!word.open) {
+    return word.kind == AddressKind::Other && (word.address == upper || word.address == upper + ('a' - 'A'));
+}
+
+bool isProgramEnd(const KeptWord& word, std::string_view number)
+{
+    if (!isLetter(word, 'M')) return false;
+    const double value = parseRawValue(number);
+    return value == 2 || value == 30;
+}
+
+// A G-code other than the arc codes, the feed and letters outside the
+// vocabulary are kept; axis, centre and radius words are not, nor the P
+// word of arc turns where that is read. The program's end waits in `held`
+// where the rules say so.
+void closeKeptWord(std::string& out, const KeptWord& word, std::string_view number, const CommandVocabulary& v,
+                   KeptWordRules rules, std::string* held)
+{
+    if (!word.open || (rules.dropTurns && !number.empty() && isLetter(word, 'P'))) {
+        return;
+    }
+    if (rules.holdProgramEnd && held != nullptr && !number.empty() && isProgramEnd(word, number)) {
+        *held += word.address;
+        *held += number;
         return;
     }
     if (number.empty()) {
@@ -46,7 +66,8 @@ void closeKeptWord(std::string& out, const KeptWord& word, std::string_view numb
 }  // namespace
 
 void appendKeptText(std::string& out, std::string_view codeText, std::string_view commentText,
-                    const CommandVocabulary& vocabulary, const AddressTable& addresses)
+                    const CommandVocabulary& vocabulary, const AddressTable& addresses, KeptWordRules rules,
+                    std::string* held)
 {
     KeptWord word;
     std::size_t numberStart = 0;
@@ -55,11 +76,11 @@ void appendKeptText(std::string& out, std::string_view codeText, std::string_vie
         if (classifyCharacter(byte) == CharacterClass::Numeric) {
             continue;
         }
-        closeKeptWord(out, word, codeText.substr(numberStart, i - numberStart), vocabulary);
+        closeKeptWord(out, word, codeText.substr(numberStart, i - numberStart), vocabulary, rules, held);
         word = KeptWord{true, codeText[i], addresses(byte)};
         numberStart = i + 1;
     }
-    closeKeptWord(out, word, codeText.substr(numberStart), vocabulary);
+    closeKeptWord(out, word, codeText.substr(numberStart), vocabulary, rules, held);
     out += commentText;
 }
 
@@ -78,7 +99,11 @@ void appendCodeNumber(std::string& out, double code, int decimals)
 }
 
 ProgramWriter::ProgramWriter(const Settings& settings, const AddressTable& addresses, LineSink& sink)
-    : vocabulary_(settings.vocabulary), addresses_(addresses), decimals_(settings.process.decimalPlaces), sink_(sink)
+    : vocabulary_(settings.vocabulary),
+      addresses_(addresses),
+      decimals_(settings.process.decimalPlaces),
+      rules_{settings.process.arcTurnsByP != 0, settings.process.endAtProgramEnd != 0},
+      sink_(sink)
 {}
 
 void ProgramWriter::beginLine()
@@ -124,7 +149,11 @@ void ProgramWriter::writeCut(const Cut& cut, const ParsedBlock& block)
         }
     }
     if (cut.first) {
-        appendKeptText(line_, block.codeText, block.commentText, vocabulary_, addresses_);
+        held_.clear();
+        appendKeptText(line_, block.codeText, block.commentText, vocabulary_, addresses_, rules_, &held_);
+    }
+    if (cut.last) {
+        line_ += held_;
     }
     sink_.append({}, line_);
 }

@@ -21,10 +21,21 @@ public:
     virtual void append(std::string_view prefix, std::string_view line) = 0;
 };
 
+// What the dialect settings change in the words a converted arc keeps.
+struct KeptWordRules {
+    // The P word of arc turns belongs to the arc's geometry.
+    bool dropTurns = false;
+    // M2 and M30 end the program, so they go on the arc's last line, not its
+    // first.
+    bool holdProgramEnd = false;
+};
+
 // The block's own words other than the arc's geometry and its arc G-code,
-// spaces kept, followed by the comments.
+// spaces kept, followed by the comments; words that `rules` hold back go to
+// `held` instead.
 void appendKeptText(std::string& out, std::string_view codeText, std::string_view commentText,
-                    const CommandVocabulary& vocabulary, const AddressTable& addresses);
+                    const CommandVocabulary& vocabulary, const AddressTable& addresses, KeptWordRules rules = {},
+                    std::string* held = nullptr);
 
 // A G-code number as the program writes it: "%d" when it is whole, else the
 // number format.
@@ -55,11 +66,14 @@ private:
     const CommandVocabulary& vocabulary_;
     const AddressTable& addresses_;
     const int decimals_;
+    const KeptWordRules rules_;
     LineSink& sink_;
     ArcCodeReinsertion reinsertion_ = ArcCodeReinsertion::None;
     bool previousConverted_ = false;
     // Reused for every generated line, so that a cut allocates nothing.
     std::string line_;
+    // The words of an arc's block that wait for its last line.
+    std::string held_;
 };
 
 }  // namespace drennix

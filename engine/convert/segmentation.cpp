@@ -70,6 +70,7 @@ bool CutSequence::next(Cut& cut)
     }
     ++done_;
     cut.first = done_ == 1;
+    cut.last = done_ == count_;
     const Point3 point = done_ < count_ ? pointAt(done_) : arc_.end;
     Point3 travel{};
     for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {

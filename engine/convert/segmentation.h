@@ -25,6 +25,8 @@ struct Cut {
     // The first cut of the arc (its line carries the linear code and the
     // block's kept words).
     bool first = false;
+    // The last cut of the arc (its line ends where the arc ends).
+    bool last = false;
     // Axes whose point differs from the position get a word: the point, or
     // in incremental mode the difference.
     std::array<bool, 3> hasWord{};

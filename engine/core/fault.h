@@ -79,6 +79,7 @@ enum class FaultId : std::uint8_t {
     StartRecheck,
     EndRecheck,
     TooManySegments,
+    ArcTurnsNotWhole,
     NotFinite,
     // The output file.
     OutputExists,

@@ -110,6 +110,7 @@ std::string_view fixedLineText(FaultId id)
     case FaultId::CounterClockwiseEndBelowStart: return ccwEndBelowStart;
     case FaultId::CounterClockwiseOver360: return ccwOver360;
     case FaultId::TooManySegments: return tooManySegments;
+    case FaultId::ArcTurnsNotWhole: return arcTurnsNotWhole;
     case FaultId::NotFinite: return notFinite;
     default: return {};
     }

@@ -144,6 +144,8 @@ inline constexpr std::string_view ccwOver360 =
 inline constexpr std::string_view startRecheckHead = "行目の 右左廻円弧指令 中に始点の再計算で";
 inline constexpr std::string_view endRecheckHead = "行目の 右左廻円弧指令 中に終点の再計算で";
 inline constexpr std::string_view recheckTail = "超過の差が出ました。\n　変換はしていません。";
+inline constexpr std::string_view arcTurnsNotWhole =
+    "行目の 左右廻円弧指令 中の P が1以上の整数では有りません。\n　変換はしていません。";
 inline constexpr std::string_view notFinite = "行目で計算結果が数値の範囲を超えました。\n　変換はしていません。";
 inline constexpr std::string_view tooManySegments =
     "行目の 左右廻円弧指令 中で分割数が多過ぎます。\n　変換はしていません。";

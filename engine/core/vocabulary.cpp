@@ -35,7 +35,7 @@ SettingField integerField(std::string_view name, std::string_view messageName, i
 }
 
 // Letters and G-codes in validation order, then the process settings.
-const std::array<SettingField, 32> fields = {
+const std::array<SettingField, 37> fields = {
     letterField("commentStart", "注釈開始指令", &V::commentStart),
     letterField("commentEnd", "注釈終了指令", &V::commentEnd),
     letterField("gCodeLetter", "動作指令", &V::gCodeLetter),
@@ -68,6 +68,11 @@ const std::array<SettingField, 32> fields = {
     integerField("initialPlane", "初期平面指令", &P::initialPlane, true, 4, 6),
     integerField("initialCoordinate", "初期座標指令", &P::initialCoordinate, true, 7, 8),
     integerField("copyItems", "複写項目", &P::copyItems, true, 0, 2),
+    integerField("calculatorDecimals", "電卓型小数点入力", &P::calculatorDecimals, true, 0, 1),
+    integerField("lowerCaseLetters", "小文字の指令", &P::lowerCaseLetters, true, 0, 1),
+    integerField("semicolonComments", "ｾﾐｺﾛﾝ注釈", &P::semicolonComments, true, 0, 1),
+    integerField("endAtProgramEnd", "M2･M30で終了", &P::endAtProgramEnd, true, 0, 1),
+    integerField("arcTurnsByP", "Pで円弧の周回数", &P::arcTurnsByP, true, 0, 1),
 };
 
 constexpr std::size_t letterCount = 11;
@@ -107,6 +112,16 @@ const std::string& letterOf(const CommandVocabulary& vocabulary, AddressKind kin
 void resetToDefaults(Settings& settings)
 {
     settings = Settings{};
+}
+
+void applyDialect(ProcessSettings& process, Dialect dialect)
+{
+    const int on = dialect == Dialect::LinuxCnc ? 1 : 0;
+    process.calculatorDecimals = on;
+    process.lowerCaseLetters = on;
+    process.semicolonComments = on;
+    process.endAtProgramEnd = on;
+    process.arcTurnsByP = on;
 }
 
 int classifyFirstCharacter(std::string_view text)

@@ -79,6 +79,17 @@ struct ProcessSettings {
     int initialPlane = XyPlane;
     int initialCoordinate = AbsoluteMode;
     int copyItems = 0;
+    // The dialect of other controllers, each 0 (off) or 1 (on):
+    // a number without "." is taken as written, not scaled by decimalPlaces;
+    int calculatorDecimals = 0;
+    // the address letters are also read in lower case;
+    int lowerCaseLetters = 0;
+    // from a ";" to the end of the line is a comment;
+    int semicolonComments = 0;
+    // after a block with M2 or M30 the lines are only copied and counted;
+    int endAtProgramEnd = 0;
+    // P n on an arc block adds n - 1 full turns.
+    int arcTurnsByP = 0;
 
     bool operator==(const ProcessSettings&) const = default;
 
@@ -100,6 +111,11 @@ struct Settings {
 
 // Assigns every default of the vocabulary and the process settings.
 void resetToDefaults(Settings& settings);
+
+// The dialects a user can choose at once: every dialect setting off
+// (standard) or on (the reading of LinuxCNC and grbl machines).
+enum class Dialect { Standard, LinuxCnc };
+void applyDialect(ProcessSettings& process, Dialect dialect);
 
 // 0 for a byte that may serve as an address letter, 1 for a sign, point or
 // digit, 2 for a control, space or non-ASCII byte. An empty text gives 2.
@@ -126,7 +142,8 @@ struct SettingField {
 };
 
 // Every field of the vocabulary and the process settings: the 11 letters and
-// 14 G-code numbers in validation order, then the 7 integers.
+// 14 G-code numbers in validation order, then the 7 integers of the run and
+// the 5 dialect settings.
 std::span<const SettingField> settingFields();
 const SettingField* findSettingField(std::string_view name);
 

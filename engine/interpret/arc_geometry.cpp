@@ -220,10 +220,20 @@ Fault validateArc(const ModalState& state, const Point3& target, int decimals, A
     return {};
 }
 
+Fault addTurns(double turns, ArcPath& arc)
+{
+    if (!(turns >= 1) || std::trunc(turns) != turns) {
+        return Fault{FaultId::ArcTurnsNotWhole};
+    }
+    arc.turns = turns;
+    arc.swept += twoPi * (turns - 1);
+    return {};
+}
+
 double arcLength(const ArcPath& arc, double dH)
 {
     const double r = std::fabs(arc.radius);
-    if (arc.fullCircle) {
+    if (arc.fullCircle && arc.turns == 1) {
         const double b = squareRoot(square(arc.radius) + square(dH / 4));
         return perimeterApproximation(r, b);
     }

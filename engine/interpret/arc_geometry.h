@@ -31,6 +31,10 @@ Fault resolveArcByRadius(const ParsedBlock& block, const ModalState& state, cons
 // radius difference.
 Fault validateArc(const ModalState& state, const Point3& target, int decimals, ArcPath& arc);
 
+// Adds the full turns of a P word to a validated arc (turns - 1 of them);
+// a P that is not a whole number of 1 or more is a fault.
+Fault addTurns(double turns, ArcPath& arc);
+
 // The length of the arc with its helical travel dH (the perimeter
 // approximation of an ellipse for the helix).
 double arcLength(const ArcPath& arc, double dH);

@@ -133,7 +133,13 @@ Fault resolveArc(const ParsedBlock& b, const ModalState& m, const Point3& target
     if (!fault) {
         fault = byOffsets ? resolveArcByOffsets(b, m, target, arc) : resolveArcByRadius(b, m, target, arc);
     }
-    return fault ? fault : validateArc(m, target, decimals, arc);
+    if (!fault) {
+        fault = validateArc(m, target, decimals, arc);
+    }
+    if (!fault && b.turnWords > 0) {
+        fault = addTurns(b.turns, arc);
+    }
+    return fault;
 }
 
 Fault moveArc(const ParsedBlock& b, Step& step, int decimals)

@@ -26,9 +26,14 @@ struct ArcPath {
     // Radians; clockwise arcs run from the larger to the smaller angle.
     double startAngle = 0;
     double endAngle = 0;
-    // The angle swept, above 0; 2π for a full circle.
+    // The angle swept, above 0; 2π for a full circle; with turns, the whole
+    // sweep of every turn.
     double swept = 0;
+    // The arc of one turn is a full circle.
     bool fullCircle = false;
+    // The turns an arc makes (a P word, where read): 1, or n - 1 full turns
+    // more than its base arc.
+    double turns = 1;
     // The end differs from the start on the plane's helical axis.
     bool helical = false;
 

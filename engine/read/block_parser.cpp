@@ -28,11 +28,21 @@ AddressKind classifyAddress(std::string_view character, const CommandVocabulary&
     return AddressKind::Other;
 }
 
-AddressTable::AddressTable(const CommandVocabulary& vocabulary)
+AddressTable::AddressTable(const CommandVocabulary& vocabulary, bool lowerCase)
 {
     for (int byte = 0; byte < 256; ++byte) {
         const char c = static_cast<char>(byte);
         kinds_[static_cast<std::size_t>(byte)] = classifyAddress(std::string_view(&c, 1), vocabulary);
+    }
+    if (!lowerCase) {
+        return;
+    }
+    for (int kind = static_cast<int>(AddressKind::GCode); kind <= static_cast<int>(AddressKind::Feed); ++kind) {
+        const std::string& letter = letterOf(vocabulary, static_cast<AddressKind>(kind));
+        const auto upper = static_cast<unsigned char>(letter.front());
+        if (letter.size() == 1 && upper >= 'A' && upper <= 'Z' && kinds_[upper + ('a' - 'A')] == AddressKind::Other) {
+            kinds_[upper + ('a' - 'A')] = static_cast<AddressKind>(kind);
+        }
     }
 }
 
@@ -43,9 +53,13 @@ bool isBlankCode(std::string_view codeText)
 
 BlockParser::BlockParser(const Settings& settings)
     : vocabulary_(settings.vocabulary),
-      decimalPlaces_(settings.process.decimalPlaces),
-      addresses_(settings.vocabulary),
-      comments_(settings.vocabulary.commentStart, settings.vocabulary.commentEnd)
+      impliedDecimals_(settings.process.calculatorDecimals != 0 ? 0 : settings.process.decimalPlaces),
+      lowerCase_(settings.process.lowerCaseLetters != 0),
+      programEndWords_(settings.process.endAtProgramEnd != 0),
+      turnWords_(settings.process.arcTurnsByP != 0),
+      addresses_(settings.vocabulary, lowerCase_),
+      comments_(settings.vocabulary.commentStart, settings.vocabulary.commentEnd,
+                settings.process.semicolonComments != 0)
 {}
 
 Fault BlockParser::parse(std::string_view line, ParsedBlock& block)
@@ -67,6 +81,7 @@ Fault BlockParser::parse(std::string_view line, ParsedBlock& block)
 Fault BlockParser::parseWords(std::string_view codeText, ParsedBlock& block) const
 {
     AddressKind address = AddressKind::NoAddress;
+    char letter = ' ';
     std::size_t numberStart = 0;
     const std::size_t n = codeText.size();
     for (std::size_t i = 0; i < n; ++i) {
@@ -75,23 +90,24 @@ Fault BlockParser::parseWords(std::string_view codeText, ParsedBlock& block) con
         case CharacterClass::Invalid: return Fault{FaultId::InvalidCharacter};
         case CharacterClass::Numeric: break;
         case CharacterClass::Address:
-            if (const Fault fault = closeWord(address, codeText.substr(numberStart, i - numberStart), block)) {
+            if (const Fault fault = closeWord(address, letter, codeText.substr(numberStart, i - numberStart), block)) {
                 return fault;
             }
             address = addresses_(byte);
+            letter = codeText[i];
             numberStart = i + 1;
             break;
         }
     }
-    return closeWord(address, codeText.substr(numberStart), block);
+    return closeWord(address, letter, codeText.substr(numberStart), block);
 }
 
 // A word with numeric text is stored; an address of the vocabulary without
 // one is a fault.
-Fault BlockParser::closeWord(AddressKind address, std::string_view numericText, ParsedBlock& block) const
+Fault BlockParser::closeWord(AddressKind address, char letter, std::string_view numericText, ParsedBlock& block) const
 {
     if (!numericText.empty()) {
-        return storeWord(address, numericText, block);
+        return storeWord(address, letter, numericText, block);
     }
     if (address == AddressKind::NoAddress || address == AddressKind::Other) {
         return {};
@@ -99,7 +115,7 @@ Fault BlockParser::closeWord(AddressKind address, std::string_view numericText, 
     return Fault{FaultId::AddressWithoutNumber, address};
 }
 
-Fault BlockParser::storeWord(AddressKind address, std::string_view numericText, ParsedBlock& block) const
+Fault BlockParser::storeWord(AddressKind address, char letter, std::string_view numericText, ParsedBlock& block) const
 {
     const SimpleNumber number = scanSimpleNumber(numericText);
     if (!number.wellFormed) {
@@ -115,14 +131,29 @@ Fault BlockParser::storeWord(AddressKind address, std::string_view numericText, 
         block.count(block.wordCounts[static_cast<int>(AddressKind::Feed) - 1]);
         block.feed = rawValue();
         return {};
-    case AddressKind::Other: return {};
+    case AddressKind::Other:
+        if (programEndWords_ || turnWords_) storeOtherWord(letter, rawValue(), block);
+        return {};
     default: {
         const int index = static_cast<int>(address) - 1;
         block.count(block.wordCounts[static_cast<std::size_t>(index)]);
         const bool hasPoint = number.wellFormed ? number.hasPoint : numericText.find('.') != npos;
-        block.values[static_cast<std::size_t>(index)] = scaleAxisValue(rawValue(), hasPoint, decimalPlaces_);
+        block.values[static_cast<std::size_t>(index)] = scaleAxisValue(rawValue(), hasPoint, impliedDecimals_);
         return {};
     }
+    }
+}
+
+// The M and P words that dialect settings read, in upper case, or in lower
+// case too when lower-case letters are read.
+void BlockParser::storeOtherWord(char letter, double value, ParsedBlock& block) const
+{
+    const char upper = lowerCase_ && letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - ('a' - 'A')) : letter;
+    if (upper == 'M' && programEndWords_ && (value == 2 || value == 30)) {
+        block.programEnd = true;
+    } else if (upper == 'P' && turnWords_) {
+        block.count(block.turnWords);
+        block.turns = value;
     }
 }
 

@@ -14,10 +14,12 @@
 
 namespace drennix {
 
-// classifyAddress for every byte value, computed once per run.
+// classifyAddress for every byte value, computed once per run; with
+// `lowerCase` a letter's lower case stands for it too, unless it is a letter
+// of the vocabulary itself.
 class AddressTable {
 public:
-    explicit AddressTable(const CommandVocabulary& vocabulary);
+    explicit AddressTable(const CommandVocabulary& vocabulary, bool lowerCase = false);
     AddressKind operator()(unsigned char byte) const { return kinds_[byte]; }
 
 private:
@@ -44,12 +46,17 @@ public:
 
 private:
     Fault parseWords(std::string_view codeText, ParsedBlock& block) const;
-    Fault closeWord(AddressKind address, std::string_view numericText, ParsedBlock& block) const;
-    Fault storeWord(AddressKind address, std::string_view numericText, ParsedBlock& block) const;
+    Fault closeWord(AddressKind address, char letter, std::string_view numericText, ParsedBlock& block) const;
+    Fault storeWord(AddressKind address, char letter, std::string_view numericText, ParsedBlock& block) const;
     void classifyGCode(double value, ParsedBlock& block) const;
+    void storeOtherWord(char letter, double value, ParsedBlock& block) const;
 
     const CommandVocabulary& vocabulary_;
-    const int decimalPlaces_;
+    // The implied decimal places of a number without "." (0: as written).
+    const int impliedDecimals_;
+    const bool lowerCase_;
+    const bool programEndWords_;
+    const bool turnWords_;
     const AddressTable addresses_;
     CommentSplitter comments_;
 };

@@ -15,6 +15,41 @@ Fault fault(FaultId id)
 
 Fault CommentSplitter::split(std::string_view line, CommentSplit& out)
 {
+    const std::size_t semicolon = semicolon_ ? semicolonStart(line) : line.size();
+    if (semicolon == line.size()) {
+        return splitDelimited(line, out);
+    }
+    if (const Fault fault = splitDelimited(line.substr(0, semicolon), out)) {
+        return fault;
+    }
+    tail_.assign(out.commentText);
+    tail_ += line.substr(semicolon);
+    out.commentText = tail_;
+    return {};
+}
+
+std::size_t CommentSplitter::semicolonStart(std::string_view line) const
+{
+    bool inComment = false;
+    for (std::size_t i = 0; i < line.size();) {
+        const std::string_view rest = line.substr(i);
+        if (!inComment && rest.starts_with(start_)) {
+            inComment = true;
+            i += start_.size();
+        } else if (inComment && rest.starts_with(end_)) {
+            inComment = false;
+            i += end_.size();
+        } else if (!inComment && line[i] == ';') {
+            return i;
+        } else {
+            ++i;
+        }
+    }
+    return line.size();
+}
+
+Fault CommentSplitter::splitDelimited(std::string_view line, CommentSplit& out)
+{
     const std::string_view start = start_;
     const std::string_view end = end_;
     const std::size_t n = line.size();

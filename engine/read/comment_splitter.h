@@ -41,15 +41,26 @@ struct CommentSplit {
 
 class CommentSplitter {
 public:
-    CommentSplitter(std::string_view start, std::string_view end) : start_(start), end_(end) {}
+    // With `semicolon`, from a ";" outside a comment to the end of the line is
+    // a comment too.
+    CommentSplitter(std::string_view start, std::string_view end, bool semicolon = false)
+        : start_(start), end_(end), semicolon_(semicolon)
+    {}
 
     // The split, or the fault of unpaired, nested or badly followed comment
     // delimiters.
     Fault split(std::string_view line, CommentSplit& out);
 
 private:
+    Fault splitDelimited(std::string_view line, CommentSplit& out);
+    // Where a ";" comment begins: the first ";" outside the delimited
+    // comments; the line's length when there is none.
+    std::size_t semicolonStart(std::string_view line) const;
+
     std::string start_;
     std::string end_;
+    bool semicolon_;
+    std::string tail_;
     std::string code_;
     std::string comments_;
 };

@@ -44,6 +44,12 @@ struct ParsedBlock {
     // Some command group or address has more than one word.
     bool repeated = false;
 
+    // Words outside the vocabulary that dialect settings read: an M word
+    // that ends the program (M2, M30), and the P word of arc turns.
+    bool programEnd = false;
+    WordCount turnWords = 0;
+    double turns = 0;
+
     // Every count and value back to none, field by field: cheaper per line
     // than assigning a new block.
     void clear()
@@ -52,6 +58,8 @@ struct ParsedBlock {
         wordCounts = {};
         values = {};
         repeated = false;
+        programEnd = false;
+        turnWords = 0;
     }
 
     void count(WordCount& counter)

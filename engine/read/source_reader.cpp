@@ -21,7 +21,7 @@ std::string_view withoutLineEndCarriageReturn(std::string_view line)
 
 }  // namespace
 
-SourceReader::SourceReader() : buffer_(new char[blockSize]) {}
+SourceReader::SourceReader() = default;
 
 SourceReader::~SourceReader()
 {
@@ -77,6 +77,10 @@ bool SourceReader::refill()
         bytes_ = {};
         exhausted_ = end_ == 0;
         return end_ != 0;
+    }
+    if (!buffer_) {
+        // A file's blocks need a buffer; bytes in memory do not.
+        buffer_.reset(new char[blockSize]);
     }
     block_ = buffer_.get();
     end_ = std::fread(buffer_.get(), 1, blockSize, file_);

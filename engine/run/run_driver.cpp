@@ -79,6 +79,7 @@ private:
     Ending readProgram();
     Fault processLine(std::string_view line);
     Fault takeStep(const Step& step, std::string_view line);
+    void copyLineAfterEnd(std::string_view line);
     Fault convertArc(const Move& arc);
     bool convertsArc(const Move& move) const;
     Fault checkFinite() const;
@@ -117,8 +118,8 @@ private:
     std::optional<std::string> publishedPath_;
     // Reading has begun and the work has not yet ended.
     bool working_ = false;
-    // A stop was asked for inside the cuts of an arc.
-    bool stoppedInArc_ = false;
+    // The program's end was read; what follows is only copied.
+    bool programEnded_ = false;
 };
 
 Run::Run(const Settings& settings, const RunOptions& options, RunListener& listener, RunMedia media)
@@ -231,6 +232,10 @@ Ending Run::readProgram()
 
 Fault Run::processLine(std::string_view line)
 {
+    if (programEnded_) {
+        copyLineAfterEnd(line);
+        return {};
+    }
     if (const Fault fault = parser_.parse(line, block_)) {
         return fault;
     }
@@ -249,7 +254,19 @@ Fault Run::processLine(std::string_view line)
         conversion_->writer.noteBlock(block_);
     }
     modal_ = step_.modal;
+    programEnded_ = block_.programEnd;
     return takeStep(step_, line);
+}
+
+// After the program's end (M2 or M30, where that is read): the line is only
+// counted, listed where the tool stands and copied as it is.
+void Run::copyLineAfterEnd(std::string_view line)
+{
+    if (mode() == RunMode::AbsoluteDisplay) {
+        finishLine(line, nullptr, false);
+    } else if (conversion_) {
+        conversion_->store.append({}, line);
+    }
 }
 
 // Hands the block's result to the consumers and finishes the line.

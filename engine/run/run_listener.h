@@ -41,7 +41,7 @@ public:
     virtual void outputCreated(std::string_view path) { (void)path; }
     // The absolute list holds every row it will get.
     virtual void listComplete() {}
-    // The run does no more work; only its closing message may follow.
+    // The run does no more work; what follows only tells how it ended.
     virtual void workEnded() {}
     // The run has ended; nothing follows.
     virtual void runFinished(const RunResult& result) { (void)result; }

@@ -138,7 +138,7 @@ TEST(options, every_setting_can_be_set_by_its_code_name)
                                                             : std::to_string(field.hasLimits ? field.maximum : 4321));
         assignments.push_back(std::string(field.name) + "=" + values.back());
     }
-    ASSERT_EQ(assignments.size(), 32u);
+    ASSERT_EQ(assignments.size(), 37u);
     const ParseOutcome outcome = parseAssignments(assignments);
     ASSERT_EQ(outcome.status, ParseStatus::Run) << outcome.text;
     const Settings& settings = outcome.request.settings;
@@ -245,6 +245,32 @@ TEST(options, version_needs_no_source)
     const ParseOutcome outcome = parse({"--version"});
     ASSERT_EQ(outcome.status, ParseStatus::Help) << outcome.text;
     EXPECT_EQ(outcome.text, "drennix-cli " DRENNIX_TEST_VERSION "\n");
+}
+
+}  // namespace
+}  // namespace drennix::cli
+
+namespace drennix::cli {
+namespace {
+
+TEST(options, a_dialect_sets_its_five_settings_before_any_set)
+{
+    const auto parse = [](std::vector<std::string> args) {
+        args.push_back("part.nc");
+        return parseCommandLine(args);
+    };
+    const ParseOutcome linuxcnc = parse({"--set", "calculatorDecimals=0", "--dialect", "linuxcnc"});
+    ASSERT_EQ(linuxcnc.status, ParseStatus::Run) << linuxcnc.text;
+    const ProcessSettings& p = linuxcnc.request.settings.process;
+    // --set wins over the dialect wherever it stands on the line.
+    EXPECT_EQ(std::vector<int>(
+                  {p.calculatorDecimals, p.lowerCaseLetters, p.semicolonComments, p.endAtProgramEnd, p.arcTurnsByP}),
+              (std::vector<int>{0, 1, 1, 1, 1}));
+    EXPECT_EQ(parse({"--dialect", "standard"}).request.settings, Settings{});
+    const ParseOutcome unknown = parse({"--dialect", "grbl"});
+    EXPECT_EQ(unknown.status, ParseStatus::UsageError);
+    EXPECT_NE(unknown.text.find("--dialect"), std::string::npos);
+    EXPECT_EQ(parse({"--set", "arcTurnsByP=2"}).status, ParseStatus::UsageError);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include "engine_run.h"
 #include "output_file.h"
+#include "output_store.h"
 
 namespace drennix::testing {
 namespace {
@@ -202,6 +203,24 @@ TEST_F(OutputWriter, EachRunWritesOnlyItsOwnLines)
     const std::string third = readBytes(scratch / "third_con.nc");
     EXPECT_TRUE(third.starts_with("N1\r\n" + kFirst + "\r\n")) << third;
     EXPECT_EQ(third.size(), readBytes(scratch / "second_con.nc").size() - 1);
+}
+
+}  // namespace
+}  // namespace drennix::testing
+
+namespace drennix::testing {
+namespace {
+
+TEST(MemoryOutputStore, ADiscardedProgramLeavesNothingBehind)
+{
+    MemoryOutputStore store;
+    store.append("G2", "OLD LINE");
+    store.discard();
+    store.append({}, "NEW LINE");
+    EXPECT_FALSE(store.publish());
+    EXPECT_EQ(store.bytes(), "NEW LINE\r\n");
+    EXPECT_TRUE(store.published());
+    EXPECT_EQ(MemoryOutputStore(true).publish().id, FaultId::OutputExists);
 }
 
 }  // namespace
