@@ -30,8 +30,9 @@ struct ParseOutcome {
 
 // Parses the arguments (without the program name). The settings start from the
 // defaults, then the file of --settings (its settings, not the main window's
-// inputs), then the --set assignments in their order; the result must pass
-// validateVocabulary, and on failure `text` is exactly the validation text.
+// inputs), then --dialect, then the --set assignments in their order; the
+// result must pass validateVocabulary, and on failure `text` is exactly the
+// validation text.
 ParseOutcome parseCommandLine(std::span<const std::string> args);
 
 }  // namespace drennix::cli

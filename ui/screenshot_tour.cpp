@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 
@@ -149,6 +150,10 @@ void ScreenshotTour::saveSettings()
     SettingsDialog settings(dialog_.settings(), messages_);
     settings.show();
     save(&settings, QStringLiteral("settings"));
+    if (settings.pages() != nullptr) {
+        settings.pages()->setCurrentIndex(1);
+        save(&settings, QStringLiteral("settings-dialects"));
+    }
     settings.reject();
 }
 

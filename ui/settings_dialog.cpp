@@ -4,6 +4,7 @@
 #include <string>
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QRegularExpression>
 #include <QShortcut>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 #include "dialog_units.h"
 #include "field_text.h"
@@ -80,6 +82,11 @@ constexpr const char* exchangeOrder[] = {
     "feedLetter",    "xyPlaneCode",  "yzPlaneCode",  "zxPlaneCode",         "arcILetter",        "arcJLetter",
     "arcKLetter",    "radiusLetter", "xAxisLetter",  "yAxisLetter",         "zAxisLetter",       "commentEnd",
     "commentStart",  "valueSetCode",
+};
+
+// The on/off settings of the dialect page, in their order there.
+constexpr const char* dialectSwitches[] = {
+    "calculatorDecimals", "lowerCaseLetters", "semicolonComments", "endAtProgramEnd", "arcTurnsByP",
 };
 
 struct CopyItemsButton {
@@ -225,6 +232,39 @@ void SettingsDialog::buildControls()
     const ButtonPlacement placements[] = {defaultsPlacement, closePlacement, helpPlacement};
     for (std::size_t i = 0; i < std::size(placements); ++i)
         units.place(buttons_[i], placements[i].x, placements[i].y, buttonWidth, controlHeight);
+
+    addPage(buildDialectPage(), text(texts::dialectPageTitle));
+}
+
+QWidget* SettingsDialog::buildDialectPage()
+{
+    const DialogUnits units(font());
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("dialectPage"));
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(units.toPixelsX(10), units.toPixelsY(8), units.toPixelsX(10), units.toPixelsY(8));
+    layout->setSpacing(units.toPixelsY(4));
+    auto* note = new QLabel(text(texts::dialectPageNote), page);
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    for (const char* field : dialectSwitches) {
+        const char* caption = fieldCaption(field);
+        auto* box = new QCheckBox(text(caption), page);
+        box->setObjectName(QString::fromLatin1(field));
+        layout->addWidget(box);
+        checkBoxes_.emplace_back(field, box);
+        captions_.emplace_back(field, captionWithoutMnemonic(caption));
+    }
+    layout->addStretch();
+    return page;
+}
+
+QCheckBox* SettingsDialog::checkBox(std::string_view fieldName) const
+{
+    for (const auto& [name, box] : checkBoxes_) {
+        if (name == fieldName) return box;
+    }
+    return nullptr;
 }
 
 void SettingsDialog::addPage(QWidget* page, const QString& title)
@@ -267,6 +307,10 @@ void SettingsDialog::fillControls(const drennix::Settings& values)
             button->setChecked(true);
             continue;
         }
+        if (QCheckBox* box = checkBox(field.name)) {
+            box->setChecked(values.process.*field.integer != 0);
+            continue;
+        }
         QLineEdit* fieldEdit = edit(field.name);
         if (fieldEdit == nullptr) continue;
         switch (field.kind) {
@@ -298,6 +342,8 @@ QString SettingsDialog::captionOf(std::string_view fieldName) const
 
 bool SettingsDialog::refuseEntry(QLineEdit* fieldEdit, const QString& message)
 {
+    // Every edit stands on the first page.
+    if (pages_ != nullptr) pages_->setCurrentWidget(firstPage_);
     presenter_.showMessage(this, message, drennix::MessageKind::Warning);
     fieldEdit->setFocus(Qt::OtherFocusReason);
     fieldEdit->selectAll();
@@ -347,6 +393,9 @@ bool SettingsDialog::storeFields()
         const drennix::SettingField* field = drennix::findSettingField(name);
         if (field != nullptr && !storeField(*field)) return false;
     }
+    // A check box holds no bad entry.
+    for (const auto& [name, box] : checkBoxes_)
+        settings_.process.*drennix::findSettingField(name)->integer = box->isChecked() ? 1 : 0;
     return true;
 }
 

@@ -4,9 +4,10 @@
 // configuration passes validation. There is no way to discard an edit; 既定値
 // puts the defaults into the fields, to be stored as any entry.
 //
-// The fields stand on a first page. Settings beyond these go on further pages
-// (addPage): the dialog then shows its pages as tabs, the first one as it looks
-// alone, with the buttons in a row below.
+// The fields stand on a first page; the settings that came later stand on
+// further pages (addPage): the dialog shows its pages as tabs, the first one
+// as it looks alone, with the buttons in a row below. The second page holds
+// the dialect settings of other controllers, each a check box.
 #pragma once
 
 #include <string_view>
@@ -19,6 +20,7 @@
 
 class MessagePresenter;
 class QButtonGroup;
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -33,6 +35,9 @@ public:
     // copyItems, which is the radio group.
     QLineEdit* edit(std::string_view fieldName) const;
     QButtonGroup* copyItemsGroup() const { return copyItemsGroup_; }
+    // The check box of an on/off setting of the dialect page, by its code
+    // name ("lowerCaseLetters"); null for the other fields.
+    QCheckBox* checkBox(std::string_view fieldName) const;
     QWidget* firstPage() const { return firstPage_; }
     // Null while the first page is the only one.
     QTabWidget* pages() const { return pages_; }
@@ -58,6 +63,7 @@ protected:
 
 private:
     void buildControls();
+    QWidget* buildDialectPage();
     QPushButton* makeButton(const char* caption, const char* name);
     void fillControls(const drennix::Settings& values);
     bool storeFields();
@@ -69,6 +75,7 @@ private:
     MessagePresenter& presenter_;
     std::vector<std::pair<std::string_view, QLineEdit*>> edits_;
     std::vector<std::pair<std::string_view, QString>> captions_;
+    std::vector<std::pair<std::string_view, QCheckBox*>> checkBoxes_;
     QButtonGroup* copyItemsGroup_ = nullptr;
     QWidget* firstPage_;
     QTabWidget* pages_ = nullptr;

@@ -61,8 +61,10 @@ inline constexpr const char* copyItemsXYZ = "XYZ(&:)";
 inline constexpr const char* copyItemsAll = "全項目(&,)";
 inline constexpr const char* closeButton = "閉じる";
 inline constexpr const char* defaultsButton = "既定値(&D)";
-// The tab of the first page, once the dialog has more than one.
+// The tabs of the pages.
 inline constexpr const char* firstPageTitle = "基本";
+inline constexpr const char* dialectPageTitle = "他の制御装置";
+inline constexpr const char* dialectPageNote = "LinuxCNC や grbl の機械向けに書かれたプログラムを読むための設定です。";
 
 // The caption of each edit of the settings dialog, by the field's code name.
 // The mnemonic digits 0 to 8 of the motion, plane and coordinate codes are
@@ -105,6 +107,11 @@ inline constexpr SettingCaption settingCaptions[] = {
     {"compLeftCode", "左径補正指令(&])："},
     {"compRightCode", "右径補正指令(&/)："},
     {"valueSetCode", "値設定指令(&.)："},
+    {"calculatorDecimals", "電卓型小数点入力(&1)"},
+    {"lowerCaseLetters", "小文字の指令(&2)"},
+    {"semicolonComments", "ｾﾐｺﾛﾝ注釈(&3)"},
+    {"endAtProgramEnd", "M2･M30で終了(&4)"},
+    {"arcTurnsByP", "Pで円弧の周回数(&5)"},
 };
 
 // The entry messages of the settings dialog follow the field's name.

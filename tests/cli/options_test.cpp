@@ -219,6 +219,14 @@ TEST(options, the_settings_file_comes_before_the_assignments)
               "X軸指令 と 円弧I指令 が同じの為に入力し直して下さい。");
     EXPECT_EQ(parse({"--settings", file, "--set", "arcILetter=U", "--set", "xAxisLetter=X", "part.nc"}).status,
               ParseStatus::Run);
+    // The file, then --dialect, then --set, whatever their order on the line.
+    const std::string dialects =
+        scratch.write("dialects.json", R"({"lowerCaseLetters": 1, "arcTurnsByP": 1})").string();
+    const ParseOutcome layered =
+        parse({"--set", "arcTurnsByP=1", "--dialect", "standard", "--settings", dialects, "part.nc"});
+    ASSERT_EQ(layered.status, ParseStatus::Run) << layered.text;
+    EXPECT_EQ(layered.request.settings.process.lowerCaseLetters, 0);
+    EXPECT_EQ(layered.request.settings.process.arcTurnsByP, 1);
 }
 
 TEST(options, an_unreadable_or_invalid_settings_file_is_a_usage_error)

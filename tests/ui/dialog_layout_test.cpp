@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTabWidget>
 
 #include "dialog_units.h"
 #include "main_dialog.h"
@@ -35,7 +36,7 @@ void verifyNothingClippedOrOverlapping(const QWidget& dialog)
 {
     QList<QWidget*> controls;
     for (QWidget* child : dialog.findChildren<QWidget*>()) {
-        if (qobject_cast<QGroupBox*>(child) == nullptr &&
+        if (child->isVisibleTo(&dialog) && qobject_cast<QGroupBox*>(child) == nullptr &&
             (qobject_cast<QLabel*>(child) || qobject_cast<QAbstractButton*>(child) || qobject_cast<QLineEdit*>(child) ||
              qobject_cast<ValueField*>(child))) {
             controls.append(child);
@@ -118,8 +119,11 @@ private slots:
         QCOMPARE(main.size(), DialogUnits(main.font()).toPixels(QSize(383, 166)));
         verifyNothingClippedOrOverlapping(main);
         SettingsDialog settings(main.settings(), presenter);
-        QCOMPARE(settings.size(), DialogUnits(settings.font()).toPixels(QSize(363, 241)));
+        QCOMPARE(settings.firstPage()->minimumSize(), DialogUnits(settings.font()).toPixels(QSize(363, 241)));
         QCOMPARE(settings.windowTitle(), QString::fromUtf8("Drennixの設定"));
+        settings.show();
+        verifyNothingClippedOrOverlapping(settings);
+        settings.pages()->setCurrentIndex(1);
         verifyNothingClippedOrOverlapping(settings);
     }
 
