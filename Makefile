@@ -3,7 +3,7 @@ PRESET ?= release
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run demo test bench sanitize fuzz screenshots clean
+.PHONY: all deps configure build run demo test bench sanitize fuzz screenshots package clean
 
 all: build
 
@@ -30,6 +30,10 @@ bench: build
 
 screenshots: build
 	@scripts/screenshots $(BUILD_DIR)
+
+# The Debian package, build/$(PRESET)/drennix_VERSION_ARCH.deb.
+package: build
+	@cmake --build $(BUILD_DIR) --target package
 
 sanitize:
 	@$(MAKE) test PRESET=sanitize

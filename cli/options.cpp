@@ -6,8 +6,10 @@
 #include <optional>
 #include <vector>
 
+#include "drennix_version.h"
 #include "number_text.h"
 #include "setting_assignment.h"
+#include "settings_file.h"
 
 namespace drennix::cli {
 namespace {
@@ -22,6 +24,7 @@ struct RawOptions {
     std::string y;
     std::string z;
     std::vector<std::string> assignments;
+    std::string settingsFile;
     std::string dialect;
     std::string source;
     bool json = false;
@@ -46,6 +49,11 @@ ParseOutcome usageError(std::string message)
     return {ParseStatus::UsageError, {}, "drennix-cli: " + message};
 }
 
+std::string versionText()
+{
+    return "drennix-cli " DRENNIX_VERSION;
+}
+
 std::string settingNamesList()
 {
     std::string names;
@@ -66,6 +74,10 @@ void describeOptions(CLI::App& app, RawOptions& raw)
     app.add_option("-x", raw.x, "initial X position; default 0")->type_name("X");
     app.add_option("-y", raw.y, "initial Y position; default 0")->type_name("Y");
     app.add_option("-z", raw.z, "initial Z position; default 0")->type_name("Z");
+    app.add_option("--settings", raw.settingsFile,
+                   "read the settings from FILE, a JSON file as the desktop program keeps them; --set changes them "
+                   "further")
+        ->type_name("FILE");
     app.add_option("--set", raw.assignments, "set one field of the vocabulary or settings (repeatable)")
         ->type_name("NAME=VALUE")
         ->expected(1)
@@ -75,8 +87,9 @@ void describeOptions(CLI::App& app, RawOptions& raw)
                    "letters, ';' comments, end at M2/M30, arc turns by P); before any --set")
         ->type_name("DIALECT");
     app.add_flag("--json", raw.json, "print one JSON report on standard output");
+    app.set_version_flag("--version", versionText(), "print the version and exit");
     app.add_option("SOURCE", raw.source, "the NC program to read")->required()->type_name("");
-    app.footer("Settings for --set: " + settingNamesList() +
+    app.footer("Settings for --set, and the keys of a --settings file: " + settingNamesList() +
                "\n\nExit status: 0 finished, 1 ended on a warning, 2 usage error or invalid settings, "
                "130 interrupted.\n");
 }
@@ -117,6 +130,18 @@ std::optional<std::string> fillRunOptions(const CLI::App& app, const RawOptions&
     return readNumberOption(app, "-z", raw.z, run.initialZ);
 }
 
+// The settings of the file named by --settings over `settings`.
+std::optional<std::string> readSettingsOption(const std::string& path, Settings& settings)
+{
+    settings_file::KeptState state;
+    state.settings = settings;
+    if (auto error = settings_file::readSettingsFile(path, state, settings_file::Parts::SettingsOnly)) {
+        return "--settings " + path + ": " + *error;
+    }
+    settings = state.settings;
+    return std::nullopt;
+}
+
 std::optional<std::string> applyDialectOption(const CLI::App& app, const std::string& name, Settings& settings)
 {
     if (app.count("--dialect") == 0) return std::nullopt;
@@ -153,6 +178,8 @@ ParseOutcome parseCommandLine(std::span<const std::string> args)
         app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
     } catch (const CLI::CallForHelp&) {
         return {ParseStatus::Help, {}, app.help()};
+    } catch (const CLI::CallForVersion&) {
+        return {ParseStatus::Help, {}, versionText() + "\n"};
     } catch (const CLI::ParseError& error) {
         return usageError(error.what());
     }
@@ -161,6 +188,9 @@ ParseOutcome parseCommandLine(std::span<const std::string> args)
     outcome.request.json = raw.json;
     if (auto error = fillRunOptions(app, raw, outcome.request.run)) return usageError(*error);
     resetToDefaults(outcome.request.settings);
+    if (app.count("--settings") > 0) {
+        if (auto error = readSettingsOption(raw.settingsFile, outcome.request.settings)) return usageError(*error);
+    }
     if (auto error = applyDialectOption(app, raw.dialect, outcome.request.settings)) return usageError(*error);
     if (auto error = applyAssignments(raw.assignments, outcome.request.settings)) return usageError(*error);
     if (auto failure = validateVocabulary(outcome.request.settings)) return {ParseStatus::UsageError, {}, *failure};

@@ -18,7 +18,7 @@ struct CliRequest {
 
 enum class ParseStatus {
     Run,         // `request` holds a valid run
-    Help,        // `text` is the help to print on standard output
+    Help,        // `text` is the help or the version to print on standard output
     UsageError,  // `text` is the one line to print on standard error
 };
 
@@ -28,9 +28,11 @@ struct ParseOutcome {
     std::string text;
 };
 
-// Parses the arguments (without the program name). The --set assignments are
-// applied in their order to the default settings and the result must pass
-// validateVocabulary; on failure `text` is exactly the validation text.
+// Parses the arguments (without the program name). The settings start from the
+// defaults, then the file of --settings (its settings, not the main window's
+// inputs), then --dialect, then the --set assignments in their order; the
+// result must pass validateVocabulary, and on failure `text` is exactly the
+// validation text.
 ParseOutcome parseCommandLine(std::span<const std::string> args);
 
 }  // namespace drennix::cli

@@ -17,14 +17,11 @@
 #include "clipboard_text.h"
 #include "dialog_units.h"
 #include "message_presenter.h"
+#include "ui_texts.h"
 
 namespace {
 
 constexpr int windowWidth = 870;
-
-const char* const noSelectionMessage = "行番号を選択して下さい。\n　ｺﾋﾟｰしていません。";
-const char* const copyItemText = "ｺﾋﾟｰ(&P)\tCtrl+C";
-const char* const helpItemText = "ﾍﾙﾌﾟ(&H)\tF1";
 
 class WaitCursor {
 public:
@@ -46,9 +43,11 @@ bool isEnterKey(const QKeyEvent* event)
 
 }  // namespace
 
+// A dialog for the window system, so that it belongs to the main window and
+// stays in front of it, with the buttons of an ordinary window.
 AbsoluteDisplayDialog::AbsoluteDisplayDialog(const drennix::Settings& settings, MessagePresenter& presenter,
                                              QWidget* owner)
-    : QDialog(owner, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                          Qt::WindowCloseButtonHint),
       settings_(settings),
       presenter_(presenter),
@@ -56,7 +55,7 @@ AbsoluteDisplayDialog::AbsoluteDisplayDialog(const drennix::Settings& settings, 
       list_(new QTableView(this))
 {
     setObjectName(QStringLiteral("absoluteDisplay"));
-    setWindowTitle(QStringLiteral("Drennixのｱﾌﾞｿ表示"));
+    setWindowTitle(texts::text(texts::absoluteDisplayTitle));
     setFont(dialogFont());
     setSizeGripEnabled(false);
     buildList();
@@ -141,7 +140,7 @@ QList<QStringList> AbsoluteDisplayDialog::selectedRowTexts() const
 void AbsoluteDisplayDialog::copySelectionToClipboard()
 {
     if (!list_->selectionModel()->hasSelection()) {
-        presenter_.showMessage(this, QString::fromUtf8(noSelectionMessage), drennix::MessageKind::Warning);
+        presenter_.showMessage(this, texts::text(texts::noSelection), drennix::MessageKind::Warning);
         return;
     }
     const WaitCursor wait;
@@ -152,8 +151,8 @@ void AbsoluteDisplayDialog::copySelectionToClipboard()
 void AbsoluteDisplayDialog::showContextMenu(const QPoint& position)
 {
     QMenu menu(this);
-    QAction* copy = menu.addAction(QString::fromUtf8(copyItemText));
-    QAction* help = menu.addAction(QString::fromUtf8(helpItemText));
+    QAction* copy = menu.addAction(texts::text(texts::copyMenuItem));
+    QAction* help = menu.addAction(texts::text(texts::helpMenuItem));
     const QAction* chosen = menu.exec(list_->viewport()->mapToGlobal(position));
     if (chosen == copy) copySelectionToClipboard();
     if (chosen == help) emit helpRequested();

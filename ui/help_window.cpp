@@ -1,20 +1,28 @@
 #include "help_window.h"
 
+#include <QKeyEvent>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
 #include "dialog_units.h"
+#include "drennix_version.h"
 #include "resources.h"
+#include "ui_texts.h"
 
 namespace {
 constexpr int windowWidth = 760;
 constexpr int windowHeight = 640;
 }  // namespace
 
-HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), browser_(new QTextBrowser(this))
+// A dialog for the window system, so that it belongs to its owner, with the
+// buttons of an ordinary window.
+HelpWindow::HelpWindow(QWidget* owner)
+    : QWidget(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                         Qt::WindowCloseButtonHint),
+      browser_(new QTextBrowser(this))
 {
     setObjectName(QStringLiteral("helpWindow"));
-    setWindowTitle(QString::fromUtf8("Drennix ﾍﾙﾌﾟ"));
+    setWindowTitle(texts::text(texts::helpTitle).arg(QStringLiteral(DRENNIX_VERSION)));
     setWindowIcon(applicationIcon());
     setFont(dialogFont());
     browser_->setObjectName(QStringLiteral("helpBrowser"));
@@ -23,6 +31,15 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), browser_(
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
     resize(windowWidth, windowHeight);
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void HelpWindow::showTopic(const QString& anchor)

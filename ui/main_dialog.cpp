@@ -11,7 +11,7 @@
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QFile>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +29,9 @@
 #include "results.h"
 #include "run_input_guard.h"
 #include "settings_dialog.h"
+#include "settings_store.h"
+#include "source_file_dialog.h"
+#include "ui_texts.h"
 #include "value_field.h"
 
 using drennix::ResultField;
@@ -38,19 +41,6 @@ namespace {
 // The window's size in dialog units.
 constexpr int dialogWidthUnits = 383;
 constexpr int dialogHeightUnits = 166;
-
-const char* const exitQuestion = "Drennix を終了します。";
-const char* const browseTitle = "元ﾌｧｲﾙを指定";
-const char* const ncFilesFilter = "NCﾌｧｲﾙ(.nc*) (*.nc*)";
-const char* const allFilesFilter = "全てのﾌｧｲﾙ(*.*) (*)";
-
-// Entry messages of the inputs.
-const char* const initialXNotNumber = "初期X位置 には数値を入力して下さい。";
-const char* const initialYNotNumber = "初期Y位置 には数値を入力して下さい。";
-const char* const initialZNotNumber = "初期Z位置 には数値を入力して下さい。";
-const char* const toleranceNotNumber = "許容値 には数値を入力して下さい。";
-const char* const toleranceOutsideRange = "許容値 には 0 から 1 までの数値を入力して下さい。";
-const char* const runFailedUnexpectedly = "処理中に予期しないｴﾗｰが発生しました。\n　変換はしていません。";
 
 // One result field: its label, where the label and the value stand.
 // The captions are the engine's (行数：, 時間： ...).
@@ -106,16 +96,13 @@ struct RunModeButton {
 };
 
 constexpr RunModeButton runModeButtons[] = {
-    {drennix::RunMode::MachiningTime, "加工時間(&W)", "machiningTimeMode", 10},
-    {drennix::RunMode::AbsoluteDisplay, "アブソ表示(&B)", "absoluteDisplayMode", 75},
-    {drennix::RunMode::ConvertHelical, "ﾍﾘｶﾙを変換(&C)", "convertHelicalMode", 140},
-    {drennix::RunMode::ConvertArcs, "円弧も変換(&R)", "convertArcsMode", 205},
+    {drennix::RunMode::MachiningTime, texts::machiningTimeMode, "machiningTimeMode", 10},
+    {drennix::RunMode::AbsoluteDisplay, texts::absoluteDisplayMode, "absoluteDisplayMode", 75},
+    {drennix::RunMode::ConvertHelical, texts::convertHelicalMode, "convertHelicalMode", 140},
+    {drennix::RunMode::ConvertArcs, texts::convertArcsMode, "convertArcsMode", 205},
 };
 
-QString text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
+using texts::text;
 
 std::string toBytes(const QString& text)
 {
@@ -149,17 +136,10 @@ QPushButton* makeButton(QWidget* parent, const DialogUnits& units, const char* c
     return button;
 }
 
-std::optional<QString> chooseWithFileDialog(QWidget* /*parent*/)
+// A number typed into `edit`, or `fallback` when it holds none.
+double numberOr(const QLineEdit* edit, double fallback)
 {
-    // A window of its own, without an owner, like the platform's open dialog.
-    QFileDialog dialog(nullptr, text(browseTitle));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(QStringLiteral("nc"));
-    dialog.setNameFilters({text(ncFilesFilter), text(allFilesFilter)});
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return parseNumber(edit->text()).value_or(fallback);
 }
 
 }  // namespace
@@ -168,7 +148,7 @@ MainDialog::MainDialog(MessagePresenter& presenter, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       presenter_(presenter),
-      chooseSourceFile_(chooseWithFileDialog),
+      chooseSourceFile_(chooseSourceFile),
       bridge_(this, *this),
       inputGuard_(new RunInputGuard([this] { bridge_.requestAbort(); }, this))
 {
@@ -196,7 +176,6 @@ MainDialog::~MainDialog()
     while (waitDepth_ > 0)
         endWait();
     inputGuard_->release();
-    delete help_.data();
 }
 
 void MainDialog::buildControls()
@@ -204,36 +183,36 @@ void MainDialog::buildControls()
     const DialogUnits units(font());
     setFixedSize(units.toPixels(QSize(dialogWidthUnits, dialogHeightUnits)));
 
-    makeLabel(this, units, "元ﾌｧｲﾙ：", 0, 5, 35);
+    makeLabel(this, units, texts::sourceLabel, 0, 5, 35);
     sourceField_ = new ValueField(this);
     sourceField_->setObjectName(QStringLiteral("sourceField"));
     units.place(sourceField_, 35, 5, 290, controlHeight);
-    auto* browseButton = makeButton(this, units, "参照(&F)...", "browseButton", 330, 5);
+    auto* browseButton = makeButton(this, units, texts::browseButton, "browseButton", 330, 5);
     connect(browseButton, &QPushButton::clicked, this, &MainDialog::browse);
 
     suffixEdit_ = makeEdit(this, units, "suffixEdit", 85, 25);
-    makeLabel(this, units, "作成ﾌｧｲﾙ追加文字(&T)：", 0, 25, 85, suffixEdit_);
+    makeLabel(this, units, texts::suffixLabel, 0, 25, 85, suffixEdit_);
     toleranceEdit_ = makeEdit(this, units, "toleranceEdit", 185, 25);
-    makeLabel(this, units, "許容値(&A)：", 125, 25, 60, toleranceEdit_);
-    executeButton_ = makeButton(this, units, "実行", "executeButton", 230, 25);
+    makeLabel(this, units, texts::toleranceLabel, 125, 25, 60, toleranceEdit_);
+    executeButton_ = makeButton(this, units, texts::executeButton, "executeButton", 230, 25);
     executeButton_->setDefault(true);
     connect(executeButton_, &QPushButton::clicked, this, &MainDialog::execute);
-    auto* exitButton = makeButton(this, units, "終了", "exitButton", 280, 25);
+    auto* exitButton = makeButton(this, units, texts::exitButton, "exitButton", 280, 25);
     connect(exitButton, &QPushButton::clicked, this, &MainDialog::reject);
 
     initialXEdit_ = makeEdit(this, units, "initialXEdit", 85, 45);
-    makeLabel(this, units, "初期X位置(&X)：", 25, 45, 60, initialXEdit_);
+    makeLabel(this, units, texts::initialXLabel, 25, 45, 60, initialXEdit_);
     initialYEdit_ = makeEdit(this, units, "initialYEdit", 185, 45);
-    makeLabel(this, units, "初期Y位置(&Y)：", 125, 45, 60, initialYEdit_);
+    makeLabel(this, units, texts::initialYLabel, 125, 45, 60, initialYEdit_);
     initialZEdit_ = makeEdit(this, units, "initialZEdit", 285, 45);
-    makeLabel(this, units, "初期Z位置(&Z)：", 225, 45, 60, initialZEdit_);
+    makeLabel(this, units, texts::initialZLabel, 225, 45, 60, initialZEdit_);
 
     buildRunModeGroup();
     buildResultFields();
 
-    auto* settingsButton = makeButton(this, units, "設定(&S)...", "settingsButton", 330, 25);
+    auto* settingsButton = makeButton(this, units, texts::settingsButton, "settingsButton", 330, 25);
     connect(settingsButton, &QPushButton::clicked, this, &MainDialog::openSettings);
-    auto* helpButton = makeButton(this, units, "ﾍﾙﾌﾟ(&H)", "helpButton", 330, 45);
+    auto* helpButton = makeButton(this, units, texts::helpButton, "helpButton", 330, 45);
     connect(helpButton, &QPushButton::clicked, this, [this] { showHelp(); });
 
     // The tab order of the layout; a label's mnemonic reaches its buddy.
@@ -249,7 +228,7 @@ void MainDialog::buildControls()
 void MainDialog::buildRunModeGroup()
 {
     const DialogUnits units(font());
-    auto* frame = new QGroupBox(text("実行項目"), this);
+    auto* frame = new QGroupBox(text(texts::runModeFrame), this);
     units.place(frame, 5, 65, 270, 30);
     runModeGroup_ = new QButtonGroup(this);
     for (const RunModeButton& button : runModeButtons) {
@@ -336,9 +315,9 @@ bool MainDialog::storeInputs()
         double* value;
         const char* message;
     } positions[] = {
-        {initialXEdit_, &inputs_.initialX, initialXNotNumber},
-        {initialYEdit_, &inputs_.initialY, initialYNotNumber},
-        {initialZEdit_, &inputs_.initialZ, initialZNotNumber},
+        {initialXEdit_, &inputs_.initialX, texts::initialXNotNumber},
+        {initialYEdit_, &inputs_.initialY, texts::initialYNotNumber},
+        {initialZEdit_, &inputs_.initialZ, texts::initialZNotNumber},
     };
     for (const auto& position : positions) {
         const std::optional<double> value = parseNumber(position.edit->text());
@@ -347,8 +326,8 @@ bool MainDialog::storeInputs()
     }
     inputs_.runMode = static_cast<drennix::RunMode>(runModeGroup_->checkedId());
     const std::optional<double> tolerance = parseNumber(toleranceEdit_->text());
-    if (!tolerance) return refuseEntry(toleranceEdit_, toleranceNotNumber);
-    if (*tolerance < 0.0 || *tolerance > 1.0) return refuseEntry(toleranceEdit_, toleranceOutsideRange);
+    if (!tolerance) return refuseEntry(toleranceEdit_, texts::toleranceNotNumber);
+    if (*tolerance < 0.0 || *tolerance > 1.0) return refuseEntry(toleranceEdit_, texts::toleranceOutsideRange);
     inputs_.tolerance = *tolerance;
     return true;
 }
@@ -356,6 +335,7 @@ bool MainDialog::storeInputs()
 void MainDialog::execute()
 {
     if (running_ || !storeInputs()) return;
+    saveKeptState();
     inputs_.sourcePath = toBytes(sourcePath());
     running_ = true;
     lastCreatedOutput_.clear();
@@ -366,7 +346,7 @@ void MainDialog::execute()
         try {
             drennix::RunDriver(settings).execute(options, bridge_);
         } catch (const std::exception&) {
-            bridge_.message(runFailedUnexpectedly, drennix::MessageKind::Warning);
+            bridge_.message(texts::runFailedUnexpectedly, drennix::MessageKind::Warning);
         }
         bridge_.finishRun();
     });
@@ -379,9 +359,15 @@ void MainDialog::accept()
 
 void MainDialog::browse()
 {
-    const std::optional<QString> chosen = chooseSourceFile_(this);
+    const std::optional<QString> chosen = chooseSourceFile_(this, lastFolder_);
     // A cancelled choice forgets the file chosen before.
     setSourcePath(chosen.value_or(QString()));
+    if (chosen) rememberFolderOf(*chosen);
+}
+
+void MainDialog::rememberFolderOf(const QString& path)
+{
+    lastFolder_ = QFileInfo(path).absolutePath();
 }
 
 void MainDialog::openSettings()
@@ -389,6 +375,9 @@ void MainDialog::openSettings()
     if (running_ || !storeInputs()) return;
     SettingsDialog dialog(settings_, presenter_);
     connect(&dialog, &SettingsDialog::helpRequested, this, [this] { showHelp(QStringLiteral("settings")); });
+    // A window shown again is placed anew by the window manager; it goes back
+    // to where it stood.
+    const QPoint place = pos();
     hide();
     // Not application-modal: the help and the list windows stay usable while
     // the main window is hidden. The dialog ends only with valid settings.
@@ -396,23 +385,88 @@ void MainDialog::openSettings()
     connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
     dialog.show();
     loop.exec();
+    move(place);
     showNormal();
     raise();
     activateWindow();
+    saveKeptState();
 }
 
 void MainDialog::showHelp(const QString& anchor)
 {
-    if (help_ == nullptr) help_ = new HelpWindow();
+    if (help_ == nullptr) help_ = new HelpWindow(this);
     help_->showTopic(anchor);
 }
 
 void MainDialog::reject()
 {
     if (running_) return;
-    if (!presenter_.confirm(this, text(exitQuestion))) return;
-    delete latestAbsolute_.data();
+    if (!presenter_.confirm(this, text(texts::exitQuestion))) return;
+    saveKeptState();
+    closeOwnedWindows();
     QDialog::reject();
+}
+
+// The list and help windows go with the main window.
+void MainDialog::closeOwnedWindows()
+{
+    for (AbsoluteDisplayDialog* window : findChildren<AbsoluteDisplayDialog*>(Qt::FindDirectChildrenOnly))
+        delete window;
+    if (help_ != nullptr) help_->close();
+}
+
+drennix::settings_file::KeptState MainDialog::keptState() const
+{
+    drennix::settings_file::KeptState state;
+    state.settings = settings_;
+    drennix::settings_file::MainInputs& main = state.main;
+    main.suffix = suffixEdit_->text().toStdString();
+    const std::optional<double> tolerance = parseNumber(toleranceEdit_->text());
+    main.tolerance = tolerance && *tolerance >= 0.0 && *tolerance <= 1.0 ? *tolerance : inputs_.tolerance;
+    main.initialX = numberOr(initialXEdit_, inputs_.initialX);
+    main.initialY = numberOr(initialYEdit_, inputs_.initialY);
+    main.initialZ = numberOr(initialZEdit_, inputs_.initialZ);
+    main.runMode = static_cast<drennix::RunMode>(runModeGroup_->checkedId());
+    main.lastFolder = lastFolder_.toStdString();
+    return state;
+}
+
+void MainDialog::restore(const drennix::settings_file::KeptState& state)
+{
+    settings_ = state.settings;
+    const drennix::settings_file::MainInputs& main = state.main;
+    inputs_.suffix = toBytes(QString::fromStdString(main.suffix));
+    inputs_.tolerance = main.tolerance;
+    inputs_.initialX = main.initialX;
+    inputs_.initialY = main.initialY;
+    inputs_.initialZ = main.initialZ;
+    inputs_.runMode = main.runMode;
+    suffixEdit_->setText(QString::fromStdString(main.suffix));
+    toleranceEdit_->setText(formatNumber(main.tolerance));
+    initialXEdit_->setText(formatNumber(main.initialX));
+    initialYEdit_->setText(formatNumber(main.initialY));
+    initialZEdit_->setText(formatNumber(main.initialZ));
+    if (QAbstractButton* button = runModeGroup_->button(static_cast<int>(main.runMode))) button->setChecked(true);
+    lastFolder_ = QString::fromStdString(main.lastFolder);
+}
+
+void MainDialog::keepStateIn(SettingsStore& store)
+{
+    store_ = &store;
+    drennix::settings_file::KeptState state;
+    switch (store.load(state)) {
+    case SettingsStore::LoadStatus::Loaded: restore(state); break;
+    case SettingsStore::LoadStatus::Absent: break;
+    case SettingsStore::LoadStatus::Unreadable:
+        restore(drennix::settings_file::KeptState{});
+        presenter_.showMessage(this, text(texts::settingsFileUnreadable), drennix::MessageKind::Warning);
+        break;
+    }
+}
+
+void MainDialog::saveKeptState() const
+{
+    if (store_ != nullptr) store_->save(keptState());
 }
 
 void MainDialog::closeEvent(QCloseEvent* event)
@@ -437,6 +491,7 @@ void MainDialog::dropEvent(QDropEvent* event)
     const QMimeData* mime = event->mimeData();
     if (running_ || !mime->hasUrls() || mime->urls().isEmpty() || !mime->urls().constFirst().isLocalFile()) return;
     setSourcePath(mime->urls().constFirst().toLocalFile());
+    rememberFolderOf(sourcePath());
     event->acceptProposedAction();
 }
 
@@ -505,6 +560,7 @@ void MainDialog::showAbsoluteDisplay()
     if (latestAbsolute_ == nullptr) return;
     latestAbsolute_->show();
     latestAbsolute_->raise();
+    latestAbsolute_->activateWindow();
 }
 
 void MainDialog::outputCreated(const QString& path)

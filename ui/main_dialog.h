@@ -15,6 +15,7 @@
 #include "run_driver.h"
 #include "run_host_bridge.h"
 #include "run_view.h"
+#include "settings_file.h"
 #include "vocabulary.h"
 
 class AbsoluteDisplayDialog;
@@ -24,14 +25,16 @@ class QButtonGroup;
 class QLineEdit;
 class QPushButton;
 class RunInputGuard;
+class SettingsStore;
 class ValueField;
 
 class MainDialog : public QDialog, private RunView {
     Q_OBJECT
 
 public:
-    // Picks a source file; nothing when the user cancelled.
-    using SourceFileChooser = std::function<std::optional<QString>(QWidget* parent)>;
+    // Picks a source file, starting in `folder` (the program's own when
+    // empty); nothing when the user cancelled.
+    using SourceFileChooser = std::function<std::optional<QString>(QWidget* parent, const QString& folder)>;
 
     explicit MainDialog(MessagePresenter& presenter, QWidget* parent = nullptr);
     ~MainDialog() override;
@@ -51,6 +54,20 @@ public:
     HelpWindow* helpWindow() const;
     // The file the last converting run created, if any.
     QString lastCreatedOutput() const { return lastCreatedOutput_; }
+    // The folder of the last source picked with 参照 or dropped.
+    QString lastFolder() const { return lastFolder_; }
+
+    // The settings and the inputs as the next start should find them: what
+    // the edits hold where it is a valid entry, else the last stored value.
+    drennix::settings_file::KeptState keptState() const;
+    // Puts a kept state into the settings and the edits.
+    void restore(const drennix::settings_file::KeptState& state);
+    // Keeps the state in `store` from now on: restores it at once (saying so
+    // when the file cannot be used, and starting with the defaults), and saves
+    // it when a run starts, when the settings close and when the program ends.
+    void keepStateIn(SettingsStore& store);
+    // Saves the state now, when a store is kept.
+    void saveKeptState() const;
 
 public slots:
     void execute();
@@ -80,6 +97,8 @@ private:
     // why, puts the focus on the edit and returns false.
     bool storeInputs();
     bool refuseEntry(QLineEdit* edit, const char* message);
+    void rememberFolderOf(const QString& path);
+    void closeOwnedWindows();
     ValueField* resultField(drennix::ResultField field) const;
 
     // RunView: the run's operations on this thread.
@@ -107,6 +126,8 @@ private:
     bool running_ = false;
     int waitDepth_ = 0;
     QString lastCreatedOutput_;
+    QString lastFolder_;
+    SettingsStore* store_ = nullptr;
 
     QPointer<AbsoluteDisplayDialog> latestAbsolute_;
     QPointer<HelpWindow> help_;

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "messages.h"
+#include "ui_texts.h"
 
 class QWidget;
 
@@ -30,5 +31,5 @@ public:
 // The caption of every message box and of the main window.
 inline QString applicationTitle()
 {
-    return QStringLiteral("Drennix");
+    return texts::text(texts::applicationName);
 }

@@ -4,10 +4,16 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
+#include <QScreen>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
 
@@ -16,6 +22,7 @@
 #include "help_window.h"
 #include "main_dialog.h"
 #include "settings_dialog.h"
+#include "source_file_dialog.h"
 
 namespace {
 
@@ -24,6 +31,17 @@ const char* const runModeButtonNames[] = {"machiningTimeMode", "absoluteDisplayM
 
 // Rows selected in the picture of the absolute display: not adjacent.
 constexpr int selectedRows[] = {4, 7, 8};
+
+// Time for the window manager to stack a new window and for the file dialog
+// to read its folder.
+constexpr int settleMilliseconds = 800;
+
+// The room around the windows in a picture of the screen.
+constexpr int screenMargin = 12;
+
+// Where the main window stands: near the top left corner, so that the list
+// window, centred on the screen, covers only part of it.
+constexpr QPoint mainWindowPlace(40, 40);
 
 }  // namespace
 
@@ -57,12 +75,26 @@ ScreenshotTour::ScreenshotTour(MainDialog& dialog, TourPresenter& messages, Plan
     addRunStep(0, QStringLiteral("_con"), QStringLiteral("main-machining-time"));
     addStep([this] { saveLastMessage(QStringLiteral("message-calculated")); });
     addRunStep(1, QStringLiteral("_con"), QStringLiteral("main-absolute-display"));
+    addStepThenWait([] {}, settleMilliseconds);
+    addStep([this] {
+        saveScreen({&dialog_, dialog_.latestAbsoluteDisplay()}, QStringLiteral("desktop-absolute-display"));
+    });
     addStep([this] { saveAbsoluteDisplayWithSelection(); });
     addRunStep(2, QStringLiteral("_con"), QStringLiteral("main-convert-helical"));
     addStep([this] { saveLastMessage(QStringLiteral("message-created")); });
     addRunStep(3, QStringLiteral("_arcs"), QStringLiteral("main-convert-arcs"));
     addStep([this] { saveSettings(); });
     addStep([this] { saveHelp(); });
+    addStepThenWait([this] { openFileDialog(); }, settleMilliseconds);
+    addStep([this] { saveFileDialog(); });
+}
+
+void ScreenshotTour::addStepThenWait(std::function<void()> step, int milliseconds)
+{
+    steps_.push_back([this, step = std::move(step), milliseconds] {
+        step();
+        QTimer::singleShot(milliseconds, this, &ScreenshotTour::nextStep);
+    });
 }
 
 // A step that is over when it returns: the next one follows from the event loop.
@@ -96,6 +128,7 @@ void ScreenshotTour::addRunStep(int runMode, const QString& suffix, const QStrin
 
 void ScreenshotTour::openSource()
 {
+    dialog_.move(mainWindowPlace);
     dialog_.setSourcePath(plan_.sourcePath);
 }
 
@@ -117,6 +150,10 @@ void ScreenshotTour::saveSettings()
     SettingsDialog settings(dialog_.settings(), messages_);
     settings.show();
     save(&settings, QStringLiteral("settings"));
+    if (settings.pages() != nullptr) {
+        settings.pages()->setCurrentIndex(1);
+        save(&settings, QStringLiteral("settings-dialects"));
+    }
     settings.reject();
 }
 
@@ -124,6 +161,57 @@ void ScreenshotTour::saveHelp()
 {
     dialog_.showHelp();
     if (dialog_.helpWindow() != nullptr) save(dialog_.helpWindow(), QStringLiteral("help"));
+}
+
+// The dialog of 参照 over the main window, in the source's folder.
+void ScreenshotTour::openFileDialog()
+{
+    if (dialog_.helpWindow() != nullptr) dialog_.helpWindow()->close();
+    for (AbsoluteDisplayDialog* window : dialog_.findChildren<AbsoluteDisplayDialog*>())
+        window->close();
+    fileDialog_ = createSourceFileDialog(&dialog_, QFileInfo(plan_.sourcePath).absolutePath());
+    fileDialog_->open();
+}
+
+void ScreenshotTour::saveFileDialog()
+{
+    if (fileDialog_ == nullptr) {
+        succeeded_ = false;
+        return;
+    }
+    saveScreen({fileDialog_.data()}, QStringLiteral("desktop-file-dialog"));
+    fileDialog_->reject();
+    delete fileDialog_.data();
+}
+
+void ScreenshotTour::saveScreen(const QList<QWidget*>& windows, const QString& picture)
+{
+    QRect area;
+    for (QWidget* window : windows) {
+        if (window != nullptr && window->isVisible()) area |= window->frameGeometry();
+    }
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (area.isEmpty() || screen == nullptr) {
+        succeeded_ = false;
+        return;
+    }
+    area = area.adjusted(-screenMargin, -screenMargin, screenMargin, screenMargin) & screen->geometry();
+    QPixmap shot;
+    if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+        shot = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    } else {
+        // No screen to take: the windows drawn in their places, bottom first.
+        shot = QPixmap(area.size());
+        shot.fill(Qt::darkGray);
+        QPainter painter(&shot);
+        for (QWidget* window : windows) {
+            if (window != nullptr && window->isVisible()) {
+                painter.drawPixmap(window->geometry().topLeft() - area.topLeft(), window->grab());
+            }
+        }
+    }
+    const QString path = QDir(plan_.outputDirectory).filePath(picture + QStringLiteral(".png"));
+    if (shot.isNull() || !shot.save(path)) succeeded_ = false;
 }
 
 void ScreenshotTour::start()

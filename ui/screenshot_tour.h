@@ -1,6 +1,8 @@
 // A scripted tour through the program that saves a picture of each window:
 // a run in every mode, the absolute display with a selection, the settings
-// and the manual. Only drennix-screenshots (behind scripts/screenshots) runs
+// and the manual; and two pictures of the screen as a window manager stacks
+// the windows: a list window in front of the main window, and the file dialog
+// of 参照. Only drennix-screenshots (behind scripts/screenshots) runs
 // it; the program itself carries none of it.
 #pragma once
 
@@ -8,13 +10,16 @@
 #include <optional>
 #include <vector>
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
 #include "message_presenter.h"
 
 class MainDialog;
+class QFileDialog;
 class QWidget;
 
 // Answers every message without a window, remembering the last one.
@@ -55,22 +60,30 @@ signals:
 private:
     void addRunStep(int runMode, const QString& suffix, const QString& picture);
     void addStep(std::function<void()> step);
+    // A step after which the tour waits `milliseconds` before it goes on.
+    void addStepThenWait(std::function<void()> step, int milliseconds);
 
     // The steps that are more than a run and its picture.
     void openSource();
     void saveAbsoluteDisplayWithSelection();
     void saveSettings();
     void saveHelp();
+    void openFileDialog();
+    void saveFileDialog();
 
     void nextStep();
     void continueLater();
     void save(QWidget* window, const QString& picture);
+    // The part of the screen that shows `windows` with their frames; the
+    // windows themselves where there is no screen to take (offscreen).
+    void saveScreen(const QList<QWidget*>& windows, const QString& picture);
     void saveLastMessage(const QString& picture);
 
     MainDialog& dialog_;
     TourPresenter& messages_;
     Plan plan_;
     std::vector<std::function<void()>> steps_;
+    QPointer<QFileDialog> fileDialog_;
     std::size_t nextStep_ = 0;
     bool waitingForRun_ = false;
     bool succeeded_ = true;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,12 +13,15 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QShortcut>
+#include <QTabWidget>
+#include <QVBoxLayout>
 
 #include "dialog_units.h"
 #include "field_text.h"
 #include "message_presenter.h"
 #include "resources.h"
 #include "source_line_text.h"
+#include "ui_texts.h"
 
 namespace {
 
@@ -27,47 +31,46 @@ constexpr int labelWidth = 80;
 constexpr int editWidth = 40;
 constexpr int controlHeight = 15;
 
-// One labelled edit of the dialog, in tab order. The mnemonic digits 0 to 8
-// of the motion, plane and coordinate codes are their command numbers.
+// One labelled edit of the first page, in tab order; its caption is the
+// field's in texts::settingCaptions.
 struct EditPlacement {
-    const char* caption;
     const char* field;
     int labelX, labelY;
     int editX, editY;
 };
 
 constexpr EditPlacement editPlacements[] = {
-    {"早送速度(&-)：", "rapidSpeed", 0, 5, 80, 5},
-    {"小数点位置(&^)：", "decimalPlaces", 120, 5, 200, 5},
-    {"ｱﾌﾞｿ表示行数(&@)：", "absoluteDisplayRows", 240, 5, 320, 5},
-    {"初期移動指令(&M)：", "initialMotion", 0, 25, 80, 25},
-    {"初期平面指令(&P)：", "initialPlane", 120, 25, 200, 25},
-    {"初期座標指令(&C)：", "initialCoordinate", 240, 25, 320, 25},
-    {"注釈開始指令(&S)：", "commentStart", 0, 46, 80, 46},
-    {"注釈終了指令(&E)：", "commentEnd", 120, 46, 200, 45},
-    {"動作指令(&A)：", "gCodeLetter", 240, 45, 320, 45},
-    {"X軸指令(&X)：", "xAxisLetter", 0, 66, 80, 66},
-    {"Y軸指令(&Y)：", "yAxisLetter", 120, 66, 200, 65},
-    {"Z軸指令(&Z)：", "zAxisLetter", 240, 65, 320, 65},
-    {"円弧I指令(&I)：", "arcILetter", 0, 86, 80, 86},
-    {"円弧J指令(&J)：", "arcJLetter", 120, 86, 200, 85},
-    {"円弧K指令(&K)：", "arcKLetter", 240, 85, 320, 85},
-    {"円弧半径指令(&R)：", "radiusLetter", 0, 106, 80, 106},
-    {"速度指令(&F)：", "feedLetter", 120, 106, 200, 105},
-    {"早送指令(&0)：", "rapidCode", 240, 105, 320, 105},
-    {"直線切削指令(&1)：", "linearCode", 0, 126, 80, 126},
-    {"右廻円弧指令(&2)：", "cwArcCode", 120, 126, 200, 125},
-    {"左廻円弧指令(&3)：", "ccwArcCode", 240, 125, 320, 125},
-    {"XY平面指令(&4)：", "xyPlaneCode", 0, 145, 80, 145},
-    {"ZX平面指令(&5)：", "zxPlaneCode", 120, 145, 200, 145},
-    {"YZ平面指令(&6)：", "yzPlaneCode", 240, 145, 320, 145},
-    {"ｱﾌﾞｿ指令(&7)：", "absoluteCode", 0, 166, 80, 166},
-    {"ｲﾝｸ指令(&8)：", "incrementalCode", 120, 166, 200, 165},
-    {"座標設定指令(&9)：", "coordinateSetCode", 240, 166, 320, 165},
-    {"径補正解除指令(&[)：", "compCancelCode", 0, 185, 80, 185},
-    {"左径補正指令(&])：", "compLeftCode", 120, 185, 200, 185},
-    {"右径補正指令(&/)：", "compRightCode", 240, 185, 320, 185},
-    {"値設定指令(&.)：", "valueSetCode", 0, 205, 80, 205},
+    {"rapidSpeed", 0, 5, 80, 5},
+    {"decimalPlaces", 120, 5, 200, 5},
+    {"absoluteDisplayRows", 240, 5, 320, 5},
+    {"initialMotion", 0, 25, 80, 25},
+    {"initialPlane", 120, 25, 200, 25},
+    {"initialCoordinate", 240, 25, 320, 25},
+    {"commentStart", 0, 46, 80, 46},
+    {"commentEnd", 120, 46, 200, 45},
+    {"gCodeLetter", 240, 45, 320, 45},
+    {"xAxisLetter", 0, 66, 80, 66},
+    {"yAxisLetter", 120, 66, 200, 65},
+    {"zAxisLetter", 240, 65, 320, 65},
+    {"arcILetter", 0, 86, 80, 86},
+    {"arcJLetter", 120, 86, 200, 85},
+    {"arcKLetter", 240, 85, 320, 85},
+    {"radiusLetter", 0, 106, 80, 106},
+    {"feedLetter", 120, 106, 200, 105},
+    {"rapidCode", 240, 105, 320, 105},
+    {"linearCode", 0, 126, 80, 126},
+    {"cwArcCode", 120, 126, 200, 125},
+    {"ccwArcCode", 240, 125, 320, 125},
+    {"xyPlaneCode", 0, 145, 80, 145},
+    {"zxPlaneCode", 120, 145, 200, 145},
+    {"yzPlaneCode", 240, 145, 320, 145},
+    {"absoluteCode", 0, 166, 80, 166},
+    {"incrementalCode", 120, 166, 200, 165},
+    {"coordinateSetCode", 240, 166, 320, 165},
+    {"compCancelCode", 0, 185, 80, 185},
+    {"compLeftCode", 120, 185, 200, 185},
+    {"compRightCode", 240, 185, 320, 185},
+    {"valueSetCode", 0, 205, 80, 205},
 };
 
 // The order in which the closing action stores the fields; when several are
@@ -81,20 +84,51 @@ constexpr const char* exchangeOrder[] = {
     "commentStart",  "valueSetCode",
 };
 
+// The on/off settings of the dialect page, in their order there.
+constexpr const char* dialectSwitches[] = {
+    "calculatorDecimals", "lowerCaseLetters", "semicolonComments", "endAtProgramEnd", "arcTurnsByP",
+};
+
 struct CopyItemsButton {
     const char* caption;
     int x, width;
 };
 
 constexpr CopyItemsButton copyItemsButtons[] = {
-    {"XY(&;)", 125, 35},
-    {"XYZ(&:)", 160, 40},
-    {"全項目(&,)", 205, 50},
+    {texts::copyItemsXY, 125, 35},
+    {texts::copyItemsXYZ, 160, 40},
+    {texts::copyItemsAll, 205, 50},
 };
 
-QString text(const char* utf8)
+// The buttons of the dialog: where they stand on the first page when it is
+// the only one.
+struct ButtonPlacement {
+    const char* caption;
+    const char* name;
+    int x, y;
+};
+
+constexpr ButtonPlacement defaultsPlacement{texts::defaultsButton, "defaultsButton", 5, 221};
+constexpr ButtonPlacement closePlacement{texts::closeButton, "closeButton", 265, 215};
+constexpr ButtonPlacement helpPlacement{texts::helpButton, "helpButton", 315, 215};
+constexpr int buttonWidth = 45;
+
+using texts::text;
+
+// The first page: its controls stand at fixed places, so it asks for the size
+// it was given, also as a tab.
+class FixedPage final : public QWidget {
+public:
+    using QWidget::QWidget;
+    QSize sizeHint() const override { return minimumSize(); }
+};
+
+const char* fieldCaption(std::string_view field)
 {
-    return QString::fromUtf8(utf8);
+    for (const texts::SettingCaption& entry : texts::settingCaptions) {
+        if (entry.field == field) return entry.caption;
+    }
+    return "";
 }
 
 // "X軸指令(&X)：" → "X軸指令": the caption as the messages name it.
@@ -109,19 +143,19 @@ QString captionWithoutMnemonic(const char* caption)
 // Entry messages of the fields.
 QString letterTooLong(const QString& caption)
 {
-    return caption + text(" には半角の1文字を入力して下さい。");
+    return caption + text(texts::letterTooLong);
 }
 QString notAnInteger(const QString& caption)
 {
-    return caption + text(" には整数を入力して下さい。");
+    return caption + text(texts::notAnInteger);
 }
 QString notANumber(const QString& caption)
 {
-    return caption + text(" には数値を入力して下さい。");
+    return caption + text(texts::notANumber);
 }
 QString outsideLimits(const QString& caption, int minimum, int maximum)
 {
-    return caption + text(" には %1 から %2 までの整数を入力して下さい。").arg(minimum).arg(maximum);
+    return caption + text(texts::outsideLimits).arg(minimum).arg(maximum);
 }
 
 }  // namespace
@@ -130,70 +164,151 @@ SettingsDialog::SettingsDialog(drennix::Settings& settings, MessagePresenter& pr
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       settings_(settings),
-      presenter_(presenter)
+      presenter_(presenter),
+      firstPage_(new FixedPage(this))
 {
     setObjectName(QStringLiteral("settingsDialog"));
-    setWindowTitle(text("Drennixの設定"));
+    setWindowTitle(text(texts::settingsTitle));
     setWindowIcon(applicationIcon());
     setFont(dialogFont());
     buildControls();
-    fillControls();
+    fillControls(settings_);
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &SettingsDialog::helpRequested);
 }
 
+QPushButton* SettingsDialog::makeButton(const char* caption, const char* name)
+{
+    // No button is the default: Enter does nothing here.
+    auto* button = new QPushButton(text(caption), this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    buttons_.push_back(button);
+    return button;
+}
+
 void SettingsDialog::buildControls()
 {
     const DialogUnits units(font());
-    setFixedSize(units.toPixels(QSize(dialogWidthUnits, dialogHeightUnits)));
+    const QSize size = units.toPixels(QSize(dialogWidthUnits, dialogHeightUnits));
+    setFixedSize(size);
+    firstPage_->setObjectName(QStringLiteral("firstPage"));
+    firstPage_->setGeometry(QRect(QPoint(0, 0), size));
+    firstPage_->setMinimumSize(size);
 
     for (const EditPlacement& placement : editPlacements) {
-        auto* label = new QLabel(text(placement.caption), this);
+        const char* caption = fieldCaption(placement.field);
+        auto* label = new QLabel(text(caption), firstPage_);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         units.place(label, placement.labelX, placement.labelY, labelWidth, controlHeight);
-        auto* edit = new QLineEdit(this);
+        auto* edit = new QLineEdit(firstPage_);
         edit->setObjectName(QString::fromLatin1(placement.field));
         edit->setAlignment(Qt::AlignCenter);
         units.place(edit, placement.editX, placement.editY, editWidth, controlHeight);
         label->setBuddy(edit);
         edits_.emplace_back(placement.field, edit);
-        captions_.emplace_back(placement.field, captionWithoutMnemonic(placement.caption));
+        captions_.emplace_back(placement.field, captionWithoutMnemonic(caption));
     }
 
-    auto* frame = new QGroupBox(text("複写項目"), this);
+    auto* frame = new QGroupBox(text(texts::copyItemsFrame), firstPage_);
     units.place(frame, 120, 205, 140, 30);
     copyItemsGroup_ = new QButtonGroup(this);
     int id = 0;
     for (const CopyItemsButton& button : copyItemsButtons) {
-        auto* radio = new QRadioButton(text(button.caption), this);
+        auto* radio = new QRadioButton(text(button.caption), firstPage_);
         radio->setObjectName(QStringLiteral("copyItems%1").arg(id));
         units.place(radio, button.x, 215, button.width, controlHeight);
         copyItemsGroup_->addButton(radio, id++);
     }
-    captions_.emplace_back("copyItems", text("複写項目"));
+    captions_.emplace_back("copyItems", text(texts::copyItemsFrame));
 
-    // No button is the default: Enter does nothing here.
-    auto* closeButton = new QPushButton(text("閉じる"), this);
-    closeButton->setObjectName(QStringLiteral("closeButton"));
-    closeButton->setAutoDefault(false);
-    units.place(closeButton, 265, 215, 45, controlHeight);
-    connect(closeButton, &QPushButton::clicked, this, &SettingsDialog::reject);
-    auto* helpButton = new QPushButton(text("ﾍﾙﾌﾟ(&H)"), this);
-    helpButton->setObjectName(QStringLiteral("helpButton"));
-    helpButton->setAutoDefault(false);
-    units.place(helpButton, 315, 215, 45, controlHeight);
-    connect(helpButton, &QPushButton::clicked, this, &SettingsDialog::helpRequested);
+    QPushButton* defaults = makeButton(defaultsPlacement.caption, defaultsPlacement.name);
+    connect(defaults, &QPushButton::clicked, this, &SettingsDialog::showDefaults);
+    QPushButton* close = makeButton(closePlacement.caption, closePlacement.name);
+    connect(close, &QPushButton::clicked, this, &SettingsDialog::reject);
+    QPushButton* help = makeButton(helpPlacement.caption, helpPlacement.name);
+    connect(help, &QPushButton::clicked, this, &SettingsDialog::helpRequested);
+    const ButtonPlacement placements[] = {defaultsPlacement, closePlacement, helpPlacement};
+    for (std::size_t i = 0; i < std::size(placements); ++i)
+        units.place(buttons_[i], placements[i].x, placements[i].y, buttonWidth, controlHeight);
+
+    addPage(buildDialectPage(), text(texts::dialectPageTitle));
 }
 
-// Shows the current values; a letter edit takes one character.
-void SettingsDialog::fillControls()
+QWidget* SettingsDialog::buildDialectPage()
+{
+    const DialogUnits units(font());
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("dialectPage"));
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(units.toPixelsX(10), units.toPixelsY(8), units.toPixelsX(10), units.toPixelsY(8));
+    layout->setSpacing(units.toPixelsY(4));
+    auto* note = new QLabel(text(texts::dialectPageNote), page);
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    for (const char* field : dialectSwitches) {
+        const char* caption = fieldCaption(field);
+        auto* box = new QCheckBox(text(caption), page);
+        box->setObjectName(QString::fromLatin1(field));
+        layout->addWidget(box);
+        checkBoxes_.emplace_back(field, box);
+        captions_.emplace_back(field, captionWithoutMnemonic(caption));
+    }
+    layout->addStretch();
+    return page;
+}
+
+QCheckBox* SettingsDialog::checkBox(std::string_view fieldName) const
+{
+    for (const auto& [name, box] : checkBoxes_) {
+        if (name == fieldName) return box;
+    }
+    return nullptr;
+}
+
+void SettingsDialog::addPage(QWidget* page, const QString& title)
+{
+    const DialogUnits units(font());
+    if (pages_ == nullptr) {
+        pages_ = new QTabWidget(this);
+        pages_->setObjectName(QStringLiteral("settingsPages"));
+        pages_->addTab(firstPage_, text(texts::firstPageTitle));
+    }
+    pages_->addTab(page, title);
+    const QSize pagesSize = pages_->sizeHint();
+    pages_->setGeometry(QRect(QPoint(0, 0), pagesSize));
+    pages_->show();
+    // The buttons in a row below the pages: 既定値 on the left, 閉じる and
+    // ﾍﾙﾌﾟ on the right.
+    const int gap = units.toPixelsX(5);
+    const int rowTop = pagesSize.height() + units.toPixelsY(5);
+    const QSize button = units.toPixels(QSize(buttonWidth, controlHeight));
+    buttons_[0]->setGeometry(QRect(QPoint(gap, rowTop), button));
+    buttons_[2]->setGeometry(QRect(QPoint(pagesSize.width() - gap - button.width(), rowTop), button));
+    buttons_[1]->setGeometry(QRect(QPoint(buttons_[2]->x() - gap - button.width(), rowTop), button));
+    setFixedSize(pagesSize.width(), rowTop + button.height() + units.toPixelsY(5));
+}
+
+void SettingsDialog::showDefaults()
+{
+    drennix::Settings defaults;
+    drennix::resetToDefaults(defaults);
+    fillControls(defaults);
+}
+
+// Shows `values`; a letter edit takes one character.
+void SettingsDialog::fillControls(const drennix::Settings& values)
 {
     for (const drennix::SettingField& field : drennix::settingFields()) {
         if (field.name == "copyItems") {
-            QAbstractButton* button = copyItemsGroup_->button(settings_.process.copyItems);
-            if (button == nullptr) button = copyItemsGroup_->button(settings_.process.copyItems < 1 ? 0 : 2);
+            QAbstractButton* button = copyItemsGroup_->button(values.process.copyItems);
+            if (button == nullptr) button = copyItemsGroup_->button(values.process.copyItems < 1 ? 0 : 2);
             button->setChecked(true);
+            continue;
+        }
+        if (QCheckBox* box = checkBox(field.name)) {
+            box->setChecked(values.process.*field.integer != 0);
             continue;
         }
         QLineEdit* fieldEdit = edit(field.name);
@@ -201,12 +316,10 @@ void SettingsDialog::fillControls()
         switch (field.kind) {
         case drennix::SettingKind::Letter:
             fieldEdit->setMaxLength(1);
-            fieldEdit->setText(decodeSourceLine(settings_.vocabulary.*field.letter));
+            fieldEdit->setText(decodeSourceLine(values.vocabulary.*field.letter));
             break;
-        case drennix::SettingKind::GCode: fieldEdit->setText(formatNumber(settings_.vocabulary.*field.code)); break;
-        case drennix::SettingKind::Integer:
-            fieldEdit->setText(QString::number(settings_.process.*field.integer));
-            break;
+        case drennix::SettingKind::GCode: fieldEdit->setText(formatNumber(values.vocabulary.*field.code)); break;
+        case drennix::SettingKind::Integer: fieldEdit->setText(QString::number(values.process.*field.integer)); break;
         }
     }
 }
@@ -229,6 +342,8 @@ QString SettingsDialog::captionOf(std::string_view fieldName) const
 
 bool SettingsDialog::refuseEntry(QLineEdit* fieldEdit, const QString& message)
 {
+    // Every edit stands on the first page.
+    if (pages_ != nullptr) pages_->setCurrentWidget(firstPage_);
     presenter_.showMessage(this, message, drennix::MessageKind::Warning);
     fieldEdit->setFocus(Qt::OtherFocusReason);
     fieldEdit->selectAll();
@@ -278,6 +393,9 @@ bool SettingsDialog::storeFields()
         const drennix::SettingField* field = drennix::findSettingField(name);
         if (field != nullptr && !storeField(*field)) return false;
     }
+    // A check box holds no bad entry.
+    for (const auto& [name, box] : checkBoxes_)
+        settings_.process.*drennix::findSettingField(name)->integer = box->isChecked() ? 1 : 0;
     return true;
 }
 

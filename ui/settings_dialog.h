@@ -1,7 +1,13 @@
 // The editor of the command vocabulary and the process settings. It edits the
 // application's Settings in place and has one closing action (閉じる, Escape,
 // the close box), which stores every field and closes only when the whole
-// configuration passes validation. There is no way to discard an edit.
+// configuration passes validation. There is no way to discard an edit; 既定値
+// puts the defaults into the fields, to be stored as any entry.
+//
+// The fields stand on a first page; the settings that came later stand on
+// further pages (addPage): the dialog shows its pages as tabs, the first one
+// as it looks alone, with the buttons in a row below. The second page holds
+// the dialect settings of other controllers, each a check box.
 #pragma once
 
 #include <string_view>
@@ -14,7 +20,10 @@
 
 class MessagePresenter;
 class QButtonGroup;
+class QCheckBox;
 class QLineEdit;
+class QPushButton;
+class QTabWidget;
 
 class SettingsDialog : public QDialog {
     Q_OBJECT
@@ -26,6 +35,18 @@ public:
     // copyItems, which is the radio group.
     QLineEdit* edit(std::string_view fieldName) const;
     QButtonGroup* copyItemsGroup() const { return copyItemsGroup_; }
+    // The check box of an on/off setting of the dialect page, by its code
+    // name ("lowerCaseLetters"); null for the other fields.
+    QCheckBox* checkBox(std::string_view fieldName) const;
+    QWidget* firstPage() const { return firstPage_; }
+    // Null while the first page is the only one.
+    QTabWidget* pages() const { return pages_; }
+
+    // Adds a page of further settings under the tab `title`; the dialog owns it.
+    void addPage(QWidget* page, const QString& title);
+
+    // 既定値: the default of every setting into its field.
+    void showDefaults();
 
     // The closing action: store the fields in the exchange order, stopping at
     // the first bad entry (message, focus on it), then validate; the dialog
@@ -42,7 +63,9 @@ protected:
 
 private:
     void buildControls();
-    void fillControls();
+    QWidget* buildDialectPage();
+    QPushButton* makeButton(const char* caption, const char* name);
+    void fillControls(const drennix::Settings& values);
     bool storeFields();
     bool storeField(const drennix::SettingField& field);
     bool refuseEntry(QLineEdit* edit, const QString& message);
@@ -52,5 +75,10 @@ private:
     MessagePresenter& presenter_;
     std::vector<std::pair<std::string_view, QLineEdit*>> edits_;
     std::vector<std::pair<std::string_view, QString>> captions_;
+    std::vector<std::pair<std::string_view, QCheckBox*>> checkBoxes_;
     QButtonGroup* copyItemsGroup_ = nullptr;
+    QWidget* firstPage_;
+    QTabWidget* pages_ = nullptr;
+    // 既定値, 閉じる, ﾍﾙﾌﾟ.
+    std::vector<QPushButton*> buttons_;
 };

@@ -1,5 +1,5 @@
-// The command line: options, modes, --set with its limits, and the order of
-// the vocabulary validation.
+// The command line: options, modes, --set with its limits, the settings file,
+// the order of the vocabulary validation and the version.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "options.h"
+#include "scratch_directory.h"
 
 namespace drennix::cli {
 namespace {
@@ -188,6 +189,70 @@ TEST(options, help_lists_the_setting_names)
     ASSERT_EQ(outcome.status, ParseStatus::Help);
     for (const SettingField& field : settingFields())
         EXPECT_NE(outcome.text.find(field.name), std::string::npos) << field.name;
+}
+
+// --settings reads the settings of the file (not the main window's inputs),
+// --set changes them further, and the vocabulary's rules judge the outcome.
+TEST(options, the_settings_file_comes_before_the_assignments)
+{
+    const testing::ScratchDirectory scratch;
+    const std::string file = scratch
+                                 .write("settings.json", R"({"xAxisLetter": "U", "rapidSpeed": 9000, "copyItems": 1,
+                                          "main": {"suffix": "_kept", "tolerance": 0.5, "runMode": "arcs"}})")
+                                 .string();
+    const ParseOutcome read = parse({"--settings", file, "part.nc"});
+    ASSERT_EQ(read.status, ParseStatus::Run) << read.text;
+    Settings expected;
+    expected.vocabulary.xAxisLetter = "U";
+    expected.process.rapidSpeed = 9000;
+    expected.process.copyItems = 1;
+    EXPECT_EQ(read.request.settings, expected);
+    EXPECT_EQ(runRequest(read), runRequest(parse({"part.nc"})));
+
+    const ParseOutcome overridden = parse({"--set", "xAxisLetter=X", "--settings", file, "part.nc"});
+    ASSERT_EQ(overridden.status, ParseStatus::Run) << overridden.text;
+    expected.vocabulary.xAxisLetter = "X";
+    EXPECT_EQ(overridden.request.settings, expected);
+
+    // U in the file clashes with an assignment; a later one clears it.
+    EXPECT_EQ(parse({"--settings", file, "--set", "arcILetter=U", "part.nc"}).text,
+              "X軸指令 と 円弧I指令 が同じの為に入力し直して下さい。");
+    EXPECT_EQ(parse({"--settings", file, "--set", "arcILetter=U", "--set", "xAxisLetter=X", "part.nc"}).status,
+              ParseStatus::Run);
+    // The file, then --dialect, then --set, whatever their order on the line.
+    const std::string dialects =
+        scratch.write("dialects.json", R"({"lowerCaseLetters": 1, "arcTurnsByP": 1})").string();
+    const ParseOutcome layered =
+        parse({"--set", "arcTurnsByP=1", "--dialect", "standard", "--settings", dialects, "part.nc"});
+    ASSERT_EQ(layered.status, ParseStatus::Run) << layered.text;
+    EXPECT_EQ(layered.request.settings.process.lowerCaseLetters, 0);
+    EXPECT_EQ(layered.request.settings.process.arcTurnsByP, 1);
+}
+
+TEST(options, an_unreadable_or_invalid_settings_file_is_a_usage_error)
+{
+    const testing::ScratchDirectory scratch;
+    const std::pair<std::string, std::string> files[] = {
+        {(scratch / "missing.json").string(), "cannot be opened"},
+        {scratch.path().string(), "folder"},
+        {scratch.write("broken.json", "{\"rapidSpeed\": ").string(), "not valid JSON"},
+        {scratch.write("rows.json", "{\"absoluteDisplayRows\": 12}").string(),
+         "absoluteDisplayRows: 12 is outside 99 to 99999"},
+    };
+    for (const auto& [file, reason] : files) {
+        const ParseOutcome outcome = parse({"--settings", file, "part.nc"});
+        EXPECT_EQ(outcome.status, ParseStatus::UsageError) << file;
+        EXPECT_EQ(outcome.text.rfind("drennix-cli: --settings " + file + ": ", 0), 0u) << outcome.text;
+        EXPECT_NE(outcome.text.find(reason), std::string::npos) << outcome.text;
+        EXPECT_EQ(outcome.text.find('\n'), std::string::npos) << outcome.text;
+    }
+}
+
+TEST(options, version_needs_no_source)
+{
+    const ParseOutcome outcome = parse({"--version"});
+    ASSERT_EQ(outcome.status, ParseStatus::Help) << outcome.text;
+    EXPECT_EQ(outcome.text, "drennix-cli " DRENNIX_TEST_VERSION "\n");
 }
 
 }  // namespace

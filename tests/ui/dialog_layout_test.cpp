@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTabWidget>
 
 #include "dialog_units.h"
 #include "main_dialog.h"
@@ -23,13 +24,19 @@ int drawnWidth(const QWidget& control, const QString& caption)
     return control.fontMetrics().horizontalAdvance(QString(caption).remove(QRegularExpression("&(?=.)")));
 }
 
+// Where a control stands in its window, also when it is on a page.
+QRect placeInWindow(const QWidget& dialog, const QWidget* control)
+{
+    return QRect(control->mapTo(&dialog, QPoint(0, 0)), control->size());
+}
+
 // The controls a user reads or uses (group boxes frame others) lie inside the
 // window, show their whole caption, are a text line high and do not overlap.
 void verifyNothingClippedOrOverlapping(const QWidget& dialog)
 {
     QList<QWidget*> controls;
-    for (QWidget* child : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (qobject_cast<QGroupBox*>(child) == nullptr &&
+    for (QWidget* child : dialog.findChildren<QWidget*>()) {
+        if (child->isVisibleTo(&dialog) && qobject_cast<QGroupBox*>(child) == nullptr &&
             (qobject_cast<QLabel*>(child) || qobject_cast<QAbstractButton*>(child) || qobject_cast<QLineEdit*>(child) ||
              qobject_cast<ValueField*>(child))) {
             controls.append(child);
@@ -42,7 +49,8 @@ void verifyNothingClippedOrOverlapping(const QWidget& dialog)
         return widget->objectName();
     };
     for (const QWidget* control : controls) {
-        QVERIFY2(dialog.rect().contains(control->geometry()), qPrintable(name(control) + " leaves the window"));
+        const QRect place = placeInWindow(dialog, control);
+        QVERIFY2(dialog.rect().contains(place), qPrintable(name(control) + " leaves the window"));
         bool whole = true;
         if (const auto* label = qobject_cast<const QLabel*>(control)) {
             whole = drawnWidth(*label, label->text()) <= label->contentsRect().width();
@@ -54,7 +62,7 @@ void verifyNothingClippedOrOverlapping(const QWidget& dialog)
         QVERIFY2(whole, qPrintable(name(control) + " is clipped"));
         QVERIFY2(control->fontMetrics().height() <= control->height(), qPrintable(name(control) + " is too low"));
         for (const QWidget* other : controls) {
-            QVERIFY2(other == control || (control->geometry() & other->geometry()).isEmpty(),
+            QVERIFY2(other == control || (place & placeInWindow(dialog, other)).isEmpty(),
                      qPrintable(name(control) + " overlaps " + name(other)));
         }
     }
@@ -111,8 +119,11 @@ private slots:
         QCOMPARE(main.size(), DialogUnits(main.font()).toPixels(QSize(383, 166)));
         verifyNothingClippedOrOverlapping(main);
         SettingsDialog settings(main.settings(), presenter);
-        QCOMPARE(settings.size(), DialogUnits(settings.font()).toPixels(QSize(363, 241)));
+        QCOMPARE(settings.firstPage()->minimumSize(), DialogUnits(settings.font()).toPixels(QSize(363, 241)));
         QCOMPARE(settings.windowTitle(), QString::fromUtf8("Drennixの設定"));
+        settings.show();
+        verifyNothingClippedOrOverlapping(settings);
+        settings.pages()->setCurrentIndex(1);
         verifyNothingClippedOrOverlapping(settings);
     }
 

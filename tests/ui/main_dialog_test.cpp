@@ -1,7 +1,8 @@
 // The main window: its start-up state, the checks of its inputs, runs in each
 // mode on the worker thread (compared with the same run made directly on the
-// engine), Escape, the absolute display windows, browse, drop, the settings
-// and the exit question.
+// engine), Escape, the absolute display windows, browse, drop, the settings,
+// the exit question, the manual, and the settings and inputs kept between
+// starts.
 #include <QtTest>
 
 #include <QDirIterator>
@@ -21,6 +22,7 @@
 #include "recording_presenter.h"
 #include "run_driver.h"
 #include "settings_dialog.h"
+#include "settings_store.h"
 
 using drennix::ResultField;
 
@@ -366,21 +368,27 @@ private slots:
         QCOMPARE(first->model()->rowCount(), 100);
         QCOMPARE(second->model()->rowCount(), 11);
         w.button("exitButton")->click();
-        QVERIFY(second.isNull());
+        QVERIFY(first.isNull() && second.isNull());
     }
 
     // Browse sets the chosen file, or forgets the source when cancelled; a file
-    // dropped on the window becomes the source.
+    // dropped on the window becomes the source. Browse opens in the folder of
+    // the last file chosen or dropped.
     void browseOrDropSetsTheSource()
     {
         Window w;
-        std::optional<QString> answer = QStringLiteral("/tmp/part.nc");
-        w.dialog.setSourceFileChooser([&](QWidget*) { return answer; });
+        std::optional<QString> answer = QStringLiteral("/tmp/nc/part.nc");
+        QStringList folders;
+        w.dialog.setSourceFileChooser([&](QWidget* owner, const QString& folder) {
+            if (owner == &w.dialog) folders.append(folder);
+            return answer;
+        });
         w.button("browseButton")->click();
-        QCOMPARE(w.dialog.sourcePath(), QStringLiteral("/tmp/part.nc"));
+        QCOMPARE(w.dialog.sourcePath(), QStringLiteral("/tmp/nc/part.nc"));
         answer.reset();
         w.button("browseButton")->click();
         QCOMPARE(w.dialog.sourcePath(), QString());
+        QCOMPARE(folders, QStringList({QString(), QStringLiteral("/tmp/nc")}));
 
         QTemporaryDir directory;
         const QString path = writeSource(directory, "dropped.nc", sampleProgram);
@@ -392,6 +400,8 @@ private slots:
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&w.dialog, &drop);
         QCOMPARE(w.dialog.sourcePath(), path);
+        w.button("browseButton")->click();
+        QCOMPARE(folders.last(), QFileInfo(path).absolutePath());
     }
 
     // The main window hides while the settings are open and comes back when they
@@ -449,7 +459,9 @@ private slots:
         QCOMPARE(finished.count(), 1);
     }
 
-    void helpClosesWithTheWindow()
+    // The manual belongs to the main window, names the version, closes with
+    // Escape and with the main window.
+    void helpClosesWithEscapeAndWithTheWindow()
     {
         QPointer<HelpWindow> help;
         {
@@ -458,8 +470,109 @@ private slots:
             help = w.dialog.helpWindow();
             QVERIFY(help != nullptr && help->isVisible());
             QVERIFY(!help->browser()->toPlainText().isEmpty());
+            QCOMPARE(help->parentWidget(), &w.dialog);
+            QVERIFY(help->isWindow());
+            QCOMPARE(help->windowTitle(), utf8("Drennix " DRENNIX_TEST_VERSION " ﾍﾙﾌﾟ"));
+            QTest::keyClick(help->browser(), Qt::Key_Escape);
+            QVERIFY(!help->isVisible());
+            QVERIFY(w.dialog.isVisible());
+            w.button("helpButton")->click();
+            QVERIFY(help->isVisible());
+            w.dialog.close();
+            QVERIFY(!help->isVisible());
         }
         QVERIFY(help.isNull());
+    }
+
+    // What a run starts with and what the window holds when the program ends
+    // is kept: a new start shows it again, with the settings.
+    void settingsAndInputsOutliveARestart()
+    {
+        QTemporaryDir directory;
+        SettingsStore store(directory.filePath(QStringLiteral("config/settings.json")));
+        const QString source = writeSource(directory, "part.nc", sampleProgram);
+        {
+            Window w;
+            w.dialog.keepStateIn(store);
+            QVERIFY(w.presenter.messages.empty());
+            QVERIFY(!QFile::exists(store.path()));
+            w.dialog.settings().process.absoluteDisplayRows = 120;
+            w.dialog.settings().vocabulary.xAxisLetter = "U";
+            w.dialog.setSourceFileChooser([&](QWidget*, const QString&) { return source; });
+            w.button("browseButton")->click();
+            w.chooseMode(2);
+            w.edit("suffixEdit")->setText(QStringLiteral("_新"));
+            w.edit("toleranceEdit")->setText(QStringLiteral("0.002"));
+            QVERIFY(w.run());
+            // Kept when the run started.
+            drennix::settings_file::KeptState kept;
+            QCOMPARE(store.load(kept), SettingsStore::LoadStatus::Loaded);
+            QCOMPARE(kept.main.runMode, drennix::RunMode::ConvertHelical);
+            QCOMPARE(kept.settings.vocabulary.xAxisLetter, std::string("U"));
+            // Changed after the run, kept at the end; a bad entry keeps the
+            // value of the last run.
+            w.chooseMode(1);
+            w.edit("initialYEdit")->setText(QStringLiteral("-7.25"));
+            w.edit("toleranceEdit")->setText(QStringLiteral("wide"));
+            w.dialog.close();
+        }
+        Window again;
+        again.dialog.keepStateIn(store);
+        QVERIFY(again.presenter.messages.empty());
+        QCOMPARE(again.dialog.settings().process.absoluteDisplayRows, 120);
+        QCOMPARE(again.dialog.settings().vocabulary.xAxisLetter, std::string("U"));
+        QCOMPARE(again.edit("suffixEdit")->text(), utf8("_新"));
+        QCOMPARE(again.edit("toleranceEdit")->text(), QStringLiteral("0.002"));
+        QCOMPARE(again.edit("initialYEdit")->text(), QStringLiteral("-7.25"));
+        QVERIFY(again.dialog.findChild<QRadioButton*>("absoluteDisplayMode")->isChecked());
+        QCOMPARE(again.dialog.lastFolder(), QFileInfo(source).absolutePath());
+        QCOMPARE(again.dialog.sourcePath(), QString());
+        // The restored inputs are what the next run gets.
+        again.dialog.setSourcePath(source);
+        QVERIFY(again.run());
+        QCOMPARE(again.dialog.inputs().tolerance, 0.002);
+        QCOMPARE(again.dialog.inputs().initialY, -7.25);
+        QCOMPARE(again.dialog.inputs().suffix, std::string("_新"));
+    }
+
+    // A file that cannot be used says so once and starts with the defaults;
+    // the next save replaces it.
+    void anUnusableSettingsFileGivesTheDefaults_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("not JSON") << QByteArray("{\"rapidSpeed\": 4000,");
+        QTest::newRow("out of range") << QByteArray("{\"decimalPlaces\": 12}");
+        QTest::newRow("against the rules") << QByteArray("{\"xAxisLetter\": \"Y\"}");
+        QTest::newRow("bad input") << QByteArray("{\"main\": {\"tolerance\": 3}}");
+        QTest::newRow("a folder") << QByteArray();
+    }
+
+    void anUnusableSettingsFileGivesTheDefaults()
+    {
+        QFETCH(QByteArray, content);
+        QTemporaryDir directory;
+        SettingsStore store(directory.filePath(QStringLiteral("settings.json")));
+        if (content.isEmpty()) {
+            QVERIFY(QDir(directory.path()).mkdir(QStringLiteral("settings.json")));
+        } else {
+            QFile file(store.path());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        Window w;
+        w.edit("suffixEdit")->setText(QStringLiteral("_typed"));
+        w.dialog.keepStateIn(store);
+        QCOMPARE(w.presenter.texts(), QStringList{utf8("設定ﾌｧｲﾙを読めませんでした。\n　既定値を使います。")});
+        QCOMPARE(w.presenter.messages.front().kind, drennix::MessageKind::Warning);
+        drennix::Settings defaults;
+        drennix::resetToDefaults(defaults);
+        QCOMPARE(w.dialog.settings(), defaults);
+        QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_con"));
+        if (content.isEmpty()) return;
+        w.dialog.close();
+        drennix::settings_file::KeptState kept;
+        QCOMPARE(store.load(kept), SettingsStore::LoadStatus::Loaded);
+        QCOMPARE(kept.settings, defaults);
     }
 
     // The real programs of the corpus (when present), in absolute display.

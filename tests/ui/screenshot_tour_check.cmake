@@ -4,8 +4,8 @@
 #
 #   cmake -DPROGRAM=... -DSOURCE=... -DWORK=... -P screenshot_tour_check.cmake
 set(pictures
-  absolute-display help main-absolute-display main-convert-arcs main-convert-helical
-  main-machining-time message-calculated message-created settings)
+  absolute-display desktop-absolute-display desktop-file-dialog help main-absolute-display main-convert-arcs
+  main-convert-helical main-machining-time message-calculated message-created settings settings-dialects)
 
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/pictures")

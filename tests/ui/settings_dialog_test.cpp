@@ -1,12 +1,19 @@
 // The settings dialog: it shows the current values, stores the fields in
 // their exchange order, refuses to close on every kind of bad entry or
-// invalid configuration, and closes on valid values.
+// invalid configuration, closes on valid values, puts the defaults back with
+// 既定値, keeps the layout of its first page among tabs, and holds the
+// dialect settings as check boxes on its second page.
 #include <QtTest>
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
 
+#include "dialog_units.h"
 #include "recording_presenter.h"
 #include "settings_dialog.h"
 
@@ -198,6 +205,114 @@ private slots:
         f.type("xAxisLetter", "X");
         QTest::keyClick(f.edit("xAxisLetter"), Qt::Key_Escape);
         QVERIFY(!f.dialog.isVisible());
+    }
+
+    // 既定値 shows every default, typed over or stored before; only closing
+    // stores them, as any entry.
+    void defaultsComeBackIntoTheFields()
+    {
+        drennix::Settings start = defaults();
+        start.vocabulary.xAxisLetter = "U";
+        start.vocabulary.xyPlaneCode = 170;
+        start.process.absoluteDisplayRows = 99;
+        start.process.copyItems = 2;
+        Fixture f(start);
+        f.type("rapidSpeed", "abc");
+        f.dialog.findChild<QPushButton*>(QStringLiteral("defaultsButton"))->click();
+        QVERIFY(f.dialog.isVisible());
+        QCOMPARE(f.settings, start);
+        const char* const expected[][2] = {
+            {"rapidSpeed", "3000"}, {"absoluteDisplayRows", "1500"}, {"xAxisLetter", "X"}, {"xyPlaneCode", "17"}};
+        for (const auto& [field, text] : expected)
+            QCOMPARE(f.edit(field)->text(), QString::fromUtf8(text));
+        QCOMPARE(f.dialog.copyItemsGroup()->checkedId(), 0);
+        f.dialog.reject();
+        QVERIFY(!f.dialog.isVisible());
+        QCOMPARE(f.settings, defaults());
+    }
+
+    // The first page keeps the layout it has alone, in dialog units; the
+    // buttons stand in a row below the pages; a further page changes nothing
+    // on the first.
+    void theFirstPageKeepsItsLayoutAmongTabs()
+    {
+        Fixture f;
+        QTabWidget* pages = f.dialog.pages();
+        QVERIFY(pages != nullptr);
+        QCOMPARE(pages->count(), 2);
+        QCOMPARE(pages->widget(0), f.dialog.firstPage());
+        QCOMPARE(pages->tabText(0), QString::fromUtf8("基本"));
+        QCOMPARE(pages->tabText(1), QString::fromUtf8("他の制御装置"));
+        const DialogUnits units(f.dialog.font());
+        QCOMPARE(f.edit("rapidSpeed")->geometry(), units.toPixels(80, 5, 40, 15));
+        QCOMPARE(f.edit("valueSetCode")->geometry(), units.toPixels(80, 205, 40, 15));
+        const QSize pageSize = f.dialog.firstPage()->size();
+        QVERIFY(pageSize.width() >= units.toPixelsX(363) && pageSize.height() >= units.toPixelsY(241));
+        for (QPushButton* button : f.dialog.findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+            QVERIFY2(button->y() >= pages->geometry().bottom(), qPrintable(button->objectName()));
+            QVERIFY2(f.dialog.rect().contains(button->geometry()), qPrintable(button->objectName()));
+        }
+
+        QList<QRect> before;
+        const QList<QWidget*> controls = f.dialog.firstPage()->findChildren<QWidget*>();
+        for (const QWidget* control : controls)
+            before.append(control->geometry());
+        auto* page = new QWidget;
+        new QLabel(QStringLiteral("more"), page);
+        f.dialog.addPage(page, QStringLiteral("more"));
+        QCOMPARE(pages->count(), 3);
+        for (qsizetype i = 0; i < controls.size(); ++i)
+            QCOMPARE(controls[i]->geometry(), before[i]);
+    }
+
+    // The dialect settings are check boxes on the second page: shown, stored
+    // on closing, put back by 既定値. A bad entry on the first page brings
+    // that page to the front.
+    void dialectSettingsAreCheckBoxes()
+    {
+        drennix::Settings start = defaults();
+        start.process.lowerCaseLetters = 1;
+        start.process.arcTurnsByP = 1;
+        Fixture f(start);
+        const char* const fields[] = {"calculatorDecimals", "lowerCaseLetters", "semicolonComments", "endAtProgramEnd",
+                                      "arcTurnsByP"};
+        for (const char* field : fields) {
+            QVERIFY2(f.dialog.checkBox(field) != nullptr, field);
+            QCOMPARE(f.dialog.checkBox(field)->isChecked(),
+                     start.process.*drennix::findSettingField(field)->integer == 1);
+        }
+        f.dialog.pages()->setCurrentIndex(1);
+        f.dialog.checkBox("semicolonComments")->click();
+        f.dialog.checkBox("lowerCaseLetters")->click();
+        f.type("decimalPlaces", "x");
+        f.dialog.reject();
+        QVERIFY(f.dialog.isVisible());
+        QCOMPARE(f.dialog.pages()->currentIndex(), 0);
+        QCOMPARE(f.dialog.focusWidget(), f.edit("decimalPlaces"));
+        f.type("decimalPlaces", "3");
+        f.dialog.reject();
+        QVERIFY(!f.dialog.isVisible());
+        drennix::Settings expected = start;
+        expected.process.semicolonComments = 1;
+        expected.process.lowerCaseLetters = 0;
+        QCOMPARE(f.settings, expected);
+
+        Fixture again(expected);
+        again.dialog.findChild<QPushButton*>(QStringLiteral("defaultsButton"))->click();
+        for (const char* field : fields)
+            QVERIFY2(!again.dialog.checkBox(field)->isChecked(), field);
+    }
+
+    // Every setting has its control in the dialog: an edit, the copy items or
+    // a check box.
+    void holdsEverySetting()
+    {
+        Fixture f;
+        for (const drennix::SettingField& field : drennix::settingFields()) {
+            const bool held = f.dialog.edit(field.name) != nullptr || f.dialog.checkBox(field.name) != nullptr ||
+                              field.name == "copyItems";
+            QVERIFY2(held, std::string(field.name).c_str());
+        }
     }
 
     void letterEditsTakeOneCharacter()

@@ -1,0 +1,133 @@
+// Every text the desktop program shows of its own, in one place: window
+// titles, captions, menu items and the messages of its windows. The texts of a
+// run (its messages, the result captions, the list's column titles) are the
+// engine's (messages.h). All are UTF-8; `text()` makes a QString of one.
+#pragma once
+
+#include <string_view>
+
+#include <QString>
+
+namespace texts {
+
+inline QString text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// The program's name: the caption of the main window and of every message box.
+inline constexpr const char* applicationName = "Drennix";
+
+// The main window.
+inline constexpr const char* sourceLabel = "元ﾌｧｲﾙ：";
+inline constexpr const char* browseButton = "参照(&F)...";
+inline constexpr const char* suffixLabel = "作成ﾌｧｲﾙ追加文字(&T)：";
+inline constexpr const char* toleranceLabel = "許容値(&A)：";
+inline constexpr const char* executeButton = "実行";
+inline constexpr const char* exitButton = "終了";
+inline constexpr const char* initialXLabel = "初期X位置(&X)：";
+inline constexpr const char* initialYLabel = "初期Y位置(&Y)：";
+inline constexpr const char* initialZLabel = "初期Z位置(&Z)：";
+inline constexpr const char* runModeFrame = "実行項目";
+inline constexpr const char* machiningTimeMode = "加工時間(&W)";
+inline constexpr const char* absoluteDisplayMode = "アブソ表示(&B)";
+inline constexpr const char* convertHelicalMode = "ﾍﾘｶﾙを変換(&C)";
+inline constexpr const char* convertArcsMode = "円弧も変換(&R)";
+inline constexpr const char* settingsButton = "設定(&S)...";
+inline constexpr const char* helpButton = "ﾍﾙﾌﾟ(&H)";
+
+inline constexpr const char* exitQuestion = "Drennix を終了します。";
+inline constexpr const char* initialXNotNumber = "初期X位置 には数値を入力して下さい。";
+inline constexpr const char* initialYNotNumber = "初期Y位置 には数値を入力して下さい。";
+inline constexpr const char* initialZNotNumber = "初期Z位置 には数値を入力して下さい。";
+inline constexpr const char* toleranceNotNumber = "許容値 には数値を入力して下さい。";
+inline constexpr const char* toleranceOutsideRange = "許容値 には 0 から 1 までの数値を入力して下さい。";
+// After "\n" comes the ideographic space U+3000, as in the run's messages.
+inline constexpr const char* runFailedUnexpectedly = "処理中に予期しないｴﾗｰが発生しました。\n　変換はしていません。";
+inline constexpr const char* settingsFileUnreadable = "設定ﾌｧｲﾙを読めませんでした。\n　既定値を使います。";
+
+// The file dialog of 参照.
+inline constexpr const char* browseTitle = "元ﾌｧｲﾙを指定";
+inline constexpr const char* ncFilesFilter = "NCﾌｧｲﾙ(.nc*) (*.nc*)";
+inline constexpr const char* allFilesFilter = "全てのﾌｧｲﾙ(*.*) (*)";
+// The type of a folder in its list.
+inline constexpr const char* folderType = "ﾌｫﾙﾀﾞ";
+
+// The settings dialog.
+inline constexpr const char* settingsTitle = "Drennixの設定";
+inline constexpr const char* copyItemsFrame = "複写項目";
+inline constexpr const char* copyItemsXY = "XY(&;)";
+inline constexpr const char* copyItemsXYZ = "XYZ(&:)";
+inline constexpr const char* copyItemsAll = "全項目(&,)";
+inline constexpr const char* closeButton = "閉じる";
+inline constexpr const char* defaultsButton = "既定値(&D)";
+// The tabs of the pages.
+inline constexpr const char* firstPageTitle = "基本";
+inline constexpr const char* dialectPageTitle = "他の制御装置";
+inline constexpr const char* dialectPageNote = "LinuxCNC や grbl の機械向けに書かれたプログラムを読むための設定です。";
+
+// The caption of each edit of the settings dialog, by the field's code name.
+// The mnemonic digits 0 to 8 of the motion, plane and coordinate codes are
+// their command numbers. Without the mnemonic and the colon, a caption is the
+// name the entry messages use.
+struct SettingCaption {
+    std::string_view field;
+    const char* caption;
+};
+
+inline constexpr SettingCaption settingCaptions[] = {
+    {"rapidSpeed", "早送速度(&-)："},
+    {"decimalPlaces", "小数点位置(&^)："},
+    {"absoluteDisplayRows", "ｱﾌﾞｿ表示行数(&@)："},
+    {"initialMotion", "初期移動指令(&M)："},
+    {"initialPlane", "初期平面指令(&P)："},
+    {"initialCoordinate", "初期座標指令(&C)："},
+    {"commentStart", "注釈開始指令(&S)："},
+    {"commentEnd", "注釈終了指令(&E)："},
+    {"gCodeLetter", "動作指令(&A)："},
+    {"xAxisLetter", "X軸指令(&X)："},
+    {"yAxisLetter", "Y軸指令(&Y)："},
+    {"zAxisLetter", "Z軸指令(&Z)："},
+    {"arcILetter", "円弧I指令(&I)："},
+    {"arcJLetter", "円弧J指令(&J)："},
+    {"arcKLetter", "円弧K指令(&K)："},
+    {"radiusLetter", "円弧半径指令(&R)："},
+    {"feedLetter", "速度指令(&F)："},
+    {"rapidCode", "早送指令(&0)："},
+    {"linearCode", "直線切削指令(&1)："},
+    {"cwArcCode", "右廻円弧指令(&2)："},
+    {"ccwArcCode", "左廻円弧指令(&3)："},
+    {"xyPlaneCode", "XY平面指令(&4)："},
+    {"zxPlaneCode", "ZX平面指令(&5)："},
+    {"yzPlaneCode", "YZ平面指令(&6)："},
+    {"absoluteCode", "ｱﾌﾞｿ指令(&7)："},
+    {"incrementalCode", "ｲﾝｸ指令(&8)："},
+    {"coordinateSetCode", "座標設定指令(&9)："},
+    {"compCancelCode", "径補正解除指令(&[)："},
+    {"compLeftCode", "左径補正指令(&])："},
+    {"compRightCode", "右径補正指令(&/)："},
+    {"valueSetCode", "値設定指令(&.)："},
+    {"calculatorDecimals", "電卓型小数点入力(&1)"},
+    {"lowerCaseLetters", "小文字の指令(&2)"},
+    {"semicolonComments", "ｾﾐｺﾛﾝ注釈(&3)"},
+    {"endAtProgramEnd", "M2･M30で終了(&4)"},
+    {"arcTurnsByP", "Pで円弧の周回数(&5)"},
+};
+
+// The entry messages of the settings dialog follow the field's name.
+inline constexpr const char* letterTooLong = " には半角の1文字を入力して下さい。";
+inline constexpr const char* notAnInteger = " には整数を入力して下さい。";
+inline constexpr const char* notANumber = " には数値を入力して下さい。";
+// %1 and %2 are the limits.
+inline constexpr const char* outsideLimits = " には %1 から %2 までの整数を入力して下さい。";
+
+// The absolute display.
+inline constexpr const char* absoluteDisplayTitle = "Drennixのｱﾌﾞｿ表示";
+inline constexpr const char* copyMenuItem = "ｺﾋﾟｰ(&P)\tCtrl+C";
+inline constexpr const char* helpMenuItem = "ﾍﾙﾌﾟ(&H)\tF1";
+inline constexpr const char* noSelection = "行番号を選択して下さい。\n　ｺﾋﾟｰしていません。";
+
+// The manual's window; %1 is the version.
+inline constexpr const char* helpTitle = "Drennix %1 ﾍﾙﾌﾟ";
+
+}  // namespace texts
