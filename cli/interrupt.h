@@ -1,7 +1,8 @@
-// SIGINT plays the Escape key: the handler only raises a flag, which the run
-// host hands to the engine at its next poll; the engine then shows its own
-// Escape message and cleans up. After the first SIGINT the default action is
-// back, so a second one ends the process at once.
+// SIGINT (on Windows the console's Ctrl+C or Ctrl+Break) plays the Escape
+// key: the handler only raises a flag, which the run host hands to the
+// engine at its next poll; the engine then shows its own Escape message and
+// cleans up. After the first interrupt the default action is back, so a
+// second one ends the process at once.
 #pragma once
 
 namespace drennix::cli {
