@@ -23,14 +23,9 @@ static_assert(std::atomic<bool>::is_always_lock_free);
 
 #if defined(_WIN32)
 
-// Ctrl+C and Ctrl+Break: the first one asks the run to stop; for a second
-// one the handler declines, and the system's default ends the process.
 BOOL WINAPI onConsoleControl(DWORD event)
 {
-    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
-    if (anyInterrupt.exchange(true)) return FALSE;
-    pendingInterrupt = true;
-    return TRUE;
+    return handleConsoleControl(event) ? TRUE : FALSE;
 }
 
 #else
@@ -44,6 +39,18 @@ extern "C" void onInterrupt(int)
 #endif
 
 }  // namespace
+
+#if defined(_WIN32)
+// Ctrl+C and Ctrl+Break: the first one asks the run to stop; for a second
+// one the handler declines, and the system's default ends the process.
+bool handleConsoleControl(unsigned long event)
+{
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return false;
+    if (anyInterrupt.exchange(true)) return false;
+    pendingInterrupt = true;
+    return true;
+}
+#endif
 
 void installInterruptHandler()
 {

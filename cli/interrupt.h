@@ -15,4 +15,11 @@ bool takeInterruptRequest();
 // True when an interrupt arrived at any time since the handler was installed.
 bool interruptReceived();
 
+#if defined(_WIN32)
+// The console control handler that installInterruptHandler installs: true
+// when it took the event (a CTRL_C_EVENT or CTRL_BREAK_EVENT, the first
+// time), false to leave it to the system's default, which ends the process.
+bool handleConsoleControl(unsigned long event);
+#endif
+
 }  // namespace drennix::cli

@@ -248,11 +248,11 @@ TEST_F(OutputWriter, AFolderAndAFileNamedInJapanese)
         EXPECT_EQ(host.outputPaths, Events{utf8Text(converted)});
         EXPECT_FALSE(referenceOutput.empty());
         EXPECT_EQ(readBytes(converted), referenceOutput);
-        std::vector<std::u8string> names;
+        std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(folder))
-            names.push_back(entry.path().filename().u8string());
+            names.push_back(utf8Text(entry.path().filename()));
         std::sort(names.begin(), names.end());
-        EXPECT_EQ(names, (std::vector<std::u8string>{u8"ﾃｽﾄ.nc", u8"ﾃｽﾄ_con.nc"}));
+        EXPECT_EQ(names, (Events{"ﾃｽﾄ.nc", "ﾃｽﾄ_con.nc"}));
         std::filesystem::remove(converted);
     }
     EXPECT_EQ(readBytes(source), program);
