@@ -3,7 +3,7 @@ PRESET ?= release
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run demo test bench sanitize fuzz screenshots package clean
+.PHONY: all deps configure build run demo test test-windows bench sanitize fuzz screenshots package clean
 
 all: build
 
@@ -24,6 +24,10 @@ demo: build
 
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# The Windows build (MinGW-w64 cross compiler) and its tests under Wine.
+test-windows:
+	@JOBS=$(JOBS) scripts/test-windows
 
 bench: build
 	@scripts/bench $(BUILD_DIR)

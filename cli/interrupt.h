@@ -1,7 +1,8 @@
-// SIGINT plays the Escape key: the handler only raises a flag, which the run
-// host hands to the engine at its next poll; the engine then shows its own
-// Escape message and cleans up. After the first SIGINT the default action is
-// back, so a second one ends the process at once.
+// SIGINT (on Windows the console's Ctrl+C or Ctrl+Break) plays the Escape
+// key: the handler only raises a flag, which the run host hands to the
+// engine at its next poll; the engine then shows its own Escape message and
+// cleans up. After the first interrupt the default action is back, so a
+// second one ends the process at once.
 #pragma once
 
 namespace drennix::cli {
@@ -13,5 +14,12 @@ bool takeInterruptRequest();
 
 // True when an interrupt arrived at any time since the handler was installed.
 bool interruptReceived();
+
+#if defined(_WIN32)
+// The console control handler that installInterruptHandler installs: true
+// when it took the event (a CTRL_C_EVENT or CTRL_BREAK_EVENT, the first
+// time), false to leave it to the system's default, which ends the process.
+bool handleConsoleControl(unsigned long event);
+#endif
 
 }  // namespace drennix::cli

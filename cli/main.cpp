@@ -12,6 +12,7 @@
 #include "options.h"
 #include "run_driver.h"
 #include "text_report.h"
+#include "windows_console.h"
 
 namespace {
 
@@ -48,11 +49,8 @@ int runAndReport(const CliRequest& request)
     return status;
 }
 
-}  // namespace
-
-int main(int argc, char* argv[])
+int runCommandLine(const std::vector<std::string>& args)
 {
-    const std::vector<std::string> args(argv + 1, argv + argc);
     const ParseOutcome outcome = parseCommandLine(args);
     switch (outcome.status) {
     case ParseStatus::Help: std::cout << outcome.text; return exitFinished;
@@ -67,3 +65,20 @@ int main(int argc, char* argv[])
         return exitWarning;
     }
 }
+
+}  // namespace
+
+#if defined(_WIN32)
+int wmain(int argc, wchar_t* argv[])
+{
+    const StandardStreams streams;
+    const int status = runCommandLine(utf8Arguments(argc, argv));
+    std::cout.flush();
+    return status;
+}
+#else
+int main(int argc, char* argv[])
+{
+    return runCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif

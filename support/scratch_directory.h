@@ -5,12 +5,15 @@
 // into its own file names.
 #pragma once
 
+#if !defined(_WIN32)
 #include <stdlib.h>  // mkdtemp
+#endif
 
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -23,12 +26,32 @@ public:
     // Throws std::filesystem::filesystem_error when the folder cannot be made.
     explicit ScratchDirectory(std::string_view prefix = "drennix_test_")
     {
+#if defined(_WIN32)
+        // No mkdtemp: random names until one is new.
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        constexpr std::string_view letters = "abcdefghijklmnopqrstuvwxyz0123456789";
+        std::error_code error;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name(prefix);
+            for (int i = 0; i < 6; ++i)
+                name += letters[random() % letters.size()];
+            const auto candidate = std::filesystem::temp_directory_path() / name;
+            if (std::filesystem::create_directory(candidate, error)) {
+                root_ = candidate;
+                return;
+            }
+        }
+        throw std::filesystem::filesystem_error("cannot create a scratch folder",
+                                                std::filesystem::temp_directory_path(), error);
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / prefix).string() + "XXXXXX";
         if (::mkdtemp(pattern.data()) == nullptr) {
             throw std::filesystem::filesystem_error("cannot create a scratch folder", pattern,
                                                     std::error_code(errno, std::generic_category()));
         }
         root_ = pattern;
+#endif
     }
     ~ScratchDirectory()
     {
@@ -41,8 +64,14 @@ public:
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
 
-    const std::filesystem::path& path() const { return root_; }
-    std::filesystem::path operator/(std::string_view name) const { return root_ / name; }
+    const std::filesystem::path& path() const
+    {
+        return root_;
+    }
+    std::filesystem::path operator/(std::string_view name) const
+    {
+        return root_ / name;
+    }
 
     // Writes `bytes` exactly as given and returns the file's path.
     std::filesystem::path write(std::string_view name, std::string_view bytes) const

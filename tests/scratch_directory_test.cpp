@@ -3,8 +3,6 @@
 // a test left in it, even when the test took the write permission away.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <string>
 
@@ -47,7 +45,8 @@ TEST(ScratchDirectory, GoesWithItsContentEvenWhenMadeReadOnly)
         fs::create_directories(scratch / "nested/deeper");
         scratch.write("nested/deeper/file.nc", "M30\n");
         scratch.write("top.nc", "M30\n");
-        ::chmod(root.c_str(), 0555);
+        fs::permissions(root, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
     }
     EXPECT_FALSE(fs::exists(root));
 }

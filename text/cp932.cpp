@@ -1,6 +1,13 @@
 #include "cp932.h"
 
+#if defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -28,6 +35,75 @@ std::string decodeAsciiOnly(std::string_view bytes)
     }
     return out;
 }
+
+// The shape of code page 932, checked before any table is asked: single
+// bytes 0x00 to 0x7F and 0xA1 to 0xDF; lead bytes 0x81 to 0x9F and 0xE0 to
+// 0xFC, each followed by a trail byte 0x40 to 0x7E or 0x80 to 0xFC. The
+// length of the character that starts at `pos`, or 0 when no valid one does
+// (0x80, 0xA0, 0xFD to 0xFF, a lead byte with a bad trail byte or cut off at
+// the end). The system tables differ on the bytes this refuses: iconv
+// refuses them, Windows maps them to U+0080 and private-use characters.
+std::size_t cp932CharacterLength(std::string_view bytes, std::size_t pos)
+{
+    const auto byte = static_cast<unsigned char>(bytes[pos]);
+    if (byte < 0x80 || (byte >= 0xA1 && byte <= 0xDF)) return 1;
+    const bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    if (!lead || pos + 1 >= bytes.size()) return 0;
+    const auto trail = static_cast<unsigned char>(bytes[pos + 1]);
+    return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC) ? 2 : 0;
+}
+
+#if defined(_WIN32)
+
+// UTF-16 to UTF-8; the text comes from the system and is valid.
+void appendUtf8(const wchar_t* wide, int length, std::string& out)
+{
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    const std::size_t start = out.size();
+    out.resize(start + static_cast<std::size_t>(size));
+    ::WideCharToMultiByte(CP_UTF8, 0, wide, length, out.data() + start, size, nullptr, nullptr);
+}
+
+// Appends the character of code page 932 `character` (one or two bytes of
+// valid shape) in UTF-8; false when the table has none.
+bool appendDecoded(std::string_view character, std::string& out)
+{
+    wchar_t wide[2];
+    const int length =
+        ::MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, character.data(), static_cast<int>(character.size()), wide, 2);
+    if (length <= 0) return false;
+    appendUtf8(wide, length, out);
+    return true;
+}
+
+// Code page 932 bytes of the valid UTF-8 `text`, or nothing when the table
+// has no code for one of its characters (no best-fit substitutes).
+std::optional<std::string> encodeWithTable(std::string_view text)
+{
+    const int size = static_cast<int>(text.size());
+    const int wideSize = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+    if (wideSize <= 0) return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), wideSize);
+    BOOL usedDefault = FALSE;
+    const int outSize =
+        ::WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), wideSize, nullptr, 0, nullptr, &usedDefault);
+    if (outSize <= 0 || usedDefault) return std::nullopt;
+    std::string out(static_cast<std::size_t>(outSize), '\0');
+    ::WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), wideSize, out.data(), outSize, nullptr, &usedDefault);
+    if (usedDefault) return std::nullopt;
+    return out;
+}
+
+// The system's table is always there.
+class Cp932Table {
+public:
+    bool isOpen() const { return true; }
+    bool appendDecoded(std::string_view character, std::string& out) { return text::appendDecoded(character, out); }
+    std::optional<std::string> encode(std::string_view text) { return encodeWithTable(text); }
+};
+
+#else
 
 // One iconv conversion descriptor between code page 932 and UTF-8, closed
 // when the object goes away.
@@ -82,20 +158,39 @@ private:
     iconv_t descriptor_ = invalidDescriptor();
 };
 
-// Converts as far as possible; a byte that iconv refuses (an undefined byte,
-// a lead byte with a bad trail byte, a lead byte cut off at the end) becomes
-// one U+FFFD and the conversion resumes after it.
-std::string decodeReplacingRefusedBytes(Cp932Converter& converter, std::string_view bytes)
-{
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2);
-    while (!converter.convert(bytes, out)) {
-        out += replacementCharacter;
-        bytes.remove_prefix(1);
+// The table of the C library's iconv, one descriptor for each direction,
+// opened when first needed.
+class Cp932Table {
+public:
+    bool isOpen() { return decoder().isOpen(); }
+
+    bool appendDecoded(std::string_view character, std::string& out)
+    {
+        Cp932Converter& converter = decoder();
+        if (converter.convert(character, out)) return true;
         converter.reset();
+        return false;
     }
-    return out;
-}
+
+    std::optional<std::string> encode(std::string_view text)
+    {
+        Cp932Converter converter(Cp932Converter::Direction::FromUtf8);
+        std::string out;
+        if (!converter.isOpen() || !converter.convert(text, out)) return std::nullopt;
+        return out;
+    }
+
+private:
+    Cp932Converter& decoder()
+    {
+        if (!decoder_) decoder_.emplace(Cp932Converter::Direction::ToUtf8);
+        return *decoder_;
+    }
+
+    std::optional<Cp932Converter> decoder_;
+};
+
+#endif
 
 // Length of the valid, shortest-form UTF-8 sequence that starts at `pos`, or 0
 // when the byte there does not start one. Surrogates and values above U+10FFFF
@@ -134,19 +229,45 @@ std::size_t validSequenceLength(std::string_view bytes, std::size_t pos)
 std::string decodeCp932ToUtf8(std::string_view bytes)
 {
     if (isAscii(bytes)) return std::string(bytes);
-    Cp932Converter converter(Cp932Converter::Direction::ToUtf8);
-    if (!converter.isOpen()) return decodeAsciiOnly(bytes);
-    return decodeReplacingRefusedBytes(converter, bytes);
+    Cp932Table table;
+    if (!table.isOpen()) return decodeAsciiOnly(bytes);
+    // A byte that does not start a character of valid shape, or one the
+    // table does not have, becomes one U+FFFD and decoding goes on with the
+    // next byte.
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
+            const auto ascii = std::find_if(bytes.begin() + static_cast<std::ptrdiff_t>(pos), bytes.end(),
+                                            [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+            const auto end = static_cast<std::size_t>(ascii - bytes.begin());
+            out.append(bytes.substr(pos, end - pos));
+            pos = end;
+            continue;
+        }
+        const std::size_t length = cp932CharacterLength(bytes, pos);
+        if (length == 0 || !table.appendDecoded(bytes.substr(pos, length), out)) {
+            out += replacementCharacter;
+            ++pos;
+        } else {
+            pos += length;
+        }
+    }
+    return out;
 }
 
 std::optional<std::string> encodeUtf8ToCp932(std::string_view text)
 {
     // ASCII is the same in both, also without a converter.
     if (isAscii(text)) return std::string(text);
-    Cp932Converter converter(Cp932Converter::Direction::FromUtf8);
-    std::string out;
-    if (!converter.isOpen() || !converter.convert(text, out)) return std::nullopt;
-    return out;
+    if (sanitizeUtf8(text) != text) return std::nullopt;
+    Cp932Table table;
+    std::optional<std::string> encoded = table.encode(text);
+    // Only codes that decode to the same text: where a table would take a
+    // look-alike (a best fit), there is no code.
+    if (encoded && decodeCp932ToUtf8(*encoded) != text) return std::nullopt;
+    return encoded;
 }
 
 std::string sanitizeUtf8(std::string_view bytes)

@@ -1,11 +1,19 @@
 #include "output_file.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
+#include "file_names.h"
+
 #if defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <stdio.h>
@@ -20,7 +28,7 @@ namespace {
 bool pathExists(const std::string& path)
 {
     std::error_code error;
-    const auto status = std::filesystem::symlink_status(std::filesystem::path(path), error);
+    const auto status = std::filesystem::symlink_status(pathFromUtf8(path), error);
     return !error && std::filesystem::exists(status);
 }
 
@@ -43,6 +51,58 @@ std::string folderOf(const std::string& path)
     const std::size_t start = fileNameStart(path);
     return start == 0 ? std::string(".") : path.substr(0, start);
 }
+
+#if defined(_WIN32)
+// A new file of that name, created only when no file or folder has the name,
+// open for writing through the C library. CREATE_NEW decides in one step;
+// the C library of MinGW (msvcrt) does not know fopen's "x".
+std::FILE* createNewFile(const std::string& path, DWORD attributes, DWORD& error)
+{
+    const HANDLE handle = ::CreateFileW(pathFromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                        attributes, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        error = ::GetLastError();
+        return nullptr;
+    }
+    const int descriptor = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(handle), _O_WRONLY | _O_BINARY);
+    if (descriptor < 0) {
+        error = ERROR_INVALID_HANDLE;
+        ::CloseHandle(handle);
+        ::DeleteFileW(pathFromUtf8(path).c_str());
+        return nullptr;
+    }
+    std::FILE* file = ::_fdopen(descriptor, "wb");
+    if (file == nullptr) {
+        error = ERROR_NOT_ENOUGH_MEMORY;
+        ::_close(descriptor);
+        ::DeleteFileW(pathFromUtf8(path).c_str());
+    }
+    return file;
+}
+
+bool nameTaken(DWORD error)
+{
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+}
+
+// Six letters or digits for a hidden name; CREATE_NEW makes it unique.
+std::string randomEnding(std::uint64_t attempt)
+{
+    LARGE_INTEGER counter{};
+    ::QueryPerformanceCounter(&counter);
+    std::uint64_t x = static_cast<std::uint64_t>(counter.QuadPart) ^ (std::uint64_t{::GetCurrentProcessId()} << 32) ^
+                      (attempt * 0x9E3779B97F4A7C15u);
+    // splitmix64's finaliser.
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
+    x ^= x >> 31;
+    constexpr std::string_view letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string ending;
+    for (int i = 0; i < 6; ++i, x /= letters.size())
+        ending += letters[x % letters.size()];
+    return ending;
+}
+#endif
 
 }  // namespace
 
@@ -89,13 +149,20 @@ bool FileOutputStore::createHidden()
 #endif
     // A hidden name beside the output: "." + the output's file name + a
     // random ending. Only a killed process can leave it behind.
-    std::string pattern = folder + "." + outputPath_.substr(fileNameStart(outputPath_)) + ".XXXXXX";
+    const std::string stem = folder + "." + outputPath_.substr(fileNameStart(outputPath_)) + ".";
 #if defined(_WIN32)
-    if (_mktemp_s(pattern.data(), pattern.size() + 1) != 0) {
-        return false;
+    // Hidden by its attribute as well, and created only under a new name.
+    std::string pattern;
+    for (std::uint64_t attempt = 0; attempt < 100 && file_ == nullptr; ++attempt) {
+        pattern = stem + randomEnding(attempt);
+        DWORD error = 0;
+        file_ = createNewFile(pattern, FILE_ATTRIBUTE_HIDDEN, error);
+        if (file_ == nullptr && !nameTaken(error)) {
+            return false;
+        }
     }
-    file_ = std::fopen(pattern.c_str(), "wbx");
 #else
+    std::string pattern = stem + "XXXXXX";
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
         return false;
@@ -150,20 +217,30 @@ Fault FileOutputStore::publish()
         discard();
         return Fault{FaultId::WriteError};
     }
+#if defined(_WIN32)
+    // An open file cannot be renamed here: it is closed first, and a close
+    // that fails leaves nothing to name.
+    const bool closedFirst = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!closedFirst) {
+        discard();
+        return Fault{FaultId::OutputCloseFailed};
+    }
+#endif
     if (const Fault fault = giveName()) {
         discard();
         return fault;
     }
     published_ = true;
-    const bool closed = std::fclose(file_) == 0;
+    const bool closed = file_ == nullptr || std::fclose(file_) == 0;
     file_ = nullptr;
     if (!hiddenPath_.empty()) {
-        std::remove(hiddenPath_.c_str());
+        removeFile(hiddenPath_);
         hiddenPath_.clear();
     }
     if (!closed) {
         // Not finished as far as the system tells: not left under the name.
-        std::remove(outputPath_.c_str());
+        removeFile(outputPath_);
         published_ = false;
         return Fault{FaultId::OutputCloseFailed};
     }
@@ -174,8 +251,21 @@ Fault FileOutputStore::publish()
 // where links are not possible, a new file of that name gets a copy.
 Fault FileOutputStore::giveName()
 {
+#if defined(_WIN32)
+    // The hidden file, closed, takes the output name; without
+    // MOVEFILE_REPLACE_EXISTING the move fails when the name is taken.
+    const std::filesystem::path hidden = pathFromUtf8(hiddenPath_);
+    ::SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (::MoveFileExW(hidden.c_str(), pathFromUtf8(outputPath_).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        hiddenPath_.clear();
+        return {};
+    }
+    if (nameTaken(::GetLastError())) {
+        return Fault{FaultId::OutputExists};
+    }
+    return copyIntoNewName();
+#else
     std::error_code error;
-#if !defined(_WIN32)
     if (hiddenPath_.empty()) {
         const std::string self = "/proc/self/fd/" + std::to_string(::fileno(file_));
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, outputPath_.c_str(), AT_SYMLINK_FOLLOW) == 0) {
@@ -183,7 +273,6 @@ Fault FileOutputStore::giveName()
         }
         return errno == EEXIST ? Fault{FaultId::OutputExists} : copyIntoNewName();
     }
-#endif
     std::filesystem::create_hard_link(hiddenPath_, outputPath_, error);
     if (!error) {
         return {};
@@ -192,22 +281,29 @@ Fault FileOutputStore::giveName()
         return Fault{FaultId::OutputExists};
     }
     return copyIntoNewName();
+#endif
 }
 
 // The output name created exclusively and the finished file copied into it.
 Fault FileOutputStore::copyIntoNewName()
 {
+#if defined(_WIN32)
+    DWORD error = 0;
+    std::FILE* target = createNewFile(outputPath_, FILE_ATTRIBUTE_NORMAL, error);
+    if (target == nullptr) {
+        return Fault{nameTaken(error) ? FaultId::OutputExists : FaultId::OutputOpenFailed};
+    }
+    bool copied = file_ == nullptr || std::fflush(file_) == 0;
+    std::FILE* source = openFile(hiddenPath_, "rb");
+#else
     std::FILE* target = std::fopen(outputPath_.c_str(), "wbx");
     if (target == nullptr) {
         return Fault{errno == EEXIST ? FaultId::OutputExists : FaultId::OutputOpenFailed};
     }
     bool copied = std::fflush(file_) == 0;
-#if !defined(_WIN32)
     std::FILE* source = hiddenPath_.empty()
                             ? std::fopen(("/proc/self/fd/" + std::to_string(::fileno(file_))).c_str(), "rb")
                             : std::fopen(hiddenPath_.c_str(), "rb");
-#else
-    std::FILE* source = std::fopen(hiddenPath_.c_str(), "rb");
 #endif
     copied = copied && source != nullptr;
     char block[1 << 16];
@@ -223,12 +319,14 @@ Fault FileOutputStore::copyIntoNewName()
         std::fclose(source);
     }
     copied = copied && std::fflush(target) == 0;
-#if !defined(_WIN32)
+#if defined(_WIN32)
+    copied = copied && ::_commit(::_fileno(target)) == 0;
+#else
     copied = copied && ::fsync(::fileno(target)) == 0;
 #endif
     copied = std::fclose(target) == 0 && copied;
     if (!copied) {
-        std::remove(outputPath_.c_str());
+        removeFile(outputPath_);
         return Fault{FaultId::WriteError};
     }
     return {};
@@ -242,7 +340,7 @@ void FileOutputStore::discard()
         file_ = nullptr;
     }
     if (!hiddenPath_.empty()) {
-        std::remove(hiddenPath_.c_str());
+        removeFile(hiddenPath_);
         hiddenPath_.clear();
     }
 }

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "file_names.h"
+
 namespace drennix {
 
 namespace {
@@ -32,7 +34,7 @@ SourceReader::OpenResult SourceReader::open(const std::string& path)
 {
     close();
     std::error_code error;
-    const auto status = std::filesystem::status(std::filesystem::path(path), error);
+    const auto status = std::filesystem::status(pathFromUtf8(path), error);
     if (error || !std::filesystem::exists(status)) {
         return OpenResult::Missing;
     }
@@ -41,7 +43,8 @@ SourceReader::OpenResult SourceReader::open(const std::string& path)
     if (!std::filesystem::is_regular_file(status)) {
         return OpenResult::OpenFailed;
     }
-    file_ = std::fopen(path.c_str(), "rb");
+    // Binary on every platform: the text-mode rules are the reader's own.
+    file_ = openFile(path, "rb");
     if (file_ == nullptr) {
         return OpenResult::OpenFailed;
     }
@@ -133,6 +136,9 @@ bool SourceReader::close()
     if (file_ == nullptr) {
         return true;
     }
+    // A read error is reported on its own; some C libraries (msvcrt) also
+    // fail fclose for a stream whose error indicator is set.
+    std::clearerr(file_);
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     return closed;

@@ -20,9 +20,10 @@ public:
     SourceReader(const SourceReader&) = delete;
     SourceReader& operator=(const SourceReader&) = delete;
 
-    // Missing when the file status cannot be obtained; OpenFailed when the
-    // path names a folder or anything else that is not a regular file, or the
-    // file cannot be opened for reading.
+    // `path` is UTF-8 text on every platform. Missing when the file status
+    // cannot be obtained; OpenFailed when the path names a folder or anything
+    // else that is not a regular file, or the file cannot be opened for
+    // reading.
     OpenResult open(const std::string& path);
     // Reads `bytes` instead of a file, by the same rules; they must outlive
     // the reading.

@@ -2,12 +2,10 @@
 // report, the exit statuses, the files it creates and SIGINT.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
+#if !defined(_WIN32)
 #include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -22,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli_process.h"
 #include "messages.h"
 #include "run_driver.h"
 #include "scratch_directory.h"
@@ -45,57 +44,6 @@ using drennix::testing::ScratchDirectory;
 
 // The prefix of the test's temporary directories.
 constexpr std::string_view scratchPrefix = "drennix-cli-test-";
-
-struct CliResult {
-    int exitStatus = -1;  // the exit code, or 128 + signal number
-    std::string out;
-    std::string err;
-    Json report;  // `out` parsed, after runJson
-};
-
-// A started drennix-cli; standard output goes to `standardOutput` when given.
-struct CliProcess {
-    ScratchDirectory captures{scratchPrefix};
-    fs::path out;
-    pid_t pid = -1;
-
-    explicit CliProcess(const std::vector<std::string>& args, const fs::path& directory = {},
-                        const fs::path& standardOutput = {})
-        : out(standardOutput.empty() ? captures.path() / "stdout" : standardOutput)
-    {
-        std::vector<char*> argv{const_cast<char*>(DRENNIX_CLI_PATH)};
-        for (const std::string& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        const fs::path err = captures.path() / "stderr";
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int error = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (error != 0) throw std::runtime_error("cannot start drennix-cli");
-    }
-    ~CliProcess()
-    {
-        if (pid > 0 && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0);
-    }
-
-    CliResult wait()
-    {
-        int status = 0;
-        if (waitpid(std::exchange(pid, -1), &status, 0) < 0) throw std::runtime_error("waitpid failed");
-        const int exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        return {exitStatus, out.parent_path() == captures.path() ? readBytes(out) : "",
-                readBytes(captures.path() / "stderr"), Json()};
-    }
-};
-
-CliResult runCli(const std::vector<std::string>& args, const fs::path& directory = {})
-{
-    return CliProcess(args, directory).wait();
-}
 
 // Source lines as the run counts them: every line feed ends a line, and the
 // text after the last one (empty or not) is one more line.
@@ -315,6 +263,67 @@ TEST(cli_end_to_end, real_programs_give_a_valid_report_and_a_matching_status)
     EXPECT_GT(programs, 0);
 }
 
+// The UTF-8 text of a path, built without the engine's own conversion.
+std::string utf8Text(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+// A folder and a file named in Japanese, by a relative and by an absolute
+// name: the same report as for a source named in ASCII, the new program
+// beside the source under the name the report gives, with the same bytes,
+// and the text report's message in UTF-8 with LF line ends.
+TEST(cli_end_to_end, a_program_in_a_folder_named_in_japanese_runs_in_every_mode)
+{
+    const ScratchDirectory directory{scratchPrefix};
+    const std::string program = readBytes(dataFile("helical.nc"));
+    directory.write("part.nc", program);
+    const fs::path folder = directory.path() / std::u8string(u8"加工");
+    const fs::path source = folder / std::u8string(u8"ﾃｽﾄ.nc");
+    const fs::path converted = folder / std::u8string(u8"ﾃｽﾄ_con.nc");
+    ASSERT_TRUE(fs::create_directory(folder));
+    std::ofstream(source, std::ios::binary) << program;
+    for (const std::string mode : {"time", "absolute", "helical", "arcs"}) {
+        SCOPED_TRACE(mode);
+        const bool converting = mode == "helical" || mode == "arcs";
+        const CliResult reference = runJson({"-m", mode, "part.nc"}, directory.path());
+        const std::string referenceOutput = readBytes(directory.path() / "part_con.nc");
+        fs::remove(directory.path() / "part_con.nc");
+        EXPECT_EQ(referenceOutput.empty(), !converting);
+
+        const CliResult relative = runJson({"-m", mode, "加工/ﾃｽﾄ.nc"}, directory.path());
+        EXPECT_EQ(relative.exitStatus, 0);
+        EXPECT_EQ(relative.err, "");
+        EXPECT_EQ(relative.report["fields"], reference.report["fields"]);
+        EXPECT_EQ(relative.report["rows"], reference.report["rows"]);
+        if (converting) {
+            EXPECT_EQ(relative.report["output"], "加工/ﾃｽﾄ_con.nc");
+            EXPECT_EQ(relative.report["messages"].back()["text"],
+                      "加工/ﾃｽﾄ_con.nc" + std::string(messages::outputCreatedTail));
+            EXPECT_EQ(readBytes(converted), referenceOutput);
+            fs::remove(converted);
+        } else {
+            EXPECT_EQ(relative.report["messages"], onlyMessage("information", messages::calculated));
+        }
+
+        const CliResult absolute = runCli({"-m", mode, utf8Text(source)});
+        EXPECT_EQ(absolute.exitStatus, 0);
+        EXPECT_EQ(absolute.err,
+                  converting ? "[information] " + utf8Text(converted) + std::string(messages::outputCreatedTail) + "\n"
+                             : "[information] " + std::string(messages::calculated) + "\n");
+        EXPECT_EQ(absolute.out.find('\r'), std::string::npos);
+        if (converting) {
+            EXPECT_EQ(readBytes(converted), referenceOutput);
+            fs::remove(converted);
+        }
+    }
+    EXPECT_EQ(readBytes(source), program);
+}
+
+#if !defined(_WIN32)
+// Linux only from here on: a full device, file-size limits and signals.
+
 TEST(cli_end_to_end, a_report_that_cannot_be_written_is_not_a_success)
 {
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "needs /dev/full";
@@ -422,6 +431,8 @@ TEST(cli_end_to_end, sigint_plays_the_escape_key)
     EXPECT_LT(std::stoi(linesFinished), programLines);
     expectOnlyLineCount(report["fields"], linesFinished);
 }
+
+#endif
 
 }  // namespace
 }  // namespace drennix::test

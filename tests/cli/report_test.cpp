@@ -4,11 +4,20 @@
 
 #include <nlohmann/json.hpp>
 
+#include <csignal>
 #include <sstream>
+
+#if defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
 
 #include "captions.h"
 #include "cli_host.h"
 #include "exit_status.h"
+#include "interrupt.h"
 #include "json_report.h"
 #include "text_report.h"
 
@@ -33,6 +42,33 @@ TEST(cli_host, a_new_absolute_display_replaces_the_rows_of_the_previous_one)
     host.readingStarted(RunMode::AbsoluteDisplay, &second);
     ASSERT_EQ(host.record().rows.size(), 1u);
     EXPECT_EQ(host.record().rows[0].cells[1], "start");
+}
+
+// The interrupt handler in this process: the first interrupt is one stop
+// request, taken once; on Windows a second console event is left to the
+// system, which ends the process (on Linux SA_RESETHAND does the same and
+// the end-to-end test sends the signal).
+TEST(interrupt, the_first_interrupt_is_one_stop_request)
+{
+    EXPECT_FALSE(interruptReceived());
+    EXPECT_FALSE(takeInterruptRequest());
+    installInterruptHandler();
+#if defined(_WIN32)
+    EXPECT_FALSE(handleConsoleControl(CTRL_CLOSE_EVENT));
+    EXPECT_FALSE(interruptReceived());
+    EXPECT_TRUE(handleConsoleControl(CTRL_C_EVENT));
+#else
+    ASSERT_EQ(std::raise(SIGINT), 0);
+#endif
+    EXPECT_TRUE(interruptReceived());
+    EXPECT_TRUE(takeInterruptRequest());
+    EXPECT_FALSE(takeInterruptRequest());
+    EXPECT_TRUE(interruptReceived());
+#if defined(_WIN32)
+    EXPECT_FALSE(handleConsoleControl(CTRL_BREAK_EVENT));
+    EXPECT_FALSE(handleConsoleControl(CTRL_C_EVENT));
+    EXPECT_FALSE(takeInterruptRequest());
+#endif
 }
 
 TEST(exit_status, follows_the_outcome_unless_interrupted)
