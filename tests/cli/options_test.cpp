@@ -203,7 +203,7 @@ TEST(options, the_settings_file_comes_before_the_assignments)
     const ParseOutcome read = parse({"--settings", file, "part.nc"});
     ASSERT_EQ(read.status, ParseStatus::Run) << read.text;
     Settings expected;
-    expected.vocabulary.xAxisLetter = "U";
+    expected.vocabulary.xAxisLetter = std::string(1, 'U');
     expected.process.rapidSpeed = 9000;
     expected.process.copyItems = 1;
     EXPECT_EQ(read.request.settings, expected);
@@ -211,7 +211,7 @@ TEST(options, the_settings_file_comes_before_the_assignments)
 
     const ParseOutcome overridden = parse({"--set", "xAxisLetter=X", "--settings", file, "part.nc"});
     ASSERT_EQ(overridden.status, ParseStatus::Run) << overridden.text;
-    expected.vocabulary.xAxisLetter = "X";
+    expected.vocabulary.xAxisLetter = std::string(1, 'X');
     EXPECT_EQ(overridden.request.settings, expected);
 
     // U in the file clashes with an assignment; a later one clears it.

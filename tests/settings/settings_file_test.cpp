@@ -21,8 +21,8 @@ using testing::ScratchDirectory;
 KeptState changedState()
 {
     KeptState state;
-    state.settings.vocabulary.xAxisLetter = "U";
-    state.settings.vocabulary.commentStart = "[";
+    state.settings.vocabulary.xAxisLetter = std::string(1, 'U');
+    state.settings.vocabulary.commentStart = std::string(1, '[');
     state.settings.vocabulary.rapidCode = 100;
     state.settings.vocabulary.valueSetCode = 10.5;
     state.settings.vocabulary.compLeftCode = -41.25;
@@ -200,7 +200,7 @@ TEST(settings_file, reads_only_what_it_knows_and_what_it_is_asked_for)
         R"({"futureSetting": [1, {"x": 2}], "yAxisLetter": "V", "main": {"runMode": "time", "theme": 3}})";
     ASSERT_EQ(parseSettings(text, state, Parts::SettingsAndMain), std::nullopt);
     KeptState expected = changedState();
-    expected.settings.vocabulary.yAxisLetter = "V";
+    expected.settings.vocabulary.yAxisLetter = std::string(1, 'V');
     expected.main.runMode = RunMode::MachiningTime;
     EXPECT_EQ(state, expected);
 

@@ -497,7 +497,7 @@ private slots:
             QVERIFY(w.presenter.messages.empty());
             QVERIFY(!QFile::exists(store.path()));
             w.dialog.settings().process.absoluteDisplayRows = 120;
-            w.dialog.settings().vocabulary.xAxisLetter = "U";
+            w.dialog.settings().vocabulary.xAxisLetter = std::string(1, 'U');
             w.dialog.setSourceFileChooser([&](QWidget*, const QString&) { return source; });
             w.button("browseButton")->click();
             w.chooseMode(2);

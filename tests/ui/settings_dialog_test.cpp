@@ -212,7 +212,7 @@ private slots:
     void defaultsComeBackIntoTheFields()
     {
         drennix::Settings start = defaults();
-        start.vocabulary.xAxisLetter = "U";
+        start.vocabulary.xAxisLetter = std::string(1, 'U');
         start.vocabulary.xyPlaneCode = 170;
         start.process.absoluteDisplayRows = 99;
         start.process.copyItems = 2;
