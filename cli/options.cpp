@@ -66,6 +66,9 @@ std::string settingNamesList()
 
 void describeOptions(CLI::App& app, RawOptions& raw)
 {
+    // The same options on every platform: on Windows CLI11 would also read
+    // "/name" as an option, and a source named from the drive's root with it.
+    app.allow_windows_style_options(false);
     app.add_option("-m,--mode", raw.mode, "time (0), absolute (1), helical (2) or arcs (3); default time")
         ->type_name("MODE");
     app.add_option("-t,--tolerance", raw.tolerance, "allowed deviation of the straight moves, 0 to 1; default 0.01")

@@ -51,6 +51,19 @@ TEST(options, defaults_and_every_option_reach_the_run)
                                           RunMode::ConvertArcs, true));
 }
 
+// A path from the root, with either separator, is the source on every
+// platform, never an option in the Windows style.
+TEST(options, a_source_named_from_the_root_is_no_option)
+{
+    for (const std::string source : {"/nc/part.nc", "/m", "\\nc\\part.nc", "C:\\nc\\part.nc"}) {
+        const ParseOutcome outcome = parse({"-m", "helical", source});
+        ASSERT_EQ(outcome.status, ParseStatus::Run) << source << ": " << outcome.text;
+        EXPECT_EQ(outcome.request.run.sourcePath, source);
+        EXPECT_EQ(outcome.request.run.runMode, RunMode::ConvertHelical);
+    }
+    EXPECT_EQ(parse({"/json", "part.nc"}).status, ParseStatus::UsageError);
+}
+
 TEST(options, modes_by_name_or_number_and_tolerance_bounds_inclusive)
 {
     const std::vector<std::pair<std::string, RunMode>> modes{

@@ -88,7 +88,10 @@ TEST(FormatFixed, MatchesPrintfAndReadsBackForRandomValues)
 
 TEST(FormatFixed, IgnoresTheLocalesDecimalSeparator)
 {
-    const char* comma = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    // The name on Linux, and the names the C library of Windows knows.
+    const char* comma = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "German_Germany.1252", "German"})
+        if (comma == nullptr) comma = std::setlocale(LC_NUMERIC, name);
     const std::string text = formatFixed(1.5, 3);
     std::setlocale(LC_NUMERIC, "C");
     if (comma == nullptr) GTEST_SKIP() << "no locale with a decimal comma installed";
