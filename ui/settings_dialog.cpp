@@ -2,10 +2,12 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -247,6 +249,24 @@ QWidget* SettingsDialog::buildDialectPage()
     auto* note = new QLabel(text(texts::dialectPageNote), page);
     note->setWordWrap(true);
     layout->addWidget(note);
+    // The dialects set every switch at once; each can still be changed.
+    auto* presets = new QHBoxLayout;
+    const std::tuple<const char*, const char*, bool> dialects[] = {
+        {texts::dialectStandard, "dialectStandard", false},
+        {texts::dialectLinuxCnc, "dialectLinuxCnc", true},
+    };
+    for (const auto& [caption, name, on] : dialects) {
+        auto* button = new QPushButton(text(caption), page);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, on = on] {
+            for (const auto& [field, box] : checkBoxes_)
+                box->setChecked(on);
+        });
+        presets->addWidget(button);
+    }
+    presets->addStretch();
+    layout->addLayout(presets);
     for (const char* field : dialectSwitches) {
         const char* caption = fieldCaption(field);
         auto* box = new QCheckBox(text(caption), page);

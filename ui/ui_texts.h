@@ -64,6 +64,8 @@ inline constexpr const char* defaultsButton = "既定値(&D)";
 // The tabs of the pages.
 inline constexpr const char* firstPageTitle = "基本";
 inline constexpr const char* dialectPageTitle = "他の制御装置";
+inline constexpr const char* dialectStandard = "標準(&S)";
+inline constexpr const char* dialectLinuxCnc = "LinuxCNC(&L)";
 inline constexpr const char* dialectPageNote = "LinuxCNC や grbl の機械向けに書かれたプログラムを読むための設定です。";
 
 // The caption of each edit of the settings dialog, by the field's code name.

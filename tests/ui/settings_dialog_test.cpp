@@ -301,6 +301,14 @@ private slots:
         again.dialog.findChild<QPushButton*>(QStringLiteral("defaultsButton"))->click();
         for (const char* field : fields)
             QVERIFY2(!again.dialog.checkBox(field)->isChecked(), field);
+
+        // A dialect sets all five at once.
+        again.dialog.findChild<QPushButton*>(QStringLiteral("dialectLinuxCnc"))->click();
+        for (const char* field : fields)
+            QVERIFY2(again.dialog.checkBox(field)->isChecked(), field);
+        again.dialog.findChild<QPushButton*>(QStringLiteral("dialectStandard"))->click();
+        for (const char* field : fields)
+            QVERIFY2(!again.dialog.checkBox(field)->isChecked(), field);
     }
 
     // Every setting has its control in the dialog: an edit, the copy items or
