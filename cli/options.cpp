@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "drennix_version.h"
+#include "file_names.h"
 #include "number_text.h"
 #include "setting_assignment.h"
 #include "settings_file.h"
@@ -138,7 +139,9 @@ std::optional<std::string> readSettingsOption(const std::string& path, Settings&
 {
     settings_file::KeptState state;
     state.settings = settings;
-    if (auto error = settings_file::readSettingsFile(path, state, settings_file::Parts::SettingsOnly)) {
+    // The name is UTF-8, as every argument: on Windows the system's narrow
+    // calls would read it in the ANSI code page.
+    if (auto error = settings_file::readSettingsFile(pathFromUtf8(path), state, settings_file::Parts::SettingsOnly)) {
         return "--settings " + path + ": " + *error;
     }
     settings = state.settings;

@@ -104,9 +104,15 @@ constexpr RunModeButton runModeButtons[] = {
 
 using texts::text;
 
+// The engine takes names as UTF-8 on Windows (it turns them into UTF-16 for
+// the system's wide calls); elsewhere as the file system's bytes.
 std::string toBytes(const QString& text)
 {
+#if defined(Q_OS_WIN)
+    return text.toStdString();
+#else
     return QFile::encodeName(text).toStdString();
+#endif
 }
 
 QLabel* makeLabel(QWidget* parent, const DialogUnits& units, const char* caption, int x, int y, int width,

@@ -2,6 +2,8 @@
 // the order of the vocabulary validation and the version.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -240,6 +242,19 @@ TEST(options, the_settings_file_comes_before_the_assignments)
     ASSERT_EQ(layered.status, ParseStatus::Run) << layered.text;
     EXPECT_EQ(layered.request.settings.process.lowerCaseLetters, 0);
     EXPECT_EQ(layered.request.settings.process.arcTurnsByP, 1);
+}
+
+// A settings file in a folder named in Japanese, given by its UTF-8 name.
+TEST(options, a_settings_file_named_in_japanese_is_read)
+{
+    const testing::ScratchDirectory scratch;
+    const std::filesystem::path folder = scratch.path() / std::u8string(u8"設定");
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    std::ofstream(folder / std::u8string(u8"ﾌﾗｲｽ.json"), std::ios::binary) << R"({"rapidSpeed": 7000})";
+    const std::u8string name = (folder / std::u8string(u8"ﾌﾗｲｽ.json")).u8string();
+    const ParseOutcome read = parse({"--settings", std::string(name.begin(), name.end()), "part.nc"});
+    ASSERT_EQ(read.status, ParseStatus::Run) << read.text;
+    EXPECT_EQ(read.request.settings.process.rapidSpeed, 7000);
 }
 
 TEST(options, an_unreadable_or_invalid_settings_file_is_a_usage_error)
