@@ -109,7 +109,7 @@ void StatisticsTally::widenWithArcExtremes(const Move& move)
 {
     const ArcPath& arc = move.arc;
     const PlaneAxes axes = planeAxesOf(move.plane);
-    const double r = std::fabs(arc.radius);
+    const double r = arc.absRadius();
     const double lowA = arc.centreA - r;
     const double highA = arc.centreA + r;
     const double lowB = arc.centreB - r;

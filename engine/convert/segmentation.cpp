@@ -30,7 +30,7 @@ std::optional<long long> segmentCount(double r, double swept, double tolerance)
 
 Fault countSegments(const Move& arc, double tolerance, long long& count)
 {
-    const auto n = segmentCount(std::fabs(arc.arc.radius), arc.arc.swept, tolerance);
+    const auto n = segmentCount(arc.arc.absRadius(), arc.arc.swept, tolerance);
     if (!n) {
         return Fault{FaultId::TooManySegments};
     }
@@ -44,7 +44,7 @@ CutSequence::CutSequence(const Move& arc, long long count, CoordinateMode mode, 
       incremental_(mode == CoordinateMode::Incremental),
       decimals_(decimals),
       axes_(planeAxesOf(arc.plane)),
-      radius_(std::fabs(arc.arc.radius)),
+      radius_(arc.arc.absRadius()),
       step_(arc.clockwise() ? -arc.arc.swept : arc.arc.swept),
       startH_(arc.start[axes_.helical]),
       dH_(arc.end[axes_.helical] - startH_),

@@ -44,7 +44,6 @@ inline constexpr std::string_view helicalMark = "ﾍﾘｶﾙ";
 
 // After "\n" comes the ideographic space U+3000.
 inline constexpr std::string_view notConverted = "\n　変換はしていません。";
-inline constexpr std::string_view notCompleted = "\n　変換は完成していません。";
 
 // Input checks of a run.
 inline constexpr std::string_view toleranceOutOfRange = "許容値 は 0 超過 1 までの数字を入力して下さい。";

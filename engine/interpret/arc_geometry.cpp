@@ -204,7 +204,7 @@ Fault validateArc(const ModalState& state, const Point3& target, int decimals, A
     }
 
     const double tolerance = recheckTolerance(decimals);
-    const double r = std::fabs(arc.radius);
+    const double r = arc.absRadius();
     const Point3& start = state.position;
     if (outside(start[axes.a], r * std::cos(arc.startAngle) + arc.centreA, tolerance) ||
         outside(start[axes.b], r * std::sin(arc.startAngle) + arc.centreB, tolerance)) {
@@ -232,7 +232,7 @@ Fault addTurns(double turns, ArcPath& arc)
 
 double arcLength(const ArcPath& arc, double dH)
 {
-    const double r = std::fabs(arc.radius);
+    const double r = arc.absRadius();
     if (arc.fullCircle && arc.turns == 1) {
         const double b = squareRoot(square(arc.radius) + square(dH / 4));
         return perimeterApproximation(r, b);

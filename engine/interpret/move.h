@@ -3,6 +3,7 @@
 // listens (a toolpath view, an export) consume.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "modal_state.h"
@@ -37,7 +38,7 @@ struct ArcPath {
     // The end differs from the start on the plane's helical axis.
     bool helical = false;
 
-    double absRadius() const { return radius < 0 ? -radius : radius; }
+    double absRadius() const { return std::fabs(radius); }
 };
 
 struct Move {
