@@ -46,10 +46,12 @@ std::size_t fileNameStart(const std::string& path)
     return separator == std::string::npos ? 0 : separator + 1;
 }
 
+// The folder of a path with its last separator: "./" for a bare file name,
+// so that a hidden name beside it is "./.name.XXXXXX".
 std::string folderOf(const std::string& path)
 {
     const std::size_t start = fileNameStart(path);
-    return start == 0 ? std::string(".") : path.substr(0, start);
+    return start == 0 ? std::string("./") : path.substr(0, start);
 }
 
 #if defined(_WIN32)
