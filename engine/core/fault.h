@@ -13,6 +13,7 @@ enum class FaultId : std::uint8_t {
     None,
     // Input checks of a run, before anything is opened.
     InvalidSettings,
+    InvalidMachineModel,
     ToleranceOutOfRange,
     NoSourceSelected,
     NoSuffix,

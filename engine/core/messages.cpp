@@ -53,6 +53,15 @@ std::string duplicateWord(std::string_view letter)
     return join({"行目に ", letter, " が複数有ります。", notConverted});
 }
 
+std::string machineValueOutOfRange(std::string_view caption, double minimum, bool minimumAllowed, double maximum,
+                                   bool integer)
+{
+    const std::string low = formatInteger(static_cast<long long>(minimum));
+    const std::string high = formatInteger(static_cast<long long>(maximum));
+    return join({caption, " には ", low, minimumAllowed ? " 以上 " : " 超過 ", high, " までの",
+                 integer ? "整数" : "数値", "を入力して下さい。"});
+}
+
 }  // namespace drennix::messages
 
 namespace drennix {
@@ -145,6 +154,7 @@ std::string runFaultText(const Fault& fault, const Settings& settings, std::stri
 {
     switch (fault.id) {
     case FaultId::InvalidSettings: return validateVocabulary(settings).value_or(std::string());
+    case FaultId::InvalidMachineModel: return validateMachineModel(settings.machine).value_or(std::string());
     case FaultId::ToleranceOutOfRange: return std::string(toleranceOutOfRange);
     case FaultId::NoSourceSelected: return std::string(noSourceSelected);
     case FaultId::NoSuffix: return std::string(noSuffix);

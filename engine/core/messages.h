@@ -159,6 +159,14 @@ inline constexpr std::string_view outputCloseFailed =
     "新規の作成ﾌｧｲﾙを閉じるのに失敗しました。\n　変換は完成していません。";
 inline constexpr std::string_view outputCreatedTail = "\n　を作成しました。";
 
+// The estimate of the running time.
+inline constexpr std::string_view estimateCaption = "推定時間：";
+// "X軸加速度 には 0 超過 1000000 までの数値を入力して下さい。": the range of
+// a field of the machine model; "以上" where the minimum itself is allowed,
+// "整数" for the integer field.
+std::string machineValueOutOfRange(std::string_view caption, double minimum, bool minimumAllowed, double maximum,
+                                   bool integer);
+
 // Comment pairing: S and E are the texts of the comment delimiters.
 std::string commentWithoutEnd(std::string_view s, std::string_view e);       // A
 std::string commentEndBeforeStart(std::string_view s, std::string_view e);   // B

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "machine_model.h"
 #include "modal_codes.h"
 
 namespace drennix {
@@ -105,6 +106,8 @@ struct ProcessSettings {
 struct Settings {
     CommandVocabulary vocabulary;
     ProcessSettings process;
+    // The machine the estimate of the running time assumes.
+    MachineModel machine;
 
     bool operator==(const Settings&) const = default;
 };

@@ -6,6 +6,7 @@
 
 #include "block_interpreter.h"
 #include "block_parser.h"
+#include "motion_planner.h"
 #include "output_file.h"
 #include "output_store.h"
 #include "program_writer.h"
@@ -83,6 +84,9 @@ private:
     Fault convertArc(const Move& arc);
     bool convertsArc(const Move& move) const;
     Fault checkFinite() const;
+    void plan(const Move& move);
+    void tellPlanned(const PlannedMove* planned);
+    void tellEstimate();
     void finishLine(std::string_view line, const Move* move, bool converted);
     Ending endOfInput();
     Ending publishOutput();
@@ -112,6 +116,8 @@ private:
     ModalState modal_;
     StatisticsTally tally_;
     std::unique_ptr<Conversion> conversion_;
+    // The estimate of a run that asks for it.
+    std::optional<MotionPlanner> planner_;
     ParsedBlock block_;
     Step step_;
     long long lineNumber_ = 0;
@@ -158,6 +164,9 @@ RunResult Run::execute()
         return end(ended(RunOutcome::InputRejected, fault));
     }
     startConversion();
+    if (options_.estimate) {
+        planner_.emplace(settings_.machine);
+    }
     const AbsoluteRow start = startRow(initialPosition(), decimals_);
     listener_.readingStarted(mode(), mode() == RunMode::AbsoluteDisplay ? &start : nullptr);
     working_ = true;
@@ -171,6 +180,7 @@ Fault Run::checkInputs() const
     // (an empty comment delimiter would never advance the comment scan).
     if (validateVocabulary(settings_)) return Fault{FaultId::InvalidSettings};
     if (options_.tolerance <= 0) return Fault{FaultId::ToleranceOutOfRange};
+    if (options_.estimate && validateMachineModel(settings_.machine)) return Fault{FaultId::InvalidMachineModel};
     if (options_.sourcePath.empty()) return Fault{FaultId::NoSourceSelected};
     if (options_.suffix.empty()) return Fault{FaultId::NoSuffix};
     return {};
@@ -297,6 +307,9 @@ Fault Run::takeStep(const Step& step, std::string_view line)
     if (const Fault fault = checkFinite()) {
         return fault;
     }
+    if (!converted) {
+        plan(move);
+    }
     finishLine(line, &move, converted);
     return {};
 }
@@ -318,9 +331,22 @@ Fault Run::convertArc(const Move& arc)
     tally_.beginConvertedArc(arc);
     CutSequence cuts(arc, count, modal_.coordinateMode, decimals_);
     Cut cut;
+    Move piece;
+    piece.kind = MoveKind::Linear;
+    piece.line = arc.line;
+    piece.feed = arc.feed;
+    piece.end = arc.start;
+    if (planner_) {
+        planner_->beginPieces(arc);
+    }
     for (long long done = 1; cuts.next(cut); ++done) {
         conversion_->writer.writeCut(cut, block_);
         tally_.addConvertedCut(cut.end, cut.length);
+        if (planner_) {
+            piece.start = piece.end;
+            piece.end = cut.end;
+            tellPlanned(planner_->addPiece(piece, cut.last));
+        }
         if (done % cutsBetweenStopPolls == 0 && listener_.stopRequested()) {
             return Fault{FaultId::StoppedWhileReading};
         }
@@ -342,6 +368,34 @@ Fault Run::checkFinite() const
     return Fault{FaultId::NotFinite};
 }
 
+// A run that estimates hands the move to the planner; the move that leaves
+// its window goes to the listener.
+void Run::plan(const Move& move)
+{
+    if (planner_) {
+        tellPlanned(planner_->add(move));
+    }
+}
+
+void Run::tellPlanned(const PlannedMove* planned)
+{
+    if (planned != nullptr && tellsMoves_) {
+        listener_.plannedMove(*planned);
+    }
+}
+
+// After the last move the machine stops: the window's moves run out.
+void Run::tellEstimate()
+{
+    if (!planner_) {
+        return;
+    }
+    while (const PlannedMove* planned = planner_->flush()) {
+        tellPlanned(planned);
+    }
+    listener_.estimateReady(planner_->estimate());
+}
+
 void Run::finishLine(std::string_view line, const Move* move, bool converted)
 {
     if (mode() == RunMode::AbsoluteDisplay) {
@@ -356,6 +410,7 @@ void Run::finishLine(std::string_view line, const Move* move, bool converted)
 Ending Run::endOfInput()
 {
     listener_.resultsReady(formatResults(lineNumber_, tally_.figures(), decimals_));
+    tellEstimate();
     if (!reader_.close()) {
         return ended(RunOutcome::SourceCloseFailed, Fault{FaultId::SourceCloseFailed});
     }

@@ -10,6 +10,7 @@
 
 #include "absolute_rows.h"
 #include "messages.h"
+#include "motion_planner.h"
 #include "move.h"
 #include "results.h"
 #include "run_options.h"
@@ -35,6 +36,11 @@ public:
     virtual void move(const Move& move) { (void)move; }
     // The figures of the whole program, after the last line.
     virtual void resultsReady(const ResultTexts& results) { (void)results; }
+    // A run that estimates: each move with its time and speeds, in program
+    // order, a window of moves behind the reading (see wantsMoves); then,
+    // after the results, the estimate of the whole program.
+    virtual void plannedMove(const PlannedMove& move) { (void)move; }
+    virtual void estimateReady(const Estimate& estimate) { (void)estimate; }
     // A message for the user; the run goes on when it returns.
     virtual void message(std::string_view text, MessageKind kind) { (void)text, (void)kind; }
     // The output file has just been created.

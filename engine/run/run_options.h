@@ -25,6 +25,8 @@ struct RunOptions {
     double initialY = 0;
     double initialZ = 0;
     RunMode runMode = RunMode::MachiningTime;
+    // Also estimate the time the machine of the settings takes.
+    bool estimate = false;
 };
 
 }  // namespace drennix

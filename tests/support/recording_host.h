@@ -36,6 +36,8 @@ struct RecordingHost : RunListener {
     std::map<long long, AbsoluteRow> rows;
     std::vector<std::string> outputPaths;
     std::vector<Move> moves;
+    std::vector<PlannedMove> planned;
+    std::optional<Estimate> estimate;
     std::optional<RunResult> result;
 
     void runStarted() override { record("clearResults"), fields = {}; }
@@ -76,6 +78,8 @@ struct RecordingHost : RunListener {
     void outputCreated(std::string_view path) override { record("outputCreated"), outputPaths.emplace_back(path); }
     bool wantsMoves() const override { return listensToMoves; }
     void move(const Move& m) override { moves.push_back(m); }
+    void plannedMove(const PlannedMove& m) override { planned.push_back(m); }
+    void estimateReady(const Estimate& e) override { estimate = e; }
     void runFinished(const RunResult& r) override { result = r; }
 
     // The events without progress and rows, which long runs repeat.

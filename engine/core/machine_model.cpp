@@ -1,0 +1,112 @@
+#include "machine_model.h"
+
+#include <array>
+
+#include "messages.h"
+
+namespace drennix {
+
+namespace {
+
+using M = MachineModel;
+
+// Rates and accelerations above these are typing errors, not machines.
+constexpr double highestRate = 1'000'000;         // mm/min
+constexpr double highestAcceleration = 1'000'000;  // mm/s²
+
+MachineField axisField(std::string_view name, std::string_view caption, std::string_view unit,
+                       std::array<double, 3> M::*numbers, int axis, double maximum)
+{
+    MachineField f{name, caption, unit};
+    f.axisNumbers = numbers;
+    f.axis = axis;
+    f.maximum = maximum;
+    return f;
+}
+
+MachineField numberField(std::string_view name, std::string_view caption, std::string_view unit, double M::*number,
+                         bool zeroAllowed, double maximum)
+{
+    MachineField f{name, caption, unit};
+    f.number = number;
+    f.minimumAllowed = zeroAllowed;
+    f.maximum = maximum;
+    return f;
+}
+
+MachineField integerField(std::string_view name, std::string_view caption, int M::*integer, int minimum, int maximum)
+{
+    MachineField f{name, caption, ""};
+    f.integer = integer;
+    f.minimum = minimum;
+    f.minimumAllowed = true;
+    f.maximum = maximum;
+    return f;
+}
+
+const std::array<MachineField, 12> fields = {
+    axisField("maxFeedX", "X軸最大送り速度", "mm/min", &M::maxFeed, 0, highestRate),
+    axisField("maxFeedY", "Y軸最大送り速度", "mm/min", &M::maxFeed, 1, highestRate),
+    axisField("maxFeedZ", "Z軸最大送り速度", "mm/min", &M::maxFeed, 2, highestRate),
+    axisField("rapidRateX", "X軸早送り速度", "mm/min", &M::rapidRate, 0, highestRate),
+    axisField("rapidRateY", "Y軸早送り速度", "mm/min", &M::rapidRate, 1, highestRate),
+    axisField("rapidRateZ", "Z軸早送り速度", "mm/min", &M::rapidRate, 2, highestRate),
+    axisField("accelerationX", "X軸加速度", "mm/s²", &M::acceleration, 0, highestAcceleration),
+    axisField("accelerationY", "Y軸加速度", "mm/s²", &M::acceleration, 1, highestAcceleration),
+    axisField("accelerationZ", "Z軸加速度", "mm/s²", &M::acceleration, 2, highestAcceleration),
+    numberField("junctionDeviation", "ｺｰﾅｰ許容偏差", "mm", &M::junctionDeviation, true, 10),
+    integerField("lookAhead", "先読みﾌﾞﾛｯｸ数", &M::lookAhead, 1, 1000),
+    numberField("blockTime", "最小ﾌﾞﾛｯｸ時間", "ms", &M::blockTime, true, 1000),
+};
+
+bool inRange(const MachineField& f, double value)
+{
+    const bool aboveMinimum = f.minimumAllowed ? value >= f.minimum : value > f.minimum;
+    return aboveMinimum && value <= f.maximum;
+}
+
+}  // namespace
+
+double MachineField::value(const MachineModel& model) const
+{
+    if (integer != nullptr) return model.*integer;
+    if (number != nullptr) return model.*number;
+    return (model.*axisNumbers)[static_cast<std::size_t>(axis)];
+}
+
+void MachineField::assign(MachineModel& model, double v) const
+{
+    if (integer != nullptr) {
+        model.*integer = static_cast<int>(v);
+    } else if (number != nullptr) {
+        model.*number = v;
+    } else {
+        (model.*axisNumbers)[static_cast<std::size_t>(axis)] = v;
+    }
+}
+
+std::span<const MachineField> machineFields()
+{
+    return fields;
+}
+
+const MachineField* findMachineField(std::string_view name)
+{
+    for (const MachineField& f : fields) {
+        if (f.name == name) return &f;
+    }
+    return nullptr;
+}
+
+std::optional<std::string> validateMachineModel(const MachineModel& model)
+{
+    for (const MachineField& f : fields) {
+        if (!inRange(f, f.value(model))) {
+            return messages::machineValueOutOfRange(f.caption, f.minimum, f.minimumAllowed, f.maximum,
+                                                    f.isInteger());
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace drennix

@@ -1,0 +1,58 @@
+// The machine an estimate of the running time assumes: how fast and how
+// briskly each axis can move, how far a corner may be rounded, how many
+// blocks the controller looks ahead and how long it takes at least for one.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace drennix {
+
+// Defaults of a small vertical machining centre.
+struct MachineModel {
+    // Per axis X, Y, Z: the highest cutting feed and the rapid rate (mm/min)
+    // and the acceleration (mm/s²).
+    std::array<double, 3> maxFeed{10000, 10000, 8000};
+    std::array<double, 3> rapidRate{15000, 15000, 12000};
+    std::array<double, 3> acceleration{2000, 2000, 1500};
+    // How far the path may stray from a corner's point at speed (mm).
+    double junctionDeviation = 0.01;
+    // The moves the controller plans ahead.
+    int lookAhead = 32;
+    // No move takes less than this (ms).
+    double blockTime = 0;
+
+    bool operator==(const MachineModel&) const = default;
+};
+
+// One field of the model, for the settings dialog, `--set` and the settings
+// file. A number field is a double of the model (per axis: one element of
+// its array); the look-ahead is the one integer.
+struct MachineField {
+    std::string_view name;     // code name, e.g. "accelerationX"
+    std::string_view caption;  // the name in captions and messages, e.g. "X軸加速度"
+    std::string_view unit;     // e.g. "mm/s²"
+    double MachineModel::*number = nullptr;
+    std::array<double, 3> MachineModel::*axisNumbers = nullptr;
+    int axis = 0;
+    int MachineModel::*integer = nullptr;
+    // The smallest value allowed, and whether it is allowed itself.
+    double minimum = 0;
+    bool minimumAllowed = false;
+    double maximum = 0;
+
+    bool isInteger() const { return integer != nullptr; }
+    double value(const MachineModel& model) const;
+    void assign(MachineModel& model, double value) const;
+};
+
+std::span<const MachineField> machineFields();
+const MachineField* findMachineField(std::string_view name);
+
+// The text of the first field whose value is out of its range, or nothing.
+std::optional<std::string> validateMachineModel(const MachineModel& model);
+
+}  // namespace drennix

@@ -1,0 +1,271 @@
+#include "motion_planner.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "vocabulary.h"
+
+namespace drennix {
+
+namespace {
+
+constexpr double infinity = std::numeric_limits<double>::infinity();
+constexpr double perMinute = 60;
+
+// Where two pieces meet on a straight line, the corner sets no limit.
+constexpr double straightOnCosine = 1 - 1e-12;
+
+// The largest |cos| over the angles from `low` to `high` (radians, low <= high).
+double largestAbsCosine(double low, double high)
+{
+    if (high - low >= piConstant) return 1;
+    const double k = std::ceil(low / piConstant);
+    if (k * piConstant <= high) return 1;
+    return std::max(std::fabs(std::cos(low)), std::fabs(std::cos(high)));
+}
+
+// The highest speed along a direction whose share of the path on each axis is
+// `share`: no axis faster than its own `rates` (mm/min); in mm/s.
+double limitedSpeed(const std::array<double, 3>& share, const std::array<double, 3>& rates)
+{
+    double speed = infinity;
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (share[k] > 0) speed = std::min(speed, rates[k] / share[k]);
+    }
+    return speed / perMinute;
+}
+
+double limitedAcceleration(const std::array<double, 3>& share, const std::array<double, 3>& accelerations)
+{
+    double acceleration = infinity;
+    for (std::size_t k = 0; k < 3; ++k) {
+        if (share[k] > 0) acceleration = std::min(acceleration, accelerations[k] / share[k]);
+    }
+    return acceleration;
+}
+
+MotionPiece straightPiece(const Move& move, const MachineModel& machine)
+{
+    MotionPiece piece;
+    piece.rapid = move.isRapid();
+    Direction d{};
+    double squares = 0;
+    for (std::size_t k = 0; k < 3; ++k) {
+        d[k] = move.end[k] - move.start[k];
+        squares += d[k] * d[k];
+    }
+    piece.length = std::sqrt(squares);
+    if (piece.length == 0) return piece;
+    piece.directed = true;
+    std::array<double, 3> share{};
+    for (std::size_t k = 0; k < 3; ++k) {
+        d[k] /= piece.length;
+        share[k] = std::fabs(d[k]);
+    }
+    piece.entryDirection = d;
+    piece.exitDirection = d;
+    piece.maxSpeed = limitedSpeed(share, piece.rapid ? machine.rapidRate : machine.maxFeed);
+    if (!piece.rapid) piece.maxSpeed = std::min(piece.maxSpeed, move.feed / perMinute);
+    piece.acceleration = limitedAcceleration(share, machine.acceleration);
+    return piece;
+}
+
+// The unit tangent of an arc at angle `angle` of its plane, with the share
+// `planar` of the path in the plane and `helical` along the helical axis.
+Direction arcTangent(const Move& move, double angle, double planar, double helical)
+{
+    const PlaneAxes axes = planeAxesOf(move.plane);
+    const double turn = move.clockwise() ? -1 : 1;
+    Direction t{};
+    t[static_cast<std::size_t>(axes.a)] = -std::sin(angle) * turn * planar;
+    t[static_cast<std::size_t>(axes.b)] = std::cos(angle) * turn * planar;
+    t[static_cast<std::size_t>(axes.helical)] = helical;
+    return t;
+}
+
+MotionPiece arcPiece(const Move& move, const MachineModel& machine)
+{
+    MotionPiece piece;
+    const PlaneAxes axes = planeAxesOf(move.plane);
+    const auto h = static_cast<std::size_t>(axes.helical);
+    const double rise = move.end[h] - move.start[h];
+    const double round = move.arc.absRadius() * move.arc.swept;
+    piece.length = std::sqrt(round * round + rise * rise);
+    if (piece.length == 0) return piece;
+    piece.directed = true;
+    const double planar = round / piece.length;
+    const double helical = rise / piece.length;
+    // The tangent at angle φ points along (-sin φ, cos φ): its largest share
+    // on the plane's first axis is the largest |sin φ| over the sweep, on
+    // the second the largest |cos φ|.
+    const double low = std::min(move.arc.startAngle, move.arc.endAngle);
+    const double high = low + move.arc.swept;
+    std::array<double, 3> share{};
+    share[static_cast<std::size_t>(axes.a)] = planar * largestAbsCosine(low - piConstant / 2, high - piConstant / 2);
+    share[static_cast<std::size_t>(axes.b)] = planar * largestAbsCosine(low, high);
+    share[h] = std::fabs(helical);
+    piece.acceleration = limitedAcceleration(share, machine.acceleration);
+    piece.maxSpeed = std::min(limitedSpeed(share, machine.maxFeed), move.feed / perMinute);
+    // The centripetal acceleration v²/r stays within the move's.
+    piece.maxSpeed = std::min(piece.maxSpeed, std::sqrt(piece.acceleration * move.arc.absRadius()));
+    piece.entryDirection = arcTangent(move, move.arc.startAngle, planar, helical);
+    piece.exitDirection = arcTangent(move, move.arc.endAngle, planar, helical);
+    return piece;
+}
+
+double dot(const Direction& a, const Direction& b)
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+}  // namespace
+
+MotionPiece pieceOf(const Move& move, const MachineModel& machine)
+{
+    return move.isArc() ? arcPiece(move, machine) : straightPiece(move, machine);
+}
+
+double junctionSpeed(const MotionPiece& before, const MotionPiece& after, double junctionDeviation)
+{
+    const double speed = std::min(before.maxSpeed, after.maxSpeed);
+    const double cosine = dot(before.exitDirection, after.entryDirection);
+    if (cosine >= straightOnCosine) return speed;
+    // θ, the corner's angle, is 180° less the turn of the direction:
+    // sin(θ/2) = cos(turn/2) = √((1 + cos turn) / 2).
+    const double sinHalf = std::sqrt(std::max(0.0, (1 + cosine) / 2));
+    const double acceleration = std::min(before.acceleration, after.acceleration);
+    const double corner = std::sqrt(acceleration * junctionDeviation * sinHalf / (1 - sinHalf));
+    return std::min(speed, corner);
+}
+
+double pieceSeconds(const MotionPiece& piece, double v0, double v1)
+{
+    if (piece.length == 0) return 0;
+    if (piece.maxSpeed <= 0) return infinity;
+    const double a = piece.acceleration;
+    const double v = piece.maxSpeed;
+    const double peakSquared = (2 * a * piece.length + v0 * v0 + v1 * v1) / 2;
+    if (peakSquared >= v * v) {
+        const double ramps = (2 * v * v - v0 * v0 - v1 * v1) / (2 * a);
+        return (v - v0) / a + (v - v1) / a + (piece.length - ramps) / v;
+    }
+    const double peak = std::sqrt(peakSquared);
+    return (peak - v0) / a + (peak - v1) / a;
+}
+
+MotionPlanner::MotionPlanner(const MachineModel& machine)
+    : machine_(machine),
+      blockSeconds_(machine.blockTime / 1000),
+      window_(static_cast<std::size_t>(std::max(1, machine.lookAhead))),
+      pending_(window_.size() + 1)
+{}
+
+void MotionPlanner::beginMove(const Move& move)
+{
+    PlannedMove& planned = pending_[(pendingHead_ + pendingCount_) % pending_.size()];
+    planned.move = move;
+    planned.seconds = 0;
+    planned.entrySpeed = 0;
+    planned.exitSpeed = 0;
+    ++pendingCount_;
+}
+
+const PlannedMove* MotionPlanner::add(const Move& move)
+{
+    beginMove(move);
+    return push(pieceOf(move, machine_), true);
+}
+
+void MotionPlanner::beginPieces(const Move& move)
+{
+    beginMove(move);
+}
+
+const PlannedMove* MotionPlanner::addPiece(const Move& piece, bool last)
+{
+    return push(pieceOf(piece, machine_), last);
+}
+
+// A piece joins the window; when the window is full, the oldest runs.
+const PlannedMove* MotionPlanner::push(const MotionPiece& added, bool endsMove)
+{
+    const MotionPiece* before = count_ > 0 ? &slot(count_ - 1).piece : hasRun_ ? &lastRun_ : nullptr;
+    MotionPiece piece = added;
+    if (!piece.directed && before != nullptr) {
+        // A move that goes nowhere runs on at the speed of the one before.
+        piece = *before;
+        piece.length = 0;
+        piece.rapid = added.rapid;
+    }
+    Slot& s = slot(count_);
+    s.piece = piece;
+    s.endsMove = endsMove;
+    s.entryLimit = before != nullptr && before->directed ? junctionSpeed(*before, piece, machine_.junctionDeviation)
+                                                           : 0;
+    s.entryReach = 0;
+    ++count_;
+    planBackward();
+    return count_ == window_.size() ? commitOldest() : nullptr;
+}
+
+// From the window's end, where the machine must be able to stop, each
+// piece's entry speed is what its corner allows and what it can still brake
+// from. A piece whose value has not changed leaves those before it as they
+// were.
+void MotionPlanner::planBackward()
+{
+    double exitReach = 0;
+    for (std::size_t k = count_; k-- > 0;) {
+        Slot& s = slot(k);
+        const double reach = std::sqrt(exitReach * exitReach + 2 * s.piece.acceleration * s.piece.length);
+        const double entry = std::min(s.entryLimit, reach);
+        if (k + 1 < count_ && entry == s.entryReach) break;
+        s.entryReach = entry;
+        exitReach = entry;
+    }
+}
+
+// The oldest piece runs: it enters at the speed the machine has and leaves
+// at the most it can reach that the pieces after it allow.
+const PlannedMove* MotionPlanner::commitOldest()
+{
+    Slot& s = slot(0);
+    const double allowed = count_ > 1 ? slot(1).entryReach : 0;
+    const double reachable = std::sqrt(speed_ * speed_ + 2 * s.piece.acceleration * s.piece.length);
+    const double entry = speed_;
+    const double exit = std::min(allowed, reachable);
+    const double seconds = std::max(pieceSeconds(s.piece, entry, exit), blockSeconds_);
+    (s.piece.rapid ? estimate_.rapidSeconds : estimate_.cuttingSeconds) += seconds;
+    estimate_.seconds += seconds;
+
+    PlannedMove& move = pending_[pendingHead_];
+    if (!frontStarted_) {
+        move.entrySpeed = entry * perMinute;
+        frontStarted_ = true;
+    }
+    move.seconds += seconds;
+    move.exitSpeed = exit * perMinute;
+    lastRun_ = s.piece;
+    hasRun_ = true;
+    speed_ = exit;
+    const bool endsMove = s.endsMove;
+    head_ = (head_ + 1) % window_.size();
+    --count_;
+    if (!endsMove) return nullptr;
+    const PlannedMove* leaving = &move;
+    pendingHead_ = (pendingHead_ + 1) % pending_.size();
+    --pendingCount_;
+    frontStarted_ = false;
+    return leaving;
+}
+
+const PlannedMove* MotionPlanner::flush()
+{
+    while (count_ > 0) {
+        if (const PlannedMove* move = commitOldest()) return move;
+    }
+    return nullptr;
+}
+
+}  // namespace drennix

@@ -1,0 +1,121 @@
+// The time a machine takes for the moves of a program: each move runs a
+// trapezoidal velocity profile (accelerate, cruise, decelerate) within the
+// limits the machine model gives its direction; the speed at each junction
+// is limited by the corner and by what the moves on either side can reach,
+// planned over a look-ahead window as a controller does. Memory is bounded
+// by the window, not by the program.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+#include "machine_model.h"
+#include "move.h"
+
+namespace drennix {
+
+// The estimate of a whole run, in seconds.
+struct Estimate {
+    double seconds = 0;
+    double rapidSeconds = 0;
+    double cuttingSeconds = 0;
+};
+
+// A move with the time it takes and its speeds (mm/min) where it begins and
+// where it ends.
+struct PlannedMove {
+    Move move;
+    double seconds = 0;
+    double entrySpeed = 0;
+    double exitSpeed = 0;
+};
+
+using Direction = std::array<double, 3>;
+
+// What the planner knows of one straight or arc piece of a move, in mm and
+// seconds.
+struct MotionPiece {
+    bool rapid = false;
+    // The piece has a direction: it goes somewhere, or it stands where one
+    // that did ended.
+    bool directed = false;
+    double length = 0;
+    // The highest speed and the acceleration along the piece (mm/s, mm/s²).
+    double maxSpeed = 0;
+    double acceleration = 0;
+    // Unit tangents where the piece begins and ends.
+    Direction entryDirection{};
+    Direction exitDirection{};
+};
+
+// The piece of a straight move (rapid or cutting) or of an arc, limited by
+// the machine's per-axis rates and accelerations projected on its direction.
+MotionPiece pieceOf(const Move& move, const MachineModel& machine);
+
+// The highest speed (mm/s) at the junction of two pieces: the cornering limit
+// of the junction deviation and neither piece's own highest speed.
+double junctionSpeed(const MotionPiece& before, const MotionPiece& after, double junctionDeviation);
+
+// The time (s) of a piece that enters at v0 and leaves at v1 (mm/s), both
+// reachable within its length.
+double pieceSeconds(const MotionPiece& piece, double v0, double v1);
+
+class MotionPlanner {
+public:
+    explicit MotionPlanner(const MachineModel& machine);
+
+    // A move that runs as it is. The planned move that leaves the window, if
+    // one does; it stays valid until the next call.
+    const PlannedMove* add(const Move& move);
+
+    // A move that runs as pieces (an arc replaced by straight cuts): begin,
+    // then each piece. The move leaves the window with its last piece.
+    void beginPieces(const Move& move);
+    const PlannedMove* addPiece(const Move& piece, bool last);
+
+    // After the last move the machine stops: the moves still in the window,
+    // one per call, then null.
+    const PlannedMove* flush();
+
+    const Estimate& estimate() const { return estimate_; }
+
+private:
+    struct Slot {
+        MotionPiece piece;
+        // The highest entry speed the corner before it allows.
+        double entryLimit = 0;
+        // The highest entry speed from which the window's end can still be
+        // reached at a stop.
+        double entryReach = 0;
+        // The last piece of its move.
+        bool endsMove = true;
+    };
+
+    const PlannedMove* push(const MotionPiece& piece, bool endsMove);
+    void planBackward();
+    const PlannedMove* commitOldest();
+    Slot& slot(std::size_t k) { return window_[(head_ + k) % window_.size()]; }
+    void beginMove(const Move& move);
+
+    const MachineModel machine_;
+    const double blockSeconds_;
+    // A ring of the pieces not yet run.
+    std::vector<Slot> window_;
+    std::size_t head_ = 0;
+    std::size_t count_ = 0;
+    // A ring of the moves whose pieces are in the window (or being added),
+    // oldest first: at most one more than the window holds.
+    std::vector<PlannedMove> pending_;
+    std::size_t pendingHead_ = 0;
+    std::size_t pendingCount_ = 0;
+    // The last piece that left the window, and the speed it left at.
+    MotionPiece lastRun_{};
+    bool hasRun_ = false;
+    double speed_ = 0;
+    // The pending move at the front has had a piece run.
+    bool frontStarted_ = false;
+    Estimate estimate_;
+};
+
+}  // namespace drennix
