@@ -40,6 +40,11 @@ void CliHost::resultsReady(const ResultTexts& results)
     record_.fields = results;
 }
 
+void CliHost::estimateReady(const Estimate& estimate)
+{
+    record_.estimate = estimate;
+}
+
 void CliHost::message(std::string_view text, MessageKind kind)
 {
     record_.messages.push_back({kind, std::string(text)});
@@ -50,6 +55,7 @@ void CliHost::runFinished(const RunResult& result)
 {
     record_.result = result;
     record_.outputPath = result.outputPath;
+    if (!result.finished()) record_.estimate.reset();
 }
 
 bool CliHost::stopRequested()

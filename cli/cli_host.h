@@ -24,6 +24,8 @@ struct RunRecord {
     ResultTexts fields;
     std::vector<AbsoluteRow> rows;  // the rows of the latest absolute display
     std::optional<std::string> outputPath;
+    // The machine's running time, when asked for and the run finished.
+    std::optional<Estimate> estimate;
     RunResult result;
 };
 
@@ -43,6 +45,7 @@ public:
     void progress(long long lineCount) override;
     void row(long long lineNumber, const AbsoluteRow& row) override;
     void resultsReady(const ResultTexts& results) override;
+    void estimateReady(const Estimate& estimate) override;
     void message(std::string_view text, MessageKind kind) override;
     void runFinished(const RunResult& result) override;
     bool stopRequested() override;

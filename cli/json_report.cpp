@@ -38,19 +38,28 @@ Json rowsJson(const std::vector<AbsoluteRow>& rows)
     return list;
 }
 
+Json estimateJson(const std::optional<Estimate>& estimate)
+{
+    if (!estimate) return nullptr;
+    return {{"seconds", estimate->seconds},
+            {"rapidSeconds", estimate->rapidSeconds},
+            {"cuttingSeconds", estimate->cuttingSeconds}};
+}
+
 }  // namespace
 
-nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode)
+nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode, bool withEstimate)
 {
     Json report = Json::object();
     report["messages"] = messagesJson(record.messages);
     report["fields"] = fieldsJson(record.fields);
     report["rows"] = mode == RunMode::AbsoluteDisplay ? rowsJson(record.rows) : Json::array();
     report["output"] = record.outputPath ? Json(text::sanitizeUtf8(*record.outputPath)) : Json(nullptr);
+    if (withEstimate) report["estimate"] = estimateJson(record.estimate);
     return report;
 }
 
-std::string renderJsonReport(const RunRecord& record, RunMode mode)
+std::string renderJsonReport(const RunRecord& record, RunMode mode, bool withEstimate)
 {
     // One line per key, and one line per message and per row: easy to read
     // and to compare, and still one JSON document. Every string was made
@@ -59,7 +68,7 @@ std::string renderJsonReport(const RunRecord& record, RunMode mode)
     const auto dump = [](const Json& value) {
         return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     };
-    const Json report = buildJsonReport(record, mode);
+    const Json report = buildJsonReport(record, mode, withEstimate);
     std::string out = "{\n";
     bool firstKey = true;
     for (const auto& [key, value] : report.items()) {

@@ -11,8 +11,10 @@ namespace drennix::cli {
 
 // Keys in a fixed order: messages, fields (in the order of the main window's
 // report), rows (absolute mode only, else empty), output (path or null).
-nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode);
+// With `withEstimate`, "estimate" follows: {seconds, rapidSeconds,
+// cuttingSeconds} in seconds, or null when the run did not finish.
+nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode, bool withEstimate = false);
 
-std::string renderJsonReport(const RunRecord& record, RunMode mode);
+std::string renderJsonReport(const RunRecord& record, RunMode mode, bool withEstimate = false);
 
 }  // namespace drennix::cli

@@ -27,10 +27,11 @@ void printMessageNow(const RunMessage& message)
 void printReport(const CliRequest& request, const RunRecord& record)
 {
     if (request.json) {
-        std::cout << renderJsonReport(record, request.run.runMode) << '\n';
+        std::cout << renderJsonReport(record, request.run.runMode, request.run.estimate) << '\n';
         return;
     }
     writeResultFields(std::cout, record.fields);
+    if (request.run.estimate) writeEstimate(std::cout, record.estimate);
     if (request.run.runMode == RunMode::AbsoluteDisplay) writeAbsoluteRows(std::cout, record.rows);
 }
 

@@ -27,8 +27,10 @@ struct RawOptions {
     std::vector<std::string> assignments;
     std::string settingsFile;
     std::string dialect;
+    std::string machineFile;
     std::string source;
     bool json = false;
+    bool estimate = false;
 };
 
 struct ModeName {
@@ -62,6 +64,10 @@ std::string settingNamesList()
         if (!names.empty()) names += ", ";
         names += field.name;
     }
+    for (const MachineField& field : machineFields()) {
+        names += ", ";
+        names += field.name;
+    }
     return names;
 }
 
@@ -90,6 +96,13 @@ void describeOptions(CLI::App& app, RawOptions& raw)
                    "standard (every dialect setting off) or linuxcnc (on: numbers as written, lower-case "
                    "letters, ';' comments, end at M2/M30, arc turns by P); before any --set")
         ->type_name("DIALECT");
+    app.add_flag("--estimate", raw.estimate,
+                 "also estimate the time the machine takes (acceleration, corners, look-ahead; see the machine "
+                 "settings): 推定時間 after the results, \"estimate\" in the JSON report");
+    app.add_option("--machine", raw.machineFile,
+                   "read the machine model (the keys maxFeedX ... blockTime) from FILE, a settings file; after "
+                   "--settings, before any --set")
+        ->type_name("FILE");
     app.add_flag("--json", raw.json, "print one JSON report on standard output");
     app.set_version_flag("--version", versionText(), "print the version and exit");
     app.add_option("SOURCE", raw.source, "the NC program to read")->required()->type_name("");
@@ -134,17 +147,26 @@ std::optional<std::string> fillRunOptions(const CLI::App& app, const RawOptions&
     return readNumberOption(app, "-z", raw.z, run.initialZ);
 }
 
-// The settings of the file named by --settings over `settings`.
-std::optional<std::string> readSettingsOption(const std::string& path, Settings& settings)
+// The settings of the file named by `option` over `settings`.
+std::optional<std::string> readSettingsOption(std::string_view option, const std::string& path, Settings& settings)
 {
     settings_file::KeptState state;
     state.settings = settings;
     // The name is UTF-8, as every argument: on Windows the system's narrow
     // calls would read it in the ANSI code page.
     if (auto error = settings_file::readSettingsFile(pathFromUtf8(path), state, settings_file::Parts::SettingsOnly)) {
-        return "--settings " + path + ": " + *error;
+        return std::string(option) + " " + path + ": " + *error;
     }
     settings = state.settings;
+    return std::nullopt;
+}
+
+// Only the machine model of the file named by --machine.
+std::optional<std::string> readMachineOption(const std::string& path, Settings& settings)
+{
+    Settings read = settings;
+    if (auto error = readSettingsOption("--machine", path, read)) return error;
+    settings.machine = read.machine;
     return std::nullopt;
 }
 
@@ -192,14 +214,23 @@ ParseOutcome parseCommandLine(std::span<const std::string> args)
 
     ParseOutcome outcome;
     outcome.request.json = raw.json;
+    outcome.request.run.estimate = raw.estimate;
     if (auto error = fillRunOptions(app, raw, outcome.request.run)) return usageError(*error);
     resetToDefaults(outcome.request.settings);
     if (app.count("--settings") > 0) {
-        if (auto error = readSettingsOption(raw.settingsFile, outcome.request.settings)) return usageError(*error);
+        if (auto error = readSettingsOption("--settings", raw.settingsFile, outcome.request.settings)) {
+            return usageError(*error);
+        }
+    }
+    if (app.count("--machine") > 0) {
+        if (auto error = readMachineOption(raw.machineFile, outcome.request.settings)) return usageError(*error);
     }
     if (auto error = applyDialectOption(app, raw.dialect, outcome.request.settings)) return usageError(*error);
     if (auto error = applyAssignments(raw.assignments, outcome.request.settings)) return usageError(*error);
     if (auto failure = validateVocabulary(outcome.request.settings)) return {ParseStatus::UsageError, {}, *failure};
+    if (auto failure = validateMachineModel(outcome.request.settings.machine)) {
+        return {ParseStatus::UsageError, {}, *failure};
+    }
     return outcome;
 }
 

@@ -48,6 +48,20 @@ std::optional<std::string> assignInteger(Settings& settings, const SettingField&
     return std::nullopt;
 }
 
+std::optional<std::string> assignMachine(Settings& settings, const MachineField& field, std::string_view value)
+{
+    if (field.isInteger()) {
+        const std::optional<int> number = parseInteger(value);
+        if (!number) return refusal(field.name, quoted(value) + " is not a decimal integer in the 32-bit range");
+        field.assign(settings.machine, *number);
+        return std::nullopt;
+    }
+    const std::optional<double> number = parseDecimalNumber(value);
+    if (!number) return refusal(field.name, quoted(value) + " is not a finite decimal number");
+    field.assign(settings.machine, *number);
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<std::string> applySettingAssignment(Settings& settings, std::string_view assignment)
@@ -57,6 +71,9 @@ std::optional<std::string> applySettingAssignment(Settings& settings, std::strin
     const std::string_view name = assignment.substr(0, equals);
     const std::string_view value = assignment.substr(equals + 1);
     const SettingField* field = findSettingField(name);
+    if (field == nullptr) {
+        if (const MachineField* machine = findMachineField(name)) return assignMachine(settings, *machine, value);
+    }
     if (field == nullptr) return "--set: unknown setting " + quoted(name) + " (see --help for the names)";
     switch (field->kind) {
     case SettingKind::Letter: return assignLetter(settings, *field, value);

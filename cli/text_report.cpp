@@ -3,6 +3,8 @@
 #include "captions.h"
 #include "cp932.h"
 #include "display_text.h"
+#include "messages.h"
+#include "number_format.h"
 
 namespace drennix::cli {
 namespace {
@@ -31,6 +33,11 @@ void writeResultFields(std::ostream& out, const ResultTexts& fields)
 {
     for (const ResultFieldLabel& label : resultFieldLabels)
         out << label.caption << text::sanitizeUtf8(fields[label.field]) << '\n';
+}
+
+void writeEstimate(std::ostream& out, const std::optional<Estimate>& estimate)
+{
+    out << messages::estimateCaption << (estimate ? formatClock(estimate->seconds) : std::string()) << '\n';
 }
 
 void writeAbsoluteRows(std::ostream& out, const std::vector<AbsoluteRow>& rows)

@@ -16,6 +16,9 @@ std::string formatMessageLine(const RunMessage& message);
 // One line per result field: caption and text.
 void writeResultFields(std::ostream& out, const ResultTexts& fields);
 
+// "推定時間：" and the estimate as h:mm:ss; empty when the run did not finish.
+void writeEstimate(std::ostream& out, const std::optional<Estimate>& estimate);
+
 // The column titles, then one line per row, cells separated by tabs.
 void writeAbsoluteRows(std::ostream& out, const std::vector<AbsoluteRow>& rows);
 

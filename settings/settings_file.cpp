@@ -16,6 +16,7 @@ using Json = nlohmann::json;
 using OrderedJson = nlohmann::ordered_json;
 
 constexpr std::string_view mainKey = "main";
+constexpr std::string_view estimateKey = "estimate";
 
 struct RunModeName {
     RunMode mode;
@@ -109,6 +110,15 @@ void readField(const SettingField& field, const Json& value, Settings& settings)
     }
 }
 
+void readMachineField(const MachineField& field, const Json& value, MachineModel& machine)
+{
+    if (field.isInteger()) {
+        field.assign(machine, readInteger(field.name, value));
+    } else {
+        field.assign(machine, readNumber(field.name, value));
+    }
+}
+
 RunMode readRunMode(std::string_view key, const Json& value)
 {
     const std::string name = readString(key, value);
@@ -171,6 +181,10 @@ std::string renderSettings(const KeptState& state)
         case SettingKind::Integer: root[key] = state.settings.process.*field.integer; break;
         }
     }
+    for (const MachineField& field : machineFields()) {
+        root[std::string(field.name)] = codeValue(field.value(state.settings.machine));
+    }
+    root[std::string(estimateKey)] = state.settings.estimate;
     const MainInputs& main = state.main;
     OrderedJson inputs = OrderedJson::object();
     inputs["suffix"] = main.suffix;
@@ -199,6 +213,14 @@ std::optional<std::string> parseSettings(std::string_view text, KeptState& state
         for (const SettingField& field : settingFields()) {
             const auto value = root.find(std::string(field.name));
             if (value != root.end()) readField(field, *value, read.settings);
+        }
+        for (const MachineField& field : machineFields()) {
+            const auto value = root.find(std::string(field.name));
+            if (value != root.end()) readMachineField(field, *value, read.settings.machine);
+        }
+        if (const auto value = root.find(std::string(estimateKey)); value != root.end()) {
+            if (!value->is_boolean()) refuse(estimateKey, "expects true or false, got " + shown(*value));
+            read.settings.estimate = value->get<bool>();
         }
         const auto main = root.find(std::string(mainKey));
         if (parts == Parts::SettingsAndMain && main != root.end()) readMain(*main, read.main);

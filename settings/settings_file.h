@@ -1,6 +1,8 @@
-// The settings file: one JSON object holding every field of the vocabulary and
-// the run settings under the name `--set` uses ("xAxisLetter": "X",
-// "rapidSpeed": 3000, ...), and the main window's inputs in an object "main".
+// The settings file: one JSON object holding every field of the vocabulary,
+// the run settings and the machine model under the name `--set` uses
+// ("xAxisLetter": "X", "rapidSpeed": 3000, "accelerationX": 2000, ...),
+// "estimate" (true or false: the desktop program estimates the machine's
+// time), and the main window's inputs in an object "main".
 // The desktop program keeps its state in it between starts; drennix-cli reads
 // the settings (not "main") with --settings.
 #pragma once

@@ -2,8 +2,6 @@
 
 #include <array>
 
-#include "messages.h"
-
 namespace drennix {
 
 namespace {
@@ -11,7 +9,7 @@ namespace {
 using M = MachineModel;
 
 // Rates and accelerations above these are typing errors, not machines.
-constexpr double highestRate = 1'000'000;         // mm/min
+constexpr double highestRate = 1'000'000;          // mm/min
 constexpr double highestAcceleration = 1'000'000;  // mm/s²
 
 MachineField axisField(std::string_view name, std::string_view caption, std::string_view unit,
@@ -98,15 +96,12 @@ const MachineField* findMachineField(std::string_view name)
     return nullptr;
 }
 
-std::optional<std::string> validateMachineModel(const MachineModel& model)
+const MachineField* fieldOutOfRange(const MachineModel& model)
 {
     for (const MachineField& f : fields) {
-        if (!inRange(f, f.value(model))) {
-            return messages::machineValueOutOfRange(f.caption, f.minimum, f.minimumAllowed, f.maximum,
-                                                    f.isInteger());
-        }
+        if (!inRange(f, f.value(model))) return &f;
     }
-    return std::nullopt;
+    return nullptr;
 }
 
 }  // namespace drennix

@@ -4,9 +4,7 @@
 #pragma once
 
 #include <array>
-#include <optional>
 #include <span>
-#include <string>
 #include <string_view>
 
 namespace drennix {
@@ -52,7 +50,8 @@ struct MachineField {
 std::span<const MachineField> machineFields();
 const MachineField* findMachineField(std::string_view name);
 
-// The text of the first field whose value is out of its range, or nothing.
-std::optional<std::string> validateMachineModel(const MachineModel& model);
+// The first field whose value is out of its range, or null. (The message is
+// validateMachineModel's, in messages.h.)
+const MachineField* fieldOutOfRange(const MachineModel& model);
 
 }  // namespace drennix

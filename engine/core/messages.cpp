@@ -53,13 +53,12 @@ std::string duplicateWord(std::string_view letter)
     return join({"行目に ", letter, " が複数有ります。", notConverted});
 }
 
-std::string machineValueOutOfRange(std::string_view caption, double minimum, bool minimumAllowed, double maximum,
-                                   bool integer)
+std::string machineValueOutOfRange(const MachineField& field)
 {
-    const std::string low = formatInteger(static_cast<long long>(minimum));
-    const std::string high = formatInteger(static_cast<long long>(maximum));
-    return join({caption, " には ", low, minimumAllowed ? " 以上 " : " 超過 ", high, " までの",
-                 integer ? "整数" : "数値", "を入力して下さい。"});
+    const std::string low = formatInteger(static_cast<long long>(field.minimum));
+    const std::string high = formatInteger(static_cast<long long>(field.maximum));
+    return join({field.caption, " には ", low, field.minimumAllowed ? " 以上 " : " 超過 ", high, " までの",
+                 field.isInteger() ? "整数" : "数値", "を入力して下さい。"});
 }
 
 }  // namespace drennix::messages
@@ -183,6 +182,12 @@ std::string composeLineMessage(long long lineNumber, std::string_view text)
     appendInteger(message, lineNumber);
     message += text;
     return message;
+}
+
+std::optional<std::string> validateMachineModel(const MachineModel& model)
+{
+    if (const MachineField* field = fieldOutOfRange(model)) return messages::machineValueOutOfRange(*field);
+    return std::nullopt;
 }
 
 std::string faultMessage(const Fault& fault, long long line, const Settings& settings, std::string_view outputPath)

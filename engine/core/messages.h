@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,10 @@ std::string composeLineMessage(long long lineNumber, std::string_view text);
 // names `outputPath`.
 std::string faultMessage(const Fault& fault, long long line, const Settings& settings,
                          std::string_view outputPath = {});
+
+// The message of the first field of the machine model out of its range, or
+// nothing when every value is allowed.
+std::optional<std::string> validateMachineModel(const MachineModel& model);
 
 }  // namespace drennix
 
@@ -164,8 +169,7 @@ inline constexpr std::string_view estimateCaption = "推定時間：";
 // "X軸加速度 には 0 超過 1000000 までの数値を入力して下さい。": the range of
 // a field of the machine model; "以上" where the minimum itself is allowed,
 // "整数" for the integer field.
-std::string machineValueOutOfRange(std::string_view caption, double minimum, bool minimumAllowed, double maximum,
-                                   bool integer);
+std::string machineValueOutOfRange(const MachineField& field);
 
 // Comment pairing: S and E are the texts of the comment delimiters.
 std::string commentWithoutEnd(std::string_view s, std::string_view e);       // A

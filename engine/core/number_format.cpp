@@ -215,4 +215,17 @@ std::string formatInteger(long long value)
     return out;
 }
 
+std::string formatClock(double seconds)
+{
+    const long long total = std::llround(seconds);
+    std::string out = formatInteger(total / 3600);
+    const long long minutes = total / 60 % 60;
+    const long long rest = total % 60;
+    out += minutes < 10 ? ":0" : ":";
+    appendInteger(out, minutes);
+    out += rest < 10 ? ":0" : ":";
+    appendInteger(out, rest);
+    return out;
+}
+
 }  // namespace drennix

@@ -19,4 +19,8 @@ double roundToDecimals(double value, int decimals);
 void appendInteger(std::string& out, long long value);
 std::string formatInteger(long long value);
 
+// A time in seconds as h:mm:ss, rounded to the nearest second ("0:00:07",
+// "12:03:45"); hours are not limited.
+std::string formatClock(double seconds);
+
 }  // namespace drennix

@@ -106,8 +106,11 @@ struct ProcessSettings {
 struct Settings {
     CommandVocabulary vocabulary;
     ProcessSettings process;
-    // The machine the estimate of the running time assumes.
+    // The machine the estimate of the running time assumes, and whether the
+    // desktop program estimates in every run (drennix-cli asks with
+    // --estimate).
     MachineModel machine;
+    bool estimate = false;
 
     bool operator==(const Settings&) const = default;
 };

@@ -1,6 +1,7 @@
 #include "motion_planner.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -16,13 +17,11 @@ constexpr double perMinute = 60;
 // Where two pieces meet on a straight line, the corner sets no limit.
 constexpr double straightOnCosine = 1 - 1e-12;
 
-// The largest |cos| over the angles from `low` to `high` (radians, low <= high).
-double largestAbsCosine(double low, double high)
+// Whether the angles from `low` to `high` (radians, low <= high) pass a
+// multiple of π, where |cos| is 1.
+bool passesMultipleOfPi(double low, double high)
 {
-    if (high - low >= piConstant) return 1;
-    const double k = std::ceil(low / piConstant);
-    if (k * piConstant <= high) return 1;
-    return std::max(std::fabs(std::cos(low)), std::fabs(std::cos(high)));
+    return high - low >= piConstant || std::ceil(low / piConstant) * piConstant <= high;
 }
 
 // The highest speed along a direction whose share of the path on each axis is
@@ -71,15 +70,18 @@ MotionPiece straightPiece(const Move& move, const MachineModel& machine)
     return piece;
 }
 
-// The unit tangent of an arc at angle `angle` of its plane, with the share
-// `planar` of the path in the plane and `helical` along the helical axis.
-Direction arcTangent(const Move& move, double angle, double planar, double helical)
+// The unit tangent of an arc where the radius to `point` meets it, with the
+// share `planar` of the path in the plane and `helical` along the helical
+// axis. The tangent of a counter-clockwise arc is the radius turned by +90°.
+Direction arcTangent(const Move& move, const Point3& point, double radius, double planar, double helical)
 {
     const PlaneAxes axes = planeAxesOf(move.plane);
-    const double turn = move.clockwise() ? -1 : 1;
+    const auto a = static_cast<std::size_t>(axes.a);
+    const auto b = static_cast<std::size_t>(axes.b);
+    const double scale = (move.clockwise() ? -planar : planar) / radius;
     Direction t{};
-    t[static_cast<std::size_t>(axes.a)] = -std::sin(angle) * turn * planar;
-    t[static_cast<std::size_t>(axes.b)] = std::cos(angle) * turn * planar;
+    t[a] = -(point[b] - move.arc.centreB) * scale;
+    t[b] = (point[a] - move.arc.centreA) * scale;
     t[static_cast<std::size_t>(axes.helical)] = helical;
     return t;
 }
@@ -88,29 +90,37 @@ MotionPiece arcPiece(const Move& move, const MachineModel& machine)
 {
     MotionPiece piece;
     const PlaneAxes axes = planeAxesOf(move.plane);
+    const auto a = static_cast<std::size_t>(axes.a);
+    const auto b = static_cast<std::size_t>(axes.b);
     const auto h = static_cast<std::size_t>(axes.helical);
+    const double radius = move.arc.absRadius();
     const double rise = move.end[h] - move.start[h];
-    const double round = move.arc.absRadius() * move.arc.swept;
+    const double round = radius * move.arc.swept;
     piece.length = std::sqrt(round * round + rise * rise);
     if (piece.length == 0) return piece;
     piece.directed = true;
     const double planar = round / piece.length;
     const double helical = rise / piece.length;
+    piece.entryDirection = arcTangent(move, move.start, radius, planar, helical);
+    piece.exitDirection = arcTangent(move, move.end, std::fabs(move.arc.endRadius), planar, helical);
     // The tangent at angle φ points along (-sin φ, cos φ): its largest share
-    // on the plane's first axis is the largest |sin φ| over the sweep, on
-    // the second the largest |cos φ|.
+    // on the plane's first axis is the largest |sin φ| over the sweep, on the
+    // second the largest |cos φ|; within a sweep that passes no multiple of
+    // π/2, they are those at its ends.
     const double low = std::min(move.arc.startAngle, move.arc.endAngle);
     const double high = low + move.arc.swept;
     std::array<double, 3> share{};
-    share[static_cast<std::size_t>(axes.a)] = planar * largestAbsCosine(low - piConstant / 2, high - piConstant / 2);
-    share[static_cast<std::size_t>(axes.b)] = planar * largestAbsCosine(low, high);
+    share[a] = passesMultipleOfPi(low - piConstant / 2, high - piConstant / 2)
+                   ? planar
+                   : std::max(std::fabs(piece.entryDirection[a]), std::fabs(piece.exitDirection[a]));
+    share[b] = passesMultipleOfPi(low, high)
+                   ? planar
+                   : std::max(std::fabs(piece.entryDirection[b]), std::fabs(piece.exitDirection[b]));
     share[h] = std::fabs(helical);
     piece.acceleration = limitedAcceleration(share, machine.acceleration);
     piece.maxSpeed = std::min(limitedSpeed(share, machine.maxFeed), move.feed / perMinute);
     // The centripetal acceleration v²/r stays within the move's.
-    piece.maxSpeed = std::min(piece.maxSpeed, std::sqrt(piece.acceleration * move.arc.absRadius()));
-    piece.entryDirection = arcTangent(move, move.arc.startAngle, planar, helical);
-    piece.exitDirection = arcTangent(move, move.arc.endAngle, planar, helical);
+    piece.maxSpeed = std::min(piece.maxSpeed, std::sqrt(piece.acceleration * radius));
     return piece;
 }
 
@@ -126,17 +136,22 @@ MotionPiece pieceOf(const Move& move, const MachineModel& machine)
     return move.isArc() ? arcPiece(move, machine) : straightPiece(move, machine);
 }
 
-double junctionSpeed(const MotionPiece& before, const MotionPiece& after, double junctionDeviation)
+double junctionSpeedSquared(const MotionPiece& before, const MotionPiece& after, double junctionDeviation)
 {
     const double speed = std::min(before.maxSpeed, after.maxSpeed);
     const double cosine = dot(before.exitDirection, after.entryDirection);
-    if (cosine >= straightOnCosine) return speed;
+    if (cosine >= straightOnCosine) return speed * speed;
     // θ, the corner's angle, is 180° less the turn of the direction:
     // sin(θ/2) = cos(turn/2) = √((1 + cos turn) / 2).
     const double sinHalf = std::sqrt(std::max(0.0, (1 + cosine) / 2));
     const double acceleration = std::min(before.acceleration, after.acceleration);
-    const double corner = std::sqrt(acceleration * junctionDeviation * sinHalf / (1 - sinHalf));
-    return std::min(speed, corner);
+    const double corner = acceleration * junctionDeviation * sinHalf / (1 - sinHalf);
+    return std::min(speed * speed, corner);
+}
+
+double junctionSpeed(const MotionPiece& before, const MotionPiece& after, double junctionDeviation)
+{
+    return std::sqrt(junctionSpeedSquared(before, after, junctionDeviation));
 }
 
 double pieceSeconds(const MotionPiece& piece, double v0, double v1)
@@ -154,16 +169,20 @@ double pieceSeconds(const MotionPiece& piece, double v0, double v1)
     return (peak - v0) / a + (peak - v1) / a;
 }
 
-MotionPlanner::MotionPlanner(const MachineModel& machine)
+MotionPlanner::MotionPlanner(const MachineModel& machine, bool keepMoves)
     : machine_(machine),
       blockSeconds_(machine.blockTime / 1000),
-      window_(static_cast<std::size_t>(std::max(1, machine.lookAhead))),
-      pending_(window_.size() + 1)
+      keepMoves_(keepMoves),
+      windowLength_(static_cast<std::size_t>(std::max(1, machine.lookAhead))),
+      ringMask_(std::bit_ceil(windowLength_ + 1) - 1),
+      window_(ringMask_ + 1),
+      pending_(keepMoves ? ringMask_ + 1 : 0)
 {}
 
 void MotionPlanner::beginMove(const Move& move)
 {
-    PlannedMove& planned = pending_[(pendingHead_ + pendingCount_) % pending_.size()];
+    if (!keepMoves_) return;
+    PlannedMove& planned = pending_[(pendingHead_ + pendingCount_) & ringMask_];
     planned.move = move;
     planned.seconds = 0;
     planned.entrySpeed = 0;
@@ -201,12 +220,12 @@ const PlannedMove* MotionPlanner::push(const MotionPiece& added, bool endsMove)
     Slot& s = slot(count_);
     s.piece = piece;
     s.endsMove = endsMove;
-    s.entryLimit = before != nullptr && before->directed ? junctionSpeed(*before, piece, machine_.junctionDeviation)
-                                                           : 0;
+    s.entryLimit =
+        before != nullptr && before->directed ? junctionSpeedSquared(*before, piece, machine_.junctionDeviation) : 0;
     s.entryReach = 0;
     ++count_;
     planBackward();
-    return count_ == window_.size() ? commitOldest() : nullptr;
+    return count_ == windowLength_ ? commitOldest() : nullptr;
 }
 
 // From the window's end, where the machine must be able to stop, each
@@ -218,7 +237,7 @@ void MotionPlanner::planBackward()
     double exitReach = 0;
     for (std::size_t k = count_; k-- > 0;) {
         Slot& s = slot(k);
-        const double reach = std::sqrt(exitReach * exitReach + 2 * s.piece.acceleration * s.piece.length);
+        const double reach = exitReach + 2 * s.piece.acceleration * s.piece.length;
         const double entry = std::min(s.entryLimit, reach);
         if (k + 1 < count_ && entry == s.entryReach) break;
         s.entryReach = entry;
@@ -232,13 +251,26 @@ const PlannedMove* MotionPlanner::commitOldest()
 {
     Slot& s = slot(0);
     const double allowed = count_ > 1 ? slot(1).entryReach : 0;
-    const double reachable = std::sqrt(speed_ * speed_ + 2 * s.piece.acceleration * s.piece.length);
+    const double reachable = speed_ * speed_ + 2 * s.piece.acceleration * s.piece.length;
     const double entry = speed_;
-    const double exit = std::min(allowed, reachable);
+    const double exit = std::sqrt(std::min(allowed, reachable));
     const double seconds = std::max(pieceSeconds(s.piece, entry, exit), blockSeconds_);
     (s.piece.rapid ? estimate_.rapidSeconds : estimate_.cuttingSeconds) += seconds;
     estimate_.seconds += seconds;
 
+    lastRun_ = s.piece;
+    hasRun_ = true;
+    speed_ = exit;
+    const bool endsMove = s.endsMove;
+    head_ = (head_ + 1) & ringMask_;
+    --count_;
+    return keepMoves_ ? tellRun(entry, exit, seconds, endsMove) : nullptr;
+}
+
+// The move of the piece that ran takes its time and speeds; after its last
+// piece it leaves.
+const PlannedMove* MotionPlanner::tellRun(double entry, double exit, double seconds, bool endsMove)
+{
     PlannedMove& move = pending_[pendingHead_];
     if (!frontStarted_) {
         move.entrySpeed = entry * perMinute;
@@ -246,18 +278,11 @@ const PlannedMove* MotionPlanner::commitOldest()
     }
     move.seconds += seconds;
     move.exitSpeed = exit * perMinute;
-    lastRun_ = s.piece;
-    hasRun_ = true;
-    speed_ = exit;
-    const bool endsMove = s.endsMove;
-    head_ = (head_ + 1) % window_.size();
-    --count_;
     if (!endsMove) return nullptr;
-    const PlannedMove* leaving = &move;
-    pendingHead_ = (pendingHead_ + 1) % pending_.size();
+    pendingHead_ = (pendingHead_ + 1) & ringMask_;
     --pendingCount_;
     frontStarted_ = false;
-    return leaving;
+    return &move;
 }
 
 const PlannedMove* MotionPlanner::flush()

@@ -54,7 +54,9 @@ struct MotionPiece {
 MotionPiece pieceOf(const Move& move, const MachineModel& machine);
 
 // The highest speed (mm/s) at the junction of two pieces: the cornering limit
-// of the junction deviation and neither piece's own highest speed.
+// of the junction deviation and neither piece's own highest speed; and its
+// square.
+double junctionSpeedSquared(const MotionPiece& before, const MotionPiece& after, double junctionDeviation);
 double junctionSpeed(const MotionPiece& before, const MotionPiece& after, double junctionDeviation);
 
 // The time (s) of a piece that enters at v0 and leaves at v1 (mm/s), both
@@ -63,7 +65,9 @@ double pieceSeconds(const MotionPiece& piece, double v0, double v1);
 
 class MotionPlanner {
 public:
-    explicit MotionPlanner(const MachineModel& machine);
+    // Without `keepMoves` the planner only sums the estimate and hands out
+    // no planned moves.
+    explicit MotionPlanner(const MachineModel& machine, bool keepMoves = true);
 
     // A move that runs as it is. The planned move that leaves the window, if
     // one does; it stays valid until the next call.
@@ -81,12 +85,13 @@ public:
     const Estimate& estimate() const { return estimate_; }
 
 private:
+    // Speeds in the window are kept squared: v² = v0² + 2·a·L needs no root.
     struct Slot {
         MotionPiece piece;
-        // The highest entry speed the corner before it allows.
+        // The highest entry speed the corner before it allows, squared.
         double entryLimit = 0;
         // The highest entry speed from which the window's end can still be
-        // reached at a stop.
+        // reached at a stop, squared.
         double entryReach = 0;
         // The last piece of its move.
         bool endsMove = true;
@@ -95,17 +100,24 @@ private:
     const PlannedMove* push(const MotionPiece& piece, bool endsMove);
     void planBackward();
     const PlannedMove* commitOldest();
-    Slot& slot(std::size_t k) { return window_[(head_ + k) % window_.size()]; }
+    const PlannedMove* tellRun(double entry, double exit, double seconds, bool endsMove);
+    Slot& slot(std::size_t k) { return window_[(head_ + k) & ringMask_]; }
     void beginMove(const Move& move);
 
     const MachineModel machine_;
     const double blockSeconds_;
+    const bool keepMoves_;
+    // The pieces the window holds at most.
+    const std::size_t windowLength_;
+    // The rings below have a power of two of places, one more than the
+    // window at least.
+    const std::size_t ringMask_;
     // A ring of the pieces not yet run.
     std::vector<Slot> window_;
     std::size_t head_ = 0;
     std::size_t count_ = 0;
     // A ring of the moves whose pieces are in the window (or being added),
-    // oldest first: at most one more than the window holds.
+    // oldest first.
     std::vector<PlannedMove> pending_;
     std::size_t pendingHead_ = 0;
     std::size_t pendingCount_ = 0;

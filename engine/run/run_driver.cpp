@@ -165,7 +165,7 @@ RunResult Run::execute()
     }
     startConversion();
     if (options_.estimate) {
-        planner_.emplace(settings_.machine);
+        planner_.emplace(settings_.machine, tellsMoves_);
     }
     const AbsoluteRow start = startRow(initialPosition(), decimals_);
     listener_.readingStarted(mode(), mode() == RunMode::AbsoluteDisplay ? &start : nullptr);

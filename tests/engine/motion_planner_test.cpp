@@ -39,14 +39,16 @@ Move line(Point3 start, Point3 end, double feed)
 }
 
 // Every move through the planner, and the machine stopped at the end.
-std::vector<PlannedMove> planAll(const MachineModel& model, const std::vector<Move>& moves, Estimate* estimate = nullptr)
+std::vector<PlannedMove> planAll(const MachineModel& model, const std::vector<Move>& moves,
+                                 Estimate* estimate = nullptr)
 {
     MotionPlanner planner(model);
     std::vector<PlannedMove> planned;
     for (const Move& m : moves) {
         if (const PlannedMove* p = planner.add(m)) planned.push_back(*p);
     }
-    while (const PlannedMove* p = planner.flush()) planned.push_back(*p);
+    while (const PlannedMove* p = planner.flush())
+        planned.push_back(*p);
     if (estimate != nullptr) *estimate = planner.estimate();
     return planned;
 }
@@ -54,7 +56,8 @@ std::vector<PlannedMove> planAll(const MachineModel& model, const std::vector<Mo
 double totalSeconds(const std::vector<PlannedMove>& planned)
 {
     double sum = 0;
-    for (const PlannedMove& p : planned) sum += p.seconds;
+    for (const PlannedMove& p : planned)
+        sum += p.seconds;
     return sum;
 }
 
@@ -77,7 +80,8 @@ TEST(TrapezoidProfile, ALongMoveCruisesAndAShortOneNeverReachesItsSpeed)
 
 TEST(TrapezoidProfile, CollinearMovesDoNotSlowDownBetweenThem)
 {
-    const auto planned = planAll(machine(), {line({0, 0, 0}, {400, 0, 0}, 6000), line({400, 0, 0}, {1000, 0, 0}, 6000)});
+    const auto planned =
+        planAll(machine(), {line({0, 0, 0}, {400, 0, 0}, 6000), line({400, 0, 0}, {1000, 0, 0}, 6000)});
     ASSERT_EQ(planned.size(), 2u);
     EXPECT_CLOSE(planned[0].exitSpeed, 6000.0);
     EXPECT_CLOSE(planned[1].entrySpeed, 6000.0);
@@ -112,8 +116,8 @@ TEST(TrapezoidProfile, RapidMovesRunAtTheRapidRates)
 TEST(Junction, ARightAngleCornerFollowsTheCorneringFormula)
 {
     const double a = 1000, delta = 0.01, v = 100, L = 1000;
-    const auto planned = planAll(machine(a, 60000, 32, delta),
-                                 {line({0, 0, 0}, {L, 0, 0}, 6000), line({L, 0, 0}, {L, L, 0}, 6000)});
+    const auto planned =
+        planAll(machine(a, 60000, 32, delta), {line({0, 0, 0}, {L, 0, 0}, 6000), line({L, 0, 0}, {L, L, 0}, 6000)});
     const double s = std::sin(45 * piConstant / 180);
     const double corner = std::sqrt(a * delta * s / (1 - s));
     EXPECT_NEAR(planned[0].exitSpeed / 60, corner, corner * 1e-9);
@@ -138,6 +142,7 @@ Move fullCircle(double radius, double feed)
     m.end = m.start;
     m.feed = feed;
     m.arc.radius = radius;
+    m.arc.endRadius = radius;
     m.arc.startAngle = 0;
     m.arc.endAngle = 2 * piConstant;
     m.arc.swept = 2 * piConstant;
@@ -166,6 +171,7 @@ TEST(ArcLimits, AShortArcIsLimitedOnlyByTheAxesItsTangentUses)
     m.maxFeed = {3000, 6000, 6000};
     EXPECT_CLOSE(pieceOf(quarter, m).maxSpeed, 50.0);
     // A sliver at angle 0 runs along Y only: X's limit does not apply.
+    quarter.end = {10 * std::cos(0.001), 10 * std::sin(0.001), 0};
     quarter.arc.endAngle = 0.001;
     quarter.arc.swept = 0.001;
     EXPECT_GT(pieceOf(quarter, m).maxSpeed, 99.0);
@@ -177,7 +183,8 @@ TEST(LookAhead, TinyMovesAreLimitedToWhatTheWindowCanStopIn)
     // the machine reaches 100 mm/s; with 32 moves it must be able to stop
     // within the 31 moves after the one it runs: v = √(2·a·3.1).
     std::vector<Move> moves;
-    for (int k = 0; k < 2000; ++k) moves.push_back(line({k * 0.1, 0, 0}, {(k + 1) * 0.1, 0, 0}, 6000));
+    for (int k = 0; k < 2000; ++k)
+        moves.push_back(line({k * 0.1, 0, 0}, {(k + 1) * 0.1, 0, 0}, 6000));
     const auto unlimited = planAll(machine(1000, 60000, 1000), moves);
     const auto windowed = planAll(machine(1000, 60000, 32), moves);
     ASSERT_EQ(windowed.size(), moves.size());
@@ -186,7 +193,8 @@ TEST(LookAhead, TinyMovesAreLimitedToWhatTheWindowCanStopIn)
     EXPECT_NEAR(windowed[1000].exitSpeed / 60, cruise, cruise * 1e-9);
     EXPECT_GT(totalSeconds(windowed), totalSeconds(unlimited) * 1.2);
     EXPECT_EQ(windowed.back().exitSpeed, 0);
-    for (std::size_t k = 0; k < windowed.size(); ++k) ASSERT_EQ(windowed[k].move.start[0], moves[k].start[0]) << k;
+    for (std::size_t k = 0; k < windowed.size(); ++k)
+        ASSERT_EQ(windowed[k].move.start[0], moves[k].start[0]) << k;
 }
 
 TEST(LookAhead, TheBlockTimeIsEachMovesFloorAndAStillMoveKeepsTheSpeed)

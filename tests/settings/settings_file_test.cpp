@@ -29,6 +29,10 @@ KeptState changedState()
     state.settings.process.rapidSpeed = 12000;
     state.settings.process.absoluteDisplayRows = 99999;
     state.settings.process.copyItems = 2;
+    state.settings.machine.acceleration[2] = 750.5;
+    state.settings.machine.lookAhead = 64;
+    state.settings.machine.junctionDeviation = 0.002;
+    state.settings.estimate = true;
     state.main.suffix = "_新";
     state.main.tolerance = 0.005;
     state.main.initialX = -12.5;
@@ -73,6 +77,12 @@ TEST(settings_file, names_every_field_as_set_does)
     for (const SettingField& field : settingFields()) {
         EXPECT_NE(text.find("\n  \"" + std::string(field.name) + "\": "), std::string::npos) << field.name;
     }
+    for (const MachineField& field : machineFields()) {
+        EXPECT_NE(text.find("\n  \"" + std::string(field.name) + "\": "), std::string::npos) << field.name;
+    }
+    EXPECT_NE(text.find("\"accelerationZ\": 750.5,"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"lookAhead\": 64,"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"estimate\": true,"), std::string::npos) << text;
     EXPECT_NE(text.find("\n  \"main\": {"), std::string::npos);
     // Whole G-code numbers are written without a fraction, for people who edit
     // the file by hand.
