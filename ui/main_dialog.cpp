@@ -25,6 +25,7 @@
 #include "field_text.h"
 #include "help_window.h"
 #include "message_presenter.h"
+#include "number_format.h"
 #include "resources.h"
 #include "results.h"
 #include "run_input_guard.h"
@@ -40,7 +41,7 @@ namespace {
 
 // The window's size in dialog units.
 constexpr int dialogWidthUnits = 383;
-constexpr int dialogHeightUnits = 166;
+constexpr int dialogHeightUnits = 186;
 
 // One result field: its label, where the label and the value stand.
 // The captions are the engine's (行数：, 時間： ...).
@@ -257,6 +258,11 @@ void MainDialog::buildResultFields()
         units.place(value, placement.valueX, placement.valueY, resultValueWidth, controlHeight);
         resultFields_[static_cast<std::size_t>(placement.field)] = value;
     }
+    // One row below the results, in the column of 時間.
+    makeLabel(this, units, texts::estimateCaption, 280, 165, 45);
+    estimateField_ = new ValueField(this);
+    estimateField_->setObjectName(QStringLiteral("estimate"));
+    units.place(estimateField_, 325, 165, resultValueWidth, controlHeight);
 }
 
 void MainDialog::setDefaultInputs()
@@ -343,6 +349,7 @@ void MainDialog::execute()
     if (running_ || !storeInputs()) return;
     saveKeptState();
     inputs_.sourcePath = toBytes(sourcePath());
+    inputs_.estimate = settings_.estimate;
     running_ = true;
     lastCreatedOutput_.clear();
     bridge_.prepareRun();
@@ -505,6 +512,12 @@ void MainDialog::clearResults()
 {
     for (const ResultField field : clearingOrder)
         resultField(field)->setText(QString());
+    estimateField_->setText(QString());
+}
+
+void MainDialog::showEstimate(const drennix::Estimate& estimate)
+{
+    estimateField_->setText(QString::fromStdString(drennix::formatClock(estimate.seconds)));
 }
 
 void MainDialog::showResults(const drennix::ResultTexts& results)

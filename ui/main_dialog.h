@@ -104,6 +104,7 @@ private:
     // RunView: the run's operations on this thread.
     void clearResults() override;
     void showResults(const drennix::ResultTexts& results) override;
+    void showEstimate(const drennix::Estimate& estimate) override;
     void showLineCount(long long count) override;
     void showMessage(const QString& text, drennix::MessageKind kind) override;
     void beginWait() override;
@@ -141,4 +142,6 @@ private:
     QButtonGroup* runModeGroup_ = nullptr;
     QPushButton* executeButton_ = nullptr;
     std::array<ValueField*, drennix::resultFieldCount> resultFields_{};
+    // The machine's estimated time, in a row below the results.
+    ValueField* estimateField_ = nullptr;
 };

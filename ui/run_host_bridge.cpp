@@ -117,6 +117,11 @@ void RunHostBridge::resultsReady(const drennix::ResultTexts& results)
     post([results](RunView& view) { view.showResults(results); });
 }
 
+void RunHostBridge::estimateReady(const drennix::Estimate& estimate)
+{
+    post([estimate](RunView& view) { view.showEstimate(estimate); });
+}
+
 // Progress touches only the main window, so it does not wait for the rows.
 void RunHostBridge::progress(long long count)
 {

@@ -38,6 +38,7 @@ public:
     void progress(long long lineCount) override;
     void row(long long lineNumber, const drennix::AbsoluteRow& row) override;
     void resultsReady(const drennix::ResultTexts& results) override;
+    void estimateReady(const drennix::Estimate& estimate) override;
     void message(std::string_view text, drennix::MessageKind kind) override;
     void outputCreated(std::string_view path) override;
     void listComplete() override;

@@ -23,6 +23,8 @@ public:
 
     virtual void clearResults() = 0;
     virtual void showResults(const drennix::ResultTexts& results) = 0;
+    // The machine's estimated time, after the results of a run that asked.
+    virtual void showEstimate(const drennix::Estimate& estimate) { (void)estimate; }
     virtual void showLineCount(long long count) = 0;
     // Modal: the run waits until it returns.
     virtual void showMessage(const QString& text, drennix::MessageKind kind) = 0;

@@ -20,6 +20,7 @@
 
 #include "dialog_units.h"
 #include "field_text.h"
+#include "machine_settings.h"
 #include "message_presenter.h"
 #include "resources.h"
 #include "source_line_text.h"
@@ -275,6 +276,8 @@ QWidget* SettingsDialog::buildDialectPage()
         checkBoxes_.emplace_back(field, box);
         captions_.emplace_back(field, captionWithoutMnemonic(caption));
     }
+    machine_ = new MachineSettings(page);
+    layout->addWidget(machine_);
     layout->addStretch();
     return page;
 }
@@ -342,6 +345,7 @@ void SettingsDialog::fillControls(const drennix::Settings& values)
         case drennix::SettingKind::Integer: fieldEdit->setText(QString::number(values.process.*field.integer)); break;
         }
     }
+    machine_->fill(values);
 }
 
 QLineEdit* SettingsDialog::edit(std::string_view fieldName) const
@@ -416,6 +420,13 @@ bool SettingsDialog::storeFields()
     // A check box holds no bad entry.
     for (const auto& [name, box] : checkBoxes_)
         settings_.process.*drennix::findSettingField(name)->integer = box->isChecked() ? 1 : 0;
+    if (const std::optional<RefusedEntry> refused = machine_->store(settings_)) {
+        pages_->setCurrentWidget(machine_->parentWidget());
+        presenter_.showMessage(this, refused->message, drennix::MessageKind::Warning);
+        refused->edit->setFocus(Qt::OtherFocusReason);
+        refused->edit->selectAll();
+        return false;
+    }
     return true;
 }
 

@@ -7,7 +7,8 @@
 // The fields stand on a first page; the settings that came later stand on
 // further pages (addPage): the dialog shows its pages as tabs, the first one
 // as it looks alone, with the buttons in a row below. The second page holds
-// the dialect settings of other controllers, each a check box.
+// the dialect settings of other controllers, each a check box, and the machine
+// the estimate of the running time assumes.
 #pragma once
 
 #include <string_view>
@@ -18,6 +19,7 @@
 
 #include "vocabulary.h"
 
+class MachineSettings;
 class MessagePresenter;
 class QButtonGroup;
 class QCheckBox;
@@ -39,6 +41,8 @@ public:
     // name ("lowerCaseLetters"); null for the other fields.
     QCheckBox* checkBox(std::string_view fieldName) const;
     QWidget* firstPage() const { return firstPage_; }
+    // The machine model and the estimate switch, on the second page.
+    MachineSettings* machineSettings() const { return machine_; }
     // Null while the first page is the only one.
     QTabWidget* pages() const { return pages_; }
 
@@ -77,6 +81,7 @@ private:
     std::vector<std::pair<std::string_view, QString>> captions_;
     std::vector<std::pair<std::string_view, QCheckBox*>> checkBoxes_;
     QButtonGroup* copyItemsGroup_ = nullptr;
+    MachineSettings* machine_ = nullptr;
     QWidget* firstPage_;
     QTabWidget* pages_ = nullptr;
     // 既定値, 閉じる, ﾍﾙﾌﾟ.

@@ -67,6 +67,19 @@ inline constexpr const char* dialectPageTitle = "他の制御装置";
 inline constexpr const char* dialectStandard = "標準(&S)";
 inline constexpr const char* dialectLinuxCnc = "LinuxCNC(&L)";
 inline constexpr const char* dialectPageNote = "LinuxCNC や grbl の機械向けに書かれたプログラムを読むための設定です。";
+// The machine of the estimate, on the same page.
+inline constexpr const char* machineFrame = "推定時間の機械";
+inline constexpr const char* estimateCheck = "推定時間も計算する(&E)";
+inline constexpr const char* machineAxisX = "X軸";
+inline constexpr const char* machineAxisY = "Y軸";
+inline constexpr const char* machineAxisZ = "Z軸";
+// The rows of the machine's fields: three per-axis rows, then one per field.
+inline constexpr const char* machineRows[] = {
+    "最大送り速度 (mm/min)：", "早送り速度 (mm/min)：", "加速度 (mm/s²)：",
+    "ｺｰﾅｰ許容偏差 (mm)：",     "先読みﾌﾞﾛｯｸ数：",       "最小ﾌﾞﾛｯｸ時間 (ms)：",
+};
+// The main window's estimate, below the results.
+inline constexpr const char* estimateCaption = "推定時間：";
 
 // The caption of each edit of the settings dialog, by the field's code name.
 // The mnemonic digits 0 to 8 of the motion, plane and coordinate codes are

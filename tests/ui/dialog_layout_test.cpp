@@ -116,7 +116,7 @@ private slots:
     {
         RecordingPresenter presenter;
         MainDialog main(presenter);
-        QCOMPARE(main.size(), DialogUnits(main.font()).toPixels(QSize(383, 166)));
+        QCOMPARE(main.size(), DialogUnits(main.font()).toPixels(QSize(383, 186)));
         verifyNothingClippedOrOverlapping(main);
         SettingsDialog settings(main.settings(), presenter);
         QCOMPARE(settings.firstPage()->minimumSize(), DialogUnits(settings.font()).toPixels(QSize(363, 241)));

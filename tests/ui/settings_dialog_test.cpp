@@ -14,6 +14,7 @@
 #include <QTabWidget>
 
 #include "dialog_units.h"
+#include "machine_settings.h"
 #include "recording_presenter.h"
 #include "settings_dialog.h"
 
@@ -321,6 +322,43 @@ private slots:
                               field.name == "copyItems";
             QVERIFY2(held, std::string(field.name).c_str());
         }
+    }
+
+    // The machine model and the estimate switch on the second page: shown,
+    // stored on closing, and a value out of its range keeps the dialog open
+    // on that page with the field's own message.
+    void machineModelIsEditedOnTheSecondPage()
+    {
+        drennix::Settings start = defaults();
+        start.machine.acceleration[2] = 750.5;
+        Fixture f(start);
+        MachineSettings* machine = f.dialog.machineSettings();
+        QCOMPARE(machine->edit("accelerationZ")->text(), QStringLiteral("750.5"));
+        QCOMPARE(machine->edit("lookAhead")->text(), QStringLiteral("32"));
+        QVERIFY(!machine->estimateBox()->isChecked());
+
+        machine->edit("accelerationY")->setText(QStringLiteral("0"));
+        f.dialog.reject();
+        QVERIFY(f.dialog.isVisible());
+        QCOMPARE(f.presenter.texts(),
+                 QStringList{QString::fromUtf8("Y軸加速度 には 0 超過 1000000 までの数値を入力して下さい。")});
+        QCOMPARE(f.dialog.pages()->currentIndex(), 1);
+        QCOMPARE(f.dialog.focusWidget(), machine->edit("accelerationY"));
+
+        machine->edit("accelerationY")->setText(QStringLiteral("abc"));
+        f.dialog.reject();
+        QCOMPARE(f.presenter.texts().back(), QString::fromUtf8("Y軸加速度 には数値を入力して下さい。"));
+
+        machine->edit("accelerationY")->setText(QStringLiteral("1234"));
+        machine->edit("lookAhead")->setText(QStringLiteral("8"));
+        machine->estimateBox()->setChecked(true);
+        f.dialog.reject();
+        QVERIFY(!f.dialog.isVisible());
+        drennix::Settings expected = start;
+        expected.machine.acceleration[1] = 1234;
+        expected.machine.lookAhead = 8;
+        expected.estimate = true;
+        QCOMPARE(f.settings, expected);
     }
 
     void letterEditsTakeOneCharacter()
