@@ -25,26 +25,22 @@ bool passesMultipleOfPi(double low, double high)
 }
 
 // The highest speed along a direction whose share of the path on each axis is
-// `share`: no axis faster than its own `rates` (mm/min); in mm/s.
-double limitedSpeed(const std::array<double, 3>& share, const std::array<double, 3>& rates)
+// `share`, no axis faster than the inverse of its `inverseRates` (mm/min);
+// in mm/s. The same for the acceleration.
+double limitedSpeed(const std::array<double, 3>& share, const std::array<double, 3>& inverseRates)
 {
-    double speed = infinity;
-    for (std::size_t k = 0; k < 3; ++k) {
-        if (share[k] > 0) speed = std::min(speed, rates[k] / share[k]);
-    }
-    return speed / perMinute;
+    const double slowest =
+        std::max({share[0] * inverseRates[0], share[1] * inverseRates[1], share[2] * inverseRates[2]});
+    return 1 / (slowest * perMinute);
 }
 
-double limitedAcceleration(const std::array<double, 3>& share, const std::array<double, 3>& accelerations)
+double limitedAcceleration(const std::array<double, 3>& share, const std::array<double, 3>& inverseAccelerations)
 {
-    double acceleration = infinity;
-    for (std::size_t k = 0; k < 3; ++k) {
-        if (share[k] > 0) acceleration = std::min(acceleration, accelerations[k] / share[k]);
-    }
-    return acceleration;
+    return 1 / std::max({share[0] * inverseAccelerations[0], share[1] * inverseAccelerations[1],
+                         share[2] * inverseAccelerations[2]});
 }
 
-MotionPiece straightPiece(const Move& move, const MachineModel& machine)
+MotionPiece straightPiece(const Move& move, const AxisLimits& limits)
 {
     MotionPiece piece;
     piece.rapid = move.isRapid();
@@ -57,16 +53,17 @@ MotionPiece straightPiece(const Move& move, const MachineModel& machine)
     piece.length = std::sqrt(squares);
     if (piece.length == 0) return piece;
     piece.directed = true;
+    const double inverseLength = 1 / piece.length;
     std::array<double, 3> share{};
     for (std::size_t k = 0; k < 3; ++k) {
-        d[k] /= piece.length;
+        d[k] *= inverseLength;
         share[k] = std::fabs(d[k]);
     }
     piece.entryDirection = d;
     piece.exitDirection = d;
-    piece.maxSpeed = limitedSpeed(share, piece.rapid ? machine.rapidRate : machine.maxFeed);
+    piece.maxSpeed = limitedSpeed(share, piece.rapid ? limits.perRapid : limits.perFeed);
     if (!piece.rapid) piece.maxSpeed = std::min(piece.maxSpeed, move.feed / perMinute);
-    piece.acceleration = limitedAcceleration(share, machine.acceleration);
+    piece.acceleration = limitedAcceleration(share, limits.perAcceleration);
     return piece;
 }
 
@@ -86,7 +83,7 @@ Direction arcTangent(const Move& move, const Point3& point, double radius, doubl
     return t;
 }
 
-MotionPiece arcPiece(const Move& move, const MachineModel& machine)
+MotionPiece arcPiece(const Move& move, const AxisLimits& limits)
 {
     MotionPiece piece;
     const PlaneAxes axes = planeAxesOf(move.plane);
@@ -117,8 +114,8 @@ MotionPiece arcPiece(const Move& move, const MachineModel& machine)
                    ? planar
                    : std::max(std::fabs(piece.entryDirection[b]), std::fabs(piece.exitDirection[b]));
     share[h] = std::fabs(helical);
-    piece.acceleration = limitedAcceleration(share, machine.acceleration);
-    piece.maxSpeed = std::min(limitedSpeed(share, machine.maxFeed), move.feed / perMinute);
+    piece.acceleration = limitedAcceleration(share, limits.perAcceleration);
+    piece.maxSpeed = std::min(limitedSpeed(share, limits.perFeed), move.feed / perMinute);
     // The centripetal acceleration v²/r stays within the move's.
     piece.maxSpeed = std::min(piece.maxSpeed, std::sqrt(piece.acceleration * radius));
     return piece;
@@ -131,9 +128,25 @@ double dot(const Direction& a, const Direction& b)
 
 }  // namespace
 
+AxisLimits axisLimitsOf(const MachineModel& machine)
+{
+    AxisLimits limits;
+    for (std::size_t k = 0; k < 3; ++k) {
+        limits.perFeed[k] = 1 / machine.maxFeed[k];
+        limits.perRapid[k] = 1 / machine.rapidRate[k];
+        limits.perAcceleration[k] = 1 / machine.acceleration[k];
+    }
+    return limits;
+}
+
+MotionPiece pieceOf(const Move& move, const AxisLimits& limits)
+{
+    return move.isArc() ? arcPiece(move, limits) : straightPiece(move, limits);
+}
+
 MotionPiece pieceOf(const Move& move, const MachineModel& machine)
 {
-    return move.isArc() ? arcPiece(move, machine) : straightPiece(move, machine);
+    return pieceOf(move, axisLimitsOf(machine));
 }
 
 double junctionSpeedSquared(const MotionPiece& before, const MotionPiece& after, double junctionDeviation)
@@ -171,6 +184,7 @@ double pieceSeconds(const MotionPiece& piece, double v0, double v1)
 
 MotionPlanner::MotionPlanner(const MachineModel& machine, bool keepMoves)
     : machine_(machine),
+      limits_(axisLimitsOf(machine)),
       blockSeconds_(machine.blockTime / 1000),
       keepMoves_(keepMoves),
       windowLength_(static_cast<std::size_t>(std::max(1, machine.lookAhead))),
@@ -193,7 +207,7 @@ void MotionPlanner::beginMove(const Move& move)
 const PlannedMove* MotionPlanner::add(const Move& move)
 {
     beginMove(move);
-    return push(pieceOf(move, machine_), true);
+    return push(pieceOf(move, limits_), true);
 }
 
 void MotionPlanner::beginPieces(const Move& move)
@@ -203,25 +217,27 @@ void MotionPlanner::beginPieces(const Move& move)
 
 const PlannedMove* MotionPlanner::addPiece(const Move& piece, bool last)
 {
-    return push(pieceOf(piece, machine_), last);
+    return push(pieceOf(piece, limits_), last);
 }
 
 // A piece joins the window; when the window is full, the oldest runs.
 const PlannedMove* MotionPlanner::push(const MotionPiece& added, bool endsMove)
 {
-    const MotionPiece* before = count_ > 0 ? &slot(count_ - 1).piece : hasRun_ ? &lastRun_ : nullptr;
-    MotionPiece piece = added;
-    if (!piece.directed && before != nullptr) {
-        // A move that goes nowhere runs on at the speed of the one before.
-        piece = *before;
-        piece.length = 0;
-        piece.rapid = added.rapid;
-    }
+    // The piece before it: in the window, or the last one that left it.
+    const Slot* before = count_ > 0 ? &slot(count_ - 1) : hasRun_ ? &window_[(head_ - 1) & ringMask_] : nullptr;
     Slot& s = slot(count_);
-    s.piece = piece;
+    if (!added.directed && before != nullptr) {
+        // A move that goes nowhere runs on at the speed of the one before.
+        s.piece = before->piece;
+        s.piece.length = 0;
+        s.piece.rapid = added.rapid;
+    } else {
+        s.piece = added;
+    }
     s.endsMove = endsMove;
-    s.entryLimit =
-        before != nullptr && before->directed ? junctionSpeedSquared(*before, piece, machine_.junctionDeviation) : 0;
+    s.entryLimit = before != nullptr && before->piece.directed
+                       ? junctionSpeedSquared(before->piece, s.piece, machine_.junctionDeviation)
+                       : 0;
     s.entryReach = 0;
     ++count_;
     planBackward();
@@ -258,7 +274,6 @@ const PlannedMove* MotionPlanner::commitOldest()
     (s.piece.rapid ? estimate_.rapidSeconds : estimate_.cuttingSeconds) += seconds;
     estimate_.seconds += seconds;
 
-    lastRun_ = s.piece;
     hasRun_ = true;
     speed_ = exit;
     const bool endsMove = s.endsMove;

@@ -49,8 +49,19 @@ struct MotionPiece {
     Direction exitDirection{};
 };
 
+// The machine's limits in the form the planner divides by, computed once
+// per run: per axis the inverse of the feed and rapid rates (min/mm) and of
+// the acceleration (s²/mm).
+struct AxisLimits {
+    std::array<double, 3> perFeed{};
+    std::array<double, 3> perRapid{};
+    std::array<double, 3> perAcceleration{};
+};
+AxisLimits axisLimitsOf(const MachineModel& machine);
+
 // The piece of a straight move (rapid or cutting) or of an arc, limited by
 // the machine's per-axis rates and accelerations projected on its direction.
+MotionPiece pieceOf(const Move& move, const AxisLimits& limits);
 MotionPiece pieceOf(const Move& move, const MachineModel& machine);
 
 // The highest speed (mm/s) at the junction of two pieces: the cornering limit
@@ -105,6 +116,7 @@ private:
     void beginMove(const Move& move);
 
     const MachineModel machine_;
+    const AxisLimits limits_;
     const double blockSeconds_;
     const bool keepMoves_;
     // The pieces the window holds at most.
@@ -121,8 +133,8 @@ private:
     std::vector<PlannedMove> pending_;
     std::size_t pendingHead_ = 0;
     std::size_t pendingCount_ = 0;
-    // The last piece that left the window, and the speed it left at.
-    MotionPiece lastRun_{};
+    // A piece has left the window (it stays in the ring's place before the
+    // oldest), and the speed it left at.
     bool hasRun_ = false;
     double speed_ = 0;
     // The pending move at the front has had a piece run.
