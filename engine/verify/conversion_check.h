@@ -21,6 +21,8 @@
 
 namespace drennix {
 
+class SourceReader;
+
 // The figures of a checked conversion.
 struct VerificationSummary {
     // Arcs replaced by straight moves.
@@ -91,6 +93,8 @@ public:
     VerificationResult verifyBytes(std::string_view output, VerificationListener* listener = nullptr) const;
 
 private:
+    VerificationResult measure(SourceReader& reader, VerificationListener* listener) const;
+
     const Settings& settings_;
     const RunOptions options_;
     std::vector<ReferenceArc> arcs_;
