@@ -28,6 +28,7 @@ struct RawOptions {
     std::string settingsFile;
     std::string dialect;
     std::string source;
+    std::string moves;
     bool json = false;
 };
 
@@ -91,6 +92,10 @@ void describeOptions(CLI::App& app, RawOptions& raw)
                    "letters, ';' comments, end at M2/M30, arc turns by P); before any --set")
         ->type_name("DIALECT");
     app.add_flag("--json", raw.json, "print one JSON report on standard output");
+    app.add_option("--moves", raw.moves,
+                   "write every evaluated move as one JSON object per line to FILE, which must not exist; "
+                   "only when the run finishes")
+        ->type_name("FILE");
     app.set_version_flag("--version", versionText(), "print the version and exit");
     app.add_option("SOURCE", raw.source, "the NC program to read")->required()->type_name("");
     app.footer("Settings for --set, and the keys of a --settings file: " + settingNamesList() +
@@ -192,6 +197,10 @@ ParseOutcome parseCommandLine(std::span<const std::string> args)
 
     ParseOutcome outcome;
     outcome.request.json = raw.json;
+    if (app.count("--moves") > 0) {
+        if (raw.moves.empty()) return usageError("--moves: the file name is empty");
+        outcome.request.movesPath = raw.moves;
+    }
     if (auto error = fillRunOptions(app, raw, outcome.request.run)) return usageError(*error);
     resetToDefaults(outcome.request.settings);
     if (app.count("--settings") > 0) {
