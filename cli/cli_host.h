@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion_check.h"
 #include "run_listener.h"
 
 namespace drennix::cli {
@@ -27,18 +28,24 @@ struct RunRecord {
     // The machine's running time, when asked for and the run finished.
     std::optional<Estimate> estimate;
     RunResult result;
+    // The check of the written program, after a converting run wrote one.
+    std::optional<VerificationSummary> verification;
 };
 
 class CliHost final : public RunListener {
 public:
     using AbortRequest = std::function<bool()>;
     using MessageListener = std::function<void(const RunMessage&)>;
+    using MoveListener = std::function<void(const Move&)>;
+    using PlannedMoveListener = std::function<void(const PlannedMove&)>;
 
     // `abortRequested` is asked before every line; `onMessage` (optional)
-    // sees every message as it is told.
-    explicit CliHost(AbortRequest abortRequested, MessageListener onMessage = {});
+    // sees every message as it is told; `onMove` (optional) every move, and
+    // without it the run builds no move notices.
+    explicit CliHost(AbortRequest abortRequested, MessageListener onMessage = {}, MoveListener onMove = {});
 
     const RunRecord& record() const { return record_; }
+    void setVerification(const VerificationSummary& summary) { record_.verification = summary; }
 
     void runStarted() override;
     void readingStarted(RunMode mode, const AbsoluteRow* startRow) override;
@@ -49,10 +56,23 @@ public:
     void message(std::string_view text, MessageKind kind) override;
     void runFinished(const RunResult& result) override;
     bool stopRequested() override;
+    void move(const Move& move) override
+    {
+        if (onMove_) onMove_(move);
+    }
+    void plannedMove(const PlannedMove& move) override
+    {
+        if (onPlanned_) onPlanned_(move);
+    }
+    bool wantsMoves() const override { return onMove_ || onPlanned_; }
+    // A run that estimates hands each move with its time to `onPlanned`.
+    void listenToPlannedMoves(PlannedMoveListener onPlanned) { onPlanned_ = std::move(onPlanned); }
 
 private:
     AbortRequest abortRequested_;
     MessageListener onMessage_;
+    MoveListener onMove_;
+    PlannedMoveListener onPlanned_;
     RunRecord record_;
 };
 

@@ -46,6 +46,16 @@ Json estimateJson(const std::optional<Estimate>& estimate)
             {"cuttingSeconds", estimate->cuttingSeconds}};
 }
 
+Json verificationJson(const std::optional<VerificationSummary>& summary)
+{
+    if (!summary) return Json(nullptr);
+    return {{"arcs", summary->arcs},
+            {"lines", summary->lines},
+            {"maxDeviation", summary->maxDeviation},
+            {"maxDeviationLine", summary->maxDeviationLine},
+            {"maxEndError", summary->maxEndError}};
+}
+
 }  // namespace
 
 nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode, bool withEstimate)
@@ -55,6 +65,7 @@ nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode, bo
     report["fields"] = fieldsJson(record.fields);
     report["rows"] = mode == RunMode::AbsoluteDisplay ? rowsJson(record.rows) : Json::array();
     report["output"] = record.outputPath ? Json(text::sanitizeUtf8(*record.outputPath)) : Json(nullptr);
+    report["verification"] = verificationJson(record.verification);
     if (withEstimate) report["estimate"] = estimateJson(record.estimate);
     return report;
 }

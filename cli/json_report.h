@@ -10,8 +10,9 @@
 namespace drennix::cli {
 
 // Keys in a fixed order: messages, fields (in the order of the main window's
-// report), rows (absolute mode only, else empty), output (path or null).
-// With `withEstimate`, "estimate" follows: {seconds, rapidSeconds,
+// report), rows (absolute mode only, else empty), output (path or null),
+// verification (the check of the written program, or null). With
+// `withEstimate`, "estimate" follows: {seconds, rapidSeconds,
 // cuttingSeconds} in seconds, or null when the run did not finish.
 nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode, bool withEstimate = false);
 

@@ -29,6 +29,7 @@ struct RawOptions {
     std::string dialect;
     std::string machineFile;
     std::string source;
+    std::string moves;
     bool json = false;
     bool estimate = false;
 };
@@ -104,6 +105,10 @@ void describeOptions(CLI::App& app, RawOptions& raw)
                    "--settings, before any --set")
         ->type_name("FILE");
     app.add_flag("--json", raw.json, "print one JSON report on standard output");
+    app.add_option("--moves", raw.moves,
+                   "write every evaluated move as one JSON object per line to FILE, which must not exist; "
+                   "only when the run finishes")
+        ->type_name("FILE");
     app.set_version_flag("--version", versionText(), "print the version and exit");
     app.add_option("SOURCE", raw.source, "the NC program to read")->required()->type_name("");
     app.footer("Settings for --set, and the keys of a --settings file: " + settingNamesList() +
@@ -215,6 +220,10 @@ ParseOutcome parseCommandLine(std::span<const std::string> args)
     ParseOutcome outcome;
     outcome.request.json = raw.json;
     outcome.request.run.estimate = raw.estimate;
+    if (app.count("--moves") > 0) {
+        if (raw.moves.empty()) return usageError("--moves: the file name is empty");
+        outcome.request.movesPath = raw.moves;
+    }
     if (auto error = fillRunOptions(app, raw, outcome.request.run)) return usageError(*error);
     resetToDefaults(outcome.request.settings);
     if (app.count("--settings") > 0) {

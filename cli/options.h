@@ -2,6 +2,7 @@
 // runs with and the form of its report.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 
@@ -14,6 +15,8 @@ struct CliRequest {
     RunOptions run;
     Settings settings;
     bool json = false;
+    // --moves: the JSON-lines file of the evaluated moves (UTF-8).
+    std::optional<std::string> movesPath;
 };
 
 enum class ParseStatus {

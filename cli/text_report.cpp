@@ -40,6 +40,16 @@ void writeEstimate(std::ostream& out, const std::optional<Estimate>& estimate)
     out << messages::estimateCaption << (estimate ? formatClock(estimate->seconds) : std::string()) << '\n';
 }
 
+void writeVerification(std::ostream& out, const VerificationSummary& summary, int decimals)
+{
+    const auto& captions = messages::verificationCaptions;
+    out << captions[0] << formatInteger(summary.arcs) << '\n';
+    out << captions[1] << formatInteger(summary.lines) << '\n';
+    out << captions[2] << formatFixed(summary.maxDeviation, decimals) << '\n';
+    out << captions[3] << formatInteger(summary.maxDeviationLine) << '\n';
+    out << captions[4] << formatFixed(summary.maxEndError, decimals) << '\n';
+}
+
 void writeAbsoluteRows(std::ostream& out, const std::vector<AbsoluteRow>& rows)
 {
     writeTabSeparated(out, absoluteColumnTitles);

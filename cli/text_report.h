@@ -18,6 +18,9 @@ void writeResultFields(std::ostream& out, const ResultTexts& fields);
 
 // "推定時間：" and the estimate as h:mm:ss; empty when the run did not finish.
 void writeEstimate(std::ostream& out, const std::optional<Estimate>& estimate);
+// After a converting run that wrote its program: one line per figure of
+// the check, caption and number (`decimals` for the distances).
+void writeVerification(std::ostream& out, const VerificationSummary& summary, int decimals);
 
 // The column titles, then one line per row, cells separated by tabs.
 void writeAbsoluteRows(std::ostream& out, const std::vector<AbsoluteRow>& rows);

@@ -210,9 +210,10 @@ const PlannedMove* MotionPlanner::add(const Move& move)
     return push(pieceOf(move, limits_), true);
 }
 
-void MotionPlanner::beginPieces(const Move& move)
+void MotionPlanner::beginPieces(const Move& move, long long count)
 {
     beginMove(move);
+    if (keepMoves_) pending_[(pendingHead_ + pendingCount_ - 1) & ringMask_].move.segments = count;
 }
 
 const PlannedMove* MotionPlanner::addPiece(const Move& piece, bool last)

@@ -84,9 +84,10 @@ public:
     // one does; it stays valid until the next call.
     const PlannedMove* add(const Move& move);
 
-    // A move that runs as pieces (an arc replaced by straight cuts): begin,
-    // then each piece. The move leaves the window with its last piece.
-    void beginPieces(const Move& move);
+    // A move that runs as `count` pieces (an arc replaced by straight cuts):
+    // begin, then each piece. The move leaves the window with its last piece,
+    // `count` in its segments.
+    void beginPieces(const Move& move, long long count);
     const PlannedMove* addPiece(const Move& piece, bool last);
 
     // After the last move the machine stops: the moves still in the window,

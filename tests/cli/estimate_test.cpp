@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -58,6 +59,35 @@ TEST(cli_estimate, the_machine_comes_from_set_and_from_a_machine_file)
     EXPECT_GT(slowFile, fast + 1);
     // --machine takes only the machine: X stays the X axis.
     EXPECT_EQ(slowFile, slowSet);
+}
+
+// --moves with --estimate: every move, in order, with its time and speeds;
+// the times add up to the estimate, each move enters as fast as the one
+// before it left.
+TEST(cli_estimate, the_moves_file_gives_each_moves_time_and_speeds)
+{
+    const ScratchDirectory scratch;
+    const std::string source =
+        scratch.write("corner.nc", "G0X5.\nG1X100.F6000.\nG2X110.Y-10.R10.\nG1Y-100.\n").string();
+    const std::string moves = (scratch.path() / "moves.jsonl").string();
+    const double seconds = estimateOf({"--json", "--estimate", "--moves", moves, "-m", "arcs", source})["seconds"];
+    std::ifstream in(moves);
+    std::vector<Json> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(Json::parse(line));
+    ASSERT_EQ(lines.size(), 4u);
+    double sum = 0;
+    double previousExit = 0;
+    for (const Json& move : lines) {
+        EXPECT_EQ(move["entrySpeed"].get<double>(), previousExit) << move;
+        sum += move["seconds"].get<double>();
+        previousExit = move["exitSpeed"];
+    }
+    EXPECT_EQ(previousExit, 0);
+    EXPECT_NEAR(sum, seconds, 1e-9 * seconds);
+    EXPECT_EQ(lines[2]["line"], 3);
+    EXPECT_EQ(lines[2]["converted"], true);
+    EXPECT_GT(lines[2]["segments"].get<int>(), 1);
 }
 
 TEST(cli_estimate, a_rejected_run_has_no_estimate_and_bad_machines_are_usage_errors)

@@ -257,6 +257,7 @@ TEST_F(EstimatingRun, AConvertedArcIsPlannedAsItsCutsAndToldAsOneMove)
     run("G1X10.F600.\nG3X0.Y10.I-10.J0.\nG1X-100.\n", RunMode::ConvertArcs);
     ASSERT_EQ(host.planned.size(), 3u);
     EXPECT_EQ(host.planned[1].move.kind, MoveKind::CounterClockwiseArc);
+    EXPECT_GT(host.planned[1].move.segments, 1);
     EXPECT_GT(host.planned[1].seconds, 0);
     ASSERT_TRUE(host.estimate.has_value());
 }
