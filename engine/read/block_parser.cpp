@@ -86,13 +86,23 @@ Fault BlockParser::parseWords(std::string_view codeText, ParsedBlock& block) con
     const std::size_t n = codeText.size();
     std::size_t i = 0;
     for (;;) {
+        // A space or a letter outside the vocabulary followed by another
+        // address opens an empty word that holds nothing: the next one opens.
+        while (i < n && (address == AddressKind::NoAddress || address == AddressKind::Other) &&
+               classifyCharacter(static_cast<unsigned char>(codeText[i])) == CharacterClass::Address) {
+            address = addresses_(static_cast<unsigned char>(codeText[i]));
+            letter = codeText[i];
+            ++i;
+        }
         std::size_t length = 0;
         const SimpleNumber number = scanNumericRun(codeText.substr(i), length);
         const std::size_t next = i + length;
         if (next < n && classifyCharacter(static_cast<unsigned char>(codeText[next])) == CharacterClass::Invalid) {
             return Fault{FaultId::InvalidCharacter};
         }
-        if (const Fault fault = closeWord(address, letter, codeText.substr(i, length), number, block)) {
+        if (number.exact && address >= AddressKind::AxisX && address <= AddressKind::Radius) {
+            storeExactValue(address, number, block);
+        } else if (const Fault fault = closeWord(address, letter, codeText.substr(i, length), number, block)) {
             return fault;
         }
         if (next == n) {
@@ -102,6 +112,15 @@ Fault BlockParser::parseWords(std::string_view codeText, ParsedBlock& block) con
         letter = codeText[next];
         i = next + 1;
     }
+}
+
+// The common word, an axis, centre or radius value read exactly: what
+// storeWord does with it, without the checks it cannot fail.
+void BlockParser::storeExactValue(AddressKind address, const SimpleNumber& number, ParsedBlock& block) const
+{
+    const auto index = static_cast<std::size_t>(address) - 1;
+    block.count(block.wordCounts[index]);
+    block.values[index] = number.hasPoint ? number.value : scaleAxisValue(number.value, false, impliedDecimals_);
 }
 
 // A word with numeric text is stored; an address of the vocabulary without
