@@ -24,19 +24,34 @@ std::uint64_t bitsOf(double v)
     return std::bit_cast<std::uint64_t>(v);
 }
 
-// Texts of numeric bytes, mostly of the number grammar, some broken, and a
-// tail that is not numeric.
+// Texts of numeric bytes: numbers of the usual shape of any length, or
+// digits mixed with signs and points; then bytes that are not numeric, short
+// or long enough to be read eight at a time.
 std::string randomNumericText(std::mt19937_64& random)
 {
     static const std::string numeric = "0123456789+-.";
-    static const std::string tails[] = {"", "X", " ", "\t", "G1"};
+    static const std::string tails[] = {"", "X", " ", "\t", "G1", " X1.5 Y-2.25 Z0.", "Y12345678 AB", "JJJJJJJJJJ"};
+    const auto digits = [&](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            text += static_cast<char>('0' + random() % 10);
+        }
+        return text;
+    };
     std::string text;
-    const int length = static_cast<int>(random() % 26);
-    for (int i = 0; i < length; ++i) {
-        const bool digit = random() % 8 != 0;
-        text += digit ? static_cast<char>('0' + random() % 10) : numeric[10 + random() % 3];
+    if (random() % 2 == 0) {
+        text = std::string(random() % 4 == 0 ? "-" : random() % 8 == 0 ? "+" : "") + digits(random() % 10);
+        if (random() % 4 != 0) {
+            text += '.' + digits(random() % 10);
+        }
+    } else {
+        const int length = static_cast<int>(random() % 26);
+        for (int i = 0; i < length; ++i) {
+            const bool digit = random() % 8 != 0;
+            text += digit ? static_cast<char>('0' + random() % 10) : numeric[10 + random() % 3];
+        }
     }
-    return text + tails[random() % 5];
+    return text + tails[random() % std::size(tails)];
 }
 
 TEST(NumericRun, ReadsWhatTheSeparateScanReads)
