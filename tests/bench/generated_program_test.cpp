@@ -299,7 +299,7 @@ TEST_F(EngineRun, DecimalPointsLeaveNoImpliedDecimals)
     ASSERT_EQ(pointed.size(), plain.size());
     EXPECT_TRUE(endsEveryLineInCrLf(pointed));
     EXPECT_GT(Audit(plain).seen["implied-decimal word"], 0);
-    const Audit audit(pointed);
+    Audit audit(pointed);
     EXPECT_EQ(audit.seen["implied-decimal word"], 0);
     EXPECT_LE(audit.worstEndPointError, 0.0005);
     EXPECT_EQ(runProgram(pointed).results()[ResultField::ArcCount],
