@@ -75,9 +75,8 @@ inline double squareRoot(double v)
 }
 
 // How far a recomputed arc end may lie from the programmed one: two units of
-// the last printed decimal place.
-// The settings allow 0 to 9 places; each one's figure is computed once, by
-// the same call.
+// the last printed decimal place. The settings allow 0 to 9 places; each
+// one's figure is computed once, by the same call.
 inline double recheckTolerance(int decimals)
 {
     static const auto tolerances = [] {
