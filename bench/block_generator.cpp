@@ -77,7 +77,7 @@ bool endsOnCircle(const AxisMove& move, const PlaneAxes& axes, double centreA, d
 
 }  // namespace
 
-BlockGenerator::BlockGenerator(std::uint64_t seed) : random_(seed) {}
+BlockGenerator::BlockGenerator(std::uint64_t seed, bool decimalPoints) : random_(seed), decimalPoints_(decimalPoints) {}
 
 const std::string& BlockGenerator::next()
 {
@@ -535,7 +535,7 @@ NumberStyle BlockGenerator::pickNumberStyle(bool impliedAllowed)
 {
     const double roll = random_.unit();
     if (roll < 0.7) return NumberStyle::FullDecimals;
-    if (roll < 0.95 || !impliedAllowed) return NumberStyle::TrimmedDecimals;
+    if (roll < 0.95 || !impliedAllowed || decimalPoints_) return NumberStyle::TrimmedDecimals;
     return NumberStyle::ImpliedDecimals;
 }
 

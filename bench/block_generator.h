@@ -22,7 +22,9 @@ namespace drennix::bench {
 
 class BlockGenerator {
 public:
-    explicit BlockGenerator(std::uint64_t seed);
+    // With `decimalPoints`, every coordinate is written with a point (for
+    // readers that take X12500 as 12500 mm); the choices stay the same.
+    explicit BlockGenerator(std::uint64_t seed, bool decimalPoints = false);
 
     // The next lines of the program, each ending in CR LF; the first call gives
     // the program's opening lines. Valid until the following call.
@@ -71,6 +73,7 @@ private:
     double angleTowardsBoxCentre(double a, double b);
 
     RandomSource random_;
+    bool decimalPoints_ = false;
     MachineState state_;
     std::string lines_;
     std::size_t lineStart_ = 0;

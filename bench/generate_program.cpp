@@ -71,6 +71,8 @@ int main(int argc, char** argv)
     app.add_option("-s,--seed", options.seed, "seed of the program's random choices")
         ->capture_default_str()
         ->check(CLI::Validator(checkWholeNumber, "UINT"));
+    app.add_flag("--decimal-points", options.decimalPoints,
+                 "write every coordinate with a decimal point (for readers without implied decimals)");
     app.add_option("OUT", path, "path of the new program (must not exist)")->required();
     try {
         app.parse(argc, argv);

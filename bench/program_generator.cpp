@@ -33,7 +33,7 @@ void appendClosing(std::string& out, std::uint64_t length)
 
 bool generateProgram(const GeneratorOptions& options, const ChunkSink& sink)
 {
-    BlockGenerator blocks(options.seed);
+    BlockGenerator blocks(options.seed, options.decimalPoints);
     std::string buffer;
     buffer.reserve(chunkSize + 1024);
     std::uint64_t written = 0;

@@ -15,6 +15,8 @@ namespace drennix::bench {
 struct GeneratorOptions {
     std::uint64_t bytes = 0;
     std::uint64_t seed = 1;
+    // Every coordinate with a decimal point.
+    bool decimalPoints = false;
 };
 
 // Receives the program piece by piece; returns false to stop (a write failed).

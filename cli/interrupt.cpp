@@ -70,7 +70,8 @@ void installInterruptHandler()
 
 bool takeInterruptRequest()
 {
-    return pendingInterrupt.exchange(false);
+    // Asked once a line: a read that finds nothing writes nothing.
+    return pendingInterrupt.load(std::memory_order_relaxed) && pendingInterrupt.exchange(false);
 }
 
 bool interruptReceived()

@@ -22,6 +22,8 @@ void RunHostBridge::prepareRun()
 {
     abortRequested_.store(false);
     pendingRows_.clear();
+    pendingCount_ = -1;
+    countShownAt_ = {};
 }
 
 void RunHostBridge::requestAbort()
@@ -86,22 +88,36 @@ void RunHostBridge::flushRows()
     post([rows = std::move(rows)](RunView& view) mutable { view.addBlockRows(std::move(rows)); });
 }
 
-void RunHostBridge::finishRun()
+void RunHostBridge::flushProgress()
+{
+    if (pendingCount_ < 0) return;
+    countShownAt_ = std::chrono::steady_clock::now();
+    post([count = pendingCount_](RunView& view) { view.showLineCount(count); });
+    pendingCount_ = -1;
+}
+
+void RunHostBridge::flushPending()
 {
     flushRows();
+    flushProgress();
+}
+
+void RunHostBridge::finishRun()
+{
+    flushPending();
     post([](RunView& view) { view.runEnded(); });
 }
 
 void RunHostBridge::runStarted()
 {
-    flushRows();
+    flushPending();
     post([](RunView& view) { view.clearResults(); });
 }
 
 // A new list opens hidden with its start row before the wait begins.
 void RunHostBridge::readingStarted(drennix::RunMode, const drennix::AbsoluteRow* startRow)
 {
-    flushRows();
+    flushPending();
     if (startRow != nullptr) {
         post([row = *startRow](RunView& view) {
             view.openAbsoluteDisplay();
@@ -113,7 +129,7 @@ void RunHostBridge::readingStarted(drennix::RunMode, const drennix::AbsoluteRow*
 
 void RunHostBridge::resultsReady(const drennix::ResultTexts& results)
 {
-    flushRows();
+    flushPending();
     post([results](RunView& view) { view.showResults(results); });
 }
 
@@ -123,26 +139,30 @@ void RunHostBridge::estimateReady(const drennix::Estimate& estimate)
 }
 
 // Progress touches only the main window, so it does not wait for the rows.
+// A count every few lines would flood the event queue; the latest one is
+// kept and shown when the interval has passed or another notice comes.
 void RunHostBridge::progress(long long count)
 {
-    post([count](RunView& view) { view.showLineCount(count); });
+    pendingCount_ = count;
+    if (std::chrono::steady_clock::now() - countShownAt_ >= progressInterval) flushProgress();
 }
 
 void RunHostBridge::message(std::string_view text, drennix::MessageKind kind)
 {
-    flushRows();
+    flushPending();
     postAndWait([message = fromUtf8(text), kind](RunView& view) { view.showMessage(message, kind); });
 }
 
 void RunHostBridge::workEnded()
 {
-    flushRows();
+    flushPending();
     post([](RunView& view) { view.endWait(); });
 }
 
 bool RunHostBridge::stopRequested()
 {
-    return abortRequested_.exchange(false);
+    // Asked once a line: a read that finds nothing writes nothing.
+    return abortRequested_.load(std::memory_order_relaxed) && abortRequested_.exchange(false);
 }
 
 void RunHostBridge::row(long long lineNumber, const drennix::AbsoluteRow& row)
@@ -153,12 +173,12 @@ void RunHostBridge::row(long long lineNumber, const drennix::AbsoluteRow& row)
 
 void RunHostBridge::listComplete()
 {
-    flushRows();
+    flushPending();
     post([](RunView& view) { view.showAbsoluteDisplay(); });
 }
 
 void RunHostBridge::outputCreated(std::string_view path)
 {
-    flushRows();
+    flushPending();
     post([created = fromUtf8(path)](RunView& view) { view.outputCreated(created); });
 }

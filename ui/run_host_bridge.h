@@ -2,11 +2,14 @@
 // user-interface thread as a queued call on `context`, turned into what the
 // windows do with it (RunView), so the calls reach the view in the order the
 // run told them while the windows keep repainting. Only a message waits for
-// the user; absolute display rows travel in batches. stopRequested reads a
-// flag that the user-interface thread raises.
+// the user; absolute display rows travel in batches, and the line count at
+// most every progressInterval (always the latest, and the last one before
+// anything else the run tells). stopRequested reads a flag that the
+// user-interface thread raises.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
@@ -47,6 +50,8 @@ public:
 
     // Rows gathered before they travel to the view in one call.
     static constexpr std::size_t rowBatchSize = 512;
+    // The shortest time between two line counts shown during a run.
+    static constexpr std::chrono::milliseconds progressInterval{50};
 
 private:
     using ViewCall = std::function<void(RunView&)>;
@@ -54,6 +59,9 @@ private:
     void post(ViewCall call);
     void postAndWait(ViewCall call);
     void flushRows();
+    void flushProgress();
+    // Rows and the line count held back, before any other notice.
+    void flushPending();
 
     QObject* context_;
     RunView& view_;
@@ -63,5 +71,8 @@ private:
     std::condition_variable delivered_;
     bool detached_ = false;
 
-    std::vector<NumberedRow> pendingRows_;  // worker thread only
+    // Worker thread only.
+    std::vector<NumberedRow> pendingRows_;
+    long long pendingCount_ = -1;  // not yet shown; -1: none
+    std::chrono::steady_clock::time_point countShownAt_{};
 };

@@ -25,10 +25,6 @@ double strtodInCLocale(const std::string& text)
 #endif
 }
 
-// Powers of ten that a double holds exactly.
-constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 }  // namespace
 
 // The value is exact when the digits fit in 53 bits and at most 22 follow
@@ -67,7 +63,7 @@ SimpleNumber scanSimpleNumber(std::string_view text)
     if (!result.wellFormed || countOnly || mantissa > (std::uint64_t{1} << 53) || fractionDigits > 22) {
         return result;
     }
-    const double magnitude = static_cast<double>(mantissa) / exactPowersOfTen[fractionDigits];
+    const double magnitude = static_cast<double>(mantissa) / number_reading_detail::exactPowersOfTen[fractionDigits];
     result.value = negative ? -magnitude : magnitude;
     result.exact = true;
     return result;

@@ -3,6 +3,9 @@
 // decimal places of axis, centre and radius words.
 #pragma once
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "fault.h"
@@ -24,6 +27,12 @@ struct SimpleNumber {
 };
 SimpleNumber scanSimpleNumber(std::string_view text);
 
+// The numeric bytes at the start of `text` ("+", "-", "." and digits) read in
+// the same pass that finds where they end: `length` is their count and the
+// result is scanSimpleNumber of text.substr(0, length). Inline: the parser
+// calls it for every word.
+inline SimpleNumber scanNumericRun(std::string_view text, std::size_t& length);
+
 // The value of a well-formed number text, as the C library's atof gives it
 // (numbers beyond the double range become infinities, tiny ones underflow).
 double parseRawValue(std::string_view text);
@@ -32,5 +41,155 @@ double parseRawValue(std::string_view text);
 // raw value is divided by 10 once per decimal place.
 double parseAxisValue(std::string_view text, int decimalPlaces);
 double scaleAxisValue(double rawValue, bool hasPoint, int decimalPlaces);
+
+namespace number_reading_detail {
+
+// Powers of ten that a double holds exactly.
+inline constexpr double exactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+}  // namespace number_reading_detail
+
+// Up to 19 digits fit in 64 bits; beyond that the mantissa is only counted
+// (it may wrap) and the value is never taken as exact.
+namespace number_reading_detail {
+
+inline constexpr std::uint64_t integerPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+
+// Eight bytes of text as one number, the first byte lowest.
+inline std::uint64_t loadEight(const char* p)
+{
+    std::uint64_t bytes = 0;
+    std::memcpy(&bytes, p, sizeof bytes);
+    return bytes;
+}
+
+// How many of the eight bytes are digits before the first other byte (8: all).
+// A byte above '9' may carry into the next one, but only into bytes after the
+// first non-digit, which do not count.
+inline int leadingDigits(std::uint64_t bytes)
+{
+    const std::uint64_t values = bytes ^ 0x3030303030303030;
+    const std::uint64_t nonDigits = ((values + 0x7676767676767676) | values) & 0x8080808080808080;
+    return nonDigits == 0 ? 8 : std::countr_zero(nonDigits) / 8;
+}
+
+// The number that the first `count` (0 to 7) digits of the bytes write: they
+// are moved to the end of an eight-digit number whose other digits are zeros,
+// which is read in three multiplications.
+inline std::uint64_t digitsValue(std::uint64_t bytes, int count)
+{
+    std::uint64_t v = ((bytes ^ 0x3030303030303030) << (8 * (7 - count))) << 8;
+    v = v * 10 + (v >> 8);
+    constexpr std::uint64_t pairs = 0x000000FF000000FF;
+    return (((v & pairs) * (100 + (std::uint64_t{1000000} << 32))) +
+            (((v >> 16) & pairs) * (1 + (std::uint64_t{10000} << 32)))) >>
+           32;
+}
+
+inline bool isSignOrPoint(char c)
+{
+    return c == '+' || c == '-' || c == '.';
+}
+
+// A run of at most seven digits, a point and at most seven digits, with eight
+// bytes of text after each part, read eight bytes at a time (a branch per
+// byte costs more in mispredictions than the arithmetic). False when the run
+// is of another shape; `p` is past the sign.
+inline bool scanShortRun(const char* begin, const char* p, const char* end, bool negative, SimpleNumber& result,
+                         std::size_t& length)
+{
+    if constexpr (std::endian::native != std::endian::little) {
+        return false;
+    }
+    if (end - p < 8) {
+        return false;
+    }
+    const std::uint64_t whole = loadEight(p);
+    const int wholeDigits = leadingDigits(whole);
+    if (wholeDigits == 8) {
+        return false;
+    }
+    std::uint64_t mantissa = digitsValue(whole, wholeDigits);
+    int fractionDigits = 0;
+    const char* stop = p + wholeDigits;
+    if (*stop == '.') {
+        const char* const fraction = stop + 1;
+        if (end - fraction < 8) {
+            return false;
+        }
+        const std::uint64_t bytes = loadEight(fraction);
+        fractionDigits = leadingDigits(bytes);
+        if (fractionDigits == 8) {
+            return false;
+        }
+        mantissa = mantissa * integerPowersOfTen[fractionDigits] + digitsValue(bytes, fractionDigits);
+        stop = fraction + fractionDigits;
+        result.hasPoint = true;
+    }
+    if (isSignOrPoint(*stop)) {
+        return false;
+    }
+    length = static_cast<std::size_t>(stop - begin);
+    result.wellFormed = wholeDigits + fractionDigits > 0;
+    if (result.wellFormed) {
+        const double magnitude = static_cast<double>(mantissa) / exactPowersOfTen[fractionDigits];
+        result.value = negative ? -magnitude : magnitude;
+        result.exact = true;
+    }
+    return true;
+}
+
+}  // namespace number_reading_detail
+
+inline SimpleNumber scanNumericRun(std::string_view text, std::size_t& length)
+{
+    SimpleNumber result;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin;
+    bool negative = false;
+    if (p != end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+    if (number_reading_detail::scanShortRun(begin, p, end, negative, result, length)) {
+        return result;
+    }
+    result = SimpleNumber{};
+    const char* const digitsStart = p;
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    const char* point = nullptr;
+    bool simple = true;
+    for (; p != end; ++p) {
+        const auto byte = static_cast<unsigned char>(*p);
+        const unsigned digit = byte - unsigned{'0'};
+        if (digit < 10) {
+            ++digits;
+            mantissa = mantissa * 10 + digit;
+        } else if (byte == '.' && point == nullptr) {
+            point = p;
+        } else if (byte == '+' || byte == '-' || byte == '.') {
+            simple = false;
+        } else {
+            break;
+        }
+    }
+    length = static_cast<std::size_t>(p - begin);
+    if (!simple) {
+        return result;
+    }
+    result.hasPoint = point != nullptr;
+    result.wellFormed = digits > 0;
+    const auto fractionDigits = point == nullptr ? 0 : static_cast<int>(p - point - 1);
+    if (!result.wellFormed || p - digitsStart > 19 || mantissa > (std::uint64_t{1} << 53) || fractionDigits > 22) {
+        return result;
+    }
+    const double magnitude = static_cast<double>(mantissa) / number_reading_detail::exactPowersOfTen[fractionDigits];
+    result.value = negative ? -magnitude : magnitude;
+    result.exact = true;
+    return result;
+}
 
 }  // namespace drennix

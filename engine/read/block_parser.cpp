@@ -1,7 +1,5 @@
 #include "block_parser.h"
 
-#include "number_reading.h"
-
 namespace drennix {
 
 namespace {
@@ -78,36 +76,60 @@ Fault BlockParser::parse(std::string_view line, ParsedBlock& block)
     return parseWords(split.codeText, block);
 }
 
+// Each word's number is read in the pass that finds its end. The faults come
+// in the order of the bytes: an invalid byte is found before the word it
+// interrupts is checked, a word is checked when the next address begins.
 Fault BlockParser::parseWords(std::string_view codeText, ParsedBlock& block) const
 {
     AddressKind address = AddressKind::NoAddress;
     char letter = ' ';
-    std::size_t numberStart = 0;
     const std::size_t n = codeText.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto byte = static_cast<unsigned char>(codeText[i]);
-        switch (classifyCharacter(byte)) {
-        case CharacterClass::Invalid: return Fault{FaultId::InvalidCharacter};
-        case CharacterClass::Numeric: break;
-        case CharacterClass::Address:
-            if (const Fault fault = closeWord(address, letter, codeText.substr(numberStart, i - numberStart), block)) {
-                return fault;
-            }
-            address = addresses_(byte);
+    std::size_t i = 0;
+    for (;;) {
+        // A space or a letter outside the vocabulary followed by another
+        // address opens an empty word that holds nothing: the next one opens.
+        while (i < n && (address == AddressKind::NoAddress || address == AddressKind::Other) &&
+               classifyCharacter(static_cast<unsigned char>(codeText[i])) == CharacterClass::Address) {
+            address = addresses_(static_cast<unsigned char>(codeText[i]));
             letter = codeText[i];
-            numberStart = i + 1;
-            break;
+            ++i;
         }
+        std::size_t length = 0;
+        const SimpleNumber number = scanNumericRun(codeText.substr(i), length);
+        const std::size_t next = i + length;
+        if (next < n && classifyCharacter(static_cast<unsigned char>(codeText[next])) == CharacterClass::Invalid) {
+            return Fault{FaultId::InvalidCharacter};
+        }
+        if (number.exact && address >= AddressKind::AxisX && address <= AddressKind::Radius) {
+            storeExactValue(address, number, block);
+        } else if (const Fault fault = closeWord(address, letter, codeText.substr(i, length), number, block)) {
+            return fault;
+        }
+        if (next == n) {
+            return {};
+        }
+        address = addresses_(static_cast<unsigned char>(codeText[next]));
+        letter = codeText[next];
+        i = next + 1;
     }
-    return closeWord(address, letter, codeText.substr(numberStart), block);
+}
+
+// The common word, an axis, centre or radius value read exactly: what
+// storeWord does with it, without the checks it cannot fail.
+void BlockParser::storeExactValue(AddressKind address, const SimpleNumber& number, ParsedBlock& block) const
+{
+    const auto index = static_cast<std::size_t>(address) - 1;
+    block.count(block.wordCounts[index]);
+    block.values[index] = number.hasPoint ? number.value : scaleAxisValue(number.value, false, impliedDecimals_);
 }
 
 // A word with numeric text is stored; an address of the vocabulary without
 // one is a fault.
-Fault BlockParser::closeWord(AddressKind address, char letter, std::string_view numericText, ParsedBlock& block) const
+Fault BlockParser::closeWord(AddressKind address, char letter, std::string_view numericText, const SimpleNumber& number,
+                             ParsedBlock& block) const
 {
     if (!numericText.empty()) {
-        return storeWord(address, letter, numericText, block);
+        return storeWord(address, letter, numericText, number, block);
     }
     if (address == AddressKind::NoAddress || address == AddressKind::Other) {
         return {};
@@ -115,9 +137,9 @@ Fault BlockParser::closeWord(AddressKind address, char letter, std::string_view 
     return Fault{FaultId::AddressWithoutNumber, address};
 }
 
-Fault BlockParser::storeWord(AddressKind address, char letter, std::string_view numericText, ParsedBlock& block) const
+Fault BlockParser::storeWord(AddressKind address, char letter, std::string_view numericText, const SimpleNumber& number,
+                             ParsedBlock& block) const
 {
-    const SimpleNumber number = scanSimpleNumber(numericText);
     if (!number.wellFormed) {
         if (const FaultId syntax = numberSyntaxFault(numericText); syntax != FaultId::None) {
             return Fault{syntax};

@@ -9,6 +9,7 @@
 
 #include "comment_splitter.h"
 #include "fault.h"
+#include "number_reading.h"
 #include "parsed_block.h"
 #include "vocabulary.h"
 
@@ -46,8 +47,11 @@ public:
 
 private:
     Fault parseWords(std::string_view codeText, ParsedBlock& block) const;
-    Fault closeWord(AddressKind address, char letter, std::string_view numericText, ParsedBlock& block) const;
-    Fault storeWord(AddressKind address, char letter, std::string_view numericText, ParsedBlock& block) const;
+    Fault closeWord(AddressKind address, char letter, std::string_view numericText, const SimpleNumber& number,
+                    ParsedBlock& block) const;
+    Fault storeWord(AddressKind address, char letter, std::string_view numericText, const SimpleNumber& number,
+                    ParsedBlock& block) const;
+    void storeExactValue(AddressKind address, const SimpleNumber& number, ParsedBlock& block) const;
     void classifyGCode(double value, ParsedBlock& block) const;
     void storeOtherWord(char letter, double value, ParsedBlock& block) const;
 

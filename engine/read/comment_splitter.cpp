@@ -54,8 +54,16 @@ Fault CommentSplitter::splitDelimited(std::string_view line, CommentSplit& out)
     const std::string_view end = end_;
     const std::size_t n = line.size();
 
-    std::size_t s = line.find(start);
-    std::size_t e = line.find(end);
+    std::size_t s = 0;
+    std::size_t e = 0;
+    if (start.size() == 1 && end.size() == 1) {
+        // The usual one-byte delimiters: a byte search each, not a text search.
+        s = line.find(start.front());
+        e = s == npos ? line.find(end.front()) : npos;
+    } else {
+        s = line.find(start);
+        e = line.find(end);
+    }
     if (s == npos && e == npos) {
         out = CommentSplit{line, {}};
         return {};

@@ -54,17 +54,21 @@ struct Conversion {
     long long convertedBlocks = 0;
 };
 
-bool isFinite(const Point3& p)
+// x - x is 0 for every finite x and NaN for infinities and NaN, so a sum of
+// such differences is 0 exactly when every term is finite: one test a line.
+double finiteProbe(const Point3& p)
 {
-    return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
+    return (p[0] - p[0]) + (p[1] - p[1]) + (p[2] - p[2]);
 }
 
-// Every figure a run shows stays a number.
-bool isFinite(const RunStatistics& s)
+// The position and every figure a run shows stay numbers.
+bool allFinite(const Point3& position, const RunStatistics& s)
 {
-    return std::isfinite(s.rapidDistance) && std::isfinite(s.cuttingDistance) && std::isfinite(s.machiningTime) &&
-           isFinite(s.minimum) && isFinite(s.maximum) && std::isfinite(s.radiusDifference) &&
-           std::isfinite(s.maxRadius);
+    const double probe = finiteProbe(position) + finiteProbe(s.minimum) + finiteProbe(s.maximum) +
+                         (s.rapidDistance - s.rapidDistance) + (s.cuttingDistance - s.cuttingDistance) +
+                         (s.machiningTime - s.machiningTime) + (s.radiusDifference - s.radiusDifference) +
+                         (s.maxRadius - s.maxRadius);
+    return probe == 0;
 }
 
 class Run {
@@ -377,7 +381,7 @@ Fault Run::convertArc(const Move& arc, long long count)
 // numbers: beyond the range of a double nothing is shown or written.
 Fault Run::checkFinite() const
 {
-    if (isFinite(modal_.position) && isFinite(tally_.figures())) {
+    if (allFinite(modal_.position, tally_.figures())) {
         return {};
     }
     return Fault{FaultId::NotFinite};

@@ -290,7 +290,22 @@ TEST_P(GeneratedProgramSeed, MixesEveryKindOfBlockWithinItsPromisesAndRuns)
 
 INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedProgramSeed, ::testing::Values(1u, 2u, 12345u));
 
-// The audit must tell the kinds apart and measure what the seeds are held to.
+// For readers without implied decimals: a program of the same size with a
+// point in every coordinate, which the engine reads to its end like the other.
+TEST_F(EngineRun, DecimalPointsLeaveNoImpliedDecimals)
+{
+    const std::string plain = generate(2'000'000, 1);
+    const std::string pointed = generateProgramText({.bytes = 2'000'000, .seed = 1, .decimalPoints = true});
+    ASSERT_EQ(pointed.size(), plain.size());
+    EXPECT_TRUE(endsEveryLineInCrLf(pointed));
+    EXPECT_GT(Audit(plain).seen["implied-decimal word"], 0);
+    Audit audit(pointed);
+    EXPECT_EQ(audit.seen["implied-decimal word"], 0);
+    EXPECT_LE(audit.worstEndPointError, 0.0005);
+    EXPECT_EQ(runProgram(pointed).results()[ResultField::ArcCount],
+              std::to_string(audit.seen["arc"] - audit.seen["helical arc"]));
+}
+
 TEST(ProgramAudit, CountsKindsAndMeasuresEndPointsAndReach)
 {
     const Audit audit(

@@ -129,6 +129,33 @@ private slots:
         QVERIFY(f.view.largestBatch <= RunHostBridge::rowBatchSize);
     }
 
+    // A run tells its count every few lines; the view gets it at most every
+    // progressInterval, the first at once and the latest before the results.
+    void showsTheLatestLineCountAtIntervals()
+    {
+        Fixture f;
+        constexpr long long lastCount = 3000000;
+        const auto start = std::chrono::steady_clock::now();
+        f.runOnWorker([&] {
+            for (long long count = 0; count <= lastCount; count += 100)
+                f.bridge.progress(count);
+            f.bridge.resultsReady(drennix::ResultTexts{});
+            f.bridge.progress(7);
+            f.bridge.workEnded();
+        });
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        QStringList counts;
+        for (const QString& call : f.view.calls)
+            if (call.startsWith("showLineCount:")) counts.append(call);
+        QVERIFY(counts.size() >= 3);
+        QCOMPARE(counts.first(), QStringLiteral("showLineCount:0"));
+        const auto intervals = elapsed / RunHostBridge::progressInterval;
+        QVERIFY2(counts.size() <= intervals + 3, qPrintable(QString::number(counts.size())));
+        const qsizetype results = f.view.calls.indexOf(QStringLiteral("showResults:"));
+        QCOMPARE(f.view.calls.at(results - 1), QStringLiteral("showLineCount:%1").arg(lastCount));
+        QCOMPARE(f.view.calls.mid(results + 1), (QStringList{"showLineCount:7", "endWait", "runEnded"}));
+    }
+
     void holdsTheRunWhileAMessageIsOpen()
     {
         Fixture f;

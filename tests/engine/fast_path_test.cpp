@@ -1,0 +1,234 @@
+// The fast paths of the read and interpret stages against the straightforward
+// code they replace, on random inputs: the one-pass word reading against
+// cutting the line first and reading each word after, and the squares and
+// square roots taken without the power function against std::pow, bit for bit.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "block_parser.h"
+#include "number_reading.h"
+#include "numerics.h"
+
+namespace drennix {
+namespace {
+
+std::uint64_t bitsOf(double v)
+{
+    return std::bit_cast<std::uint64_t>(v);
+}
+
+// Texts of numeric bytes: numbers of the usual shape of any length, or
+// digits mixed with signs and points; then bytes that are not numeric, short
+// or long enough to be read eight at a time.
+std::string randomNumericText(std::mt19937_64& random)
+{
+    static const std::string numeric = "0123456789+-.";
+    static const std::string tails[] = {"", "X", " ", "\t", "G1", " X1.5 Y-2.25 Z0.", "Y12345678 AB", "JJJJJJJJJJ"};
+    const auto digits = [&](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            text += static_cast<char>('0' + random() % 10);
+        }
+        return text;
+    };
+    std::string text;
+    if (random() % 2 == 0) {
+        text = std::string(random() % 4 == 0 ? "-" : random() % 8 == 0 ? "+" : "") + digits(random() % 10);
+        if (random() % 4 != 0) {
+            text += '.' + digits(random() % 10);
+        }
+    } else {
+        const int length = static_cast<int>(random() % 26);
+        for (int i = 0; i < length; ++i) {
+            const bool digit = random() % 8 != 0;
+            text += digit ? static_cast<char>('0' + random() % 10) : numeric[10 + random() % 3];
+        }
+    }
+    return text + tails[random() % std::size(tails)];
+}
+
+TEST(NumericRun, ReadsWhatTheSeparateScanReads)
+{
+    std::mt19937_64 random(11);
+    for (int trial = 0; trial < 300000; ++trial) {
+        const std::string text = randomNumericText(random);
+        std::size_t length = 0;
+        const SimpleNumber run = scanNumericRun(text, length);
+        const std::size_t expectedLength = text.find_first_not_of("0123456789+-.");
+        ASSERT_EQ(length, expectedLength == std::string::npos ? text.size() : expectedLength) << text;
+        const SimpleNumber separate = scanSimpleNumber(std::string_view(text).substr(0, length));
+        ASSERT_EQ(run.wellFormed, separate.wellFormed) << text;
+        ASSERT_EQ(run.exact, separate.exact) << text;
+        ASSERT_EQ(run.hasPoint, separate.hasPoint) << text;
+        ASSERT_EQ(bitsOf(run.value), bitsOf(separate.value)) << text;
+    }
+}
+
+// What the parser gives for a line without comments, worked out the plain
+// way: the line cut into words byte by byte first, each word read after.
+struct ExpectedBlock {
+    Fault fault;
+    std::array<double, 7> values{};
+    std::array<int, 8> counts{};
+    double feed = 0;
+};
+
+ExpectedBlock cutThenRead(std::string_view line, const AddressTable& addresses, int decimals)
+{
+    struct Word {
+        AddressKind address;
+        std::string_view text;
+    };
+    ExpectedBlock expected;
+    std::vector<Word> words;
+    AddressKind address = AddressKind::NoAddress;
+    std::size_t start = 0;
+    // A word is read when the next address begins; an invalid byte stops
+    // the line before the word it interrupts is read.
+    const auto readWord = [&](std::string_view text) {
+        if (text.empty()) {
+            if (address != AddressKind::NoAddress && address != AddressKind::Other) {
+                expected.fault = Fault{FaultId::AddressWithoutNumber, address};
+            }
+            return;
+        }
+        if (const FaultId syntax = numberSyntaxFault(text); syntax != FaultId::None) {
+            expected.fault = Fault{syntax};
+            return;
+        }
+        if (address == AddressKind::NoAddress) {
+            expected.fault = Fault{FaultId::NumberWithoutAddress};
+            return;
+        }
+        if (address == AddressKind::Feed) {
+            ++expected.counts[7];
+            expected.feed = parseRawValue(text);
+        } else if (address != AddressKind::GCode && address != AddressKind::Other) {
+            const auto index = static_cast<std::size_t>(address) - 1;
+            ++expected.counts[index];
+            expected.values[index] = parseAxisValue(text, decimals);
+        }
+    };
+    for (std::size_t i = 0; i < line.size() && !expected.fault; ++i) {
+        const auto byte = static_cast<unsigned char>(line[i]);
+        if (classifyCharacter(byte) == CharacterClass::Invalid) {
+            expected.fault = Fault{FaultId::InvalidCharacter};
+        } else if (classifyCharacter(byte) == CharacterClass::Address) {
+            readWord(line.substr(start, i - start));
+            address = addresses(byte);
+            start = i + 1;
+        }
+    }
+    if (!expected.fault) {
+        readWord(line.substr(start));
+    }
+    return expected;
+}
+
+std::string randomLine(std::mt19937_64& random)
+{
+    static const std::string letters = "GXYZIJKRFNMS ";
+    std::string line;
+    const int words = static_cast<int>(random() % 7);
+    for (int w = 0; w < words; ++w) {
+        if (random() % 10 != 0) {
+            line += letters[random() % letters.size()];
+        }
+        line += randomNumericText(random);
+    }
+    return line;
+}
+
+TEST(BlockParser, ReadsEachLineAsCuttingItFirstDoes)
+{
+    Settings settings;
+    std::mt19937_64 random(5);
+    for (const int decimals : {3, 0, 4}) {
+        settings.process.decimalPlaces = decimals;
+        BlockParser parser(settings);
+        for (int trial = 0; trial < 100000; ++trial) {
+            const std::string line = randomLine(random);
+            ParsedBlock block;
+            const Fault fault = parser.parse(line, block);
+            const ExpectedBlock expected = cutThenRead(line, parser.addresses(), decimals);
+            ASSERT_EQ(fault, expected.fault) << line;
+            if (fault || block.blank) {
+                continue;
+            }
+            for (std::size_t i = 0; i < expected.values.size(); ++i) {
+                ASSERT_EQ(std::min(expected.counts[i], 2), block.wordCounts[i]) << line;
+                ASSERT_EQ(bitsOf(block.values[i]), bitsOf(expected.values[i])) << line;
+            }
+            ASSERT_EQ(std::min(expected.counts[7], 2), block.wordCounts[7]) << line;
+            if (expected.counts[7] > 0) {
+                ASSERT_EQ(bitsOf(block.feed), bitsOf(expected.feed)) << line;
+            }
+        }
+    }
+}
+
+// The values the formulas square: coordinates of up to 9 decimal places, their
+// differences and sums of squares, at every scale, and doubles of any bits.
+std::vector<double> valuesToSquare()
+{
+    std::mt19937_64 random(3);
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  1.0,
+                                  2.0,
+                                  0.5,
+                                  3.0,
+                                  1e-300,
+                                  1e300,
+                                  -1.5,
+                                  std::numeric_limits<double>::min(),
+                                  std::numeric_limits<double>::denorm_min(),
+                                  std::numeric_limits<double>::max(),
+                                  std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity(),
+                                  std::numeric_limits<double>::quiet_NaN(),
+                                  std::nextafter(1.0, 2.0),
+                                  std::nextafter(1.0, 0.0),
+                                  std::nextafter(4.0, 0.0)};
+    for (int trial = 0; trial < 400000; ++trial) {
+        const int places = static_cast<int>(random() % 10);
+        const auto scale = static_cast<double>(std::uint64_t{1} << (random() % 40));
+        const auto a = static_cast<double>(static_cast<std::int64_t>(random() % 2000000) - 1000000) * scale;
+        const auto b = static_cast<double>(static_cast<std::int64_t>(random() % 2000000) - 1000000);
+        double x = a, y = b;
+        for (int p = 0; p < places; ++p) {
+            x = x / 10.0;
+            y = y / 10.0;
+        }
+        values.push_back(x - y);
+        values.push_back(x * x + y * y);
+        values.push_back(std::bit_cast<double>(random()));
+    }
+    return values;
+}
+
+TEST(PowerShortcut, SquaresAndRootsAreThePowerFunctions)
+{
+    for (const double v : valuesToSquare()) {
+        ASSERT_EQ(bitsOf(square(v)), bitsOf(std::pow(v, 2))) << v;
+        ASSERT_EQ(bitsOf(squareRoot(v)), bitsOf(std::pow(v, 0.5))) << v;
+        ASSERT_EQ(bitsOf(squareRoot(std::fabs(v))), bitsOf(std::pow(std::fabs(v), 0.5))) << v;
+    }
+}
+
+TEST(PowerShortcut, RecheckToleranceIsTheSameCall)
+{
+    for (int decimals = -3; decimals <= 15; ++decimals) {
+        EXPECT_EQ(bitsOf(recheckTolerance(decimals)), bitsOf(2 * std::pow(10, -decimals))) << decimals;
+    }
+}
+
+}  // namespace
+}  // namespace drennix
