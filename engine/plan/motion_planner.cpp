@@ -182,6 +182,13 @@ double pieceSeconds(const MotionPiece& piece, double v0, double v1)
     return (peak - v0) / a + (peak - v1) / a;
 }
 
+double pieceTopSpeed(const MotionPiece& piece, double v0, double v1)
+{
+    if (piece.length == 0) return std::max(v0, v1);
+    const double peakSquared = (2 * piece.acceleration * piece.length + v0 * v0 + v1 * v1) / 2;
+    return std::min(piece.maxSpeed, std::sqrt(peakSquared));
+}
+
 MotionPlanner::MotionPlanner(const MachineModel& machine, bool keepMoves)
     : machine_(machine),
       limits_(axisLimitsOf(machine)),
@@ -201,6 +208,8 @@ void MotionPlanner::beginMove(const Move& move)
     planned.seconds = 0;
     planned.entrySpeed = 0;
     planned.exitSpeed = 0;
+    planned.topSpeed = 0;
+    planned.speedLimit = 0;
     ++pendingCount_;
 }
 
@@ -280,12 +289,13 @@ const PlannedMove* MotionPlanner::commitOldest()
     const bool endsMove = s.endsMove;
     head_ = (head_ + 1) & ringMask_;
     --count_;
-    return keepMoves_ ? tellRun(entry, exit, seconds, endsMove) : nullptr;
+    return keepMoves_ ? tellRun(s.piece, entry, exit, seconds, endsMove) : nullptr;
 }
 
 // The move of the piece that ran takes its time and speeds; after its last
 // piece it leaves.
-const PlannedMove* MotionPlanner::tellRun(double entry, double exit, double seconds, bool endsMove)
+const PlannedMove* MotionPlanner::tellRun(const MotionPiece& piece, double entry, double exit, double seconds,
+                                          bool endsMove)
 {
     PlannedMove& move = pending_[pendingHead_];
     if (!frontStarted_) {
@@ -294,6 +304,8 @@ const PlannedMove* MotionPlanner::tellRun(double entry, double exit, double seco
     }
     move.seconds += seconds;
     move.exitSpeed = exit * perMinute;
+    move.topSpeed = std::max(move.topSpeed, pieceTopSpeed(piece, entry, exit) * perMinute);
+    move.speedLimit = std::max(move.speedLimit, piece.maxSpeed * perMinute);
     if (!endsMove) return nullptr;
     pendingHead_ = (pendingHead_ + 1) & ringMask_;
     --pendingCount_;

@@ -29,6 +29,10 @@ struct PlannedMove {
     double seconds = 0;
     double entrySpeed = 0;
     double exitSpeed = 0;
+    // The highest speed the move reaches, and the highest it may run at
+    // (its feed, or its rapid rate, as the axes and its curve limit them).
+    double topSpeed = 0;
+    double speedLimit = 0;
 };
 
 using Direction = std::array<double, 3>;
@@ -74,6 +78,10 @@ double junctionSpeed(const MotionPiece& before, const MotionPiece& after, double
 // reachable within its length.
 double pieceSeconds(const MotionPiece& piece, double v0, double v1);
 
+// The highest speed (mm/s) of that piece: its cruise, or the peak of a
+// profile too short to reach it.
+double pieceTopSpeed(const MotionPiece& piece, double v0, double v1);
+
 class MotionPlanner {
 public:
     // Without `keepMoves` the planner only sums the estimate and hands out
@@ -112,7 +120,7 @@ private:
     const PlannedMove* push(const MotionPiece& piece, bool endsMove);
     void planBackward();
     const PlannedMove* commitOldest();
-    const PlannedMove* tellRun(double entry, double exit, double seconds, bool endsMove);
+    const PlannedMove* tellRun(const MotionPiece& piece, double entry, double exit, double seconds, bool endsMove);
     Slot& slot(std::size_t k) { return window_[(head_ + k) & ringMask_]; }
     void beginMove(const Move& move);
 

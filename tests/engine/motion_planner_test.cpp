@@ -74,8 +74,11 @@ TEST(TrapezoidProfile, ALongMoveCruisesAndAShortOneNeverReachesItsSpeed)
     EXPECT_EQ(estimate.rapidSeconds, 0);
 
     // A 1 mm move peaks at √(aL) ≈ 31.6 mm/s: t = 2·√(L/a).
+    EXPECT_CLOSE(long_[0].topSpeed, 6000.0);
+    EXPECT_CLOSE(long_[0].speedLimit, 6000.0);
     const auto short_ = planAll(machine(), {line({0, 0, 0}, {0, 0, -1}, 6000)});
     EXPECT_CLOSE(short_[0].seconds, 2 * std::sqrt(1.0 / 1000));
+    EXPECT_CLOSE(short_[0].topSpeed, std::sqrt(1000.0) * 60);
 }
 
 TEST(TrapezoidProfile, CollinearMovesDoNotSlowDownBetweenThem)
