@@ -52,6 +52,11 @@ void CliHost::runFinished(const RunResult& result)
     record_.outputPath = result.outputPath;
 }
 
+void CliHost::move(const Move& move)
+{
+    toolpath_->record(move);
+}
+
 bool CliHost::stopRequested()
 {
     return abortRequested_ && abortRequested_();

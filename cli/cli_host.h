@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "run_listener.h"
+#include "toolpath_store.h"
 
 namespace drennix::cli {
 
@@ -37,6 +38,8 @@ public:
     explicit CliHost(AbortRequest abortRequested, MessageListener onMessage = {});
 
     const RunRecord& record() const { return record_; }
+    // Records the run's moves into `store` (for --plot); null records none.
+    void recordMovesInto(toolpath::ToolpathStore* store) { toolpath_ = store; }
 
     void runStarted() override;
     void readingStarted(RunMode mode, const AbsoluteRow* startRow) override;
@@ -45,12 +48,15 @@ public:
     void resultsReady(const ResultTexts& results) override;
     void message(std::string_view text, MessageKind kind) override;
     void runFinished(const RunResult& result) override;
+    void move(const Move& move) override;
+    bool wantsMoves() const override { return toolpath_ != nullptr; }
     bool stopRequested() override;
 
 private:
     AbortRequest abortRequested_;
     MessageListener onMessage_;
     RunRecord record_;
+    toolpath::ToolpathStore* toolpath_ = nullptr;
 };
 
 }  // namespace drennix::cli

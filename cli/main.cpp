@@ -1,6 +1,7 @@
 // drennix-cli: one run of Drennix from the command line.
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "interrupt.h"
 #include "json_report.h"
 #include "options.h"
+#include "plot_export.h"
 #include "run_driver.h"
 #include "text_report.h"
 #include "windows_console.h"
@@ -37,10 +39,23 @@ void printReport(const CliRequest& request, const RunRecord& record)
 int runAndReport(const CliRequest& request)
 {
     CliHost host(takeInterruptRequest, request.json ? CliHost::MessageListener{} : printMessageNow);
+    std::optional<toolpath::ToolpathStore> toolpath;
+    if (request.plotPath) {
+        toolpath.emplace(Point3{request.run.initialX, request.run.initialY, request.run.initialZ});
+        host.recordMovesInto(&*toolpath);
+    }
     installInterruptHandler();
     const RunResult result = RunDriver(request.settings).execute(request.run, host);
     printReport(request, host.record());
-    const int status = exitStatusFor(result, interruptReceived());
+    int status = exitStatusFor(result, interruptReceived());
+    // Only a finished run has a picture; a rejected or stopped one leaves no file.
+    if (toolpath && status == exitFinished) {
+        if (auto error =
+                writePlot(*toolpath, *request.plotPath, request.plotView, request.settings.process.decimalPlaces)) {
+            std::cerr << text::sanitizeUtf8(*error) << std::endl;
+            status = exitWarning;
+        }
+    }
     // A report that could not be written is not a success, whatever the run.
     if (!std::cout.flush() && status == exitFinished) {
         std::cerr << "drennix-cli: the report could not be written to standard output" << std::endl;
@@ -56,6 +71,12 @@ int runCommandLine(const std::vector<std::string>& args)
     case ParseStatus::Help: std::cout << outcome.text; return exitFinished;
     case ParseStatus::UsageError: std::cerr << text::sanitizeUtf8(outcome.text) << '\n'; return exitUsage;
     case ParseStatus::Run: break;
+    }
+    if (outcome.request.plotPath) {
+        if (auto refusal = refuseExistingPlot(*outcome.request.plotPath)) {
+            std::cerr << text::sanitizeUtf8(*refusal) << '\n';
+            return exitUsage;
+        }
     }
     try {
         return runAndReport(outcome.request);

@@ -28,6 +28,8 @@ struct RawOptions {
     std::string settingsFile;
     std::string dialect;
     std::string source;
+    std::string plot;
+    std::string view = "xy";
     bool json = false;
 };
 
@@ -91,11 +93,42 @@ void describeOptions(CLI::App& app, RawOptions& raw)
                    "letters, ';' comments, end at M2/M30, arc turns by P); before any --set")
         ->type_name("DIALECT");
     app.add_flag("--json", raw.json, "print one JSON report on standard output");
+    app.add_option("--plot", raw.plot,
+                   "after a finished run, draw the toolpath into FILE as SVG (an existing FILE is never replaced)")
+        ->type_name("FILE");
+    app.add_option("--view", raw.view, "the view of --plot: xy (default), xz, yz or iso")->type_name("VIEW");
     app.set_version_flag("--version", versionText(), "print the version and exit");
     app.add_option("SOURCE", raw.source, "the NC program to read")->required()->type_name("");
     app.footer("Settings for --set, and the keys of a --settings file: " + settingNamesList() +
                "\n\nExit status: 0 finished, 1 ended on a warning, 2 usage error or invalid settings, "
                "130 interrupted.\n");
+}
+
+struct ViewName {
+    std::string_view name;
+    toolpath::ViewDirection view;
+};
+
+constexpr ViewName viewNames[] = {
+    {"xy", toolpath::ViewDirection::XY},
+    {"xz", toolpath::ViewDirection::XZ},
+    {"yz", toolpath::ViewDirection::YZ},
+    {"iso", toolpath::ViewDirection::Isometric},
+};
+
+// --plot and --view into the request; returns the usage error, if any.
+std::optional<std::string> fillPlotOptions(const CLI::App& app, const RawOptions& raw, CliRequest& request)
+{
+    const auto view = std::find_if(std::begin(viewNames), std::end(viewNames),
+                                   [&](const ViewName& entry) { return entry.name == raw.view; });
+    if (view == std::end(viewNames)) return "--view: '" + raw.view + "' is not one of xy, xz, yz, iso";
+    if (app.count("--view") > 0 && app.count("--plot") == 0) return "--view: only with --plot";
+    request.plotView = view->view;
+    if (app.count("--plot") > 0) {
+        if (raw.plot.empty()) return "--plot: the file name is empty";
+        request.plotPath = raw.plot;
+    }
+    return std::nullopt;
 }
 
 std::optional<RunMode> modeFromText(std::string_view text)
@@ -193,6 +226,7 @@ ParseOutcome parseCommandLine(std::span<const std::string> args)
     ParseOutcome outcome;
     outcome.request.json = raw.json;
     if (auto error = fillRunOptions(app, raw, outcome.request.run)) return usageError(*error);
+    if (auto error = fillPlotOptions(app, raw, outcome.request)) return usageError(*error);
     resetToDefaults(outcome.request.settings);
     if (app.count("--settings") > 0) {
         if (auto error = readSettingsOption(raw.settingsFile, outcome.request.settings)) return usageError(*error);

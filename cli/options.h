@@ -2,9 +2,11 @@
 // runs with and the form of its report.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 
+#include "projection.h"
 #include "run_driver.h"
 #include "vocabulary.h"
 
@@ -14,6 +16,10 @@ struct CliRequest {
     RunOptions run;
     Settings settings;
     bool json = false;
+    // --plot: the SVG picture of the toolpath goes to this file after a
+    // finished run, drawn in `plotView`.
+    std::optional<std::string> plotPath;
+    toolpath::ViewDirection plotView = toolpath::ViewDirection::XY;
 };
 
 enum class ParseStatus {

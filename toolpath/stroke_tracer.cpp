@@ -1,0 +1,226 @@
+#include "stroke_tracer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "arc_points.h"
+
+namespace drennix::toolpath {
+namespace {
+
+// Pixels around the picture that still count as inside, so that strokes
+// leaving it are not cut at its very edge.
+constexpr double edgeMargin = 4;
+
+bool groupVisible(const Projection& projection, const Box& box, double margin)
+{
+    ScreenPoint low;
+    ScreenPoint high;
+    projection.screenExtent(box, low, high);
+    return high.x >= -margin && high.y >= -margin && low.x <= projection.width() + margin &&
+           low.y <= projection.height() + margin;
+}
+
+// Walks the moves of a range group by group, skipping the groups whose box
+// the visitor does not want, and hands the visitor each remaining move: its
+// start (startMove), then its chords' ends and its end (point).
+template <typename Visitor>
+void walkMoves(const ToolpathStore& store, const Projection& projection, MoveRange range, Visitor& visitor)
+{
+    const std::size_t last = std::min(range.last, store.moveCount());
+    std::size_t index = range.first;
+    std::size_t arc = store.arcIndexFrom(index);
+    bool haveStart = false;
+    Vertex position;
+    while (index < last) {
+        const std::size_t group = index / ToolpathStore::movesPerGroup;
+        const std::size_t groupEnd = std::min(last, (group + 1) * ToolpathStore::movesPerGroup);
+        if (!visitor.wanted(store.groupBox(group))) {
+            visitor.skipped();
+            index = groupEnd;
+            arc = store.arcIndexFrom(index);
+            haveStart = false;
+            continue;
+        }
+        for (; index < groupEnd; ++index) {
+            const std::uint8_t flags = store.flagsOf(index);
+            if (!haveStart || ToolpathStore::jumpsBefore(flags)) {
+                position = store.startOf(index);
+                haveStart = true;
+            }
+            const MoveKind kind = ToolpathStore::kindOf(flags);
+            const Vertex end = store.endOf(index);
+            visitor.startMove(index, kind == MoveKind::Rapid ? StrokeStyle::Rapid : StrokeStyle::Cutting,
+                              projection.toScreen(position), ToolpathStore::jumpsBefore(flags));
+            if (kind == MoveKind::ClockwiseArc || kind == MoveKind::CounterClockwiseArc) {
+                const ArcRecord& record = store.arcAt(arc++);
+                const Plane plane = ToolpathStore::planeOf(flags);
+                const long long chords =
+                    chordsForArc(record.sweep, std::max(record.startRadius, record.endRadius) * projection.scale());
+                for (long long k = 1; k < chords; ++k) {
+                    const double t = static_cast<double>(k) / static_cast<double>(chords);
+                    visitor.point(projection.toScreen(arcPointAt(record, plane, position, end, t)));
+                }
+            }
+            visitor.point(projection.toScreen(end));
+            position = end;
+        }
+    }
+}
+
+// Culling codes of a screen point: one bit per side of the picture it lies
+// beyond.
+class Outcodes {
+public:
+    explicit Outcodes(const Projection& projection)
+        : right_(projection.width() + edgeMargin), bottom_(projection.height() + edgeMargin)
+    {}
+    int of(ScreenPoint p) const
+    {
+        return (p.x < -edgeMargin ? 1 : 0) | (p.x > right_ ? 2 : 0) | (p.y < -edgeMargin ? 4 : 0) |
+               (p.y > bottom_ ? 8 : 0);
+    }
+
+private:
+    double right_;
+    double bottom_;
+};
+
+class StrokeBuilder {
+public:
+    StrokeBuilder(const Projection& projection, StrokeSink& sink)
+        : projection_(projection), sink_(sink), codes_(projection)
+    {}
+    ~StrokeBuilder() { close(); }
+
+    bool wanted(const Box& box) const { return groupVisible(projection_, box, edgeMargin); }
+    void skipped() { close(); }
+
+    void startMove(std::size_t, StrokeStyle style, ScreenPoint start, bool jump)
+    {
+        if (jump || style != style_) close();
+        style_ = style;
+        if (!open_) {
+            current_ = start;
+            currentCode_ = codes_.of(start);
+        }
+    }
+
+    void point(ScreenPoint next)
+    {
+        const int code = codes_.of(next);
+        if ((code & currentCode_) != 0) {
+            // Both ends beyond the same side: nothing of it shows.
+            close();
+        } else {
+            if (!open_) {
+                sink_.beginStroke(style_);
+                sink_.addPoint(current_);
+                drawn_ = current_;
+                open_ = true;
+            }
+            addMerged(next);
+        }
+        current_ = next;
+        currentCode_ = code;
+    }
+
+    void close()
+    {
+        if (!open_) return;
+        if (pending_) sink_.addPoint(drawn_ = current_);
+        sink_.endStroke();
+        open_ = false;
+        pending_ = false;
+    }
+
+private:
+    void addMerged(ScreenPoint next)
+    {
+        if (std::fabs(next.x - drawn_.x) < 1 && std::fabs(next.y - drawn_.y) < 1) {
+            pending_ = true;
+            return;
+        }
+        sink_.addPoint(next);
+        drawn_ = next;
+        pending_ = false;
+    }
+
+    const Projection& projection_;
+    StrokeSink& sink_;
+    Outcodes codes_;
+    StrokeStyle style_ = StrokeStyle::Cutting;
+    bool open_ = false;
+    bool pending_ = false;
+    ScreenPoint current_;
+    int currentCode_ = 0;
+    ScreenPoint drawn_;
+};
+
+double distanceToSegment(ScreenPoint p, ScreenPoint a, ScreenPoint b)
+{
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double length2 = dx * dx + dy * dy;
+    double t = length2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / length2 : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+}
+
+class NearestFinder {
+public:
+    NearestFinder(const Projection& projection, ScreenPoint target, double reach, std::size_t none)
+        : projection_(projection), target_(target), best_(reach), found_(none)
+    {}
+
+    bool wanted(const Box& box) const
+    {
+        ScreenPoint low;
+        ScreenPoint high;
+        projection_.screenExtent(box, low, high);
+        return target_.x >= low.x - best_ && target_.x <= high.x + best_ && target_.y >= low.y - best_ &&
+               target_.y <= high.y + best_;
+    }
+    void skipped() {}
+    void startMove(std::size_t index, StrokeStyle, ScreenPoint start, bool)
+    {
+        move_ = index;
+        last_ = start;
+    }
+    void point(ScreenPoint next)
+    {
+        const double distance = distanceToSegment(target_, last_, next);
+        // The later of two moves at the same distance wins: it is drawn on top.
+        if (distance <= best_) {
+            best_ = distance;
+            found_ = move_;
+        }
+        last_ = next;
+    }
+    std::size_t found() const { return found_; }
+
+private:
+    const Projection& projection_;
+    ScreenPoint target_;
+    double best_;
+    std::size_t found_;
+    std::size_t move_ = 0;
+    ScreenPoint last_;
+};
+
+}  // namespace
+
+void traceMoves(const ToolpathStore& store, const Projection& projection, StrokeSink& sink, MoveRange range)
+{
+    StrokeBuilder builder(projection, sink);
+    walkMoves(store, projection, range, builder);
+}
+
+std::size_t nearestMove(const ToolpathStore& store, const Projection& projection, ScreenPoint point, double reach)
+{
+    NearestFinder finder(projection, point, reach, store.moveCount());
+    walkMoves(store, projection, MoveRange{}, finder);
+    return finder.found();
+}
+
+}  // namespace drennix::toolpath
