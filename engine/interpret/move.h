@@ -59,11 +59,15 @@ struct Move {
     double length = 0;
     // Arcs only.
     ArcPath arc;
+    // In a converting run, the straight cuts that replace this arc in the new
+    // program; 0 for a move the run keeps (the interpreter leaves it 0).
+    long long segments = 0;
 
     bool isArc() const { return kind == MoveKind::ClockwiseArc || kind == MoveKind::CounterClockwiseArc; }
     bool clockwise() const { return kind == MoveKind::ClockwiseArc; }
     bool isRapid() const { return kind == MoveKind::Rapid; }
     bool helical() const { return isArc() && arc.helical; }
+    bool converted() const { return segments > 0; }
 };
 
 }  // namespace drennix

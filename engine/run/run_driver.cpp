@@ -80,7 +80,8 @@ private:
     Fault processLine(std::string_view line);
     Fault takeStep(const Step& step, std::string_view line);
     void copyLineAfterEnd(std::string_view line);
-    Fault convertArc(const Move& arc);
+    void tellMove(const Move& move, long long segments);
+    Fault convertArc(const Move& arc, long long count);
     bool convertsArc(const Move& move) const;
     Fault checkFinite() const;
     void finishLine(std::string_view line, const Move* move, bool converted);
@@ -283,12 +284,17 @@ Fault Run::takeStep(const Step& step, std::string_view line)
         return {};
     }
     const Move& move = step.move;
-    if (tellsMoves_) {
-        listener_.move(move);
-    }
     const bool converted = convertsArc(move);
+    long long segments = 0;
+    const Fault countFault = converted ? countSegments(move, options_.tolerance, segments) : Fault{};
+    if (tellsMoves_) {
+        tellMove(move, countFault ? 0 : segments);
+    }
+    if (countFault) {
+        return countFault;
+    }
     if (converted) {
-        if (const Fault fault = convertArc(move)) {
+        if (const Fault fault = convertArc(move, segments)) {
             return fault;
         }
     } else {
@@ -301,6 +307,19 @@ Fault Run::takeStep(const Step& step, std::string_view line)
     return {};
 }
 
+// The listener hears the move with the count of cuts that replace it; the
+// step's own move stays as the interpreter left it.
+void Run::tellMove(const Move& move, long long segments)
+{
+    if (segments == 0) {
+        listener_.move(move);
+        return;
+    }
+    Move told = move;
+    told.segments = segments;
+    listener_.move(told);
+}
+
 bool Run::convertsArc(const Move& move) const
 {
     return move.isArc() && (mode() == RunMode::ConvertArcs || (mode() == RunMode::ConvertHelical && move.arc.helical));
@@ -309,12 +328,8 @@ bool Run::convertsArc(const Move& move) const
 // The arc's cuts stand in its place: each cut's line goes to the new program
 // and its length and end point to the statistics; the tool ends where the
 // last cut leaves it. A stop is asked for between cuts of a long arc.
-Fault Run::convertArc(const Move& arc)
+Fault Run::convertArc(const Move& arc, long long count)
 {
-    long long count = 0;
-    if (const Fault fault = countSegments(arc, options_.tolerance, count)) {
-        return fault;
-    }
     tally_.beginConvertedArc(arc);
     CutSequence cuts(arc, count, modal_.coordinateMode, decimals_);
     Cut cut;

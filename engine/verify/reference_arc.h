@@ -1,0 +1,44 @@
+// The reference path of a converted arc: the circle of its start radius about
+// its centre, swept from its start angle through its swept angle, the helical
+// axis moving evenly. The distance of a straight segment from a stretch of
+// that path is the figure a conversion is judged by.
+#pragma once
+
+#include <cstdint>
+
+#include "move.h"
+
+namespace drennix {
+
+// What the check keeps of one converted arc: its path, its end and how many
+// segments replaced it.
+struct ReferenceArc {
+    long long line = 0;
+    long long segments = 0;
+    double centreA = 0;
+    double centreB = 0;
+    double radius = 0;
+    double startAngle = 0;
+    // Signed: negative for clockwise arcs.
+    double sweep = 0;
+    double startHeight = 0;
+    double rise = 0;
+    double radiusDifference = 0;
+    Point3 end{};
+    Plane plane = Plane::XY;
+};
+
+// The record of a converted arc move (its `segments` above 0).
+ReferenceArc referenceArcOf(const Move& arc);
+
+// The point of the path at fraction `t` of the sweep (0 start, 1 end).
+Point3 pointOnPath(const ReferenceArc& arc, double t);
+
+// The distance from `p` to the segment from `a` to `b`.
+double distanceToSegment(const Point3& p, const Point3& a, const Point3& b);
+
+// The largest distance from a point of the path between fractions `t0` and
+// `t1` (both included) to the segment from `a` to `b`.
+double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a, const Point3& b);
+
+}  // namespace drennix
