@@ -50,8 +50,8 @@ void walkMoves(const ToolpathStore& store, const Projection& projection, MoveRan
             }
             const MoveKind kind = ToolpathStore::kindOf(flags);
             const Vertex end = store.endOf(index);
-            visitor.startMove(index, kind == MoveKind::Rapid ? StrokeStyle::Rapid : StrokeStyle::Cutting,
-                              projection.toScreen(position), ToolpathStore::jumpsBefore(flags));
+            visitor.startMove(index, visitor.styleOf(index, kind), projection.toScreen(position),
+                              ToolpathStore::jumpsBefore(flags));
             if (kind == MoveKind::ClockwiseArc || kind == MoveKind::CounterClockwiseArc) {
                 const ArcRecord& record = store.arcAt(arc++);
                 const Plane plane = ToolpathStore::planeOf(flags);
@@ -95,6 +95,12 @@ public:
 
     bool wanted(const Box& box) const { return groupVisible(projection_, box, edgeMargin); }
     void skipped() { close(); }
+    StrokeStyle styleOf(std::size_t index, MoveKind kind) const
+    {
+        if (bands_ != nullptr) return static_cast<StrokeStyle>(static_cast<int>(StrokeStyle::Deviation0) + (*bands_)[index]);
+        return kind == MoveKind::Rapid ? StrokeStyle::Rapid : StrokeStyle::Cutting;
+    }
+    void useBands(const ChunkedArray<std::uint8_t>* bands) { bands_ = bands; }
 
     void startMove(std::size_t, StrokeStyle style, ScreenPoint start, bool jump)
     {
@@ -149,6 +155,7 @@ private:
     const Projection& projection_;
     StrokeSink& sink_;
     Outcodes codes_;
+    const ChunkedArray<std::uint8_t>* bands_ = nullptr;
     StrokeStyle style_ = StrokeStyle::Cutting;
     bool open_ = false;
     bool pending_ = false;
@@ -182,6 +189,7 @@ public:
                target_.y <= high.y + best_;
     }
     void skipped() {}
+    StrokeStyle styleOf(std::size_t, MoveKind) const { return StrokeStyle::Cutting; }
     void startMove(std::size_t index, StrokeStyle, ScreenPoint start, bool)
     {
         move_ = index;
@@ -214,6 +222,14 @@ void traceMoves(const ToolpathStore& store, const Projection& projection, Stroke
 {
     StrokeBuilder builder(projection, sink);
     walkMoves(store, projection, range, builder);
+}
+
+void traceBandedMoves(const ToolpathStore& store, const ChunkedArray<std::uint8_t>& bands,
+                      const Projection& projection, StrokeSink& sink)
+{
+    StrokeBuilder builder(projection, sink);
+    builder.useBands(&bands);
+    walkMoves(store, projection, MoveRange{}, builder);
 }
 
 std::size_t nearestMove(const ToolpathStore& store, const Projection& projection, ScreenPoint point, double reach)

@@ -10,10 +10,13 @@
 #include <limits>
 
 #include "projection.h"
+#include "toolpath_store.h"
 
 namespace drennix::toolpath {
 
-enum class StrokeStyle : std::uint8_t { Rapid, Cutting };
+// The deviation styles draw the written moves of a converted arc, one per
+// band of deviation (palette.h).
+enum class StrokeStyle : std::uint8_t { Rapid, Cutting, Deviation0, Deviation1, Deviation2, Deviation3 };
 
 class StrokeSink {
 public:
@@ -30,6 +33,9 @@ struct MoveRange {
 };
 
 void traceMoves(const ToolpathStore& store, const Projection& projection, StrokeSink& sink, MoveRange range = {});
+// The same with each move in the deviation style of its band.
+void traceBandedMoves(const ToolpathStore& store, const ChunkedArray<std::uint8_t>& bands,
+                      const Projection& projection, StrokeSink& sink);
 
 // The move whose drawn path passes nearest to `point`, within `reach`
 // pixels; moveCount() when none does.
