@@ -6,13 +6,14 @@
 
 namespace drennix::cli {
 
-CliHost::CliHost(AbortRequest abortRequested, MessageListener onMessage)
-    : abortRequested_(std::move(abortRequested)), onMessage_(std::move(onMessage))
+CliHost::CliHost(AbortRequest abortRequested, MessageListener onMessage, MoveListener onMove)
+    : abortRequested_(std::move(abortRequested)), onMessage_(std::move(onMessage)), onMove_(std::move(onMove))
 {}
 
 void CliHost::runStarted()
 {
     record_.fields = ResultTexts{};
+    record_.verification.reset();
 }
 
 void CliHost::readingStarted(RunMode, const AbsoluteRow* startRow)
@@ -50,11 +51,6 @@ void CliHost::runFinished(const RunResult& result)
 {
     record_.result = result;
     record_.outputPath = result.outputPath;
-}
-
-void CliHost::move(const Move& move)
-{
-    toolpath_->record(move);
 }
 
 bool CliHost::stopRequested()

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "conversion_check.h"
 #include "run_listener.h"
-#include "toolpath_store.h"
 
 namespace drennix::cli {
 
@@ -26,20 +26,23 @@ struct RunRecord {
     std::vector<AbsoluteRow> rows;  // the rows of the latest absolute display
     std::optional<std::string> outputPath;
     RunResult result;
+    // The check of the written program, after a converting run wrote one.
+    std::optional<VerificationSummary> verification;
 };
 
 class CliHost final : public RunListener {
 public:
     using AbortRequest = std::function<bool()>;
     using MessageListener = std::function<void(const RunMessage&)>;
+    using MoveListener = std::function<void(const Move&)>;
 
     // `abortRequested` is asked before every line; `onMessage` (optional)
-    // sees every message as it is told.
-    explicit CliHost(AbortRequest abortRequested, MessageListener onMessage = {});
+    // sees every message as it is told; `onMove` (optional) every move, and
+    // without it the run builds no move notices.
+    explicit CliHost(AbortRequest abortRequested, MessageListener onMessage = {}, MoveListener onMove = {});
 
     const RunRecord& record() const { return record_; }
-    // Records the run's moves into `store` (for --plot); null records none.
-    void recordMovesInto(toolpath::ToolpathStore* store) { toolpath_ = store; }
+    void setVerification(const VerificationSummary& summary) { record_.verification = summary; }
 
     void runStarted() override;
     void readingStarted(RunMode mode, const AbsoluteRow* startRow) override;
@@ -48,15 +51,15 @@ public:
     void resultsReady(const ResultTexts& results) override;
     void message(std::string_view text, MessageKind kind) override;
     void runFinished(const RunResult& result) override;
-    void move(const Move& move) override;
-    bool wantsMoves() const override { return toolpath_ != nullptr; }
     bool stopRequested() override;
+    void move(const Move& move) override { onMove_(move); }
+    bool wantsMoves() const override { return static_cast<bool>(onMove_); }
 
 private:
     AbortRequest abortRequested_;
     MessageListener onMessage_;
+    MoveListener onMove_;
     RunRecord record_;
-    toolpath::ToolpathStore* toolpath_ = nullptr;
 };
 
 }  // namespace drennix::cli

@@ -38,6 +38,16 @@ Json rowsJson(const std::vector<AbsoluteRow>& rows)
     return list;
 }
 
+Json verificationJson(const std::optional<VerificationSummary>& summary)
+{
+    if (!summary) return Json(nullptr);
+    return {{"arcs", summary->arcs},
+            {"lines", summary->lines},
+            {"maxDeviation", summary->maxDeviation},
+            {"maxDeviationLine", summary->maxDeviationLine},
+            {"maxEndError", summary->maxEndError}};
+}
+
 }  // namespace
 
 nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode)
@@ -47,6 +57,7 @@ nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode)
     report["fields"] = fieldsJson(record.fields);
     report["rows"] = mode == RunMode::AbsoluteDisplay ? rowsJson(record.rows) : Json::array();
     report["output"] = record.outputPath ? Json(text::sanitizeUtf8(*record.outputPath)) : Json(nullptr);
+    report["verification"] = verificationJson(record.verification);
     return report;
 }
 

@@ -10,7 +10,8 @@
 namespace drennix::cli {
 
 // Keys in a fixed order: messages, fields (in the order of the main window's
-// report), rows (absolute mode only, else empty), output (path or null).
+// report), rows (absolute mode only, else empty), output (path or null),
+// verification (the check of the written program, or null).
 nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode);
 
 std::string renderJsonReport(const RunRecord& record, RunMode mode);

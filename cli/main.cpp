@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "cli_host.h"
+#include "conversion_check.h"
 #include "cp932.h"
 #include "exit_status.h"
 #include "interrupt.h"
 #include "json_report.h"
+#include "moves_export.h"
 #include "options.h"
 #include "plot_export.h"
 #include "run_driver.h"
@@ -33,21 +35,70 @@ void printReport(const CliRequest& request, const RunRecord& record)
         return;
     }
     writeResultFields(std::cout, record.fields);
+    if (record.verification) writeVerification(std::cout, *record.verification, request.settings.process.decimalPlaces);
     if (request.run.runMode == RunMode::AbsoluteDisplay) writeAbsoluteRows(std::cout, record.rows);
+}
+
+// The written program read back and measured; false (with one line on
+// standard error) when it could not be.
+bool verifyWrittenProgram(const ConversionCheck& check, const std::string& outputPath, CliHost& host)
+{
+    const VerificationResult verification = check.verifyFile(outputPath);
+    if (verification.checked()) {
+        host.setVerification(verification.summary);
+        return true;
+    }
+    std::cerr << "drennix-cli: the written program " << text::sanitizeUtf8(outputPath)
+              << " could not be checked (its line " << verification.outputLine << ")" << std::endl;
+    return false;
+}
+
+// The moves file appears only after a finished run; the exit status with
+// its outcome.
+int finishMovesExport(MovesExport& moves, const std::string& path, bool runFinished, int status)
+{
+    if (!runFinished) {
+        moves.discard();
+        return status;
+    }
+    const Fault fault = moves.publish();
+    if (!fault) return status;
+    const bool exists = fault.id == FaultId::OutputExists;
+    std::cerr << "drennix-cli: --moves " << text::sanitizeUtf8(path)
+              << (exists ? ": the file exists; it is not overwritten" : ": the file could not be written") << std::endl;
+    return exists ? exitUsage : exitWarning;
 }
 
 int runAndReport(const CliRequest& request)
 {
-    CliHost host(takeInterruptRequest, request.json ? CliHost::MessageListener{} : printMessageNow);
-    std::optional<toolpath::ToolpathStore> toolpath;
-    if (request.plotPath) {
-        toolpath.emplace(Point3{request.run.initialX, request.run.initialY, request.run.initialZ});
-        host.recordMovesInto(&*toolpath);
+    const std::optional<std::string>& movesPath = request.movesPath;
+    if (movesPath && pathExists(*movesPath)) {
+        std::cerr << "drennix-cli: --moves " << text::sanitizeUtf8(*movesPath)
+                  << ": the file exists; it is not overwritten" << std::endl;
+        return exitUsage;
     }
+    std::optional<MovesExport> moves;
+    if (movesPath) moves.emplace(*movesPath, isConverting(request.run.runMode));
+    ConversionCheck check(request.settings, request.run);
+    std::optional<toolpath::ToolpathStore> toolpath;
+    if (request.plotPath) toolpath.emplace(Point3{request.run.initialX, request.run.initialY, request.run.initialZ});
+    CliHost::MoveListener onMove;
+    if (moves || toolpath || isConverting(request.run.runMode)) {
+        onMove = [&](const Move& move) {
+            if (moves) moves->add(move);
+            if (toolpath) toolpath->record(move);
+            check.noteMove(move);
+        };
+    }
+    CliHost host(takeInterruptRequest, request.json ? CliHost::MessageListener{} : printMessageNow, onMove);
     installInterruptHandler();
     const RunResult result = RunDriver(request.settings).execute(request.run, host);
-    printReport(request, host.record());
+    const bool verified = result.outcome != RunOutcome::Converted || !result.outputPath ||
+                          verifyWrittenProgram(check, *result.outputPath, host);
     int status = exitStatusFor(result, interruptReceived());
+    if (!verified && status == exitFinished) status = exitWarning;
+    if (moves) status = finishMovesExport(*moves, *movesPath, result.finished() && !interruptReceived(), status);
+    printReport(request, host.record());
     // Only a finished run has a picture; a rejected or stopped one leaves no file.
     if (toolpath && status == exitFinished) {
         if (auto error =

@@ -30,6 +30,7 @@ struct RawOptions {
     std::string source;
     std::string plot;
     std::string view = "xy";
+    std::string moves;
     bool json = false;
 };
 
@@ -97,6 +98,10 @@ void describeOptions(CLI::App& app, RawOptions& raw)
                    "after a finished run, draw the toolpath into FILE as SVG (an existing FILE is never replaced)")
         ->type_name("FILE");
     app.add_option("--view", raw.view, "the view of --plot: xy (default), xz, yz or iso")->type_name("VIEW");
+    app.add_option("--moves", raw.moves,
+                   "write every evaluated move as one JSON object per line to FILE, which must not exist; "
+                   "only when the run finishes")
+        ->type_name("FILE");
     app.set_version_flag("--version", versionText(), "print the version and exit");
     app.add_option("SOURCE", raw.source, "the NC program to read")->required()->type_name("");
     app.footer("Settings for --set, and the keys of a --settings file: " + settingNamesList() +
@@ -225,6 +230,10 @@ ParseOutcome parseCommandLine(std::span<const std::string> args)
 
     ParseOutcome outcome;
     outcome.request.json = raw.json;
+    if (app.count("--moves") > 0) {
+        if (raw.moves.empty()) return usageError("--moves: the file name is empty");
+        outcome.request.movesPath = raw.moves;
+    }
     if (auto error = fillRunOptions(app, raw, outcome.request.run)) return usageError(*error);
     if (auto error = fillPlotOptions(app, raw, outcome.request)) return usageError(*error);
     resetToDefaults(outcome.request.settings);

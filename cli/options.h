@@ -16,6 +16,8 @@ struct CliRequest {
     RunOptions run;
     Settings settings;
     bool json = false;
+    // --moves: the JSON-lines file of the evaluated moves (UTF-8).
+    std::optional<std::string> movesPath;
     // --plot: the SVG picture of the toolpath goes to this file after a
     // finished run, drawn in `plotView`.
     std::optional<std::string> plotPath;

@@ -3,6 +3,7 @@
 #include "captions.h"
 #include "cp932.h"
 #include "display_text.h"
+#include "number_format.h"
 
 namespace drennix::cli {
 namespace {
@@ -31,6 +32,16 @@ void writeResultFields(std::ostream& out, const ResultTexts& fields)
 {
     for (const ResultFieldLabel& label : resultFieldLabels)
         out << label.caption << text::sanitizeUtf8(fields[label.field]) << '\n';
+}
+
+void writeVerification(std::ostream& out, const VerificationSummary& summary, int decimals)
+{
+    const auto& captions = messages::verificationCaptions;
+    out << captions[0] << formatInteger(summary.arcs) << '\n';
+    out << captions[1] << formatInteger(summary.lines) << '\n';
+    out << captions[2] << formatFixed(summary.maxDeviation, decimals) << '\n';
+    out << captions[3] << formatInteger(summary.maxDeviationLine) << '\n';
+    out << captions[4] << formatFixed(summary.maxEndError, decimals) << '\n';
 }
 
 void writeAbsoluteRows(std::ostream& out, const std::vector<AbsoluteRow>& rows)

@@ -25,13 +25,6 @@ namespace drennix {
 
 namespace {
 
-bool pathExists(const std::string& path)
-{
-    std::error_code error;
-    const auto status = std::filesystem::symlink_status(pathFromUtf8(path), error);
-    return !error && std::filesystem::exists(status);
-}
-
 #if defined(_WIN32)
 constexpr std::string_view folderSeparators = "\\/";
 #else
@@ -107,6 +100,13 @@ std::string randomEnding(std::uint64_t attempt)
 #endif
 
 }  // namespace
+
+bool pathExists(const std::string& path)
+{
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(pathFromUtf8(path), error);
+    return !error && std::filesystem::exists(status);
+}
 
 std::string outputPathFor(const std::string& sourcePath, const std::string& suffix)
 {

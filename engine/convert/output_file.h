@@ -16,6 +16,9 @@ namespace drennix {
 // as well as "/".
 std::string outputPathFor(const std::string& sourcePath, const std::string& suffix);
 
+// Something (a file, a folder, a link, even a dangling one) has the name.
+bool pathExists(const std::string& path);
+
 class FileOutputStore final : public OutputStore {
 public:
     // Creates the hidden file in the folder of `outputPath`; a failure is

@@ -39,6 +39,12 @@ inline constexpr std::array<std::string_view, 14> resultCaptions = {
 inline constexpr std::array<std::string_view, 11> absoluteColumnTitles = {
     "行", "データ", "Ｘ", "Ｙ", "Ｚ", "半径", "始角", "終角", "Ｒ差", " ", "移動距離",
 };
+// The captions of the check of a conversion: converted arcs, the lines
+// written for them, the largest deviation, its source line and the largest
+// end error.
+inline constexpr std::array<std::string_view, 5> verificationCaptions = {
+    "変換円弧数：", "変換後行数：", "最大偏差：", "最大偏差行：", "最大終点誤差：",
+};
 inline constexpr std::string_view startRowTitle = "開始位置";
 inline constexpr std::string_view helicalMark = "ﾍﾘｶﾙ";
 
