@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -52,7 +53,8 @@ AbsoluteDisplayDialog::AbsoluteDisplayDialog(const drennix::Settings& settings, 
       settings_(settings),
       presenter_(presenter),
       model_(new AbsoluteRowModel(this)),
-      list_(new QTableView(this))
+      list_(new QTableView(this)),
+      toolpathButton_(new QPushButton(texts::text(texts::toolpathButton), this))
 {
     setObjectName(QStringLiteral("absoluteDisplay"));
     setWindowTitle(texts::text(texts::absoluteDisplayTitle));
@@ -62,6 +64,12 @@ AbsoluteDisplayDialog::AbsoluteDisplayDialog(const drennix::Settings& settings, 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(list_);
+    // The toolpath of the run, once it has ended, under the list's right end.
+    toolpathButton_->setObjectName(QStringLiteral("toolpathButton"));
+    toolpathButton_->setAutoDefault(false);
+    toolpathButton_->setEnabled(false);
+    connect(toolpathButton_, &QPushButton::clicked, this, &AbsoluteDisplayDialog::toolpathRequested);
+    layout->addWidget(toolpathButton_, 0, Qt::AlignRight);
     placeOnScreen();
 }
 
@@ -112,6 +120,14 @@ void AbsoluteDisplayDialog::done(int result)
 {
     QDialog::done(result);
     deleteLater();
+}
+
+void AbsoluteDisplayDialog::setToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run,
+                                        const QString& sourcePath)
+{
+    toolpath_ = std::move(run);
+    sourcePath_ = sourcePath;
+    toolpathButton_->setEnabled(toolpath_ != nullptr);
 }
 
 void AbsoluteDisplayDialog::addStartRow(drennix::AbsoluteRow row)

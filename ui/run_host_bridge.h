@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "run_listener.h"
+#include "toolpath_recorder.h"
 #include "run_view.h"
 
 class QObject;
@@ -31,6 +32,10 @@ public:
 
     // Worker thread: the run has returned.
     void finishRun();
+    // Worker thread: the run's moves go to `recorder` (null: the run builds
+    // no move notices), and the finished record to the view.
+    void recordMovesWith(drennix::toolpath::ToolpathRecorder* recorder) { recorder_ = recorder; }
+    void deliverToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run);
 
     // drennix::RunListener, worker thread.
     void runStarted() override;
@@ -42,6 +47,8 @@ public:
     void outputCreated(std::string_view path) override;
     void listComplete() override;
     void workEnded() override;
+    void move(const drennix::Move& move) override { recorder_->record(move); }
+    bool wantsMoves() const override { return recorder_ != nullptr; }
     bool stopRequested() override;
 
     // Rows gathered before they travel to the view in one call.
@@ -63,4 +70,5 @@ private:
     bool detached_ = false;
 
     std::vector<NumberedRow> pendingRows_;  // worker thread only
+    drennix::toolpath::ToolpathRecorder* recorder_ = nullptr;  // worker thread only
 };
