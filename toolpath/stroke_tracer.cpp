@@ -97,7 +97,8 @@ public:
     void skipped() { close(); }
     StrokeStyle styleOf(std::size_t index, MoveKind kind) const
     {
-        if (bands_ != nullptr) return static_cast<StrokeStyle>(static_cast<int>(StrokeStyle::Deviation0) + (*bands_)[index]);
+        if (bands_ != nullptr)
+            return static_cast<StrokeStyle>(static_cast<int>(StrokeStyle::Deviation0) + (*bands_)[index]);
         return kind == MoveKind::Rapid ? StrokeStyle::Rapid : StrokeStyle::Cutting;
     }
     void useBands(const ChunkedArray<std::uint8_t>* bands) { bands_ = bands; }
@@ -224,8 +225,8 @@ void traceMoves(const ToolpathStore& store, const Projection& projection, Stroke
     walkMoves(store, projection, range, builder);
 }
 
-void traceBandedMoves(const ToolpathStore& store, const ChunkedArray<std::uint8_t>& bands,
-                      const Projection& projection, StrokeSink& sink)
+void traceBandedMoves(const ToolpathStore& store, const ChunkedArray<std::uint8_t>& bands, const Projection& projection,
+                      StrokeSink& sink)
 {
     StrokeBuilder builder(projection, sink);
     builder.useBands(&bands);

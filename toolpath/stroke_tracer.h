@@ -34,8 +34,8 @@ struct MoveRange {
 
 void traceMoves(const ToolpathStore& store, const Projection& projection, StrokeSink& sink, MoveRange range = {});
 // The same with each move in the deviation style of its band.
-void traceBandedMoves(const ToolpathStore& store, const ChunkedArray<std::uint8_t>& bands,
-                      const Projection& projection, StrokeSink& sink);
+void traceBandedMoves(const ToolpathStore& store, const ChunkedArray<std::uint8_t>& bands, const Projection& projection,
+                      StrokeSink& sink);
 
 // The move whose drawn path passes nearest to `point`, within `reach`
 // pixels; moveCount() when none does.

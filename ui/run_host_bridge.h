@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "run_listener.h"
-#include "toolpath_recorder.h"
 #include "run_view.h"
+#include "toolpath_recorder.h"
 
 class QObject;
 
@@ -69,6 +69,6 @@ private:
     std::condition_variable delivered_;
     bool detached_ = false;
 
-    std::vector<NumberedRow> pendingRows_;  // worker thread only
+    std::vector<NumberedRow> pendingRows_;                     // worker thread only
     drennix::toolpath::ToolpathRecorder* recorder_ = nullptr;  // worker thread only
 };

@@ -138,6 +138,7 @@ void ToolpathCanvas::keyPressEvent(QKeyEvent* event)
 void ToolpathCanvas::pick(QPointF point)
 {
     if (!run_) return;
-    const std::size_t found = drennix::toolpath::nearestMove(run_->moves, projection_, {point.x(), point.y()}, clickReach);
+    const std::size_t found =
+        drennix::toolpath::nearestMove(run_->moves, projection_, {point.x(), point.y()}, clickReach);
     if (found < run_->moves.moveCount()) emit moveClicked(found);
 }

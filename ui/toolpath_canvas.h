@@ -21,6 +21,7 @@ public:
     const drennix::toolpath::ToolpathRun* run() const { return run_.get(); }
     void setView(drennix::toolpath::ViewDirection view);
     void setHighlighted(std::vector<drennix::toolpath::MoveRange> ranges);
+    const std::vector<drennix::toolpath::MoveRange>& highlighted() const { return options_.highlighted; }
     void setShowWritten(bool show);
     const drennix::toolpath::Projection& projection() const { return projection_; }
     // The screen point of a program point, for tests and tools.

@@ -64,16 +64,15 @@ QString summaryText(const drennix::VerificationResult& result, int decimals)
 {
     switch (result.status) {
     case drennix::VerificationStatus::OutputUnreadable: return text(texts::verificationUnreadable);
-    case drennix::VerificationStatus::OutputMismatch:
-        return text(texts::verificationMismatch).arg(result.outputLine);
+    case drennix::VerificationStatus::OutputMismatch: return text(texts::verificationMismatch).arg(result.outputLine);
     case drennix::VerificationStatus::Checked: break;
     }
     const auto& captions = drennix::messages::verificationCaptions;
     const drennix::VerificationSummary& summary = result.summary;
-    const std::string values[] = {
-        drennix::formatInteger(summary.arcs), drennix::formatInteger(summary.lines),
-        drennix::formatFixed(summary.maxDeviation, decimals), drennix::formatInteger(summary.maxDeviationLine),
-        drennix::formatFixed(summary.maxEndError, decimals)};
+    const std::string values[] = {drennix::formatInteger(summary.arcs), drennix::formatInteger(summary.lines),
+                                  drennix::formatFixed(summary.maxDeviation, decimals),
+                                  drennix::formatInteger(summary.maxDeviationLine),
+                                  drennix::formatFixed(summary.maxEndError, decimals)};
     QStringList parts;
     for (std::size_t i = 0; i < captions.size(); ++i)
         parts.append(fromUtf8(captions[i]) + QString::fromStdString(values[i]));
