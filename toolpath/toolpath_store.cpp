@@ -115,7 +115,8 @@ void ToolpathStore::recordArc(const Move& move, std::uint32_t index)
     arc.centreA = static_cast<float>(path.centreA);
     arc.centreB = static_cast<float>(path.centreB);
     arc.startRadius = static_cast<float>(path.absRadius());
-    arc.endRadius = static_cast<float>(path.endRadius);
+    // An R arc's end radius carries the sign of its R word.
+    arc.endRadius = static_cast<float>(std::fabs(path.endRadius));
     arc.startAngle = static_cast<float>(path.startAngle);
     arc.sweep = static_cast<float>(move.clockwise() ? -path.swept : path.swept);
     arcs_.push_back(arc);
