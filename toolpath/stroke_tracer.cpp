@@ -12,13 +12,28 @@ namespace {
 // leaving it are not cut at its very edge.
 constexpr double edgeMargin = 4;
 
-bool groupVisible(const Projection& projection, const Box& box, double margin)
+// How much of a group of moves a picture needs: nothing when it lies
+// outside, one dot when it all falls within a pixel, else every move.
+enum class GroupDetail { Hidden, Dot, Moves };
+
+GroupDetail groupDetail(const Projection& projection, const Box& box, double margin)
 {
     ScreenPoint low;
     ScreenPoint high;
     projection.screenExtent(box, low, high);
-    return high.x >= -margin && high.y >= -margin && low.x <= projection.width() + margin &&
-           low.y <= projection.height() + margin;
+    if (high.x < -margin || high.y < -margin || low.x > projection.width() + margin ||
+        low.y > projection.height() + margin) {
+        return GroupDetail::Hidden;
+    }
+    return high.x - low.x < 1 && high.y - low.y < 1 ? GroupDetail::Dot : GroupDetail::Moves;
+}
+
+ScreenPoint centreOf(const Projection& projection, const Box& box)
+{
+    ScreenPoint low;
+    ScreenPoint high;
+    projection.screenExtent(box, low, high);
+    return {(low.x + high.x) / 2, (low.y + high.y) / 2};
 }
 
 // Walks the moves of a range group by group, skipping the groups whose box
@@ -35,7 +50,9 @@ void walkMoves(const ToolpathStore& store, const Projection& projection, MoveRan
     while (index < last) {
         const std::size_t group = index / ToolpathStore::movesPerGroup;
         const std::size_t groupEnd = std::min(last, (group + 1) * ToolpathStore::movesPerGroup);
-        if (!visitor.wanted(store.groupBox(group))) {
+        const GroupDetail detail = visitor.detailOf(store.groupBox(group));
+        if (detail != GroupDetail::Moves) {
+            if (detail == GroupDetail::Dot) visitor.dot(store.groupBox(group));
             visitor.skipped();
             index = groupEnd;
             arc = store.arcIndexFrom(index);
@@ -93,8 +110,17 @@ public:
     {}
     ~StrokeBuilder() { close(); }
 
-    bool wanted(const Box& box) const { return groupVisible(projection_, box, edgeMargin); }
+    GroupDetail detailOf(const Box& box) const { return groupDetail(projection_, box, edgeMargin); }
     void skipped() { close(); }
+    // A group within one pixel: a stroke of one point, in the cutting style.
+    void dot(const Box& box)
+    {
+        close();
+        const ScreenPoint centre = centreOf(projection_, box);
+        sink_.beginStroke(bands_ != nullptr ? StrokeStyle::Deviation0 : StrokeStyle::Cutting);
+        sink_.addPoint(centre);
+        sink_.endStroke();
+    }
     StrokeStyle styleOf(std::size_t index, MoveKind kind) const
     {
         if (bands_ != nullptr)
@@ -181,15 +207,17 @@ public:
         : projection_(projection), target_(target), best_(reach), found_(none)
     {}
 
-    bool wanted(const Box& box) const
+    GroupDetail detailOf(const Box& box) const
     {
         ScreenPoint low;
         ScreenPoint high;
         projection_.screenExtent(box, low, high);
-        return target_.x >= low.x - best_ && target_.x <= high.x + best_ && target_.y >= low.y - best_ &&
-               target_.y <= high.y + best_;
+        const bool near = target_.x >= low.x - best_ && target_.x <= high.x + best_ && target_.y >= low.y - best_ &&
+                          target_.y <= high.y + best_;
+        return near ? GroupDetail::Moves : GroupDetail::Hidden;
     }
     void skipped() {}
+    void dot(const Box&) {}
     StrokeStyle styleOf(std::size_t, MoveKind) const { return StrokeStyle::Cutting; }
     void startMove(std::size_t index, StrokeStyle, ScreenPoint start, bool)
     {

@@ -1,7 +1,8 @@
 // Turns the moves of a store into strokes on the screen: polylines of one
 // style each (rapid or cutting), arcs as chords within a quarter pixel,
-// points closer than a pixel to the last one merged, and groups of moves
-// outside the picture skipped whole, so that a program of millions of moves
+// points closer than a pixel to the last one merged, groups of moves outside
+// the picture skipped whole and groups within one pixel drawn as one point
+// (a stroke of a single point), so that a program of millions of moves
 // draws in the time of the pixels it covers. The Qt window and the SVG
 // export draw the same strokes.
 #pragma once

@@ -54,7 +54,8 @@ public:
     void addPoint(ScreenPoint p) override
     {
         if (count_ > 0) line_ += ' ';
-        line_ += point(p);
+        last_ = point(p);
+        line_ += last_;
         if (++count_ % pointsPerLine == 0) {
             sink_.append({}, line_);
             line_.clear();
@@ -62,6 +63,9 @@ public:
     }
     void endStroke() override
     {
+        // A stroke of one point (moves within a pixel) is drawn as a dot:
+        // a line of no length with round ends.
+        if (count_ == 1) line_ += ' ' + last_;
         line_ += "\"/>";
         sink_.append({}, line_);
     }
@@ -70,6 +74,7 @@ private:
     static constexpr int pointsPerLine = 8;
     LineSink& sink_;
     std::string line_;
+    std::string last_;
     int count_ = 0;
 };
 
@@ -81,7 +86,7 @@ void writeHeader(LineSink& sink, const SvgLayout& layout)
     sink.append({}, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + width + "\" height=\"" + height +
                         "\" viewBox=\"0 0 " + width + " " + height + "\">");
     sink.append({}, "<style>");
-    sink.append({}, "polyline, line { fill: none; stroke-width: 1; stroke-linejoin: round; }");
+    sink.append({}, "polyline, line { fill: none; stroke-width: 1; stroke-linejoin: round; stroke-linecap: round; }");
     sink.append({}, ".cutting { stroke: " + hex(cuttingColour) + "; }");
     sink.append({}, ".rapid { stroke: " + hex(rapidColour) + "; stroke-dasharray: " + dash(rapidDash) + "; }");
     sink.append({}, ".box { stroke: " + hex(boxColour) + "; stroke-dasharray: " + dash(boxDash) + "; }");

@@ -90,7 +90,11 @@ void ToolpathStore::record(const Move& move)
         flags |= jumpFlag;
         jumps_.push_back({index, start});
     }
-    if (index % movesPerGroup == 0) groups_.emplace_back();
+    // The box of a finished group joins the whole box once, not per move.
+    if (index % movesPerGroup == 0) {
+        if (!groups_.empty()) bounds_.add(groups_.back());
+        groups_.emplace_back();
+    }
     Box& group = groups_.back();
     group.add(start);
     const Vertex end = toVertex(move.end);
@@ -104,7 +108,13 @@ void ToolpathStore::record(const Move& move)
     } else {
         group.add(end);
     }
-    bounds_.add(group);
+}
+
+Box ToolpathStore::bounds() const
+{
+    Box box = bounds_;
+    if (!groups_.empty()) box.add(groups_.back());
+    return box;
 }
 
 void ToolpathStore::recordArc(const Move& move, std::uint32_t index)

@@ -65,7 +65,7 @@ struct PathMove {
 class ToolpathStore {
 public:
     // Moves per bounding box of the level-of-detail index.
-    static constexpr std::size_t movesPerGroup = 4096;
+    static constexpr std::size_t movesPerGroup = 1024;
 
     explicit ToolpathStore(const Point3& initialPosition = {});
 
@@ -75,7 +75,7 @@ public:
     std::size_t moveCount() const { return ends_.size(); }
     const Vertex& startPoint() const { return start_; }
     // Everything drawn: the start point, every move and every arc's bulge.
-    const Box& bounds() const { return bounds_; }
+    Box bounds() const;
 
     PathMove moveAt(std::size_t index) const;
     Vertex endOf(std::size_t index) const { return ends_[index]; }

@@ -1,5 +1,10 @@
 #include "toolpath_painter.h"
 
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
 #include <QPainter>
 #include <QPen>
 #include <QPolygonF>
@@ -31,24 +36,81 @@ QString fromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Strokes into polylines; `highlight` draws every style in the highlight colour.
+// Strokes into one batch of lines per style, drawn together at the end: a
+// program of millions of moves makes many short strokes, and one call per
+// stroke would cost more than its pixels. A stroke within one pixel becomes
+// a point, each pixel drawn once per style. `highlight` draws every style in
+// the highlight colour.
 class PainterStrokes final : public StrokeSink {
 public:
-    PainterStrokes(QPainter& painter, bool highlight) : painter_(painter), highlight_(highlight) {}
+    PainterStrokes(QPainter& painter, const Projection& projection, bool highlight)
+        : painter_(painter),
+          width_(static_cast<int>(projection.width())),
+          height_(static_cast<int>(projection.height())),
+          highlight_(highlight)
+    {}
+    ~PainterStrokes() override { draw(); }
 
     void beginStroke(StrokeStyle style) override
     {
-        style_ = style;
-        points_.clear();
+        style_ = static_cast<std::size_t>(style);
+        started_ = false;
+        lined_ = false;
     }
-    void addPoint(ScreenPoint p) override { points_.append(QPointF(p.x, p.y)); }
+    void addPoint(ScreenPoint p) override
+    {
+        const QPointF point(p.x, p.y);
+        if (started_ && !samePixel(point, last_)) {
+            batches_[style_].lines.append(QLineF(last_, point));
+            lined_ = true;
+        }
+        started_ = true;
+        last_ = point;
+    }
     void endStroke() override
     {
-        painter_.setPen(penFor(style_));
-        painter_.drawPolyline(points_);
+        if (started_ && !lined_) addDot(last_);
     }
 
 private:
+    struct Batch {
+        QVector<QLineF> lines;
+        QVector<QPointF> dots;
+    };
+    static constexpr std::size_t styleCount = 6;
+
+    static bool samePixel(QPointF a, QPointF b)
+    {
+        return std::floor(a.x()) == std::floor(b.x()) && std::floor(a.y()) == std::floor(b.y());
+    }
+
+    void addDot(QPointF point)
+    {
+        const int x = static_cast<int>(std::floor(point.x()));
+        const int y = static_cast<int>(std::floor(point.y()));
+        if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+        if (seen_.empty()) seen_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0);
+        std::uint8_t& mark = seen_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + x];
+        const auto bit = static_cast<std::uint8_t>(1u << style_);
+        if (mark & bit) return;
+        mark |= bit;
+        batches_[style_].dots.append(QPointF(x + 0.5, y + 0.5));
+    }
+
+    void draw()
+    {
+        for (std::size_t style = 0; style < styleCount; ++style) {
+            const Batch& batch = batches_[style];
+            if (batch.lines.isEmpty() && batch.dots.isEmpty()) continue;
+            QPen pen = penFor(static_cast<StrokeStyle>(style));
+            painter_.setPen(pen);
+            painter_.drawLines(batch.lines);
+            pen.setStyle(Qt::SolidLine);
+            painter_.setPen(pen);
+            painter_.drawPoints(batch.dots.constData(), static_cast<int>(batch.dots.size()));
+        }
+    }
+
     QPen penFor(StrokeStyle style) const
     {
         if (highlight_) {
@@ -69,9 +131,15 @@ private:
     }
 
     QPainter& painter_;
+    int width_;
+    int height_;
     bool highlight_;
-    StrokeStyle style_ = StrokeStyle::Cutting;
-    QPolygonF points_;
+    std::size_t style_ = 0;
+    bool started_ = false;
+    bool lined_ = false;
+    QPointF last_;
+    std::array<Batch, styleCount> batches_;
+    std::vector<std::uint8_t> seen_;
 };
 
 QPointF toQt(ScreenPoint p)
@@ -121,15 +189,15 @@ void paintToolpath(QPainter& painter, const ToolpathRun& run, const Projection& 
     painter.fillRect(QRectF(0, 0, projection.width(), projection.height()), qColour(background));
     paintBox(painter, run.moves.bounds(), projection, run.decimals);
     {
-        PainterStrokes strokes(painter, false);
+        PainterStrokes strokes(painter, projection, false);
         traceMoves(run.moves, projection, strokes);
     }
     if (options.showWritten && run.written) {
-        PainterStrokes strokes(painter, false);
+        PainterStrokes strokes(painter, projection, false);
         traceBandedMoves(run.written->segments(), run.written->bands(), projection, strokes);
     }
     {
-        PainterStrokes strokes(painter, true);
+        PainterStrokes strokes(painter, projection, true);
         for (const MoveRange& range : options.highlighted)
             traceMoves(run.moves, projection, strokes, range);
     }
