@@ -72,11 +72,14 @@ void walkMoves(const ToolpathStore& store, const Projection& projection, MoveRan
             if (kind == MoveKind::ClockwiseArc || kind == MoveKind::CounterClockwiseArc) {
                 const ArcRecord& record = store.arcAt(arc++);
                 const Plane plane = ToolpathStore::planeOf(flags);
-                const long long chords =
-                    chordsForArc(record.sweep, std::max(record.startRadius, record.endRadius) * projection.scale());
-                for (long long k = 1; k < chords; ++k) {
-                    const double t = static_cast<double>(k) / static_cast<double>(chords);
-                    visitor.point(projection.toScreen(arcPointAt(record, plane, position, end, t)));
+                const double radiusPixels = std::max(record.startRadius, record.endRadius) * projection.scale();
+                // An arc that is not on the picture needs no chords: the
+                // straight line to its end keeps the strokes in order.
+                if (radiusPixels > 1 && visitor.arcWanted(circleBox(record, plane, position, end))) {
+                    ArcChords chords(record, plane, position, end, chordsForArc(record.sweep, radiusPixels));
+                    Vertex point;
+                    while (chords.next(point))
+                        visitor.point(projection.toScreen(point));
                 }
             }
             visitor.point(projection.toScreen(end));
@@ -112,6 +115,7 @@ public:
 
     GroupDetail detailOf(const Box& box) const { return groupDetail(projection_, box, edgeMargin); }
     void skipped() { close(); }
+    bool arcWanted(const Box& box) const { return groupDetail(projection_, box, edgeMargin) == GroupDetail::Moves; }
     // A group within one pixel: a stroke of one point, in the cutting style.
     void dot(const Box& box)
     {
@@ -218,6 +222,7 @@ public:
     }
     void skipped() {}
     void dot(const Box&) {}
+    bool arcWanted(const Box&) const { return true; }
     StrokeStyle styleOf(std::size_t, MoveKind) const { return StrokeStyle::Cutting; }
     void startMove(std::size_t index, StrokeStyle, ScreenPoint start, bool)
     {

@@ -22,8 +22,8 @@
 #include "help_window.h"
 #include "main_dialog.h"
 #include "settings_dialog.h"
-#include "toolpath_window.h"
 #include "source_file_dialog.h"
+#include "toolpath_window.h"
 
 namespace {
 

@@ -18,11 +18,16 @@ constexpr double fitMargin = 24;
 constexpr int dragThreshold = 4;
 // How far from a move a click still hits it, in pixels.
 constexpr double clickReach = 6;
+// How long the view must rest before the toolpath is drawn anew.
+constexpr int restMilliseconds = 150;
 
 }  // namespace
 
-ToolpathCanvas::ToolpathCanvas(QWidget* parent) : QWidget(parent)
+ToolpathCanvas::ToolpathCanvas(QWidget* parent) : QWidget(parent), restTimer_(new QTimer(this))
 {
+    restTimer_->setSingleShot(true);
+    restTimer_->setInterval(restMilliseconds);
+    connect(restTimer_, &QTimer::timeout, this, &ToolpathCanvas::redrawNow);
     setObjectName(QStringLiteral("toolpathCanvas"));
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(320, 240);
@@ -46,13 +51,13 @@ void ToolpathCanvas::setView(drennix::toolpath::ViewDirection view)
 void ToolpathCanvas::setHighlighted(std::vector<drennix::toolpath::MoveRange> ranges)
 {
     options_.highlighted = std::move(ranges);
-    update();
+    invalidate();
 }
 
 void ToolpathCanvas::setShowWritten(bool show)
 {
     options_.showWritten = show;
-    update();
+    invalidate();
 }
 
 QPointF ToolpathCanvas::screenPointOf(const drennix::toolpath::Vertex& point) const
@@ -66,17 +71,69 @@ void ToolpathCanvas::fitAll()
     projection_.resize(width(), height());
     if (run_) projection_.fit(run_->moves.bounds(), fitMargin);
     fitted_ = true;
+    invalidate();
+}
+
+void ToolpathCanvas::invalidate()
+{
+    pictureCurrent_ = false;
+    restTimer_->stop();
+    update();
+}
+
+// The view moved: the old picture stands in until the view rests.
+void ToolpathCanvas::viewChanged()
+{
+    fitted_ = false;
+    restTimer_->start();
+    update();
+}
+
+void ToolpathCanvas::zoomAbout(double factor, QPointF at)
+{
+    projection_.zoomAbout(factor, at.x(), at.y());
+    viewChanged();
+}
+
+void ToolpathCanvas::panBy(QPointF delta)
+{
+    projection_.panBy(delta.x(), delta.y());
+    viewChanged();
+}
+
+void ToolpathCanvas::redrawNow()
+{
+    restTimer_->stop();
+    const qreal ratio = devicePixelRatioF();
+    if (picture_.size() != size() * ratio) picture_ = QImage(size() * ratio, QImage::Format_RGB32);
+    picture_.setDevicePixelRatio(ratio);
+    QPainter painter(&picture_);
+    if (run_) {
+        paintToolpath(painter, *run_, projection_, options_);
+    } else {
+        painter.fillRect(rect(), Qt::white);
+    }
+    pictureProjection_ = projection_;
+    pictureCurrent_ = true;
     update();
 }
 
 void ToolpathCanvas::paintEvent(QPaintEvent*)
 {
+    if (!pictureCurrent_ && !restTimer_->isActive()) redrawNow();
     QPainter painter(this);
-    if (!run_) {
-        painter.fillRect(rect(), Qt::white);
+    if (pictureCurrent_ && !restTimer_->isActive()) {
+        painter.drawImage(0, 0, picture_);
         return;
     }
-    paintToolpath(painter, *run_, projection_, options_);
+    // The picture moved and scaled as the view has moved since it was drawn:
+    // a program point p went from s0·p + t0 to s1·p + t1 on the screen.
+    const double factor = projection_.scale() / pictureProjection_.scale();
+    const drennix::toolpath::ScreenPoint before = pictureProjection_.toScreen({});
+    const drennix::toolpath::ScreenPoint after = projection_.toScreen({});
+    painter.fillRect(rect(), Qt::white);
+    painter.setTransform(QTransform(factor, 0, 0, factor, after.x - factor * before.x, after.y - factor * before.y));
+    painter.drawImage(0, 0, picture_);
 }
 
 void ToolpathCanvas::resizeEvent(QResizeEvent* event)
@@ -86,6 +143,7 @@ void ToolpathCanvas::resizeEvent(QResizeEvent* event)
         fitAll();
     } else {
         projection_.resize(width(), height());
+        invalidate();
     }
 }
 
@@ -93,10 +151,7 @@ void ToolpathCanvas::wheelEvent(QWheelEvent* event)
 {
     // One notch of the wheel (120) zooms by a fifth.
     const double factor = std::pow(1.2, event->angleDelta().y() / 120.0);
-    const QPointF at = event->position();
-    projection_.zoomAbout(factor, at.x(), at.y());
-    fitted_ = false;
-    update();
+    zoomAbout(factor, event->position());
     event->accept();
 }
 
@@ -113,10 +168,8 @@ void ToolpathCanvas::mouseMoveEvent(QMouseEvent* event)
     const QPoint at = event->position().toPoint();
     if (!dragging_ && (at - pressedAt_).manhattanLength() < dragThreshold) return;
     dragging_ = true;
-    projection_.panBy(at.x() - lastDrag_.x(), at.y() - lastDrag_.y());
+    panBy(at - lastDrag_);
     lastDrag_ = at;
-    fitted_ = false;
-    update();
 }
 
 void ToolpathCanvas::mouseReleaseEvent(QMouseEvent* event)

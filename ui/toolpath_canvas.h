@@ -1,12 +1,17 @@
 // The picture of the toolpath window: paints a run's toolpath, zooms with
 // the wheel about the cursor, pans by dragging, fits everything on Home, and
-// tells which move a click hit.
+// tells which move a click hit. The picture is drawn once into an image;
+// while the user zooms and pans, that image is shown moved and scaled, and
+// the toolpath is drawn anew once the view has rested for a moment, so that
+// a program of millions of moves follows the mouse.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 
+#include <QImage>
 #include <QPoint>
+#include <QTimer>
 #include <QWidget>
 
 #include "toolpath_painter.h"
@@ -26,6 +31,11 @@ public:
     const drennix::toolpath::Projection& projection() const { return projection_; }
     // The screen point of a program point, for tests and tools.
     QPointF screenPointOf(const drennix::toolpath::Vertex& point) const;
+    // What the wheel and a drag do, also for the benchmark.
+    void zoomAbout(double factor, QPointF at);
+    void panBy(QPointF delta);
+    // Draws the toolpath now for the current view (else done when the view rests).
+    void redrawNow();
 
 public slots:
     void fitAll();
@@ -45,12 +55,19 @@ protected:
 
 private:
     void pick(QPointF point);
+    void viewChanged();
+    void invalidate();
 
     std::shared_ptr<const drennix::toolpath::ToolpathRun> run_;
     drennix::toolpath::Projection projection_;
     ToolpathPaintOptions options_;
     // Until the user zooms or pans, a resize fits the picture again.
     bool fitted_ = true;
+    // The last full drawing and the view it was drawn in.
+    QImage picture_;
+    drennix::toolpath::Projection pictureProjection_;
+    bool pictureCurrent_ = false;
+    QTimer* restTimer_;
     QPoint pressedAt_;
     QPoint lastDrag_;
     bool dragging_ = false;

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include <QPainter>
@@ -36,6 +37,90 @@ QString fromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// Thin solid or dashed lines written straight into an RGB32 image, a
+// pixel per step along the longer axis: QPainter's cost per line call is
+// far above a short line's pixels, and a big program draws millions of them.
+class LineRaster {
+public:
+    explicit LineRaster(QImage& image)
+        : bits_(reinterpret_cast<QRgb*>(image.bits())),
+          stride_(image.bytesPerLine() / 4),
+          width_(image.width()),
+          height_(image.height())
+    {}
+
+    // `dash` (pixels on, pixels off) or null for a solid line; `phase` runs
+    // on from line to line so that a dashed stroke keeps its rhythm.
+    void line(QPointF a, QPointF b, QRgb colour, const double* dash, double& phase)
+    {
+        const double length = std::hypot(b.x() - a.x(), b.y() - a.y());
+        double from = 0;
+        double to = 1;
+        if (!clip(a, b, from, to)) {
+            phase += length;
+            return;
+        }
+        const double x0 = a.x() + from * (b.x() - a.x());
+        const double y0 = a.y() + from * (b.y() - a.y());
+        const double dx = (to - from) * (b.x() - a.x());
+        const double dy = (to - from) * (b.y() - a.y());
+        const int steps = std::max(1, static_cast<int>(std::ceil(std::max(std::fabs(dx), std::fabs(dy)))));
+        const double stepLength = length * (to - from) / steps;
+        double at = phase + from * length;
+        for (int i = 0; i <= steps; ++i, at += stepLength) {
+            if (dash != nullptr && std::fmod(at, dash[0] + dash[1]) >= dash[0]) continue;
+            plot(static_cast<int>(std::floor(x0 + dx * i / steps)), static_cast<int>(std::floor(y0 + dy * i / steps)),
+                 colour);
+        }
+        phase += length;
+    }
+
+    void plot(int x, int y, QRgb colour)
+    {
+        if (x >= 0 && y >= 0 && x < width_ && y < height_) bits_[static_cast<qsizetype>(y) * stride_ + x] = colour;
+    }
+
+private:
+    // Liang-Barsky: the part [from, to] of a→b inside the image.
+    bool clip(QPointF a, QPointF b, double& from, double& to) const
+    {
+        const double dx = b.x() - a.x();
+        const double dy = b.y() - a.y();
+        const double p[4] = {-dx, dx, -dy, dy};
+        const double q[4] = {a.x(), width_ - 1e-6 - a.x(), a.y(), height_ - 1e-6 - a.y()};
+        for (int i = 0; i < 4; ++i) {
+            if (p[i] == 0) {
+                if (q[i] < 0) return false;
+                continue;
+            }
+            const double t = q[i] / p[i];
+            if (p[i] < 0) {
+                from = std::max(from, t);
+            } else {
+                to = std::min(to, t);
+            }
+        }
+        return from <= to;
+    }
+
+    QRgb* bits_;
+    qsizetype stride_;
+    int width_;
+    int height_;
+};
+
+// The image a painter draws straight into, when it can be written pixel by
+// pixel: RGB32, one pixel per unit, no transformation.
+QImage* rasterTarget(QPainter& painter)
+{
+    auto* image = dynamic_cast<QImage*>(painter.device());
+    if (image == nullptr || image->format() != QImage::Format_RGB32 || image->devicePixelRatio() != 1 ||
+        !painter.transform().isIdentity()) {
+        return nullptr;
+    }
+    return image;
+}
+
 // Strokes into one batch of lines per style, drawn together at the end: a
 // program of millions of moves makes many short strokes, and one call per
 // stroke would cost more than its pixels. A stroke within one pixel becomes
@@ -48,7 +133,9 @@ public:
           width_(static_cast<int>(projection.width())),
           height_(static_cast<int>(projection.height())),
           highlight_(highlight)
-    {}
+    {
+        if (QImage* image = rasterTarget(painter)) raster_.emplace(*image);
+    }
     ~PainterStrokes() override { draw(); }
 
     void beginStroke(StrokeStyle style) override
@@ -56,12 +143,19 @@ public:
         style_ = static_cast<std::size_t>(style);
         started_ = false;
         lined_ = false;
+        phase_ = 0;
     }
     void addPoint(ScreenPoint p) override
     {
         const QPointF point(p.x, p.y);
         if (started_ && !samePixel(point, last_)) {
-            batches_[style_].lines.append(QLineF(last_, point));
+            if (raster_ && thin()) {
+                const StrokeStyle style = static_cast<StrokeStyle>(style_);
+                raster_->line(last_, point, thinColour(style), style == StrokeStyle::Rapid ? rapidDash : nullptr,
+                              phase_);
+            } else {
+                batches_[style_].lines.append(QLineF(last_, point));
+            }
             lined_ = true;
         }
         started_ = true;
@@ -94,7 +188,11 @@ private:
         const auto bit = static_cast<std::uint8_t>(1u << style_);
         if (mark & bit) return;
         mark |= bit;
-        batches_[style_].dots.append(QPointF(x + 0.5, y + 0.5));
+        if (raster_ && thin()) {
+            raster_->plot(x, y, thinColour(static_cast<StrokeStyle>(style_)));
+        } else {
+            batches_[style_].dots.append(QPointF(x + 0.5, y + 0.5));
+        }
     }
 
     void draw()
@@ -109,6 +207,18 @@ private:
             painter_.setPen(pen);
             painter_.drawPoints(batch.dots.constData(), static_cast<int>(batch.dots.size()));
         }
+    }
+
+    // The rapid and cutting styles are one pixel wide: those go straight
+    // into an image.
+    bool thin() const
+    {
+        return !highlight_ && (style_ == static_cast<std::size_t>(StrokeStyle::Rapid) ||
+                               style_ == static_cast<std::size_t>(StrokeStyle::Cutting));
+    }
+    static QRgb thinColour(StrokeStyle style)
+    {
+        return qColour(style == StrokeStyle::Rapid ? rapidColour : cuttingColour).rgb();
     }
 
     QPen penFor(StrokeStyle style) const
@@ -138,6 +248,8 @@ private:
     bool started_ = false;
     bool lined_ = false;
     QPointF last_;
+    double phase_ = 0;
+    std::optional<LineRaster> raster_;
     std::array<Batch, styleCount> batches_;
     std::vector<std::uint8_t> seen_;
 };
