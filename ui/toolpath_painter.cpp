@@ -65,12 +65,19 @@ public:
         const double dx = (to - from) * (b.x() - a.x());
         const double dy = (to - from) * (b.y() - a.y());
         const int steps = std::max(1, static_cast<int>(std::ceil(std::max(std::fabs(dx), std::fabs(dy)))));
+        const double stepX = dx / steps;
+        const double stepY = dy / steps;
         const double stepLength = length * (to - from) / steps;
-        double at = phase + from * length;
-        for (int i = 0; i <= steps; ++i, at += stepLength) {
-            if (dash != nullptr && std::fmod(at, dash[0] + dash[1]) >= dash[0]) continue;
-            plot(static_cast<int>(std::floor(x0 + dx * i / steps)), static_cast<int>(std::floor(y0 + dy * i / steps)),
-                 colour);
+        const double period = dash != nullptr ? dash[0] + dash[1] : 0;
+        double along = dash != nullptr ? std::fmod(phase + from * length, period) : 0;
+        double x = x0;
+        double y = y0;
+        for (int i = 0; i <= steps; ++i, x += stepX, y += stepY) {
+            if (dash == nullptr || along < dash[0]) plot(static_cast<int>(x), static_cast<int>(y), colour);
+            if (dash != nullptr) {
+                along += stepLength;
+                if (along >= period) along = std::fmod(along, period);
+            }
         }
         phase += length;
     }
