@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -277,6 +278,108 @@ TEST(cli_end_to_end, text_mode_prints_messages_on_stderr_and_fields_on_stdout)
     EXPECT_NE(absolute.out.find("行\tデータ\tＸ\tＹ\tＺ\t半径\t始角\t終角\tＲ差\t \t移動距離\n開始位置\t\t0.000\t"),
               std::string::npos)
         << absolute.out;
+}
+
+// A straight move, a helical arc in G17 and a flat arc in G18 away from Y 0.
+const std::string movesProgram =
+    "G90 G17 G0 X10. Y0. Z1.\nG1 Z0. F100.\nG3 X-10. Y0. Z-2. I-10. J0.\nG1 Y3.\nG18 G2 X-20. Z-2. I-5. K0.\n";
+
+std::vector<Json> jsonLines(const std::string& bytes)
+{
+    std::vector<Json> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(Json::parse(bytes.substr(start, end - start)));
+    EXPECT_EQ(start, bytes.size()) << "every line ends with CR LF";
+    return lines;
+}
+
+TEST(cli_end_to_end, moves_file_holds_each_evaluated_move_as_a_json_line)
+{
+    const ScratchDirectory directory{scratchPrefix};
+    directory.write("part.nc", movesProgram);
+    const CliResult run = runJson({"-m", "arcs", "--moves", "moves.jsonl", "part.nc"}, directory.path());
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    const std::vector<Json> moves = jsonLines(readBytes(directory.path() / "moves.jsonl"));
+    ASSERT_EQ(moves.size(), 5u);
+    EXPECT_EQ(moves[0], Json::parse(R"({"line":1,"kind":"rapid","helical":false,"start":[0.0,0.0,0.0],)"
+                                    R"("end":[10.0,0.0,1.0],"feed":0.0})"));
+    EXPECT_EQ(moves[1]["kind"], "linear");
+    EXPECT_EQ(moves[1]["feed"], 100.0);
+    EXPECT_FALSE(moves[1].contains("converted"));
+
+    const Json& helix = moves[2];
+    EXPECT_EQ(helix["line"], 3);
+    EXPECT_EQ(helix["kind"], "ccw");
+    EXPECT_EQ(helix["helical"], true);
+    EXPECT_EQ(helix["centre"], Json::parse("[0.0, 0.0, 0.0]"));
+    EXPECT_EQ(helix["radius"], 10.0);
+    EXPECT_EQ(helix["startAngle"], 0.0);
+    EXPECT_NEAR(helix["endAngle"].get<double>(), 180.0, 1e-9);
+    EXPECT_GT(helix["length"].get<double>(), std::acos(-1.0) * 10);
+    EXPECT_EQ(helix["converted"], true);
+
+    // In G18 the angles run from Z towards X; the centre's Y is the start's.
+    const Json& flat = moves[4];
+    EXPECT_EQ(flat["kind"], "cw");
+    EXPECT_EQ(flat["helical"], false);
+    EXPECT_EQ(flat["centre"], Json::parse("[-15.0, 3.0, -2.0]"));
+    EXPECT_NEAR(flat["startAngle"].get<double>(), 90.0, 1e-9);
+    EXPECT_NEAR(std::fabs(flat["endAngle"].get<double>() - 90.0), 180.0, 1e-9);
+    EXPECT_EQ(flat["converted"], true);
+
+    // The segments of the moves are the lines the check read back.
+    const Json& verification = run.report["verification"];
+    EXPECT_EQ(verification["arcs"], 2);
+    EXPECT_EQ(verification["lines"], helix["segments"].get<long long>() + flat["segments"].get<long long>());
+    EXPECT_LE(verification["maxDeviation"].get<double>(), 0.01 + std::sqrt(3.0) / 2 * 0.001);
+    EXPECT_EQ(verification["maxEndError"], 0.0);
+
+    // A run that converts nothing has no check, and its moves no conversion.
+    const CliResult time = runJson({"--moves", "time.jsonl", "part.nc"}, directory.path());
+    EXPECT_EQ(time.exitStatus, 0);
+    EXPECT_TRUE(time.report["verification"].is_null());
+    for (const Json& move : jsonLines(readBytes(directory.path() / "time.jsonl")))
+        EXPECT_FALSE(move.contains("converted")) << move;
+}
+
+TEST(cli_end_to_end, converting_run_prints_the_check_after_the_fields)
+{
+    const ScratchDirectory directory{scratchPrefix};
+    directory.write("part.nc", movesProgram);
+    const CliResult run = runCli({"-m", "arcs", "part.nc"}, directory.path());
+    EXPECT_EQ(run.exitStatus, 0);
+    const std::size_t check = run.out.find("最大R：10.000\n変換円弧数：2\n変換後行数：");
+    ASSERT_NE(check, std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\n最大偏差行：5\n最大終点誤差：0.000\n", check), std::string::npos) << run.out;
+    // Nothing written, nothing checked.
+    const CliResult again = runCli({"-m", "arcs", "part.nc"}, directory.path());
+    EXPECT_EQ(again.exitStatus, 1);
+    EXPECT_EQ(again.out.find("変換円弧数"), std::string::npos);
+}
+
+TEST(cli_end_to_end, moves_file_is_never_overwritten_nor_left_by_a_rejected_run)
+{
+    const ScratchDirectory directory{scratchPrefix};
+    directory.write("part.nc", movesProgram);
+    directory.write("moves.jsonl", "keep");
+    const CliResult refused = runCli({"--json", "-m", "arcs", "--moves", "moves.jsonl", "part.nc"}, directory.path());
+    EXPECT_EQ(refused.exitStatus, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
+    EXPECT_EQ(readBytes(directory.path() / "moves.jsonl"), "keep");
+    EXPECT_FALSE(fs::exists(directory.path() / "part_con.nc"));  // refused before the run
+
+    directory.write("bad.nc", "G0 X1.\nG1 X1..2 F100.\nG0 X2.\n");
+    for (const std::string mode : {"time", "arcs"}) {
+        const CliResult rejected = runCli({"-m", mode, "--moves", "bad.jsonl", "bad.nc"}, directory.path());
+        EXPECT_EQ(rejected.exitStatus, 1);
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(directory.path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"bad.nc", "moves.jsonl", "part.nc"})) << mode;
+    }
 }
 
 TEST(cli_end_to_end, real_programs_give_a_valid_report_and_a_matching_status)

@@ -97,6 +97,28 @@ void writeBytes(const fs::path& file, const std::string& bytes)
     if (!out) throw std::runtime_error("cannot write " + file.string());
 }
 
+// The check of the written program, the report's last member, came after
+// the recordings and is not recorded: its figures are the check's own (its
+// tests have them), not the run's. Here it must be there, null unless a
+// program was written; the rest of the report is returned for comparison.
+std::string withoutVerification(const std::string& report, bool written)
+{
+    const std::string key = ",\n  \"verification\": ";
+    const std::size_t at = report.rfind(key);
+    if (at == std::string::npos) {
+        ADD_FAILURE() << "no verification in the report";
+        return report;
+    }
+    const nlohmann::json verification = nlohmann::json::parse(report)["verification"];
+    if (written) {
+        EXPECT_GE(verification.value("arcs", 0), 1);
+        EXPECT_GE(verification.value("lines", 0), verification.value("arcs", 0));
+    } else {
+        EXPECT_TRUE(verification.is_null());
+    }
+    return report.substr(0, at) + "\n}\n";
+}
+
 class RecordedRun : public ::testing::TestWithParam<RunCase> {};
 
 TEST_P(RecordedRun, GivesTheRecordedReportAndBytes)
@@ -123,7 +145,7 @@ TEST_P(RecordedRun, GivesTheRecordedReportAndBytes)
     const fs::path outputFile = recordedDirectory / (c.name + ".nc");
     if (recording()) {
         fs::create_directories(recordedDirectory);
-        writeBytes(reportFile, result.out);
+        writeBytes(reportFile, withoutVerification(result.out, !created.empty()));
         fs::remove(outputFile);
         if (!created.empty()) writeBytes(outputFile, output);
         GTEST_SKIP() << "recorded " << c.name;
@@ -132,7 +154,7 @@ TEST_P(RecordedRun, GivesTheRecordedReportAndBytes)
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.exitStatus, result.out.find("\"kind\":\"warning\"") == std::string::npos ? 0 : 1);
     ASSERT_TRUE(fs::exists(reportFile)) << reportFile << " (DRENNIX_RECORD_RUNS=1 writes it)";
-    EXPECT_EQ(result.out, readBytes(reportFile));
+    EXPECT_EQ(withoutVerification(result.out, !created.empty()), readBytes(reportFile));
     EXPECT_EQ(fs::exists(outputFile), !created.empty());
     EXPECT_EQ(output, readBytes(outputFile));
     EXPECT_EQ(readBytes(folder.path() / sourceName), sourceBytes);

@@ -102,7 +102,11 @@ TEST(json_report, keys_and_fields_in_report_order_and_rows_only_in_absolute_mode
         record.fields[label.field] = std::string(label.jsonKey) + "-text";
     record.rows.push_back(rowWithSource("G0X1.(\xB1\x8A\xBF)"));
     const Json row = Json::array({"1", "G0X1.(ｱ漢)", "10.000", "", "", "", "", "", "", "", "10.000"});
-    const Json expected = {{"messages", Json::array()}, {"fields", fields}, {"rows", {row}}, {"output", nullptr}};
+    const Json expected = {{"messages", Json::array()},
+                           {"fields", fields},
+                           {"rows", {row}},
+                           {"output", nullptr},
+                           {"verification", nullptr}};
     EXPECT_EQ(buildJsonReport(record, RunMode::AbsoluteDisplay).dump(), expected.dump());
     EXPECT_TRUE(buildJsonReport(record, RunMode::ConvertArcs)["rows"].empty());
 }
@@ -125,6 +129,27 @@ TEST(text_report, rows_follow_a_header_of_the_column_titles)
     EXPECT_EQ(out.str(),
               "行\tデータ\tＸ\tＹ\tＺ\t半径\t始角\t終角\tＲ差\t \t移動距離\n"
               "1\tX1.(ｱ)\t10.000\t\t\t\t\t\t\t\t10.000\n");
+}
+
+TEST(report, verification_in_both_reports)
+{
+    RunRecord record;
+    record.verification = VerificationSummary{4, 632, 0.0014162, 8, 0.0005};
+    const nlohmann::json parsed = nlohmann::json::parse(renderJsonReport(record, RunMode::ConvertArcs));
+    const nlohmann::json& v = parsed["verification"];
+    EXPECT_EQ(v["arcs"], 4);
+    EXPECT_EQ(v["lines"], 632);
+    EXPECT_EQ(v["maxDeviation"].get<double>(), 0.0014162);
+    EXPECT_EQ(v["maxDeviationLine"], 8);
+    EXPECT_EQ(v["maxEndError"].get<double>(), 0.0005);
+    // The distances in the number format of the settings (here 3 and 4
+    // decimals), the counts as integers.
+    std::ostringstream text;
+    writeVerification(text, *record.verification, 3);
+    EXPECT_EQ(text.str(), "変換円弧数：4\n変換後行数：632\n最大偏差：0.001\n最大偏差行：8\n最大終点誤差：0.001\n");
+    std::ostringstream fine;
+    writeVerification(fine, *record.verification, 4);
+    EXPECT_NE(fine.str().find("最大偏差：0.0014\n"), std::string::npos);
 }
 
 }  // namespace
