@@ -64,12 +64,13 @@ AbsoluteDisplayDialog::AbsoluteDisplayDialog(const drennix::Settings& settings, 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(list_);
-    // The toolpath of the run, once it has ended, under the list's right end.
+    // The toolpath of the run, once it has ended: a button over the list's
+    // lower right corner, so that the list keeps the whole window.
     toolpathButton_->setObjectName(QStringLiteral("toolpathButton"));
     toolpathButton_->setAutoDefault(false);
     toolpathButton_->setEnabled(false);
+    toolpathButton_->hide();
     connect(toolpathButton_, &QPushButton::clicked, this, &AbsoluteDisplayDialog::toolpathRequested);
-    layout->addWidget(toolpathButton_, 0, Qt::AlignRight);
     placeOnScreen();
 }
 
@@ -128,6 +129,24 @@ void AbsoluteDisplayDialog::setToolpath(std::shared_ptr<const drennix::toolpath:
     toolpath_ = std::move(run);
     sourcePath_ = sourcePath;
     toolpathButton_->setEnabled(toolpath_ != nullptr);
+    toolpathButton_->setVisible(toolpath_ != nullptr);
+    placeToolpathButton();
+    toolpathButton_->raise();
+}
+
+void AbsoluteDisplayDialog::placeToolpathButton()
+{
+    const QSize size = toolpathButton_->sizeHint();
+    const QWidget* viewport = list_->viewport();
+    const QPoint corner = viewport->mapTo(this, QPoint(viewport->width(), viewport->height()));
+    toolpathButton_->setGeometry(corner.x() - size.width() - 8, corner.y() - size.height() - 8, size.width(),
+                                 size.height());
+}
+
+void AbsoluteDisplayDialog::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    placeToolpathButton();
 }
 
 void AbsoluteDisplayDialog::addStartRow(drennix::AbsoluteRow row)
@@ -169,7 +188,10 @@ void AbsoluteDisplayDialog::showContextMenu(const QPoint& position)
     QMenu menu(this);
     QAction* copy = menu.addAction(texts::text(texts::copyMenuItem));
     QAction* help = menu.addAction(texts::text(texts::helpMenuItem));
+    QAction* toolpath = menu.addAction(texts::text(texts::toolpathButton));
+    toolpath->setEnabled(toolpath_ != nullptr);
     const QAction* chosen = menu.exec(list_->viewport()->mapToGlobal(position));
+    if (chosen == toolpath) emit toolpathRequested();
     if (chosen == copy) copySelectionToClipboard();
     if (chosen == help) emit helpRequested();
 }

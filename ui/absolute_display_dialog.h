@@ -59,10 +59,12 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildList();
     void placeOnScreen();
+    void placeToolpathButton();
     void showContextMenu(const QPoint& position);
     // Handles the window's own keys; true when the key was used.
     bool handleKey(QKeyEvent* event);
