@@ -63,10 +63,13 @@ Box arcBox(const ArcRecord& arc, Plane plane, const Vertex& start, const Vertex&
     // Every multiple of a quarter turn inside the sweep is an extreme of the
     // circle on one axis; a sweep of a whole turn passes all four.
     const double first = std::ceil(from / quarter);
+    // The circle's point at k quarter turns, without a sine or cosine.
+    constexpr double unitA[4] = {1, 0, -1, 0};
+    constexpr double unitB[4] = {0, 1, 0, -1};
     for (double k = first; k * quarter <= to && k < first + 4; k += 1) {
-        const double angle = k * quarter;
-        box.add(withPlanePoint(start, plane, arc.centreA + radius * std::cos(angle),
-                               arc.centreB + radius * std::sin(angle)));
+        const auto quadrant = static_cast<int>(((static_cast<long long>(k) % 4) + 4) % 4);
+        box.add(withPlanePoint(start, plane, arc.centreA + radius * unitA[quadrant],
+                               arc.centreB + radius * unitB[quadrant]));
     }
     return box;
 }
