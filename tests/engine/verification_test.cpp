@@ -136,8 +136,11 @@ TEST(conversion_check, counts_and_measures_the_written_segments)
     EXPECT_GT(s.maxDeviation, 0.009);
     EXPECT_EQ(s.maxEndError, 0);
     // Each segment of an arc starts where the one before it ended.
-    for (std::size_t i = 1; i < log.segments.size(); ++i)
-        if (log.segments[i].line == log.segments[i - 1].line) EXPECT_EQ(log.segments[i].start, log.segments[i - 1].end);
+    for (std::size_t i = 1; i < log.segments.size(); ++i) {
+        if (log.segments[i].line == log.segments[i - 1].line) {
+            EXPECT_EQ(log.segments[i].start, log.segments[i - 1].end);
+        }
+    }
     EXPECT_EQ(log.segments.front().start, (Point3{10, 0, 0}));
 }
 
