@@ -13,6 +13,7 @@
 #include "json_report.h"
 #include "moves_export.h"
 #include "options.h"
+#include "plot_export.h"
 #include "run_driver.h"
 #include "text_report.h"
 #include "windows_console.h"
@@ -83,10 +84,13 @@ int runAndReport(const CliRequest& request)
     // With the estimate the moves file takes each move with its time, a
     // look-ahead window after the move itself.
     const bool movesWithTime = moves && request.run.estimate;
+    std::optional<toolpath::ToolpathStore> toolpath;
+    if (request.plotPath) toolpath.emplace(Point3{request.run.initialX, request.run.initialY, request.run.initialZ});
     CliHost::MoveListener onMove;
-    if ((moves && !movesWithTime) || isConverting(request.run.runMode)) {
+    if ((moves && !movesWithTime) || toolpath || isConverting(request.run.runMode)) {
         onMove = [&](const Move& move) {
             if (moves && !movesWithTime) moves->add(move);
+            if (toolpath) toolpath->record(move);
             check.noteMove(move);
         };
     }
@@ -100,6 +104,14 @@ int runAndReport(const CliRequest& request)
     if (!verified && status == exitFinished) status = exitWarning;
     if (moves) status = finishMovesExport(*moves, *movesPath, result.finished() && !interruptReceived(), status);
     printReport(request, host.record());
+    // Only a finished run has a picture; a rejected or stopped one leaves no file.
+    if (toolpath && status == exitFinished) {
+        if (auto error =
+                writePlot(*toolpath, *request.plotPath, request.plotView, request.settings.process.decimalPlaces)) {
+            std::cerr << text::sanitizeUtf8(*error) << std::endl;
+            status = exitWarning;
+        }
+    }
     // A report that could not be written is not a success, whatever the run.
     if (!std::cout.flush() && status == exitFinished) {
         std::cerr << "drennix-cli: the report could not be written to standard output" << std::endl;
@@ -115,6 +127,12 @@ int runCommandLine(const std::vector<std::string>& args)
     case ParseStatus::Help: std::cout << outcome.text; return exitFinished;
     case ParseStatus::UsageError: std::cerr << text::sanitizeUtf8(outcome.text) << '\n'; return exitUsage;
     case ParseStatus::Run: break;
+    }
+    if (outcome.request.plotPath) {
+        if (auto refusal = refuseExistingPlot(*outcome.request.plotPath)) {
+            std::cerr << text::sanitizeUtf8(*refusal) << '\n';
+            return exitUsage;
+        }
     }
     try {
         return runAndReport(outcome.request);

@@ -29,6 +29,8 @@ struct RawOptions {
     std::string dialect;
     std::string machineFile;
     std::string source;
+    std::string plot;
+    std::string view = "xy";
     std::string moves;
     bool json = false;
     bool estimate = false;
@@ -105,6 +107,10 @@ void describeOptions(CLI::App& app, RawOptions& raw)
                    "--settings, before any --set")
         ->type_name("FILE");
     app.add_flag("--json", raw.json, "print one JSON report on standard output");
+    app.add_option("--plot", raw.plot,
+                   "after a finished run, draw the toolpath into FILE as SVG (an existing FILE is never replaced)")
+        ->type_name("FILE");
+    app.add_option("--view", raw.view, "the view of --plot: xy (default), xz, yz or iso")->type_name("VIEW");
     app.add_option("--moves", raw.moves,
                    "write every evaluated move as one JSON object per line to FILE, which must not exist; "
                    "only when the run finishes")
@@ -114,6 +120,33 @@ void describeOptions(CLI::App& app, RawOptions& raw)
     app.footer("Settings for --set, and the keys of a --settings file: " + settingNamesList() +
                "\n\nExit status: 0 finished, 1 ended on a warning, 2 usage error or invalid settings, "
                "130 interrupted.\n");
+}
+
+struct ViewName {
+    std::string_view name;
+    toolpath::ViewDirection view;
+};
+
+constexpr ViewName viewNames[] = {
+    {"xy", toolpath::ViewDirection::XY},
+    {"xz", toolpath::ViewDirection::XZ},
+    {"yz", toolpath::ViewDirection::YZ},
+    {"iso", toolpath::ViewDirection::Isometric},
+};
+
+// --plot and --view into the request; returns the usage error, if any.
+std::optional<std::string> fillPlotOptions(const CLI::App& app, const RawOptions& raw, CliRequest& request)
+{
+    const auto view = std::find_if(std::begin(viewNames), std::end(viewNames),
+                                   [&](const ViewName& entry) { return entry.name == raw.view; });
+    if (view == std::end(viewNames)) return "--view: '" + raw.view + "' is not one of xy, xz, yz, iso";
+    if (app.count("--view") > 0 && app.count("--plot") == 0) return "--view: only with --plot";
+    request.plotView = view->view;
+    if (app.count("--plot") > 0) {
+        if (raw.plot.empty()) return "--plot: the file name is empty";
+        request.plotPath = raw.plot;
+    }
+    return std::nullopt;
 }
 
 std::optional<RunMode> modeFromText(std::string_view text)
@@ -225,6 +258,7 @@ ParseOutcome parseCommandLine(std::span<const std::string> args)
         outcome.request.movesPath = raw.moves;
     }
     if (auto error = fillRunOptions(app, raw, outcome.request.run)) return usageError(*error);
+    if (auto error = fillPlotOptions(app, raw, outcome.request)) return usageError(*error);
     resetToDefaults(outcome.request.settings);
     if (app.count("--settings") > 0) {
         if (auto error = readSettingsOption("--settings", raw.settingsFile, outcome.request.settings)) {

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "projection.h"
 #include "run_driver.h"
 #include "vocabulary.h"
 
@@ -17,6 +18,10 @@ struct CliRequest {
     bool json = false;
     // --moves: the JSON-lines file of the evaluated moves (UTF-8).
     std::optional<std::string> movesPath;
+    // --plot: the SVG picture of the toolpath goes to this file after a
+    // finished run, drawn in `plotView`.
+    std::optional<std::string> plotPath;
+    toolpath::ViewDirection plotView = toolpath::ViewDirection::XY;
 };
 
 enum class ParseStatus {

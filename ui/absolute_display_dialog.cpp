@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -52,7 +53,8 @@ AbsoluteDisplayDialog::AbsoluteDisplayDialog(const drennix::Settings& settings, 
       settings_(settings),
       presenter_(presenter),
       model_(new AbsoluteRowModel(this)),
-      list_(new QTableView(this))
+      list_(new QTableView(this)),
+      toolpathButton_(new QPushButton(texts::text(texts::toolpathButton), this))
 {
     setObjectName(QStringLiteral("absoluteDisplay"));
     setWindowTitle(texts::text(texts::absoluteDisplayTitle));
@@ -62,6 +64,13 @@ AbsoluteDisplayDialog::AbsoluteDisplayDialog(const drennix::Settings& settings, 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(list_);
+    // The toolpath of the run, once it has ended: a button over the list's
+    // lower right corner, so that the list keeps the whole window.
+    toolpathButton_->setObjectName(QStringLiteral("toolpathButton"));
+    toolpathButton_->setAutoDefault(false);
+    toolpathButton_->setEnabled(false);
+    toolpathButton_->hide();
+    connect(toolpathButton_, &QPushButton::clicked, this, &AbsoluteDisplayDialog::toolpathRequested);
     placeOnScreen();
 }
 
@@ -114,6 +123,32 @@ void AbsoluteDisplayDialog::done(int result)
     deleteLater();
 }
 
+void AbsoluteDisplayDialog::setToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run,
+                                        const QString& sourcePath)
+{
+    toolpath_ = std::move(run);
+    sourcePath_ = sourcePath;
+    toolpathButton_->setEnabled(toolpath_ != nullptr);
+    toolpathButton_->setVisible(toolpath_ != nullptr);
+    placeToolpathButton();
+    toolpathButton_->raise();
+}
+
+void AbsoluteDisplayDialog::placeToolpathButton()
+{
+    const QSize size = toolpathButton_->sizeHint();
+    const QWidget* viewport = list_->viewport();
+    const QPoint corner = viewport->mapTo(this, QPoint(viewport->width(), viewport->height()));
+    toolpathButton_->setGeometry(corner.x() - size.width() - 8, corner.y() - size.height() - 8, size.width(),
+                                 size.height());
+}
+
+void AbsoluteDisplayDialog::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    placeToolpathButton();
+}
+
 void AbsoluteDisplayDialog::addStartRow(drennix::AbsoluteRow row)
 {
     model_->appendRow(std::move(row));
@@ -153,7 +188,10 @@ void AbsoluteDisplayDialog::showContextMenu(const QPoint& position)
     QMenu menu(this);
     QAction* copy = menu.addAction(texts::text(texts::copyMenuItem));
     QAction* help = menu.addAction(texts::text(texts::helpMenuItem));
+    QAction* toolpath = menu.addAction(texts::text(texts::toolpathButton));
+    toolpath->setEnabled(toolpath_ != nullptr);
     const QAction* chosen = menu.exec(list_->viewport()->mapToGlobal(position));
+    if (chosen == toolpath) emit toolpathRequested();
     if (chosen == copy) copySelectionToClipboard();
     if (chosen == help) emit helpRequested();
 }

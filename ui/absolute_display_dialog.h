@@ -5,6 +5,7 @@
 // list's context menu).
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include <QDialog>
@@ -12,10 +13,12 @@
 #include <QStringList>
 
 #include "absolute_rows.h"
+#include "toolpath_run.h"
 #include "vocabulary.h"
 
 class AbsoluteRowModel;
 class MessagePresenter;
+class QPushButton;
 class QTableView;
 
 class AbsoluteDisplayDialog : public QDialog {
@@ -36,6 +39,12 @@ public:
     // The 11 cell texts of each selected row, in ascending row order.
     QList<QStringList> selectedRowTexts() const;
 
+    // The toolpath of the run that filled the list, once the run has ended;
+    // the window's ﾂｰﾙﾊﾟｽ button asks for it to be shown.
+    void setToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run, const QString& sourcePath);
+    std::shared_ptr<const drennix::toolpath::ToolpathRun> toolpath() const { return toolpath_; }
+    QString sourcePath() const { return sourcePath_; }
+
     AbsoluteRowModel* model() const { return model_; }
     QTableView* list() const { return list_; }
 
@@ -45,14 +54,17 @@ public:
 
 signals:
     void helpRequested();
+    void toolpathRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildList();
     void placeOnScreen();
+    void placeToolpathButton();
     void showContextMenu(const QPoint& position);
     // Handles the window's own keys; true when the key was used.
     bool handleKey(QKeyEvent* event);
@@ -61,4 +73,7 @@ private:
     MessagePresenter& presenter_;
     AbsoluteRowModel* model_;
     QTableView* list_;
+    QPushButton* toolpathButton_;
+    std::shared_ptr<const drennix::toolpath::ToolpathRun> toolpath_;
+    QString sourcePath_;
 };

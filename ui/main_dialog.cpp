@@ -32,6 +32,8 @@
 #include "settings_dialog.h"
 #include "settings_store.h"
 #include "source_file_dialog.h"
+#include "toolpath_recorder.h"
+#include "toolpath_window.h"
 #include "ui_texts.h"
 #include "value_field.h"
 
@@ -193,7 +195,7 @@ void MainDialog::buildControls()
     makeLabel(this, units, texts::sourceLabel, 0, 5, 35);
     sourceField_ = new ValueField(this);
     sourceField_->setObjectName(QStringLiteral("sourceField"));
-    units.place(sourceField_, 35, 5, 290, controlHeight);
+    units.place(sourceField_, 35, 5, 240, controlHeight);
     auto* browseButton = makeButton(this, units, texts::browseButton, "browseButton", 330, 5);
     connect(browseButton, &QPushButton::clicked, this, &MainDialog::browse);
 
@@ -222,6 +224,11 @@ void MainDialog::buildControls()
     auto* helpButton = makeButton(this, units, texts::helpButton, "helpButton", 330, 45);
     connect(helpButton, &QPushButton::clicked, this, [this] { showHelp(); });
 
+    // In the column of 終了, beside 参照: after any finished run.
+    toolpathButton_ = makeButton(this, units, texts::toolpathButton, "toolpathButton", 280, 5);
+    toolpathButton_->setEnabled(false);
+    connect(toolpathButton_, &QPushButton::clicked, this, &MainDialog::showLastToolpath);
+
     // The tab order of the layout; a label's mnemonic reaches its buddy.
     QWidget* const chain[] = {browseButton, suffixEdit_,   toleranceEdit_, executeButton_,
                               exitButton,   initialXEdit_, initialYEdit_,  initialZEdit_};
@@ -230,6 +237,7 @@ void MainDialog::buildControls()
     setTabOrder(initialZEdit_, runModeGroup_->buttons().constFirst());
     setTabOrder(runModeGroup_->buttons().constLast(), settingsButton);
     setTabOrder(settingsButton, helpButton);
+    setTabOrder(helpButton, toolpathButton_);
 }
 
 void MainDialog::buildRunModeGroup()
@@ -301,6 +309,11 @@ HelpWindow* MainDialog::helpWindow() const
     return help_.data();
 }
 
+ToolpathWindow* MainDialog::toolpathWindow() const
+{
+    return toolpath_.data();
+}
+
 QString MainDialog::resultText(ResultField field) const
 {
     return resultField(field)->text();
@@ -352,13 +365,21 @@ void MainDialog::execute()
     inputs_.estimate = settings_.estimate;
     running_ = true;
     lastCreatedOutput_.clear();
+    runList_ = nullptr;
     bridge_.prepareRun();
     inputGuard_->engage();
     // The run gets its own copies: the window may change nothing it reads.
     worker_ = std::thread([this, options = inputs_, settings = settings_] {
         try {
-            drennix::RunDriver(settings).execute(options, bridge_);
+            // The moves are recorded here, on the run's thread, and the
+            // record handed over whole once the run has ended.
+            drennix::toolpath::ToolpathRecorder recorder(settings, options);
+            bridge_.recordMovesWith(&recorder);
+            const drennix::RunResult result = drennix::RunDriver(settings).execute(options, bridge_);
+            bridge_.recordMovesWith(nullptr);
+            if (result.finished()) bridge_.deliverToolpath(recorder.finish(result));
         } catch (const std::exception&) {
+            bridge_.recordMovesWith(nullptr);
             bridge_.message(texts::runFailedUnexpectedly, drennix::MessageKind::Warning);
         }
         bridge_.finishRun();
@@ -411,6 +432,25 @@ void MainDialog::showHelp(const QString& anchor)
     help_->showTopic(anchor);
 }
 
+void MainDialog::showLastToolpath()
+{
+    if (lastToolpath_ == nullptr) return;
+    openToolpath(lastToolpath_, lastToolpathSource_, runList_);
+}
+
+void MainDialog::openToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run, const QString& sourcePath,
+                              AbsoluteDisplayDialog* list)
+{
+    if (toolpath_ == nullptr) {
+        toolpath_ = new ToolpathWindow(this);
+        toolpath_->setWindowIcon(windowIcon());
+    }
+    toolpath_->showRun(std::move(run), sourcePath, list);
+    toolpath_->show();
+    toolpath_->raise();
+    toolpath_->activateWindow();
+}
+
 void MainDialog::reject()
 {
     if (running_) return;
@@ -425,6 +465,7 @@ void MainDialog::closeOwnedWindows()
 {
     for (AbsoluteDisplayDialog* window : findChildren<AbsoluteDisplayDialog*>(Qt::FindDirectChildrenOnly))
         delete window;
+    delete toolpath_;
     if (help_ != nullptr) help_->close();
 }
 
@@ -556,7 +597,10 @@ void MainDialog::openAbsoluteDisplay()
     auto* window = new AbsoluteDisplayDialog(settings_, presenter_, this);
     window->setWindowIcon(windowIcon());
     connect(window, &AbsoluteDisplayDialog::helpRequested, this, [this] { showHelp(QStringLiteral("absolute")); });
+    connect(window, &AbsoluteDisplayDialog::toolpathRequested, this,
+            [this, window] { openToolpath(window->toolpath(), window->sourcePath(), window); });
     latestAbsolute_ = window;
+    runList_ = window;
 }
 
 void MainDialog::addStartRow(const drennix::AbsoluteRow& row)
@@ -585,6 +629,16 @@ void MainDialog::showAbsoluteDisplay()
 void MainDialog::outputCreated(const QString& path)
 {
     lastCreatedOutput_ = path;
+}
+
+void MainDialog::showToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run)
+{
+    lastToolpath_ = std::move(run);
+    lastToolpathSource_ = sourcePath();
+    toolpathButton_->setEnabled(true);
+    if (runList_ != nullptr) runList_->setToolpath(lastToolpath_, lastToolpathSource_);
+    // An open toolpath window follows the runs.
+    if (toolpath_ != nullptr && toolpath_->isVisible()) showLastToolpath();
 }
 
 void MainDialog::runEnded()

@@ -26,6 +26,7 @@ class QLineEdit;
 class QPushButton;
 class RunInputGuard;
 class SettingsStore;
+class ToolpathWindow;
 class ValueField;
 
 class MainDialog : public QDialog, private RunView {
@@ -52,6 +53,7 @@ public:
     bool isRunning() const { return running_; }
     AbsoluteDisplayDialog* latestAbsoluteDisplay() const;
     HelpWindow* helpWindow() const;
+    ToolpathWindow* toolpathWindow() const;
     // The file the last converting run created, if any.
     QString lastCreatedOutput() const { return lastCreatedOutput_; }
     // The folder of the last source picked with 参照 or dropped.
@@ -74,6 +76,8 @@ public slots:
     void browse();
     void openSettings();
     void showHelp(const QString& anchor = QString());
+    // The toolpath of the last finished run (the ﾂｰﾙﾊﾟｽ button).
+    void showLastToolpath();
     // Escape, the exit button and the close box: ask, then end the program.
     void reject() override;
     // Enter presses the default button, Execute; nothing else accepts.
@@ -114,7 +118,10 @@ private:
     void addBlockRows(std::vector<NumberedRow> rows) override;
     void showAbsoluteDisplay() override;
     void outputCreated(const QString& path) override;
+    void showToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run) override;
     void runEnded() override;
+    void openToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run, const QString& sourcePath,
+                      AbsoluteDisplayDialog* list);
 
     MessagePresenter& presenter_;
     drennix::Settings settings_;
@@ -132,6 +139,11 @@ private:
 
     QPointer<AbsoluteDisplayDialog> latestAbsolute_;
     QPointer<HelpWindow> help_;
+    QPointer<ToolpathWindow> toolpath_;
+    std::shared_ptr<const drennix::toolpath::ToolpathRun> lastToolpath_;
+    QString lastToolpathSource_;
+    // The list window the current run opened, if it opened one.
+    QPointer<AbsoluteDisplayDialog> runList_;
 
     ValueField* sourceField_ = nullptr;
     QLineEdit* suffixEdit_ = nullptr;
@@ -141,6 +153,7 @@ private:
     QLineEdit* initialZEdit_ = nullptr;
     QButtonGroup* runModeGroup_ = nullptr;
     QPushButton* executeButton_ = nullptr;
+    QPushButton* toolpathButton_ = nullptr;
     std::array<ValueField*, drennix::resultFieldCount> resultFields_{};
     // The machine's estimated time, in a row below the results.
     ValueField* estimateField_ = nullptr;

@@ -108,6 +108,11 @@ void RunHostBridge::finishRun()
     post([](RunView& view) { view.runEnded(); });
 }
 
+void RunHostBridge::deliverToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run)
+{
+    post([run = std::move(run)](RunView& view) { view.showToolpath(run); });
+}
+
 void RunHostBridge::runStarted()
 {
     flushPending();

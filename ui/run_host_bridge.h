@@ -18,6 +18,7 @@
 
 #include "run_listener.h"
 #include "run_view.h"
+#include "toolpath_recorder.h"
 
 class QObject;
 
@@ -34,6 +35,10 @@ public:
 
     // Worker thread: the run has returned.
     void finishRun();
+    // Worker thread: the run's moves go to `recorder` (null: the run builds
+    // no move notices), and the finished record to the view.
+    void recordMovesWith(drennix::toolpath::ToolpathRecorder* recorder) { recorder_ = recorder; }
+    void deliverToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run);
 
     // drennix::RunListener, worker thread.
     void runStarted() override;
@@ -46,6 +51,8 @@ public:
     void outputCreated(std::string_view path) override;
     void listComplete() override;
     void workEnded() override;
+    void move(const drennix::Move& move) override { recorder_->record(move); }
+    bool wantsMoves() const override { return recorder_ != nullptr; }
     bool stopRequested() override;
 
     // Rows gathered before they travel to the view in one call.
@@ -75,4 +82,5 @@ private:
     std::vector<NumberedRow> pendingRows_;
     long long pendingCount_ = -1;  // not yet shown; -1: none
     std::chrono::steady_clock::time_point countShownAt_{};
+    drennix::toolpath::ToolpathRecorder* recorder_ = nullptr;
 };

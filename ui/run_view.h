@@ -4,11 +4,13 @@
 // thread, in the order in which the run told the notices.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include <QString>
 
 #include "run_listener.h"
+#include "toolpath_run.h"
 
 // One row of the absolute display with the number of its source line.
 struct NumberedRow {
@@ -38,6 +40,8 @@ public:
     virtual void showAbsoluteDisplay() = 0;
 
     virtual void outputCreated(const QString& path) = 0;
+    // The toolpath of a finished run, recorded on the worker thread.
+    virtual void showToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run) { (void)run; }
     // The run has returned; nothing more follows.
     virtual void runEnded() = 0;
 };

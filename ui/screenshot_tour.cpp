@@ -23,6 +23,7 @@
 #include "main_dialog.h"
 #include "settings_dialog.h"
 #include "source_file_dialog.h"
+#include "toolpath_window.h"
 
 namespace {
 
@@ -80,9 +81,17 @@ ScreenshotTour::ScreenshotTour(MainDialog& dialog, TourPresenter& messages, Plan
         saveScreen({&dialog_, dialog_.latestAbsoluteDisplay()}, QStringLiteral("desktop-absolute-display"));
     });
     addStep([this] { saveAbsoluteDisplayWithSelection(); });
+    addStepThenWait([this] { openToolpathFromList(); }, settleMilliseconds);
+    addStep([this] { saveToolpath(QStringLiteral("viewXY"), QStringLiteral("toolpath-xy")); });
+    addStep([this] { saveToolpath(QStringLiteral("viewIsometric"), QStringLiteral("toolpath-iso")); });
     addRunStep(2, QStringLiteral("_con"), QStringLiteral("main-convert-helical"));
     addStep([this] { saveLastMessage(QStringLiteral("message-created")); });
     addRunStep(3, QStringLiteral("_arcs"), QStringLiteral("main-convert-arcs"));
+    addStepThenWait([this] { dialog_.showLastToolpath(); }, settleMilliseconds);
+    addStep([this] { saveToolpath(QStringLiteral("viewXY"), QStringLiteral("toolpath-converted")); });
+    addStep([this] {
+        if (dialog_.toolpathWindow() != nullptr) dialog_.toolpathWindow()->close();
+    });
     addStep([this] { saveSettings(); });
     addStep([this] { saveHelp(); });
     addStepThenWait([this] { openFileDialog(); }, settleMilliseconds);
@@ -143,6 +152,26 @@ void ScreenshotTour::saveAbsoluteDisplayWithSelection()
         }
     }
     save(window, QStringLiteral("absolute-display"));
+}
+
+// The list's ﾂｰﾙﾊﾟｽ button, with the rows of the list's picture selected.
+void ScreenshotTour::openToolpathFromList()
+{
+    AbsoluteDisplayDialog* window = dialog_.latestAbsoluteDisplay();
+    if (window == nullptr) return;
+    if (auto* button = window->findChild<QAbstractButton*>(QStringLiteral("toolpathButton"))) button->click();
+}
+
+// Shows the toolpath in the view of the button `viewButton` and saves it.
+void ScreenshotTour::saveToolpath(const QString& viewButton, const QString& picture)
+{
+    ToolpathWindow* window = dialog_.toolpathWindow();
+    if (window == nullptr) {
+        succeeded_ = false;
+        return;
+    }
+    if (auto* button = window->findChild<QAbstractButton*>(viewButton)) button->click();
+    save(window, picture);
 }
 
 void ScreenshotTour::saveSettings()

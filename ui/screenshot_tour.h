@@ -1,5 +1,6 @@
 // A scripted tour through the program that saves a picture of each window:
-// a run in every mode, the absolute display with a selection, the settings
+// a run in every mode, the absolute display with a selection, the toolpath
+// (XY and isometric, and a converted run with its deviations), the settings
 // and the manual; and two pictures of the screen as a window manager stacks
 // the windows: a list window in front of the main window, and the file dialog
 // of 参照. Only drennix-screenshots (behind scripts/screenshots) runs
@@ -66,6 +67,8 @@ private:
     // The steps that are more than a run and its picture.
     void openSource();
     void saveAbsoluteDisplayWithSelection();
+    void openToolpathFromList();
+    void saveToolpath(const QString& viewButton, const QString& picture);
     void saveSettings();
     void saveHelp();
     void openFileDialog();

@@ -35,6 +35,8 @@ inline constexpr const char* convertHelicalMode = "ﾍﾘｶﾙを変換(&C)";
 inline constexpr const char* convertArcsMode = "円弧も変換(&R)";
 inline constexpr const char* settingsButton = "設定(&S)...";
 inline constexpr const char* helpButton = "ﾍﾙﾌﾟ(&H)";
+// Opens the toolpath of the last finished run (also in the absolute display).
+inline constexpr const char* toolpathButton = "ﾂｰﾙﾊﾟｽ(&P)";
 
 inline constexpr const char* exitQuestion = "Drennix を終了します。";
 inline constexpr const char* initialXNotNumber = "初期X位置 には数値を入力して下さい。";
@@ -141,6 +143,23 @@ inline constexpr const char* absoluteDisplayTitle = "Drennixのｱﾌﾞｿ表�
 inline constexpr const char* copyMenuItem = "ｺﾋﾟｰ(&P)\tCtrl+C";
 inline constexpr const char* helpMenuItem = "ﾍﾙﾌﾟ(&H)\tF1";
 inline constexpr const char* noSelection = "行番号を選択して下さい。\n　ｺﾋﾟｰしていません。";
+
+// The toolpath window.
+inline constexpr const char* toolpathTitle = "Drennixのﾂｰﾙﾊﾟｽ";
+inline constexpr const char* viewXY = "XY(&1)";
+inline constexpr const char* viewXZ = "XZ(&2)";
+inline constexpr const char* viewYZ = "YZ(&3)";
+inline constexpr const char* viewIsometric = "等角(&4)";
+inline constexpr const char* fitAllButton = "全体表示(&A)";
+inline constexpr const char* showWrittenBox = "変換後の直線(&L)";
+// Before the bands of deviation, a fraction of the tolerance each.
+inline constexpr const char* legendTitle = "偏差/許容値：";
+inline constexpr const char* legendBands[] = {"25%以下", "50%以下", "100%以下", "100%超"};
+inline constexpr const char* clickHint = "移動をｸﾘｯｸすると、その行を表示します。";
+// %1 is the source line's number, %2 its text.
+inline constexpr const char* clickedLine = "%1行目：%2";
+inline constexpr const char* verificationUnreadable = "作成ﾌｧｲﾙを読み返せませんでした。";
+inline constexpr const char* verificationMismatch = "作成ﾌｧｲﾙの%1行目が変換結果と合いません。";
 
 // The manual's window; %1 is the version.
 inline constexpr const char* helpTitle = "Drennix %1 ﾍﾙﾌﾟ";

@@ -227,6 +227,44 @@ TEST(cli_end_to_end, converting_runs_write_a_new_file_beside_the_source_and_neve
     EXPECT_TRUE(fs::exists(directory.path() / "part.new.nc"));
 }
 
+// --plot writes its picture only after a finished run, in every mode, and
+// never over an existing file: that is refused before the run.
+TEST(cli_end_to_end, plot_writes_a_picture_after_a_finished_run_and_never_replaces_a_file)
+{
+    const ScratchDirectory directory{scratchPrefix};
+    directory.write("part.nc", readBytes(dataFile("helical.nc")));
+    for (const char* mode : {"time", "absolute", "helical", "arcs"}) {
+        const std::string picture = std::string(mode) + ".svg";
+        const CliResult run = runCli({"-m", mode, "--plot", picture, "--view", "iso", "part.nc"}, directory.path());
+        EXPECT_EQ(run.exitStatus, 0) << mode << run.err;
+        const std::string svg = readBytes(directory.path() / picture);
+        EXPECT_EQ(svg.rfind("<?xml", 0), 0u) << mode;
+        EXPECT_NE(svg.find("<polyline class=\"cutting\""), std::string::npos) << mode;
+        EXPECT_EQ(svg.substr(svg.size() - 8), "</svg>\r\n") << mode;
+        fs::remove(directory.path() / "part_con.nc");
+    }
+
+    // Taken: one line on standard error, status 2, no run, the file as it was.
+    directory.write("taken.svg", "mine");
+    const CliResult taken = runCli({"--plot", "taken.svg", "part.nc"}, directory.path());
+    EXPECT_EQ(taken.exitStatus, 2);
+    EXPECT_EQ(taken.err, "drennix-cli: --plot taken.svg: the file exists and is not replaced\n");
+    EXPECT_EQ(taken.out, "");
+    EXPECT_EQ(readBytes(directory.path() / "taken.svg"), "mine");
+
+    // A rejected run writes nothing, nor does its hidden file remain.
+    directory.write("bad.nc", readBytes(dataFile("number_with_two_points.nc")));
+    const CliResult rejected = runCli({"--plot", "bad.svg", "bad.nc"}, directory.path());
+    EXPECT_EQ(rejected.exitStatus, 1);
+    EXPECT_FALSE(fs::exists(directory.path() / "bad.svg"));
+    for (const fs::directory_entry& entry : fs::directory_iterator(directory.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".bad.svg"), std::string::npos) << entry.path();
+
+    const CliResult badView = runCli({"--plot", "x.svg", "--view", "top", "part.nc"}, directory.path());
+    EXPECT_EQ(badView.exitStatus, 2);
+    EXPECT_EQ(badView.err, "drennix-cli: --view: 'top' is not one of xy, xz, yz, iso\n");
+}
+
 TEST(cli_end_to_end, text_mode_prints_messages_on_stderr_and_fields_on_stdout)
 {
     const CliResult faulty = runCli({dataFile("number_with_two_points.nc")});

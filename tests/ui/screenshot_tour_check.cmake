@@ -5,7 +5,8 @@
 #   cmake -DPROGRAM=... -DSOURCE=... -DWORK=... -P screenshot_tour_check.cmake
 set(pictures
   absolute-display desktop-absolute-display desktop-file-dialog help main-absolute-display main-convert-arcs
-  main-convert-helical main-machining-time message-calculated message-created settings settings-dialects)
+  main-convert-helical main-machining-time message-calculated message-created settings settings-dialects
+  toolpath-converted toolpath-iso toolpath-xy)
 
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/pictures")

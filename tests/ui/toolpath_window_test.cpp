@@ -1,0 +1,158 @@
+// The toolpath window on a real run through the main window: it opens from
+// the main window and from the absolute list, selected rows highlight their
+// moves, a clicked move selects its row and shows its line, and after a
+// conversion it shows the check of the written program.
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QtTest>
+
+#include "absolute_display_dialog.h"
+#include "absolute_row_model.h"
+#include "main_dialog.h"
+#include "recording_presenter.h"
+#include "toolpath_canvas.h"
+#include "toolpath_window.h"
+
+namespace {
+
+using drennix::toolpath::MoveRange;
+
+// Line 3 is a rapid to (20, 0), line 5 a full circle about (0, 0), line 7 an
+// R arc, line 9 a coordinate set that moves nothing.
+const QByteArray program =
+    "(PART)\r\nG90G17G0X0Y0Z10.\r\nX20.Y0\r\nG1Z0F300\r\nG3X20.Y0I-20.J0F200\r\nG1X30.\r\nG2X40.Y10.R10.\r\n"
+    "G0X50.\r\nG92X0Y0Z0\r\nG1X10.\r\n";
+
+QString writeSource(const QTemporaryDir& directory, const QByteArray& content)
+{
+    const QString path = QDir(directory.path()).filePath("part.nc");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return QString();
+    file.write(content);
+    return path;
+}
+
+class Window {
+public:
+    Window() : dialog(presenter) { dialog.show(); }
+
+    QPushButton* button(const QString& name) const { return dialog.findChild<QPushButton*>(name); }
+    bool run(const char* mode)
+    {
+        dialog.findChild<QRadioButton*>(QString::fromLatin1(mode))->setChecked(true);
+        QSignalSpy finished(&dialog, &MainDialog::runFinished);
+        button("executeButton")->click();
+        return finished.count() > 0 || finished.wait(60000);
+    }
+
+    RecordingPresenter presenter;
+    MainDialog dialog;
+};
+
+// A click on the canvas where the program point (x, y, z) is drawn.
+void clickAt(ToolpathCanvas* canvas, float x, float y, float z)
+{
+    const QPointF at = canvas->screenPointOf({x, y, z});
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, at.toPoint());
+}
+
+}  // namespace
+
+class ToolpathWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void listAndViewSelectEachOther()
+    {
+        QTemporaryDir directory;
+        Window w;
+        w.dialog.setSourcePath(writeSource(directory, program));
+        QVERIFY(!w.button("toolpathButton")->isEnabled());
+        QVERIFY(w.run("absoluteDisplayMode"));
+        AbsoluteDisplayDialog* list = w.dialog.latestAbsoluteDisplay();
+        QVERIFY(list != nullptr);
+        auto* listButton = list->findChild<QPushButton*>(QStringLiteral("toolpathButton"));
+        QVERIFY(listButton->isEnabled());
+        listButton->click();
+        ToolpathWindow* window = w.dialog.toolpathWindow();
+        QVERIFY(window != nullptr && window->isVisible());
+        ToolpathCanvas* canvas = window->canvas();
+        const drennix::toolpath::ToolpathStore& moves = canvas->run()->moves;
+        // G92 moves nothing: eight moves on lines 2 to 8 and 10.
+        QCOMPARE(moves.moveCount(), std::size_t{8});
+
+        // Rows 5 and 6 selected: the circle and the straight move after it.
+        QTableView* table = list->list();
+        table->selectRow(5);
+        table->selectionModel()->select(list->model()->index(6, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QTest::qWait(0);
+        QCOMPARE(canvas->highlighted().size(), std::size_t{1});
+        QCOMPARE(canvas->highlighted().front().first, std::size_t{3});
+        QCOMPARE(canvas->highlighted().front().last, std::size_t{5});
+
+        // The far side of the circle (-20, 0) belongs to line 5 only.
+        clickAt(canvas, -20, 0, 0);
+        QCOMPARE(table->selectionModel()->selectedRows().size(), 1);
+        QCOMPARE(table->selectionModel()->selectedRows().constFirst().row(), 5);
+        QCOMPARE(window->statusText(), QString::fromUtf8("5行目：G3X20.Y0I-20.J0F200"));
+
+        // After G92 the tool stands at (0, 0) of the new coordinates while it
+        // is at (50, 10) of the old: G1X10. is drawn from (0, 0) to (10, 0).
+        clickAt(canvas, 5, 0, 0);
+        QCOMPARE(window->statusText(), QString::fromUtf8("10行目：G1X10."));
+        QCOMPARE(table->selectionModel()->selectedRows().constFirst().row(), 10);
+
+        // Escape closes the window.
+        QTest::keyClick(window, Qt::Key_Escape);
+        QTRY_VERIFY(w.dialog.toolpathWindow() == nullptr);
+    }
+
+    void mainWindowOpensTheConvertedRunWithItsCheck()
+    {
+        QTemporaryDir directory;
+        Window w;
+        w.dialog.setSourcePath(writeSource(directory, program));
+        QVERIFY(w.run("convertArcsMode"));
+        QVERIFY(w.button("toolpathButton")->isEnabled());
+        w.button("toolpathButton")->click();
+        ToolpathWindow* window = w.dialog.toolpathWindow();
+        QVERIFY(window != nullptr);
+        const drennix::toolpath::ToolpathRun* run = window->canvas()->run();
+        QVERIFY(run->written.has_value());
+        QVERIFY(run->verification && run->verification->checked());
+        QCOMPARE(run->verification->summary.arcs, 2);
+        QVERIFY(run->written->segments().moveCount() > 10);
+        // The colours come from the same deviations as the check's figures.
+        QVERIFY(qFuzzyCompare(run->written->largestFraction(), run->verification->summary.maxDeviation / 0.01));
+        QVERIFY(window->verificationText().startsWith(QString::fromUtf8("変換円弧数：2  変換後行数：")));
+        // Clicking without a list reads the line from the source file.
+        clickAt(window->canvas(), -20, 0, 0);
+        QCOMPARE(window->statusText(), QString::fromUtf8("5行目：G3X20.Y0I-20.J0F200"));
+    }
+
+    void wheelZoomsAboutTheCursorAndHomeFitsAll()
+    {
+        QTemporaryDir directory;
+        Window w;
+        w.dialog.setSourcePath(writeSource(directory, program));
+        QVERIFY(w.run("machiningTimeMode"));
+        w.dialog.showLastToolpath();
+        ToolpathCanvas* canvas = w.dialog.toolpathWindow()->canvas();
+        const QPointF before = canvas->screenPointOf({20, 0, 0});
+        const double scale = canvas->projection().scale();
+        QWheelEvent wheel(before, canvas->mapToGlobal(before), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(canvas, &wheel);
+        QVERIFY(canvas->projection().scale() > scale * 1.1);
+        const QPointF after = canvas->screenPointOf({20, 0, 0});
+        QVERIFY(std::abs(after.x() - before.x()) < 0.01 && std::abs(after.y() - before.y()) < 0.01);
+        QTest::keyClick(canvas, Qt::Key_Home);
+        QCOMPARE(canvas->projection().scale(), scale);
+    }
+};
+
+QTEST_MAIN(ToolpathWindowTest)
+#include "toolpath_window_test.moc"

@@ -1,0 +1,45 @@
+// Turns the moves of a store into strokes on the screen: polylines of one
+// style each (rapid or cutting), arcs as chords within a quarter pixel,
+// points closer than a pixel to the last one merged, groups of moves outside
+// the picture skipped whole and groups within one pixel drawn as one point
+// (a stroke of a single point), so that a program of millions of moves
+// draws in the time of the pixels it covers. The Qt window and the SVG
+// export draw the same strokes.
+#pragma once
+
+#include <cstddef>
+#include <limits>
+
+#include "projection.h"
+#include "toolpath_store.h"
+
+namespace drennix::toolpath {
+
+// The deviation styles draw the written moves of a converted arc, one per
+// band of deviation (palette.h).
+enum class StrokeStyle : std::uint8_t { Rapid, Cutting, Deviation0, Deviation1, Deviation2, Deviation3 };
+
+class StrokeSink {
+public:
+    virtual ~StrokeSink() = default;
+    virtual void beginStroke(StrokeStyle style) = 0;
+    virtual void addPoint(ScreenPoint point) = 0;
+    virtual void endStroke() = 0;
+};
+
+// The moves from `first` up to but not including `last`.
+struct MoveRange {
+    std::size_t first = 0;
+    std::size_t last = std::numeric_limits<std::size_t>::max();
+};
+
+void traceMoves(const ToolpathStore& store, const Projection& projection, StrokeSink& sink, MoveRange range = {});
+// The same with each move in the deviation style of its band.
+void traceBandedMoves(const ToolpathStore& store, const ChunkedArray<std::uint8_t>& bands, const Projection& projection,
+                      StrokeSink& sink);
+
+// The move whose drawn path passes nearest to `point`, within `reach`
+// pixels; moveCount() when none does.
+std::size_t nearestMove(const ToolpathStore& store, const Projection& projection, ScreenPoint point, double reach);
+
+}  // namespace drennix::toolpath

@@ -1,0 +1,197 @@
+#include "toolpath_canvas.h"
+
+#include <cmath>
+#include <utility>
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+namespace {
+
+using drennix::toolpath::Projection;
+
+// Pixels around the toolpath when it is fitted.
+constexpr double fitMargin = 24;
+// A press that moves less than this is a click, not a drag.
+constexpr int dragThreshold = 4;
+// How far from a move a click still hits it, in pixels.
+constexpr double clickReach = 6;
+// How long the view must rest before the toolpath is drawn anew.
+constexpr int restMilliseconds = 150;
+
+}  // namespace
+
+ToolpathCanvas::ToolpathCanvas(QWidget* parent) : QWidget(parent), restTimer_(new QTimer(this))
+{
+    restTimer_->setSingleShot(true);
+    restTimer_->setInterval(restMilliseconds);
+    connect(restTimer_, &QTimer::timeout, this, &ToolpathCanvas::redrawNow);
+    setObjectName(QStringLiteral("toolpathCanvas"));
+    setFocusPolicy(Qt::StrongFocus);
+    setMinimumSize(320, 240);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    projection_ = Projection(drennix::toolpath::ViewDirection::XY, width(), height());
+}
+
+void ToolpathCanvas::setRun(std::shared_ptr<const drennix::toolpath::ToolpathRun> run)
+{
+    run_ = std::move(run);
+    options_.highlighted.clear();
+    fitAll();
+}
+
+void ToolpathCanvas::setView(drennix::toolpath::ViewDirection view)
+{
+    projection_ = Projection(view, width(), height());
+    fitAll();
+}
+
+void ToolpathCanvas::setHighlighted(std::vector<drennix::toolpath::MoveRange> ranges)
+{
+    options_.highlighted = std::move(ranges);
+    invalidate();
+}
+
+void ToolpathCanvas::setShowWritten(bool show)
+{
+    options_.showWritten = show;
+    invalidate();
+}
+
+QPointF ToolpathCanvas::screenPointOf(const drennix::toolpath::Vertex& point) const
+{
+    const drennix::toolpath::ScreenPoint p = projection_.toScreen(point);
+    return {p.x, p.y};
+}
+
+void ToolpathCanvas::fitAll()
+{
+    projection_.resize(width(), height());
+    if (run_) projection_.fit(run_->moves.bounds(), fitMargin);
+    fitted_ = true;
+    invalidate();
+}
+
+void ToolpathCanvas::invalidate()
+{
+    pictureCurrent_ = false;
+    restTimer_->stop();
+    update();
+}
+
+// The view moved: the old picture stands in until the view rests.
+void ToolpathCanvas::viewChanged()
+{
+    fitted_ = false;
+    restTimer_->start();
+    update();
+}
+
+void ToolpathCanvas::zoomAbout(double factor, QPointF at)
+{
+    projection_.zoomAbout(factor, at.x(), at.y());
+    viewChanged();
+}
+
+void ToolpathCanvas::panBy(QPointF delta)
+{
+    projection_.panBy(delta.x(), delta.y());
+    viewChanged();
+}
+
+void ToolpathCanvas::redrawNow()
+{
+    restTimer_->stop();
+    const qreal ratio = devicePixelRatioF();
+    if (picture_.size() != size() * ratio) picture_ = QImage(size() * ratio, QImage::Format_RGB32);
+    picture_.setDevicePixelRatio(ratio);
+    QPainter painter(&picture_);
+    if (run_) {
+        paintToolpath(painter, *run_, projection_, options_);
+    } else {
+        painter.fillRect(rect(), Qt::white);
+    }
+    pictureProjection_ = projection_;
+    pictureCurrent_ = true;
+    update();
+}
+
+void ToolpathCanvas::paintEvent(QPaintEvent*)
+{
+    if (!pictureCurrent_ && !restTimer_->isActive()) redrawNow();
+    QPainter painter(this);
+    if (pictureCurrent_ && !restTimer_->isActive()) {
+        painter.drawImage(0, 0, picture_);
+        return;
+    }
+    // The picture moved and scaled as the view has moved since it was drawn:
+    // a program point p went from s0·p + t0 to s1·p + t1 on the screen.
+    const double factor = projection_.scale() / pictureProjection_.scale();
+    const drennix::toolpath::ScreenPoint before = pictureProjection_.toScreen({});
+    const drennix::toolpath::ScreenPoint after = projection_.toScreen({});
+    painter.fillRect(rect(), Qt::white);
+    painter.setTransform(QTransform(factor, 0, 0, factor, after.x - factor * before.x, after.y - factor * before.y));
+    painter.drawImage(0, 0, picture_);
+}
+
+void ToolpathCanvas::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (fitted_) {
+        fitAll();
+    } else {
+        projection_.resize(width(), height());
+        invalidate();
+    }
+}
+
+void ToolpathCanvas::wheelEvent(QWheelEvent* event)
+{
+    // One notch of the wheel (120) zooms by a fifth.
+    const double factor = std::pow(1.2, event->angleDelta().y() / 120.0);
+    zoomAbout(factor, event->position());
+    event->accept();
+}
+
+void ToolpathCanvas::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    pressedAt_ = lastDrag_ = event->position().toPoint();
+    dragging_ = false;
+}
+
+void ToolpathCanvas::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton)) return;
+    const QPoint at = event->position().toPoint();
+    if (!dragging_ && (at - pressedAt_).manhattanLength() < dragThreshold) return;
+    dragging_ = true;
+    panBy(at - lastDrag_);
+    lastDrag_ = at;
+}
+
+void ToolpathCanvas::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
+    if (!dragging_) pick(event->position());
+    dragging_ = false;
+}
+
+void ToolpathCanvas::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Home) {
+        fitAll();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ToolpathCanvas::pick(QPointF point)
+{
+    if (!run_) return;
+    const std::size_t found =
+        drennix::toolpath::nearestMove(run_->moves, projection_, {point.x(), point.y()}, clickReach);
+    if (found < run_->moves.moveCount()) emit moveClicked(found);
+}

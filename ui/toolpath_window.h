@@ -1,0 +1,58 @@
+// The toolpath window: the moves of a finished run drawn as the engine
+// evaluated them (views XY, XZ, YZ and isometric; wheel zoom, drag pan, fit
+// on Home), linked to the run's absolute display list when it has one:
+// selected rows highlight their moves, a clicked move selects its row and
+// shows its source line below the picture. After a conversion it shows the
+// written straight moves in colours of their deviation and the check's
+// figures. Owned by the main window; Escape closes it.
+#pragma once
+
+#include <memory>
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+
+#include "toolpath_run.h"
+
+class AbsoluteDisplayDialog;
+class QCheckBox;
+class QLabel;
+class ToolpathCanvas;
+
+class ToolpathWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit ToolpathWindow(QWidget* owner);
+
+    // Shows `run`; `sourcePath` gives the text of a clicked line when there
+    // is no list; `list` (optional) is the run's absolute display.
+    void showRun(std::shared_ptr<const drennix::toolpath::ToolpathRun> run, const QString& sourcePath,
+                 AbsoluteDisplayDialog* list);
+
+    ToolpathCanvas* canvas() const { return canvas_; }
+    QString statusText() const;
+    QString verificationText() const;
+
+    // Closing ends the window for good.
+    void done(int result) override;
+
+private:
+    QWidget* buildViewButtons();
+    QWidget* buildConversionBar();
+    void linkList(AbsoluteDisplayDialog* list);
+    void highlightSelectedRows();
+    void showClickedMove(qulonglong index);
+    QString sourceLineText(long long line) const;
+    void showConversion();
+
+    ToolpathCanvas* canvas_;
+    QLabel* status_;
+    QWidget* conversionBar_ = nullptr;
+    QCheckBox* showWritten_ = nullptr;
+    QLabel* verification_ = nullptr;
+    QPointer<AbsoluteDisplayDialog> list_;
+    QMetaObject::Connection selectionLink_;
+    QString sourcePath_;
+};
