@@ -8,6 +8,12 @@ ToolpathRecorder::ToolpathRecorder(const Settings& settings, const RunOptions& o
     run_->moves = ToolpathStore(Point3{options.initialX, options.initialY, options.initialZ});
     run_->decimals = settings.process.decimalPlaces;
     run_->tolerance = options.tolerance;
+    if (options.estimate) run_->speeds.emplace();
+}
+
+void ToolpathRecorder::recordPlanned(const PlannedMove& move)
+{
+    if (run_->speeds) run_->speeds->add(move);
 }
 
 void ToolpathRecorder::record(const Move& move)

@@ -18,6 +18,8 @@ public:
     ToolpathRecorder(const Settings& settings, const RunOptions& options);
 
     void record(const Move& move);
+    // In a run that estimates: each move again, with its planned speeds.
+    void recordPlanned(const PlannedMove& move);
     // After the run: a conversion that published its program is checked
     // against the written file. Returns the record; the recorder is spent.
     std::shared_ptr<ToolpathRun> finish(const RunResult& result);

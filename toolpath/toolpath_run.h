@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "conversion_check.h"
+#include "move_speeds.h"
 #include "toolpath_store.h"
 #include "written_path.h"
 
@@ -15,6 +16,9 @@ struct ToolpathRun {
     ToolpathStore moves;
     std::optional<WrittenPath> written;
     std::optional<VerificationResult> verification;
+    // After a run that estimated the machine's time: the band of each move's
+    // speed.
+    std::optional<MoveSpeeds> speeds;
     // The number format of the run, for the sizes and the scale.
     int decimals = 3;
     double tolerance = 0;

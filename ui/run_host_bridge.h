@@ -52,6 +52,7 @@ public:
     void listComplete() override;
     void workEnded() override;
     void move(const drennix::Move& move) override { recorder_->record(move); }
+    void plannedMove(const drennix::PlannedMove& move) override { recorder_->recordPlanned(move); }
     bool wantsMoves() const override { return recorder_ != nullptr; }
     bool stopRequested() override;
 

@@ -60,6 +60,12 @@ void ToolpathCanvas::setShowWritten(bool show)
     invalidate();
 }
 
+void ToolpathCanvas::setShowSpeeds(bool show)
+{
+    options_.showSpeeds = show;
+    invalidate();
+}
+
 QPointF ToolpathCanvas::screenPointOf(const drennix::toolpath::Vertex& point) const
 {
     const drennix::toolpath::ScreenPoint p = projection_.toScreen(point);

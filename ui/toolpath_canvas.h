@@ -28,6 +28,8 @@ public:
     void setHighlighted(std::vector<drennix::toolpath::MoveRange> ranges);
     const std::vector<drennix::toolpath::MoveRange>& highlighted() const { return options_.highlighted; }
     void setShowWritten(bool show);
+    void setShowSpeeds(bool show);
+    const ToolpathPaintOptions& paintOptions() const { return options_; }
     const drennix::toolpath::Projection& projection() const { return projection_; }
     // The screen point of a program point, for tests and tools.
     QPointF screenPointOf(const drennix::toolpath::Vertex& point) const;

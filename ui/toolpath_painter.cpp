@@ -309,7 +309,11 @@ void paintToolpath(QPainter& painter, const ToolpathRun& run, const Projection& 
     paintBox(painter, run.moves.bounds(), projection, run.decimals);
     {
         PainterStrokes strokes(painter, projection, false);
-        traceMoves(run.moves, projection, strokes);
+        if (options.showSpeeds && run.speeds && run.speeds->size() == run.moves.moveCount()) {
+            traceBandedMoves(run.moves, run.speeds->bands(), projection, strokes);
+        } else {
+            traceMoves(run.moves, projection, strokes);
+        }
     }
     if (options.showWritten && run.written) {
         PainterStrokes strokes(painter, projection, false);

@@ -17,6 +17,8 @@ struct ToolpathPaintOptions {
     std::vector<drennix::toolpath::MoveRange> highlighted;
     // The written straight moves of a converted run over its arcs.
     bool showWritten = false;
+    // Every move in the colour of its speed band, where the run estimated.
+    bool showSpeeds = false;
 };
 
 void paintToolpath(QPainter& painter, const drennix::toolpath::ToolpathRun& run,

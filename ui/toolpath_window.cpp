@@ -49,13 +49,14 @@ QString fromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString legendText()
+// The four bands in the colours of the banded strokes, each with its caption.
+QString legendText(const char* title, const char* const (&bands)[4])
 {
-    QString legend = text(texts::legendTitle);
+    QString legend = text(title);
     for (int band = 0; band < 4; ++band) {
         const drennix::toolpath::Colour colour = drennix::toolpath::deviationColours[band];
         legend += QStringLiteral(" <span style=\"color:%1\">■</span>%2")
-                      .arg(QColor(colour.red, colour.green, colour.blue).name(), text(texts::legendBands[band]));
+                      .arg(QColor(colour.red, colour.green, colour.blue).name(), text(bands[band]));
     }
     return legend;
 }
@@ -97,6 +98,7 @@ ToolpathWindow::ToolpathWindow(QWidget* owner)
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(buildViewButtons());
     layout->addWidget(buildConversionBar());
+    layout->addWidget(buildSpeedBar());
     layout->addWidget(canvas_, 1);
     layout->addWidget(status_);
     connect(canvas_, &ToolpathCanvas::moveClicked, this, &ToolpathWindow::showClickedMove);
@@ -139,7 +141,7 @@ QWidget* ToolpathWindow::buildConversionBar()
     showWritten_->setObjectName(QStringLiteral("showWrittenBox"));
     showWritten_->setChecked(true);
     connect(showWritten_, &QCheckBox::toggled, canvas_, &ToolpathCanvas::setShowWritten);
-    auto* legend = new QLabel(legendText(), conversionBar_);
+    auto* legend = new QLabel(legendText(texts::legendTitle, texts::legendBands), conversionBar_);
     legend->setTextFormat(Qt::RichText);
     verification_ = new QLabel(conversionBar_);
     verification_->setObjectName(QStringLiteral("verificationSummary"));
@@ -154,6 +156,23 @@ QWidget* ToolpathWindow::buildConversionBar()
     row->addLayout(column);
     conversionBar_->hide();
     return conversionBar_;
+}
+
+QWidget* ToolpathWindow::buildSpeedBar()
+{
+    speedBar_ = new QWidget(this);
+    auto* row = new QHBoxLayout(speedBar_);
+    row->setContentsMargins(0, 0, 0, 0);
+    showSpeeds_ = new QCheckBox(text(texts::showSpeedsBox), speedBar_);
+    showSpeeds_->setObjectName(QStringLiteral("showSpeedsBox"));
+    connect(showSpeeds_, &QCheckBox::toggled, canvas_, &ToolpathCanvas::setShowSpeeds);
+    auto* legend = new QLabel(legendText(texts::speedLegendTitle, texts::speedLegendBands), speedBar_);
+    legend->setTextFormat(Qt::RichText);
+    row->addWidget(showSpeeds_);
+    row->addWidget(legend);
+    row->addStretch(1);
+    speedBar_->hide();
+    return speedBar_;
 }
 
 void ToolpathWindow::showRun(std::shared_ptr<const ToolpathRun> run, const QString& sourcePath,
@@ -172,6 +191,9 @@ void ToolpathWindow::showConversion()
     const bool converted = run != nullptr && run->verification.has_value();
     conversionBar_->setVisible(converted);
     canvas_->setShowWritten(converted && showWritten_->isChecked());
+    const bool estimated = run != nullptr && run->speeds.has_value();
+    speedBar_->setVisible(estimated);
+    canvas_->setShowSpeeds(estimated && showSpeeds_->isChecked());
     verification_->setText(converted ? summaryText(*run->verification, run->decimals) : QString());
 }
 

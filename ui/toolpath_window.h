@@ -41,6 +41,7 @@ public:
 private:
     QWidget* buildViewButtons();
     QWidget* buildConversionBar();
+    QWidget* buildSpeedBar();
     void linkList(AbsoluteDisplayDialog* list);
     void highlightSelectedRows();
     void showClickedMove(qulonglong index);
@@ -50,6 +51,8 @@ private:
     ToolpathCanvas* canvas_;
     QLabel* status_;
     QWidget* conversionBar_ = nullptr;
+    QWidget* speedBar_ = nullptr;
+    QCheckBox* showSpeeds_ = nullptr;
     QCheckBox* showWritten_ = nullptr;
     QLabel* verification_ = nullptr;
     QPointer<AbsoluteDisplayDialog> list_;

@@ -155,6 +155,10 @@ inline constexpr const char* showWrittenBox = "変換後の直線(&L)";
 // Before the bands of deviation, a fraction of the tolerance each.
 inline constexpr const char* legendTitle = "偏差/許容値：";
 inline constexpr const char* legendBands[] = {"25%以下", "50%以下", "100%以下", "100%超"};
+// The moves coloured by the speed the estimate planned for them.
+inline constexpr const char* showSpeedsBox = "速度で色分け(&S)";
+inline constexpr const char* speedLegendTitle = "到達速度/指令速度：";
+inline constexpr const char* speedLegendBands[] = {"90%以上", "50%以上", "25%以上", "25%未満"};
 inline constexpr const char* clickHint = "移動をｸﾘｯｸすると、その行を表示します。";
 // %1 is the source line's number, %2 its text.
 inline constexpr const char* clickedLine = "%1行目：%2";

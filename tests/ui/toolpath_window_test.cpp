@@ -2,6 +2,7 @@
 // the main window and from the absolute list, selected rows highlight their
 // moves, a clicked move selects its row and shows its line, and after a
 // conversion it shows the check of the written program.
+#include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -14,6 +15,7 @@
 #include "recording_presenter.h"
 #include "toolpath_canvas.h"
 #include "toolpath_window.h"
+#include "value_field.h"
 
 namespace {
 
@@ -131,6 +133,32 @@ private slots:
         // Clicking without a list reads the line from the source file.
         clickAt(window->canvas(), -20, 0, 0);
         QCOMPARE(window->statusText(), QString::fromUtf8("5行目：G3X20.Y0I-20.J0F200"));
+    }
+
+    // With the estimate switched on, the main window shows 推定時間 and the
+    // toolpath can be coloured by the speed each move reaches.
+    void anEstimatingRunShowsItsTimeAndColoursBySpeed()
+    {
+        QTemporaryDir directory;
+        Window w;
+        w.dialog.settings().estimate = true;
+        w.dialog.setSourcePath(writeSource(directory, program));
+        QVERIFY(w.run("machiningTimeMode"));
+        QVERIFY(!w.dialog.findChild<ValueField*>(QStringLiteral("estimate"))->text().isEmpty());
+        w.button("toolpathButton")->click();
+        ToolpathWindow* window = w.dialog.toolpathWindow();
+        const drennix::toolpath::ToolpathRun* run = window->canvas()->run();
+        QVERIFY(run->speeds.has_value());
+        QCOMPARE(run->speeds->size(), run->moves.moveCount());
+        auto* box = window->findChild<QCheckBox*>(QStringLiteral("showSpeedsBox"));
+        QVERIFY(box != nullptr && box->isVisibleTo(window));
+        QVERIFY(!window->canvas()->paintOptions().showSpeeds);
+        box->click();
+        QVERIFY(window->canvas()->paintOptions().showSpeeds);
+
+        w.dialog.settings().estimate = false;
+        QVERIFY(w.run("machiningTimeMode"));
+        QVERIFY(w.dialog.findChild<ValueField*>(QStringLiteral("estimate"))->text().isEmpty());
     }
 
     void wheelZoomsAboutTheCursorAndHomeFitsAll()
