@@ -34,10 +34,13 @@ double limitedSpeed(const std::array<double, 3>& share, const std::array<double,
     return 1 / (slowest * perMinute);
 }
 
-double limitedAcceleration(const std::array<double, 3>& share, const std::array<double, 3>& inverseAccelerations)
+// The acceleration of `piece` and its inverse, from its shares of the axes.
+void limitAcceleration(MotionPiece& piece, const std::array<double, 3>& share,
+                       const std::array<double, 3>& inverseAccelerations)
 {
-    return 1 / std::max({share[0] * inverseAccelerations[0], share[1] * inverseAccelerations[1],
-                         share[2] * inverseAccelerations[2]});
+    piece.inverseAcceleration = std::max(
+        {share[0] * inverseAccelerations[0], share[1] * inverseAccelerations[1], share[2] * inverseAccelerations[2]});
+    piece.acceleration = 1 / piece.inverseAcceleration;
 }
 
 MotionPiece straightPiece(const Move& move, const AxisLimits& limits)
@@ -50,8 +53,10 @@ MotionPiece straightPiece(const Move& move, const AxisLimits& limits)
         d[k] = move.end[k] - move.start[k];
         squares += d[k] * d[k];
     }
-    piece.length = std::sqrt(squares);
-    if (piece.length == 0) return piece;
+    if (squares == 0) return piece;
+    // A cutting move's length is the straight distance the interpreter
+    // measured, where it did; a rapid move's is its rapid model, not the path.
+    piece.length = !piece.rapid && move.length > 0 ? move.length : std::sqrt(squares);
     piece.directed = true;
     const double inverseLength = 1 / piece.length;
     std::array<double, 3> share{};
@@ -63,7 +68,7 @@ MotionPiece straightPiece(const Move& move, const AxisLimits& limits)
     piece.exitDirection = d;
     piece.maxSpeed = limitedSpeed(share, piece.rapid ? limits.perRapid : limits.perFeed);
     if (!piece.rapid) piece.maxSpeed = std::min(piece.maxSpeed, move.feed / perMinute);
-    piece.acceleration = limitedAcceleration(share, limits.perAcceleration);
+    limitAcceleration(piece, share, limits.perAcceleration);
     return piece;
 }
 
@@ -114,7 +119,7 @@ MotionPiece arcPiece(const Move& move, const AxisLimits& limits)
                    ? planar
                    : std::max(std::fabs(piece.entryDirection[b]), std::fabs(piece.exitDirection[b]));
     share[h] = std::fabs(helical);
-    piece.acceleration = limitedAcceleration(share, limits.perAcceleration);
+    limitAcceleration(piece, share, limits.perAcceleration);
     piece.maxSpeed = std::min(limitedSpeed(share, limits.perFeed), move.feed / perMinute);
     // The centripetal acceleration v²/r stays within the move's.
     piece.maxSpeed = std::min(piece.maxSpeed, std::sqrt(piece.acceleration * radius));
@@ -171,15 +176,15 @@ double pieceSeconds(const MotionPiece& piece, double v0, double v1)
 {
     if (piece.length == 0) return 0;
     if (piece.maxSpeed <= 0) return infinity;
-    const double a = piece.acceleration;
+    const double perA = piece.inverseAcceleration;
     const double v = piece.maxSpeed;
-    const double peakSquared = (2 * a * piece.length + v0 * v0 + v1 * v1) / 2;
+    const double peakSquared = (2 * piece.acceleration * piece.length + v0 * v0 + v1 * v1) / 2;
     if (peakSquared >= v * v) {
-        const double ramps = (2 * v * v - v0 * v0 - v1 * v1) / (2 * a);
-        return (v - v0) / a + (v - v1) / a + (piece.length - ramps) / v;
+        // Up to v and down again, and the rest of the length at v.
+        const double ramps = (2 * v * v - v0 * v0 - v1 * v1) * perA / 2;
+        return (2 * v - v0 - v1) * perA + (piece.length - ramps) / v;
     }
-    const double peak = std::sqrt(peakSquared);
-    return (peak - v0) / a + (peak - v1) / a;
+    return (2 * std::sqrt(peakSquared) - v0 - v1) * perA;
 }
 
 double pieceTopSpeed(const MotionPiece& piece, double v0, double v1)

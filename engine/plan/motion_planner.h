@@ -48,6 +48,8 @@ struct MotionPiece {
     // The highest speed and the acceleration along the piece (mm/s, mm/s²).
     double maxSpeed = 0;
     double acceleration = 0;
+    // 1 / acceleration, for the times of the ramps.
+    double inverseAcceleration = 0;
     // Unit tangents where the piece begins and ends.
     Direction entryDirection{};
     Direction exitDirection{};
