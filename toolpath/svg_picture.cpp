@@ -143,7 +143,10 @@ void writeScaleBar(LineSink& sink, const Projection& projection, const SvgLayout
 double roundScaleLength(double longest)
 {
     if (!(longest > 0) || !std::isfinite(longest)) return 1;
-    const double power = std::pow(10.0, std::floor(std::log10(longest)));
+    // 10 to a negative power as a division: exact powers of ten divide to
+    // the nearest double on every platform, where a C library's pow may not.
+    const double exponent = std::floor(std::log10(longest));
+    const double power = exponent >= 0 ? std::pow(10.0, exponent) : 1 / std::pow(10.0, -exponent);
     for (const double step : {5.0, 2.0, 1.0}) {
         if (step * power <= longest) return step * power;
     }
