@@ -75,21 +75,13 @@ inline double squareRoot(double v)
 }
 
 // How far a recomputed arc end may lie from the programmed one: two units of
-// the last printed decimal place. The settings allow 0 to 9 places; each
-// one's figure is computed once, by the same call.
+// the last printed decimal place, 2 · 10^-decimals. For the 0 to 9 places the
+// settings allow, the doubles nearest to those figures: what glibc's
+// correctly rounded pow gives, and the same on every platform (MinGW's pow
+// is a few units of the last place off for some of them).
 inline double recheckTolerance(int decimals)
 {
-    static const auto tolerances = [] {
-        std::array<double, 10> figures{};
-        for (int places = 0; places < 10; ++places) {
-            // The call at run time, as a run always made it: a compiler that
-            // folds a constant pow gets the exact power, which a C library's
-            // pow (MinGW's) need not return.
-            const volatile int exponent = -places;
-            figures[static_cast<std::size_t>(places)] = 2 * std::pow(10, exponent);
-        }
-        return figures;
-    }();
+    static constexpr std::array<double, 10> tolerances = {2.0, 0.2, 0.02, 2e-3, 2e-4, 2e-5, 2e-6, 2e-7, 2e-8, 2e-9};
     if (decimals >= 0 && decimals < 10) {
         return tolerances[static_cast<std::size_t>(decimals)];
     }
