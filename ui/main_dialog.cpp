@@ -25,6 +25,7 @@
 #include "field_text.h"
 #include "help_window.h"
 #include "message_presenter.h"
+#include "messages.h"
 #include "number_format.h"
 #include "resources.h"
 #include "results.h"
@@ -267,7 +268,8 @@ void MainDialog::buildResultFields()
         resultFields_[static_cast<std::size_t>(placement.field)] = value;
     }
     // One row below the results, in the column of 時間.
-    makeLabel(this, units, texts::estimateCaption, 280, 165, 45);
+    // The caption is a string literal, so its view ends in a NUL.
+    makeLabel(this, units, drennix::messages::estimateCaption.data(), 280, 165, 45);
     estimateField_ = new ValueField(this);
     estimateField_->setObjectName(QStringLiteral("estimate"));
     units.place(estimateField_, 325, 165, resultValueWidth, controlHeight);

@@ -80,8 +80,6 @@ inline constexpr const char* machineRows[] = {
     "最大送り速度 (mm/min)：", "早送り速度 (mm/min)：", "加速度 (mm/s²)：",
     "ｺｰﾅｰ許容偏差 (mm)：",     "先読みﾌﾞﾛｯｸ数：",       "最小ﾌﾞﾛｯｸ時間 (ms)：",
 };
-// The main window's estimate, below the results.
-inline constexpr const char* estimateCaption = "推定時間：";
 
 // The caption of each edit of the settings dialog, by the field's code name.
 // The mnemonic digits 0 to 8 of the motion, plane and coordinate codes are

@@ -195,7 +195,7 @@ double pieceTopSpeed(const MotionPiece& piece, double v0, double v1)
 }
 
 MotionPlanner::MotionPlanner(const MachineModel& machine, bool keepMoves)
-    : machine_(machine),
+    : junctionDeviation_(machine.junctionDeviation),
       limits_(axisLimitsOf(machine)),
       blockSeconds_(machine.blockTime / 1000),
       keepMoves_(keepMoves),
@@ -208,13 +208,7 @@ MotionPlanner::MotionPlanner(const MachineModel& machine, bool keepMoves)
 void MotionPlanner::beginMove(const Move& move)
 {
     if (!keepMoves_) return;
-    PlannedMove& planned = pending_[(pendingHead_ + pendingCount_) & ringMask_];
-    planned.move = move;
-    planned.seconds = 0;
-    planned.entrySpeed = 0;
-    planned.exitSpeed = 0;
-    planned.topSpeed = 0;
-    planned.speedLimit = 0;
+    pending_[(pendingHead_ + pendingCount_) & ringMask_] = PlannedMove{move};
     ++pendingCount_;
 }
 
@@ -251,7 +245,7 @@ const PlannedMove* MotionPlanner::push(const MotionPiece& added, bool endsMove)
     }
     s.endsMove = endsMove;
     s.entryLimit = before != nullptr && before->piece.directed
-                       ? junctionSpeedSquared(before->piece, s.piece, machine_.junctionDeviation)
+                       ? junctionSpeedSquared(before->piece, s.piece, junctionDeviation_)
                        : 0;
     s.entryReach = 0;
     ++count_;

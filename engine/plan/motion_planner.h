@@ -126,7 +126,7 @@ private:
     Slot& slot(std::size_t k) { return window_[(head_ + k) & ringMask_]; }
     void beginMove(const Move& move);
 
-    const MachineModel machine_;
+    const double junctionDeviation_;
     const AxisLimits limits_;
     const double blockSeconds_;
     const bool keepMoves_;
