@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "block_interpreter.h"
-#include "block_parser.h"
+#include "block_stream.h"
 #include "motion_planner.h"
 #include "output_file.h"
 #include "output_store.h"
@@ -82,7 +82,7 @@ private:
     Fault openSource();
     void startConversion();
     Ending readProgram();
-    Fault processLine(std::string_view line);
+    Fault processLine(const SourceLine& line);
     Fault takeStep(const Step& step, std::string_view line);
     void copyLineAfterEnd(std::string_view line);
     void tellMove(const Move& move, long long segments);
@@ -117,13 +117,14 @@ private:
     const bool tellsMoves_;
 
     SourceReader reader_;
-    BlockParser parser_;
+    BlockStream stream_;
     ModalState modal_;
     StatisticsTally tally_;
     std::unique_ptr<Conversion> conversion_;
     // The estimate of a run that asks for it.
     std::optional<MotionPlanner> planner_;
-    ParsedBlock block_;
+    // The block of the line being evaluated.
+    const ParsedBlock* block_ = nullptr;
     Step step_;
     long long lineNumber_ = 0;
     std::optional<std::string> publishedPath_;
@@ -140,7 +141,7 @@ Run::Run(const Settings& settings, const RunOptions& options, RunListener& liste
       media_(media),
       decimals_(settings.process.decimalPlaces),
       tellsMoves_(listener.wantsMoves()),
-      parser_(settings),
+      stream_(reader_, settings),
       modal_(startingState(settings.process, initialPosition())),
       tally_(initialPosition(), settings.process.rapidSpeed)
 {}
@@ -216,12 +217,12 @@ void Run::startConversion()
         owned = std::make_unique<FileOutputStore>(outputPath());
     }
     OutputStore& store = media_.output != nullptr ? *media_.output : *owned;
-    conversion_ = std::make_unique<Conversion>(std::move(owned), store, settings_, parser_.addresses());
+    conversion_ = std::make_unique<Conversion>(std::move(owned), store, settings_, stream_.addresses());
 }
 
 Ending Run::readProgram()
 {
-    while (!reader_.atEnd()) {
+    while (!stream_.atEnd()) {
         if (listener_.stopRequested()) {
             return ended(RunOutcome::Stopped, Fault{FaultId::StoppedWhileReading});
         }
@@ -229,8 +230,8 @@ Ending Run::readProgram()
             listener_.progress(lineNumber_);
         }
         ++lineNumber_;
-        const std::string_view line = reader_.readSourceLine();
-        if (reader_.failed()) {
+        const SourceLine& line = stream_.next();
+        if (line.readFailed) {
             return ended(RunOutcome::LineRejected, Fault{FaultId::ReadError});
         }
         if (const Fault fault = processLine(line)) {
@@ -245,32 +246,34 @@ Ending Run::readProgram()
     return endOfInput();
 }
 
-Fault Run::processLine(std::string_view line)
+Fault Run::processLine(const SourceLine& line)
 {
     if (programEnded_) {
-        copyLineAfterEnd(line);
+        copyLineAfterEnd(line.text);
         return {};
     }
-    if (const Fault fault = parser_.parse(line, block_)) {
-        return fault;
+    if (line.fault) {
+        return line.fault;
     }
+    const ParsedBlock& block = line.block;
+    block_ = &block;
     if (conversion_) {
         conversion_->writer.beginLine();
     }
-    if (block_.blank) {
-        finishLine(line, nullptr, false);
+    if (block.blank) {
+        finishLine(line.text, nullptr, false);
         return {};
     }
-    interpretBlock(modal_, block_, decimals_, lineNumber_, step_);
+    interpretBlock(modal_, block, decimals_, lineNumber_, step_);
     if (step_.fault) {
         return step_.fault;
     }
     if (conversion_) {
-        conversion_->writer.noteBlock(block_);
+        conversion_->writer.noteBlock(block);
     }
     modal_ = step_.modal;
-    programEnded_ = block_.programEnd;
-    return takeStep(step_, line);
+    programEnded_ = block.programEnd;
+    return takeStep(step_, line.text);
 }
 
 // After the program's end (M2 or M30, where that is read): the line is only
@@ -359,7 +362,7 @@ Fault Run::convertArc(const Move& arc, long long count)
         planner_->beginPieces(arc, count);
     }
     for (long long done = 1; cuts.next(cut); ++done) {
-        conversion_->writer.writeCut(cut, block_);
+        conversion_->writer.writeCut(cut, *block_);
         tally_.addConvertedCut(cut.end, cut.length);
         if (planner_) {
             piece.start = piece.end;
@@ -430,6 +433,7 @@ Ending Run::endOfInput()
 {
     listener_.resultsReady(formatResults(lineNumber_, tally_.figures(), decimals_));
     tellEstimate();
+    stream_.stop();
     if (!reader_.close()) {
         return ended(RunOutcome::SourceCloseFailed, Fault{FaultId::SourceCloseFailed});
     }
@@ -476,6 +480,7 @@ RunResult Run::end(const Ending& ending)
 void Run::tellAbort(const Ending& ending)
 {
     tellFault(ending.fault);
+    stream_.stop();
     if (!reader_.close()) {
         warn(messages::sourceCloseFailedOnAbort);
     }

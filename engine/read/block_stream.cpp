@@ -1,0 +1,262 @@
+#include "block_stream.h"
+
+#include <functional>
+#include <system_error>
+
+namespace drennix {
+
+namespace {
+
+// One batch being handed on while the next is read and the one after that
+// waits: three keep both threads busy.
+constexpr std::size_t batchCount = 3;
+
+bool isWithin(std::string_view text, const std::string& storage)
+{
+    const std::less_equal<const char*> notAfter;
+    return notAfter(storage.data(), text.data()) &&
+           notAfter(text.data() + text.size(), storage.data() + storage.size());
+}
+
+}  // namespace
+
+struct BlockStream::Batch {
+    // Where one line's text lies in `bytes`.
+    struct Span {
+        std::size_t offset = 0;
+        std::size_t size = 0;
+    };
+    // A parsed block whose code and comment texts were split off into the
+    // parser's buffers: they are kept in `splitTexts`.
+    struct SplitTexts {
+        std::size_t line = 0;
+        Span code;
+        Span comment;
+    };
+
+    std::string bytes;
+    std::vector<Span> spans;
+    std::vector<SourceLine> lines;
+    std::string splitTexts;
+    std::vector<SplitTexts> splits;
+    // The input ends after these lines (its end, a read error or an
+    // exception).
+    bool endsInput = false;
+    // Reading failed after these lines: one more line tells so.
+    bool readFailed = false;
+    std::exception_ptr error;
+
+    void clear()
+    {
+        bytes.clear();
+        spans.clear();
+        splitTexts.clear();
+        splits.clear();
+        endsInput = false;
+        readFailed = false;
+        error = nullptr;
+    }
+
+    std::string_view text(const Span& span) const { return std::string_view(bytes).substr(span.offset, span.size); }
+
+    Span keepSplitText(std::string_view text)
+    {
+        const Span span{splitTexts.size(), text.size()};
+        splitTexts.append(text);
+        return span;
+    }
+};
+
+BlockStream::BlockStream(SourceReader& reader, const Settings& settings, Options options)
+    : reader_(reader), parser_(settings), options_(options)
+{
+    for (std::size_t i = 0; i < batchCount; ++i) {
+        batches_.push_back(std::make_unique<Batch>());
+        free_.push_back(batches_.back().get());
+    }
+}
+
+BlockStream::~BlockStream()
+{
+    stop();
+}
+
+void BlockStream::stop()
+{
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+    next_ = end_;
+}
+
+// The next batch that holds a line, read here or waited for; false when the
+// input has ended.
+bool BlockStream::advance()
+{
+    // Only this thread stops the stream, so the flag needs no lock here.
+    if (stopping_) {
+        return false;
+    }
+    for (;;) {
+        if (current_ != nullptr && current_->error) {
+            std::rethrow_exception(current_->error);
+        }
+        if (current_ != nullptr && current_->endsInput) {
+            return false;
+        }
+        current_ = nextBatch(current_ == nullptr);
+        next_ = current_->lines.data();
+        end_ = next_ + current_->lines.size();
+        if (next_ != end_) {
+            return true;
+        }
+    }
+}
+
+// The first batch is read here; with a thread the ones after it are read
+// there, otherwise here too.
+BlockStream::Batch* BlockStream::nextBatch(bool first)
+{
+    if (!first) {
+        {
+            const std::lock_guard lock(mutex_);
+            free_.push_back(current_);
+        }
+        changed_.notify_all();
+    }
+    if (!worker_.joinable()) {
+        Batch* batch = takeFree();
+        fill(*batch);
+        if (first && options_.concurrent && !batch->endsInput) {
+            startWorker();
+        }
+        return batch;
+    }
+    return takeReady();
+}
+
+// Where no thread can be started, the batches are read here.
+void BlockStream::startWorker()
+{
+    if (std::thread::hardware_concurrency() == 1) {
+        return;
+    }
+    try {
+        worker_ = std::thread([this] { produce(); });
+    } catch (const std::system_error&) {}
+}
+
+void BlockStream::produce()
+{
+    for (;;) {
+        Batch* batch = takeFree();
+        if (batch == nullptr) {
+            return;
+        }
+        fill(*batch);
+        const bool last = batch->endsInput;
+        {
+            const std::lock_guard lock(mutex_);
+            ready_.push_back(batch);
+        }
+        changed_.notify_all();
+        if (last) {
+            return;
+        }
+    }
+}
+
+// A free batch, or nothing once the stream stops.
+BlockStream::Batch* BlockStream::takeFree()
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return stopping_ || !free_.empty(); });
+    if (free_.empty()) {
+        return nullptr;
+    }
+    Batch* batch = free_.back();
+    free_.pop_back();
+    return batch;
+}
+
+BlockStream::Batch* BlockStream::takeReady()
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !ready_.empty(); });
+    Batch* batch = ready_.front();
+    ready_.erase(ready_.begin());
+    return batch;
+}
+
+// Reads lines until the batch is full, then parses them; what throws ends the
+// input after the lines before it.
+void BlockStream::fill(Batch& batch)
+{
+    batch.clear();
+    try {
+        batch.endsInput = readLines(batch);
+    } catch (...) {
+        batch.error = std::current_exception();
+        batch.endsInput = true;
+    }
+    parseLines(batch);
+}
+
+// True when the input ends with the lines read: its end, or a read error,
+// which takes the place of the line that could not be read.
+bool BlockStream::readLines(Batch& batch)
+{
+    while (!reader_.atEnd() && batch.bytes.size() < options_.batchBytes) {
+        const std::string_view line = reader_.readSourceLine();
+        if (reader_.failed()) {
+            batch.readFailed = true;
+            return true;
+        }
+        batch.spans.push_back({batch.bytes.size(), line.size()});
+        batch.bytes.append(line);
+    }
+    return reader_.atEnd();
+}
+
+// Each line's text views the batch's bytes, which no longer move; so do its
+// block's texts, copied out of the parser's buffers where a comment was split
+// off.
+void BlockStream::parseLines(Batch& batch)
+{
+    const std::size_t count = batch.spans.size();
+    batch.lines.resize(count + (batch.readFailed ? 1 : 0));
+    if (batch.readFailed) {
+        batch.lines.back() = SourceLine{};
+        batch.lines.back().readFailed = true;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        SourceLine& line = batch.lines[i];
+        line.text = batch.text(batch.spans[i]);
+        line.readFailed = false;
+        try {
+            line.fault = parser_.parse(line.text, line.block);
+        } catch (...) {
+            batch.lines.resize(i);
+            batch.error = std::current_exception();
+            batch.endsInput = true;
+            break;
+        }
+        if (!line.fault && !isWithin(line.block.codeText, batch.bytes)) {
+            batch.splits.push_back(
+                {i, batch.keepSplitText(line.block.codeText), batch.keepSplitText(line.block.commentText)});
+        }
+    }
+    for (const Batch::SplitTexts& split : batch.splits) {
+        const std::string_view texts = batch.splitTexts;
+        ParsedBlock& block = batch.lines[split.line].block;
+        block.codeText = texts.substr(split.code.offset, split.code.size);
+        block.commentText = texts.substr(split.comment.offset, split.comment.size);
+    }
+}
+
+}  // namespace drennix

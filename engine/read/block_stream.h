@@ -1,0 +1,97 @@
+// The read stage as a stream of values: the source's lines in order, each
+// with its parsed block or its fault. Lines are read and parsed a batch at a
+// time; past the first batch a source is read and parsed on a thread of its
+// own while the caller goes on with the lines before, so that reading and
+// parsing overlap the rest of the run. At most a few batches are in flight,
+// whatever the size of the source.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "block_parser.h"
+#include "parsed_block.h"
+#include "source_reader.h"
+
+namespace drennix {
+
+// One source line as the read stage hands it on.
+struct SourceLine {
+    // The line without its line end; the block's texts view the same batch.
+    std::string_view text;
+    ParsedBlock block;
+    // The parser's fault; the block is then incomplete.
+    Fault fault;
+    // Reading the source failed where this line would have been read.
+    bool readFailed = false;
+};
+
+class BlockStream {
+public:
+    struct Options {
+        // A batch closes after the line that takes its text to this size.
+        std::size_t batchBytes = std::size_t{64} << 10;
+        // Past the first batch, read and parse on a thread of the stream's.
+        bool concurrent = true;
+    };
+
+    // Reads from `reader`, which must stay open until the stream is stopped.
+    BlockStream(SourceReader& reader, const Settings& settings, Options options);
+    BlockStream(SourceReader& reader, const Settings& settings) : BlockStream(reader, settings, Options{}) {}
+    ~BlockStream();
+    BlockStream(const BlockStream&) = delete;
+    BlockStream& operator=(const BlockStream&) = delete;
+
+    // True once every line was handed on. May wait for the reading thread;
+    // an exception thrown while reading comes out here, after the lines read
+    // before it.
+    bool atEnd() { return next_ == end_ && !advance(); }
+    // The next line, after atEnd() said there is one. It stays valid until
+    // the next call.
+    const SourceLine& next() { return *next_++; }
+
+    // Ends the reading: after this the reader is no longer touched and may be
+    // closed. Lines not yet handed on are dropped.
+    void stop();
+
+    const AddressTable& addresses() const { return parser_.addresses(); }
+
+private:
+    struct Batch;
+
+    void fill(Batch& batch);
+    bool readLines(Batch& batch);
+    void parseLines(Batch& batch);
+    void startWorker();
+    void produce();
+    Batch* takeFree();
+    Batch* takeReady();
+    bool advance();
+    Batch* nextBatch(bool first);
+
+    SourceReader& reader_;
+    BlockParser parser_;
+    const Options options_;
+
+    std::vector<std::unique_ptr<Batch>> batches_;
+    Batch* current_ = nullptr;
+    // The lines of the current batch not yet handed on.
+    const SourceLine* next_ = nullptr;
+    const SourceLine* end_ = nullptr;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Batch*> free_;
+    std::vector<Batch*> ready_;  // in reading order
+    bool stopping_ = false;
+    std::thread worker_;
+};
+
+}  // namespace drennix
