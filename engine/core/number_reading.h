@@ -32,6 +32,10 @@ SimpleNumber scanSimpleNumber(std::string_view text);
 // result is scanSimpleNumber of text.substr(0, length). Inline: the parser
 // calls it for every word.
 inline SimpleNumber scanNumericRun(std::string_view text, std::size_t& length);
+// The same for the numeric bytes from text[start] on; the bytes of `text`
+// before them may be read too (never any outside it), which lets a number at
+// the end of a line be read eight bytes at a time.
+inline SimpleNumber scanNumericRun(std::string_view text, std::size_t start, std::size_t& length);
 
 // The value of a well-formed number text, as the C library's atof gives it
 // (numbers beyond the double range become infinities, tiny ones underflow).
@@ -92,20 +96,41 @@ inline bool isSignOrPoint(char c)
     return c == '+' || c == '-' || c == '.';
 }
 
-// A run of at most seven digits, a point and at most seven digits, with eight
-// bytes of text after each part, read eight bytes at a time (a branch per
-// byte costs more in mispredictions than the arithmetic). False when the run
-// is of another shape; `p` is past the sign.
-inline bool scanShortRun(const char* begin, const char* p, const char* end, bool negative, SimpleNumber& result,
-                         std::size_t& length)
+// The eight bytes from `p`. Where fewer remain before `end`, those that do,
+// followed by zero bytes (no digits): loaded as the eight bytes that end at
+// `end`, which the text must hold. False when it does not.
+inline bool loadWithin(const char* textBegin, const char* p, const char* end, std::uint64_t& bytes)
+{
+    const std::ptrdiff_t remaining = end - p;
+    if (remaining >= 8) {
+        bytes = loadEight(p);
+        return true;
+    }
+    if (remaining == 0) {
+        bytes = 0;
+        return true;
+    }
+    if (end - textBegin < 8) {
+        return false;
+    }
+    bytes = loadEight(end - 8) >> (8 * (8 - remaining));
+    return true;
+}
+
+// A run of at most seven digits, a point and at most seven digits, read
+// eight bytes at a time (a branch per byte costs more in mispredictions than
+// the arithmetic). False when the run is of another shape or the text too
+// short; `p` is past the sign.
+inline bool scanShortRun(const char* textBegin, const char* begin, const char* p, const char* end, bool negative,
+                         SimpleNumber& result, std::size_t& length)
 {
     if constexpr (std::endian::native != std::endian::little) {
         return false;
     }
-    if (end - p < 8) {
+    std::uint64_t whole = 0;
+    if (!loadWithin(textBegin, p, end, whole)) {
         return false;
     }
-    const std::uint64_t whole = loadEight(p);
     const int wholeDigits = leadingDigits(whole);
     if (wholeDigits == 8) {
         return false;
@@ -113,12 +138,12 @@ inline bool scanShortRun(const char* begin, const char* p, const char* end, bool
     std::uint64_t mantissa = digitsValue(whole, wholeDigits);
     int fractionDigits = 0;
     const char* stop = p + wholeDigits;
-    if (*stop == '.') {
+    if (stop != end && *stop == '.') {
         const char* const fraction = stop + 1;
-        if (end - fraction < 8) {
+        std::uint64_t bytes = 0;
+        if (!loadWithin(textBegin, fraction, end, bytes)) {
             return false;
         }
-        const std::uint64_t bytes = loadEight(fraction);
         fractionDigits = leadingDigits(bytes);
         if (fractionDigits == 8) {
             return false;
@@ -127,7 +152,7 @@ inline bool scanShortRun(const char* begin, const char* p, const char* end, bool
         stop = fraction + fractionDigits;
         result.hasPoint = true;
     }
-    if (isSignOrPoint(*stop)) {
+    if (stop != end && isSignOrPoint(*stop)) {
         return false;
     }
     length = static_cast<std::size_t>(stop - begin);
@@ -144,16 +169,21 @@ inline bool scanShortRun(const char* begin, const char* p, const char* end, bool
 
 inline SimpleNumber scanNumericRun(std::string_view text, std::size_t& length)
 {
+    return scanNumericRun(text, 0, length);
+}
+
+inline SimpleNumber scanNumericRun(std::string_view text, std::size_t start, std::size_t& length)
+{
     SimpleNumber result;
-    const char* const begin = text.data();
-    const char* const end = begin + text.size();
+    const char* const begin = text.data() + start;
+    const char* const end = text.data() + text.size();
     const char* p = begin;
     bool negative = false;
     if (p != end && (*p == '+' || *p == '-')) {
         negative = *p == '-';
         ++p;
     }
-    if (number_reading_detail::scanShortRun(begin, p, end, negative, result, length)) {
+    if (number_reading_detail::scanShortRun(text.data(), begin, p, end, negative, result, length)) {
         return result;
     }
     result = SimpleNumber{};

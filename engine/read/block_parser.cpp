@@ -1,5 +1,7 @@
 #include "block_parser.h"
 
+#include <utility>
+
 namespace drennix {
 
 namespace {
@@ -56,6 +58,7 @@ BlockParser::BlockParser(const Settings& settings)
       programEndWords_(settings.process.endAtProgramEnd != 0),
       turnWords_(settings.process.arcTurnsByP != 0),
       addresses_(settings.vocabulary, lowerCase_),
+      gCodes_(settings.vocabulary),
       comments_(settings.vocabulary.commentStart, settings.vocabulary.commentEnd,
                 settings.process.semicolonComments != 0)
 {}
@@ -95,13 +98,15 @@ Fault BlockParser::parseWords(std::string_view codeText, ParsedBlock& block) con
             ++i;
         }
         std::size_t length = 0;
-        const SimpleNumber number = scanNumericRun(codeText.substr(i), length);
+        const SimpleNumber number = scanNumericRun(codeText, i, length);
         const std::size_t next = i + length;
         if (next < n && classifyCharacter(static_cast<unsigned char>(codeText[next])) == CharacterClass::Invalid) {
             return Fault{FaultId::InvalidCharacter};
         }
         if (number.exact && address >= AddressKind::AxisX && address <= AddressKind::Radius) {
             storeExactValue(address, number, block);
+        } else if (number.exact && address == AddressKind::GCode) {
+            classifyGCode(number.value, block);
         } else if (const Fault fault = closeWord(address, letter, codeText.substr(i, length), number, block)) {
             return fault;
         }
@@ -179,51 +184,98 @@ void BlockParser::storeOtherWord(char letter, double value, ParsedBlock& block) 
     }
 }
 
+// What a G word's number means: the first configured code it equals, in the
+// order of the vocabulary's motion, plane, coordinate, value-set,
+// coordinate-set and compensation codes.
+GCodeMeaning meaningOfGCode(double value, const CommandVocabulary& v)
+{
+    const std::pair<double, GCodeMeaning> codes[] = {
+        {v.rapidCode, GCodeMeaning::Rapid},
+        {v.linearCode, GCodeMeaning::Linear},
+        {v.cwArcCode, GCodeMeaning::ClockwiseArc},
+        {v.ccwArcCode, GCodeMeaning::CounterClockwiseArc},
+        {v.xyPlaneCode, GCodeMeaning::XyPlane},
+        {v.zxPlaneCode, GCodeMeaning::ZxPlane},
+        {v.yzPlaneCode, GCodeMeaning::YzPlane},
+        {v.absoluteCode, GCodeMeaning::Absolute},
+        {v.incrementalCode, GCodeMeaning::Incremental},
+        {v.valueSetCode, GCodeMeaning::ValueSet},
+        {v.coordinateSetCode, GCodeMeaning::CoordinateSet},
+        {v.compCancelCode, GCodeMeaning::CompensationCancel},
+        {v.compLeftCode, GCodeMeaning::CompensationLeft},
+        {v.compRightCode, GCodeMeaning::CompensationRight},
+    };
+    for (const auto& [code, meaning] : codes) {
+        if (value == code) {
+            return meaning;
+        }
+    }
+    return GCodeMeaning::None;
+}
+
+GCodeTable::GCodeTable(const CommandVocabulary& vocabulary) : vocabulary_(vocabulary)
+{
+    for (std::size_t k = 0; k < meanings_.size(); ++k) {
+        meanings_[k] = meaningOfGCode(static_cast<double>(k), vocabulary);
+    }
+}
+
 // Counts a G word in its command group and keeps its modal code; a number
 // that matches no configured code is ignored.
 void BlockParser::classifyGCode(double value, ParsedBlock& b) const
 {
-    const CommandVocabulary& v = vocabulary_;
-    if (value == v.rapidCode) {
+    switch (gCodes_(value)) {
+    case GCodeMeaning::None: return;
+    case GCodeMeaning::Rapid:
         countCommand(b, CommandGroup::Motion);
         b.motion = Motion::Rapid;
-    } else if (value == v.linearCode) {
+        return;
+    case GCodeMeaning::Linear:
         countCommand(b, CommandGroup::Motion);
         b.motion = Motion::Linear;
-    } else if (value == v.cwArcCode) {
+        return;
+    case GCodeMeaning::ClockwiseArc:
         countCommand(b, CommandGroup::Motion);
         b.motion = Motion::ClockwiseArc;
-    } else if (value == v.ccwArcCode) {
+        return;
+    case GCodeMeaning::CounterClockwiseArc:
         countCommand(b, CommandGroup::Motion);
         b.motion = Motion::CounterClockwiseArc;
-    } else if (value == v.xyPlaneCode) {
+        return;
+    case GCodeMeaning::XyPlane:
         countCommand(b, CommandGroup::Plane);
         b.plane = Plane::XY;
-    } else if (value == v.zxPlaneCode) {
+        return;
+    case GCodeMeaning::ZxPlane:
         countCommand(b, CommandGroup::Plane);
         b.plane = Plane::ZX;
-    } else if (value == v.yzPlaneCode) {
+        return;
+    case GCodeMeaning::YzPlane:
         countCommand(b, CommandGroup::Plane);
         b.plane = Plane::YZ;
-    } else if (value == v.absoluteCode) {
+        return;
+    case GCodeMeaning::Absolute:
         countCommand(b, CommandGroup::CoordinateMode);
         b.coordinateMode = CoordinateMode::Absolute;
-    } else if (value == v.incrementalCode) {
+        return;
+    case GCodeMeaning::Incremental:
         countCommand(b, CommandGroup::CoordinateMode);
         b.coordinateMode = CoordinateMode::Incremental;
-    } else if (value == v.valueSetCode) {
-        countCommand(b, CommandGroup::ValueSet);
-    } else if (value == v.coordinateSetCode) {
-        countCommand(b, CommandGroup::CoordinateSet);
-    } else if (value == v.compCancelCode) {
+        return;
+    case GCodeMeaning::ValueSet: countCommand(b, CommandGroup::ValueSet); return;
+    case GCodeMeaning::CoordinateSet: countCommand(b, CommandGroup::CoordinateSet); return;
+    case GCodeMeaning::CompensationCancel:
         countCommand(b, CommandGroup::Compensation);
         b.compensation = Compensation::Cancelled;
-    } else if (value == v.compLeftCode) {
+        return;
+    case GCodeMeaning::CompensationLeft:
         countCommand(b, CommandGroup::Compensation);
         b.compensation = Compensation::Left;
-    } else if (value == v.compRightCode) {
+        return;
+    case GCodeMeaning::CompensationRight:
         countCommand(b, CommandGroup::Compensation);
         b.compensation = Compensation::Right;
+        return;
     }
 }
 

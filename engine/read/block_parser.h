@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "comment_splitter.h"
@@ -25,6 +26,50 @@ public:
 
 private:
     std::array<AddressKind, 256> kinds_{};
+};
+
+// What the number of a G word stands for.
+enum class GCodeMeaning : std::uint8_t {
+    None,
+    Rapid,
+    Linear,
+    ClockwiseArc,
+    CounterClockwiseArc,
+    XyPlane,
+    ZxPlane,
+    YzPlane,
+    Absolute,
+    Incremental,
+    ValueSet,
+    CoordinateSet,
+    CompensationCancel,
+    CompensationLeft,
+    CompensationRight,
+};
+
+// The first configured code that `value` equals, in the order motion, plane,
+// coordinate mode, value set, coordinate set, compensation.
+GCodeMeaning meaningOfGCode(double value, const CommandVocabulary& vocabulary);
+
+// meaningOfGCode of the whole numbers below 128, which nearly every G word
+// is, computed once per run; any other number is compared code by code.
+class GCodeTable {
+public:
+    explicit GCodeTable(const CommandVocabulary& vocabulary);
+    GCodeMeaning operator()(double value) const
+    {
+        if (value >= 0 && value < static_cast<double>(meanings_.size())) {
+            const auto whole = static_cast<std::size_t>(value);
+            if (static_cast<double>(whole) == value) {
+                return meanings_[whole];
+            }
+        }
+        return meaningOfGCode(value, vocabulary_);
+    }
+
+private:
+    const CommandVocabulary& vocabulary_;
+    std::array<GCodeMeaning, 128> meanings_{};
 };
 
 // The kind of a one-character text: the vocabulary letters compared as whole,
@@ -62,6 +107,7 @@ private:
     const bool programEndWords_;
     const bool turnWords_;
     const AddressTable addresses_;
+    const GCodeTable gCodes_;
     CommentSplitter comments_;
 };
 

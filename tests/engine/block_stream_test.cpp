@@ -115,6 +115,49 @@ TEST(BlockStream, HandsOnWhatLineByLineReadingGives)
     }
 }
 
+// The lines of `bytes` by the text-mode rules, byte by byte: CR LF and LF
+// end a line, 0x1A ends the input, a final line end gives one more line.
+std::vector<std::string> splitPlainly(std::string_view bytes)
+{
+    std::vector<std::string> lines(1);
+    for (const char c : bytes) {
+        if (c == '\x1a') {
+            break;
+        }
+        if (c == '\n') {
+            if (!lines.back().empty() && lines.back().back() == '\r') {
+                lines.back().pop_back();
+            }
+            lines.emplace_back();
+        } else {
+            lines.back() += c;
+        }
+    }
+    return lines;
+}
+
+TEST(SourceReader, FindsEachLineEndAndTheEndOfInput)
+{
+    std::mt19937 random(21);
+    const char alphabet[] = {'G', '1', ' ', '\n', '\r', '\x1a', '(', 'X', '.', '\x80'};
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes(random() % 80, ' ');
+        for (char& c : bytes) {
+            c = alphabet[random() % (round % 2 == 0 ? std::size(alphabet) - 1 : std::size(alphabet))];
+            if (c == '\x1a' && random() % 4 != 0) {
+                c = 'Y';
+            }
+        }
+        SourceReader reader;
+        reader.openBytes(bytes);
+        std::vector<std::string> lines;
+        while (!reader.atEnd()) {
+            lines.emplace_back(reader.readSourceLine());
+        }
+        ASSERT_EQ(lines, splitPlainly(bytes)) << testing::PrintToString(bytes);
+    }
+}
+
 TEST(BlockStream, KeepsTheLineEndRules)
 {
     Settings settings;

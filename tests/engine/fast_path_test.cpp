@@ -61,7 +61,12 @@ TEST(NumericRun, ReadsWhatTheSeparateScanReads)
     for (int trial = 0; trial < 300000; ++trial) {
         const std::string text = randomNumericText(random);
         std::size_t length = 0;
-        const SimpleNumber run = scanNumericRun(text, length);
+        // Letters before the run may be read with it, never bytes outside the
+        // text: the run often ends the text.
+        const std::string prefix(random() % 12, 'X');
+        const std::string whole = prefix + text;
+        const SimpleNumber run =
+            random() % 2 == 0 ? scanNumericRun(text, length) : scanNumericRun(whole, prefix.size(), length);
         const std::size_t expectedLength = text.find_first_not_of("0123456789+-.");
         ASSERT_EQ(length, expectedLength == std::string::npos ? text.size() : expectedLength) << text;
         const SimpleNumber separate = scanSimpleNumber(std::string_view(text).substr(0, length));
@@ -241,6 +246,57 @@ TEST(PowerShortcut, RecheckToleranceIsTheSameCall)
             EXPECT_EQ(bitsOf(recheckTolerance(decimals)), bitsOf(2 * std::pow(10, exponent))) << decimals;
         }
 #endif
+    }
+}
+
+}  // namespace
+}  // namespace drennix
+
+namespace drennix {
+namespace {
+
+// The table of whole G numbers against comparing code by code, for the
+// standard codes and for vocabularies with fractional, large, repeated and
+// negative codes.
+TEST(GCodeTable, MeansWhatTheCodesSay)
+{
+    std::mt19937_64 random(3);
+    std::vector<CommandVocabulary> vocabularies(4);
+    vocabularies[1].rapidCode = 0.5;
+    vocabularies[1].linearCode = 127;
+    vocabularies[1].cwArcCode = 128;
+    vocabularies[2].xyPlaneCode = 1;  // the linear code wins: it comes first
+    vocabularies[2].compLeftCode = -0.0;
+    vocabularies[3].absoluteCode = -90;
+    vocabularies[3].incrementalCode = 1e300;
+    const double fixed[] = {0,
+                            -0.0,
+                            0.5,
+                            1,
+                            2,
+                            3,
+                            17,
+                            90,
+                            91,
+                            126,
+                            127,
+                            128,
+                            129,
+                            -1,
+                            -90,
+                            1e300,
+                            std::numeric_limits<double>::quiet_NaN(),
+                            std::numeric_limits<double>::infinity()};
+    for (const CommandVocabulary& vocabulary : vocabularies) {
+        const GCodeTable table(vocabulary);
+        for (const double value : fixed) {
+            EXPECT_EQ(table(value), meaningOfGCode(value, vocabulary)) << value;
+        }
+        for (int trial = 0; trial < 20000; ++trial) {
+            const double value = random() % 2 == 0 ? static_cast<double>(static_cast<int>(random() % 300) - 50)
+                                                   : static_cast<double>(random() % 3000) / 10.0 - 50.0;
+            ASSERT_EQ(table(value), meaningOfGCode(value, vocabulary)) << value;
+        }
     }
 }
 
