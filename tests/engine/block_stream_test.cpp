@@ -48,11 +48,21 @@ void expectSameBlock(const ParsedBlock& a, const ParsedBlock& b, std::size_t lin
     EXPECT_EQ(a.values, b.values);
     EXPECT_EQ(a.repeated, b.repeated);
     // The modal codes and the feed hold only where their words are.
-    if (a.has(CommandGroup::Motion)) EXPECT_EQ(a.motion, b.motion);
-    if (a.has(CommandGroup::Plane)) EXPECT_EQ(a.plane, b.plane);
-    if (a.has(CommandGroup::CoordinateMode)) EXPECT_EQ(a.coordinateMode, b.coordinateMode);
-    if (a.has(CommandGroup::Compensation)) EXPECT_EQ(a.compensation, b.compensation);
-    if (a.has(AddressKind::Feed)) EXPECT_EQ(a.feed, b.feed);
+    if (a.has(CommandGroup::Motion)) {
+        EXPECT_EQ(a.motion, b.motion);
+    }
+    if (a.has(CommandGroup::Plane)) {
+        EXPECT_EQ(a.plane, b.plane);
+    }
+    if (a.has(CommandGroup::CoordinateMode)) {
+        EXPECT_EQ(a.coordinateMode, b.coordinateMode);
+    }
+    if (a.has(CommandGroup::Compensation)) {
+        EXPECT_EQ(a.compensation, b.compensation);
+    }
+    if (a.has(AddressKind::Feed)) {
+        EXPECT_EQ(a.feed, b.feed);
+    }
 }
 
 // Every line the stream hands on, its block's texts compared after the whole
