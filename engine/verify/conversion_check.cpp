@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "block_interpreter.h"
-#include "block_parser.h"
+#include "block_stream.h"
 #include "source_reader.h"
 
 namespace drennix {
@@ -17,12 +17,12 @@ double distance(const Point3& u, const Point3& v)
 }
 
 // The written program, read back line by line by the engine's own stages,
-// with the tool position each line leaves.
+// with the tool position each line leaves. Its reading and parsing run ahead
+// on the stream's thread while the segments before are measured.
 class WrittenProgram {
 public:
     WrittenProgram(SourceReader& reader, const Settings& settings, const Point3& initialPosition)
-        : reader_(reader),
-          parser_(settings),
+        : stream_(reader, settings),
           decimals_(settings.process.decimalPlaces),
           modal_(startingState(settings.process, initialPosition))
     {}
@@ -31,25 +31,27 @@ public:
     // not read as a block (`status()` tells which).
     bool advance()
     {
-        if (reader_.atEnd()) {
+        if (stream_.atEnd()) {
             status_ = VerificationStatus::OutputMismatch;
             return false;
         }
         ++line_;
-        const std::string_view text = reader_.readSourceLine();
-        if (reader_.failed()) {
+        const SourceLine& line = stream_.next();
+        if (line.readFailed) {
             status_ = VerificationStatus::OutputUnreadable;
             return false;
         }
         straight_ = false;
-        if (parser_.parse(text, block_)) {
+        blank_ = false;
+        if (line.fault) {
             status_ = VerificationStatus::OutputMismatch;
             return false;
         }
-        if (block_.blank) {
+        blank_ = line.block.blank;
+        if (blank_) {
             return true;
         }
-        interpretBlock(modal_, block_, decimals_, line_, step_);
+        interpretBlock(modal_, line.block, decimals_, line_, step_);
         if (step_.fault) {
             status_ = VerificationStatus::OutputMismatch;
             return false;
@@ -66,7 +68,7 @@ public:
         if (!advance()) {
             return false;
         }
-        if (straight_ || block_.blank) {
+        if (straight_ || blank_) {
             return true;
         }
         status_ = VerificationStatus::OutputMismatch;
@@ -78,14 +80,13 @@ public:
     VerificationStatus status() const { return status_; }
 
 private:
-    SourceReader& reader_;
-    BlockParser parser_;
+    BlockStream stream_;
     const int decimals_;
     ModalState modal_;
-    ParsedBlock block_;
     Step step_;
     long long line_ = 0;
     bool straight_ = false;
+    bool blank_ = false;
     VerificationStatus status_ = VerificationStatus::Checked;
 };
 
