@@ -1,5 +1,6 @@
 #include "block_stream.h"
 
+#include <cstring>
 #include <functional>
 #include <system_error>
 
@@ -212,6 +213,11 @@ void BlockStream::fill(Batch& batch)
 bool BlockStream::readLines(Batch& batch)
 {
     while (!reader_.atEnd() && batch.bytes.size() < options_.batchBytes) {
+        if (const std::string_view lines = reader_.takeWholeLines(options_.batchBytes - batch.bytes.size());
+            !lines.empty()) {
+            keepWholeLines(batch, lines);
+            continue;
+        }
         const std::string_view line = reader_.readSourceLine();
         if (reader_.failed()) {
             batch.readFailed = true;
@@ -221,6 +227,23 @@ bool BlockStream::readLines(Batch& batch)
         batch.bytes.append(line);
     }
     return reader_.atEnd();
+}
+
+// Lines that each end in a line feed (and hold no byte 0x1A), copied at
+// once: each line without its line feed and the carriage return before it.
+void BlockStream::keepWholeLines(Batch& batch, std::string_view lines)
+{
+    const std::size_t base = batch.bytes.size();
+    batch.bytes.append(lines);
+    std::size_t start = 0;
+    while (start < lines.size()) {
+        const auto* feed = static_cast<const char*>(std::memchr(lines.data() + start, '\n', lines.size() - start));
+        const auto stop = static_cast<std::size_t>(feed - lines.data());
+        const std::size_t size = stop - start;
+        const bool carriageReturn = size > 0 && lines[stop - 1] == '\r';
+        batch.spans.push_back({base + start, size - (carriageReturn ? 1 : 0)});
+        start = stop + 1;
+    }
 }
 
 // Each line's text views the batch's bytes, which no longer move; so do its

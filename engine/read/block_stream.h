@@ -68,6 +68,7 @@ private:
 
     void fill(Batch& batch);
     bool readLines(Batch& batch);
+    static void keepWholeLines(Batch& batch, std::string_view lines);
     void parseLines(Batch& batch);
     void startWorker();
     void produce();

@@ -1,7 +1,6 @@
 #include "source_reader.h"
 
-#include <bit>
-#include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -14,38 +13,6 @@ namespace {
 
 constexpr std::size_t blockSize = std::size_t{1} << 20;
 constexpr char endOfInputByte = 0x1A;
-
-// Where the line that starts at `p` stops: the first line feed or byte 0x1A
-// among the `n` bytes, or n. Eight bytes at a time: a line is short, and a
-// library search per line costs more in setting up than in searching.
-std::size_t findLineStop(const char* p, std::size_t n)
-{
-    constexpr std::uint64_t ones = 0x0101010101010101;
-    constexpr std::uint64_t highs = 0x8080808080808080;
-    constexpr std::uint64_t lineFeeds = ones * '\n';
-    constexpr std::uint64_t endBytes = ones * static_cast<unsigned char>(endOfInputByte);
-    std::size_t i = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        for (; i + 8 <= n; i += 8) {
-            std::uint64_t bytes = 0;
-            std::memcpy(&bytes, p + i, sizeof bytes);
-            // A byte equal to either is a zero byte after the exclusive or;
-            // the lowest flagged byte is the first such byte.
-            const std::uint64_t xl = bytes ^ lineFeeds;
-            const std::uint64_t xe = bytes ^ endBytes;
-            const std::uint64_t found = (((xl - ones) & ~xl) | ((xe - ones) & ~xe)) & highs;
-            if (found != 0) {
-                return i + static_cast<std::size_t>(std::countr_zero(found) / 8);
-            }
-        }
-    }
-    for (; i < n; ++i) {
-        if (p[i] == '\n' || p[i] == endOfInputByte) {
-            return i;
-        }
-    }
-    return n;
-}
 
 std::string_view withoutLineEndCarriageReturn(std::string_view line)
 {
@@ -141,16 +108,17 @@ std::string_view SourceReader::readSourceLine()
         }
         const char* begin = block_ + position_;
         const std::size_t available = end_ - position_;
-        const std::size_t span = findLineStop(begin, available);
-        if (span < available && begin[span] == endOfInputByte) {
+        const auto* lineFeed = static_cast<const char*>(std::memchr(begin, '\n', available));
+        const std::size_t span = lineFeed ? static_cast<std::size_t>(lineFeed - begin) : available;
+        if (const auto* stop = static_cast<const char*>(std::memchr(begin, endOfInputByte, span))) {
             // The byte 0x1A ends the input: nothing after it is read.
-            carry_.append(begin, span);
+            carry_.append(begin, stop);
             atEnd_ = true;
             exhausted_ = true;
             position_ = end_;
             return carry_;
         }
-        if (span == available) {
+        if (lineFeed == nullptr) {
             carry_.append(begin, available);
             position_ = end_;
             continue;
@@ -162,6 +130,21 @@ std::string_view SourceReader::readSourceLine()
         carry_.append(begin, span);
         return withoutLineEndCarriageReturn(carry_);
     }
+}
+
+std::string_view SourceReader::takeWholeLines(std::size_t maxBytes)
+{
+    const char* begin = block_ + position_;
+    std::size_t span = std::min(end_ - position_, maxBytes);
+    if (const auto* stop = static_cast<const char*>(std::memchr(begin, endOfInputByte, span))) {
+        span = static_cast<std::size_t>(stop - begin);
+    }
+    const std::size_t lastFeed = std::string_view(begin, span).rfind('\n');
+    if (lastFeed == std::string_view::npos) {
+        return {};
+    }
+    position_ += lastFeed + 1;
+    return std::string_view(begin, lastFeed + 1);
 }
 
 bool SourceReader::close()

@@ -40,6 +40,13 @@ public:
     // call or until the reader is closed.
     std::string_view readSourceLine();
 
+    // The whole lines that follow in the block being read, each with its
+    // line end, as many as end within `maxBytes`: one copy for many lines.
+    // Empty when no line ends that soon in the block, or the byte 0x1A comes
+    // first; readSourceLine reads on from there. The view stays valid until
+    // the next call.
+    std::string_view takeWholeLines(std::size_t maxBytes);
+
     // Closes the source; false when closing failed.
     bool close();
 

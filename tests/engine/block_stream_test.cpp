@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "block_stream.h"
+#include "scratch_directory.h"
 
 namespace drennix {
 namespace {
@@ -67,11 +68,16 @@ void expectSameBlock(const ParsedBlock& a, const ParsedBlock& b, std::size_t lin
 
 // Every line the stream hands on, its block's texts compared after the whole
 // stream was read: they must stay valid as long as their batch.
-void expectStreamReads(std::string_view bytes, const Settings& settings, BlockStream::Options options)
+void expectStreamReads(std::string_view bytes, const Settings& settings, BlockStream::Options options,
+                       const std::string& path = {})
 {
     const std::vector<ExpectedLine> expected = readOneByOne(bytes, settings);
     SourceReader reader;
-    reader.openBytes(bytes);
+    if (path.empty()) {
+        reader.openBytes(bytes);
+    } else {
+        ASSERT_EQ(reader.open(path), SourceReader::OpenResult::Opened);
+    }
     BlockStream stream(reader, settings, options);
     std::size_t index = 0;
     while (!stream.atEnd()) {
@@ -117,7 +123,7 @@ TEST(BlockStream, HandsOnWhatLineByLineReadingGives)
         for (const std::size_t batchBytes :
              {std::size_t{1}, std::size_t{37}, std::size_t{4096}, std::size_t{1} << 20}) {
             for (const bool concurrent : {false, true}) {
-                SCOPED_TRACE(testing::Message()
+                SCOPED_TRACE(::testing::Message()
                              << "round " << round << " batch " << batchBytes << " concurrent " << concurrent);
                 expectStreamReads(program, settings, {batchBytes, concurrent});
             }
@@ -164,7 +170,7 @@ TEST(SourceReader, FindsEachLineEndAndTheEndOfInput)
         while (!reader.atEnd()) {
             lines.emplace_back(reader.readSourceLine());
         }
-        ASSERT_EQ(lines, splitPlainly(bytes)) << testing::PrintToString(bytes);
+        ASSERT_EQ(lines, splitPlainly(bytes)) << ::testing::PrintToString(bytes);
     }
 }
 
@@ -178,6 +184,25 @@ TEST(BlockStream, KeepsTheLineEndRules)
         for (const bool concurrent : {false, true}) {
             expectStreamReads(program, settings, {16, concurrent});
         }
+    }
+}
+
+// A file is read in blocks of a megabyte: lines, and CR LF pairs, that
+// span two blocks come whole, whether the stream copies whole lines or a
+// line at a time.
+TEST(BlockStream, ReadsFilesAcrossTheReadersBlocks)
+{
+    Settings settings;
+    std::mt19937 random(17);
+    std::string program = randomProgram(random, 250000);
+    const std::size_t block = std::size_t{1} << 20;
+    program.replace(block - 1, 2, "\r\n");
+    program.replace(2 * block - 3, 6, "(C)\r\nX");
+    program += std::string(block + 100, 'X') + "\r\nG1X1.";
+    const testing::ScratchDirectory scratch;
+    const std::string path = scratch.write("program.nc", program).string();
+    for (const std::size_t batchBytes : {std::size_t{100}, std::size_t{64} << 10}) {
+        expectStreamReads(program, settings, {batchBytes, true}, path);
     }
 }
 
