@@ -134,6 +134,10 @@ std::string_view SourceReader::readSourceLine()
 
 std::string_view SourceReader::takeWholeLines(std::size_t maxBytes)
 {
+    // Nothing read yet, or the block used up: readSourceLine reads the next.
+    if (position_ == end_) {
+        return {};
+    }
     const char* begin = block_ + position_;
     std::size_t span = std::min(end_ - position_, maxBytes);
     if (const auto* stop = static_cast<const char*>(std::memchr(begin, endOfInputByte, span))) {
