@@ -86,6 +86,29 @@ TEST(FormatFixed, MatchesPrintfAndReadsBackForRandomValues)
     }
 }
 
+// Every value that lies exactly halfway between two texts of N places (an odd
+// multiple of 2^-(N+1): times 10^N it is an odd multiple of 5^N / 2), its
+// neighbours one unit in the last place away, and coordinates as programs
+// and conversions hold them (whole units of the last place, read back), for
+// every place count: the text is printf's, ties to even included.
+TEST(FormatFixed, RoundsTiesTheirNeighboursAndCoordinatesAsPrintf)
+{
+    std::mt19937_64 random(7);
+    for (int decimals = 0; decimals <= 9; ++decimals) {
+        for (int trial = 0; trial < 20000; ++trial) {
+            const auto odd = static_cast<double>((random() >> (11 + random() % 50)) | 1);
+            const double tie = std::ldexp(trial % 2 ? -odd : odd, -(decimals + 1));
+            for (const double v : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 2 * tie)})
+                ASSERT_EQ(formatFixed(v, decimals), printfFixed(v, decimals)) << printfFixed(v, 20);
+            const auto units = static_cast<long long>(random() % 2000000000) - 1000000000;
+            const double coordinate =
+                std::strtod((std::to_string(units) + "e-" + std::to_string(decimals)).c_str(), nullptr);
+            ASSERT_EQ(formatFixed(coordinate, decimals), printfFixed(coordinate, decimals)) << units;
+            ASSERT_EQ(roundToDecimals(coordinate, decimals), coordinate) << units;
+        }
+    }
+}
+
 TEST(FormatFixed, IgnoresTheLocalesDecimalSeparator)
 {
     // The name on Linux, and the names the C library of Windows knows.
