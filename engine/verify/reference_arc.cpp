@@ -140,6 +140,13 @@ struct SinCos {
     double cos = 1;
 };
 
+// The path's direction from the centre at t, as pointOnPath takes it.
+SinCos directionOnPath(const ReferenceArc& arc, double t)
+{
+    const double angle = arc.startAngle + arc.sweep * t;
+    return {std::sin(angle), std::cos(angle)};
+}
+
 constexpr double inverseFactorial(int n)
 {
     double f = 1;
@@ -168,16 +175,20 @@ SinCos sinCosNearZero(double x)
         }
         return terms;
     }();
-    // Up to 0.1 (a gap or a segment of most conversions) the terms from
-    // x^13 on are below 1e-20 of the result.
-    const int terms = std::fabs(x) <= 0.1 ? 5 : 8;
     const double x2 = x * x;
+    if (std::fabs(x) <= 0.1) {
+        // A gap or a segment of most conversions: the terms from x^11 on are
+        // below 1e-17 of the result there.
+        const double s = sinTerms[0] - x2 * (sinTerms[1] - x2 * (sinTerms[2] - x2 * sinTerms[3]));
+        const double c = cosTerms[0] - x2 * (cosTerms[1] - x2 * (cosTerms[2] - x2 * (cosTerms[3] - x2 * cosTerms[4])));
+        return {x - x * x2 * s, 1 - x2 * c};
+    }
     double s = 0;
-    for (int i = terms - 1; i >= 0; --i) {
+    for (int i = static_cast<int>(sinTerms.size()) - 1; i >= 0; --i) {
         s = sinTerms[i] - x2 * s;
     }
     double c = 0;
-    for (int i = terms; i >= 0; --i) {
+    for (int i = static_cast<int>(cosTerms.size()) - 1; i >= 0; --i) {
         c = cosTerms[i] - x2 * c;
     }
     return {x - x * x2 * s, 1 - x2 * c};
@@ -206,10 +217,8 @@ public:
         Point3 acceleration{};
     };
 
-    ShortStretch(const ReferenceArc& arc, double tStart)
-        : arc_(arc),
-          tStart_(tStart),
-          start_{std::sin(arc.startAngle + arc.sweep * tStart), std::cos(arc.startAngle + arc.sweep * tStart)}
+    ShortStretch(const ReferenceArc& arc, double tStart, const SinCos& start)
+        : arc_(arc), tStart_(tStart), start_(start)
     {}
 
     const SinCos& startDirection() const { return start_; }
@@ -348,16 +357,19 @@ double refinedMaximum(const ShortStretch& stretch, const WrittenSegment& segment
 }
 
 // The deviation over a short stretch, or nothing where the general search
-// must decide (a long stretch, a non-finite distance).
+// must decide (a long stretch, a non-finite distance). `direction` is the
+// path's direction at t0 as directionOnPath gives it; after a deviation was
+// found, its direction at t1.
 std::optional<double> shortStretchDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a,
-                                            const Point3& b)
+                                            const Point3& b, SinCos& direction)
 {
     const double span = std::fabs(arc.sweep * (t1 - t0));
     if (!(span <= shortStretch)) {
         return std::nullopt;
     }
     const int gaps = std::clamp(static_cast<int>(std::ceil(span / radiansPerSample)), minimumGaps, maximumGaps);
-    const ShortStretch stretch(arc, t0);
+    const ShortStretch stretch(arc, t0, direction);
+    const SinCos end = directionOnPath(arc, t1);
     const PlaneAxes axes = planeAxesOf(arc.plane);
     const WrittenSegment segment(inArcFrame(a, axes), inArcFrame(b, axes));
     std::array<double, maximumGaps + 1> t;
@@ -367,13 +379,13 @@ std::optional<double> shortStretchDeviation(const ReferenceArc& arc, double t0, 
     t[0] = t0;
     d[0] = distanceToSegment(stretch.startPoint(), a, b);
     t[gaps] = t1;
-    d[gaps] = distanceToSegment(pointOnPath(arc, t1), a, b);
+    d[gaps] = distanceToSegment(pathPoint(arc, t1, end.cos, end.sin), a, b);
     const SinCos step = sinCosNearZero(arc.sweep * (t1 - t0) / gaps);
-    SinCos direction = stretch.startDirection();
+    SinCos turned = stretch.startDirection();
     for (int i = 1; i < gaps; ++i) {
-        direction = rotated(direction, step);
+        turned = rotated(turned, step);
         t[i] = t0 + (t1 - t0) * i / gaps;
-        d[i] = segment.distance(stretch.pointAt(t[i], direction));
+        d[i] = segment.distance(stretch.pointAt(t[i], turned));
     }
     for (int i = 0; i <= gaps; ++i) {
         if (!std::isfinite(d[i])) {
@@ -400,6 +412,7 @@ std::optional<double> shortStretchDeviation(const ReferenceArc& arc, double t0, 
             best = std::max(best, refinedMaximum(stretch, segment, t[i], t[i + 1], start, std::max(d[i], d[i + 1])));
         }
     }
+    direction = end;
     return best;
 }
 
@@ -429,10 +442,27 @@ double sampledDeviation(const ReferenceArc& arc, double t0, double t1, const Poi
 
 double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a, const Point3& b)
 {
-    if (const auto deviation = shortStretchDeviation(arc, t0, t1, a, b)) {
+    SinCos direction = directionOnPath(arc, t0);
+    if (const auto deviation = shortStretchDeviation(arc, t0, t1, a, b, direction)) {
         return *deviation;
     }
     return sampledDeviation(arc, t0, t1, a, b);
+}
+
+double ArcSegments::deviation(long long k, const Point3& a, const Point3& b)
+{
+    const double n = static_cast<double>(arc_.segments);
+    const double t0 = static_cast<double>(k - 1) / n;
+    const double t1 = static_cast<double>(k) / n;
+    SinCos direction = k - 1 == knownEnd_ ? SinCos{endSin_, endCos_} : directionOnPath(arc_, t0);
+    if (const auto deviation = shortStretchDeviation(arc_, t0, t1, a, b, direction)) {
+        knownEnd_ = k;
+        endSin_ = direction.sin;
+        endCos_ = direction.cos;
+        return *deviation;
+    }
+    knownEnd_ = -1;
+    return sampledDeviation(arc_, t0, t1, a, b);
 }
 
 }  // namespace drennix

@@ -146,6 +146,37 @@ TEST(reference_arc, agrees_with_a_dense_search)
     }
 }
 
+// Measured one after another, an arc's segments give each the same figure,
+// bit for bit, as measured alone: with short and long stretches (the
+// general search), and when a segment is skipped.
+TEST(reference_arc, segments_in_order_measure_as_each_alone)
+{
+    std::mt19937_64 random(3);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int trial = 0; trial < 200; ++trial) {
+        ReferenceArc arc = flatArc(std::pow(10.0, -1 + 3 * unit(random)), (unit(random) * 2 - 1) * pi,
+                                   (0.1 + unit(random) * 6) * (trial % 2 == 0 ? 1 : -1));
+        arc.plane = trial % 3 == 0 ? Plane::YZ : Plane::XY;
+        arc.centreA = (unit(random) * 2 - 1) * 100;
+        arc.rise = trial % 4 == 0 ? 3 : 0;
+        arc.segments = 1 + static_cast<long long>(random() % 60);
+        const double n = static_cast<double>(arc.segments);
+        ArcSegments inOrder(arc);
+        for (long long k = 1; k <= arc.segments; ++k) {
+            if (trial % 5 == 0 && k == 2) continue;
+            Point3 a = pointOnPath(arc, static_cast<double>(k - 1) / n);
+            Point3 b = pointOnPath(arc, static_cast<double>(k) / n);
+            for (double& c : a)
+                c = roundToDecimals(c, 3);
+            for (double& c : b)
+                c = roundToDecimals(c, 3);
+            const double alone =
+                segmentDeviation(arc, static_cast<double>(k - 1) / n, static_cast<double>(k) / n, a, b);
+            EXPECT_EQ(inOrder.deviation(k, a, b), alone) << "trial " << trial << ", segment " << k;
+        }
+    }
+}
+
 RunOptions convertingOptions(double tolerance, RunMode mode)
 {
     RunOptions options;
