@@ -147,12 +147,10 @@ char* writePair(char* p, std::uint64_t& units)
 }
 
 // The text is written backwards, from the last place, so that the zeros
-// after the point and the point itself fall into place, then appended once.
-void appendDigits(std::string& out, const FixedDigits& digits, int decimals)
+// after the point and the point itself fall into place; `end` is where it
+// ends, the start is returned. At most fixedTextCapacity characters.
+char* writeDigitsBefore(char* end, const FixedDigits& digits, int decimals)
 {
-    // A sign, 20 digits, a point and up to nine leading zeros.
-    char text[40];
-    char* const end = text + sizeof text;
     char* p = end;
     std::uint64_t units = digits.units;
     int place = 0;
@@ -177,7 +175,7 @@ void appendDigits(std::string& out, const FixedDigits& digits, int decimals)
     if (digits.negative) {
         *--p = '-';
     }
-    out.append(p, static_cast<std::size_t>(end - p));
+    return p;
 }
 
 void appendFixedSlowly(std::string& out, double value, int decimals)
@@ -198,8 +196,27 @@ void appendFixedSlowly(std::string& out, double value, int decimals)
 
 }  // namespace
 
+char* writeFixed(char* out, double value, int decimals)
+{
+    FixedDigits digits;
+    if (!fixedDigits(value, decimals, digits)) {
+        return nullptr;
+    }
+    char text[fixedTextCapacity];
+    char* const end = text + sizeof text;
+    const char* start = writeDigitsBefore(end, digits, decimals);
+    const auto length = static_cast<std::size_t>(end - start);
+    std::memcpy(out, start, length);
+    return out + length;
+}
+
 void appendFixed(std::string& out, double value, int decimals)
 {
+    char text[fixedTextCapacity];
+    if (const char* end = writeFixed(text, value, decimals)) {
+        out.append(text, static_cast<std::size_t>(end - text));
+        return;
+    }
     // The C library prints NaN as "nan" or "-nan" by its sign bit and the
     // infinities as "inf" and "-inf", whatever the precision.
     if (std::isnan(value)) {
@@ -209,11 +226,13 @@ void appendFixed(std::string& out, double value, int decimals)
     // As in the C library, a negative precision counts as omitted.
     if (decimals < 0) {
         decimals = 6;
-    }
-    FixedDigits digits;
-    if (fixedDigits(value, decimals, digits)) {
-        appendDigits(out, digits, decimals);
-        return;
+        FixedDigits digits;
+        if (fixedDigits(value, decimals, digits)) {
+            char* const end = text + sizeof text;
+            const char* start = writeDigitsBefore(end, digits, decimals);
+            out.append(start, static_cast<std::size_t>(end - start));
+            return;
+        }
     }
     appendFixedSlowly(out, value, decimals);
 }

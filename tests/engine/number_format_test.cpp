@@ -73,6 +73,7 @@ TEST(FormatFixed, MatchesPrintfForEveryDecimalCount)
 TEST(FormatFixed, MatchesPrintfAndReadsBackForRandomValues)
 {
     std::mt19937_64 random(42);
+    int general = 0;
     for (int trial = 0; trial < 200000; ++trial) {
         const std::uint64_t bits = random();
         double v = trial % 2 ? std::bit_cast<double>(bits)
@@ -81,9 +82,25 @@ TEST(FormatFixed, MatchesPrintfAndReadsBackForRandomValues)
         const int decimals = static_cast<int>(random() % 10);
         const std::string expected = printfFixed(v, decimals);
         ASSERT_EQ(formatFixed(v, decimals), expected) << printfFixed(v, 17);
+        char text[fixedTextCapacity];
+        if (const char* end = writeFixed(text, v, decimals)) {
+            ASSERT_EQ(std::string(static_cast<const char*>(text), end), expected);
+        } else {
+            ++general;
+        }
         const double readBack = std::strtod(expected.c_str(), nullptr), rounded = roundToDecimals(v, decimals);
         ASSERT_EQ(std::bit_cast<std::uint64_t>(rounded), std::bit_cast<std::uint64_t>(readBack)) << expected;
     }
+    // In place where the units fit in 64 bits; the rest (huge and random
+    // bit patterns) goes through the general conversion, which writeFixed
+    // leaves alone.
+    EXPECT_GT(general, 10000);
+    EXPECT_LT(general, 100000);
+    char text[fixedTextCapacity];
+    for (const double v : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 1e300})
+        EXPECT_EQ(writeFixed(text, v, 3), nullptr);
+    EXPECT_EQ(writeFixed(text, 1.0, 10), nullptr);
+    EXPECT_EQ(writeFixed(text, 1.0, -1), nullptr);
 }
 
 // Every value that lies exactly halfway between two texts of N places (an odd
