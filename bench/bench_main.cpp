@@ -12,6 +12,7 @@
 #include "program_generator.h"
 #include "run_benchmarks.h"
 #include "scratch_directory.h"
+#include "verify_benchmarks.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ int main(int argc, char** argv)
         }
         drennix::bench::registerNumberFormatBenchmarks();
         drennix::bench::registerRunBenchmarks(program);
+        drennix::bench::registerVerifyBenchmarks();
         benchmark::RunSpecifiedBenchmarks();
         benchmark::Shutdown();
     } catch (const std::exception& error) {

@@ -1,6 +1,7 @@
 #include "program_writer.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "comment_splitter.h"
 #include "number_format.h"
@@ -103,6 +104,8 @@ ProgramWriter::ProgramWriter(const Settings& settings, const AddressTable& addre
       addresses_(addresses),
       decimals_(settings.process.decimalPlaces),
       rules_{settings.process.arcTurnsByP != 0, settings.process.endAtProgramEnd != 0},
+      axisLetters_{letterOf(vocabulary_, AddressKind::AxisX), letterOf(vocabulary_, AddressKind::AxisY),
+                   letterOf(vocabulary_, AddressKind::AxisZ)},
       sink_(sink)
 {}
 
@@ -135,17 +138,53 @@ void ProgramWriter::writeSourceLine(std::string_view line, Motion modalMotion)
     sink_.append(line_, line);
 }
 
+// The axis words of a cut into `words_`; false (nothing usable written)
+// where a letter is too long for it or a number needs the general
+// conversion.
+bool ProgramWriter::writeAxisWords(const Cut& cut, std::size_t& length)
+{
+    char* p = words_.data();
+    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+        if (!cut.hasWord[axis]) {
+            continue;
+        }
+        const std::string& letter = axisLetters_[axis];
+        if (letter.size() > maximumLetterLength) {
+            return false;
+        }
+        std::memcpy(p, letter.data(), letter.size());
+        p = writeFixed(p + letter.size(), cut.words[axis], decimals_);
+        if (p == nullptr) {
+            return false;
+        }
+    }
+    length = static_cast<std::size_t>(p - words_.data());
+    return true;
+}
+
 void ProgramWriter::writeCut(const Cut& cut, const ParsedBlock& block)
 {
+    std::size_t length = 0;
+    const bool written = writeAxisWords(cut, length);
+    const std::string_view words(words_.data(), length);
+    // Most cuts are only their axis words.
+    if (written && !cut.first && !cut.last) {
+        sink_.append({}, words);
+        return;
+    }
     line_.clear();
     if (cut.first) {
         line_ += vocabulary_.gCodeLetter;
         appendCodeNumber(line_, vocabulary_.linearCode, decimals_);
     }
-    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
-        if (cut.hasWord[axis]) {
-            line_ += letterOf(vocabulary_, static_cast<AddressKind>(static_cast<int>(AddressKind::AxisX) + axis));
-            appendFixed(line_, cut.words[axis], decimals_);
+    if (written) {
+        line_ += words;
+    } else {
+        for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+            if (cut.hasWord[axis]) {
+                line_ += axisLetters_[axis];
+                appendFixed(line_, cut.words[axis], decimals_);
+            }
         }
     }
     if (cut.first) {

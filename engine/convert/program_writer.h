@@ -4,10 +4,12 @@
 // converted arc. The lines go to a LineSink.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
 #include "block_parser.h"
+#include "number_format.h"
 #include "parsed_block.h"
 #include "segmentation.h"
 #include "vocabulary.h"
@@ -59,6 +61,8 @@ public:
     void endConvertedBlock() { previousConverted_ = true; }
 
 private:
+    bool writeAxisWords(const Cut& cut, std::size_t& length);
+
     // 0 nothing pending; Armed: the previous block was converted; Needed:
     // this block relies on the modal arc motion and needs the arc's code.
     enum class ArcCodeReinsertion { None, Armed, Needed };
@@ -67,10 +71,16 @@ private:
     const AddressTable& addresses_;
     const int decimals_;
     const KeptWordRules rules_;
+    // The letters of the X, Y and Z words.
+    const std::array<std::string, 3> axisLetters_;
     LineSink& sink_;
     ArcCodeReinsertion reinsertion_ = ArcCodeReinsertion::None;
     bool previousConverted_ = false;
-    // Reused for every generated line, so that a cut allocates nothing.
+    // The axis words of a cut, written in place: a letter of up to this many
+    // characters and a number for each axis.
+    static constexpr std::size_t maximumLetterLength = 8;
+    std::array<char, 3 * (maximumLetterLength + fixedTextCapacity)> words_{};
+    // Reused for every other generated line, so that a cut allocates nothing.
     std::string line_;
     // The words of an arc's block that wait for its last line.
     std::string held_;

@@ -48,6 +48,7 @@ CutSequence::CutSequence(const Move& arc, long long count, CoordinateMode mode, 
       step_(arc.clockwise() ? -arc.arc.swept : arc.arc.swept),
       startH_(arc.start[axes_.helical]),
       dH_(arc.end[axes_.helical] - startH_),
+      flatHeight_(roundToDecimals(0.0 + startH_, decimals)),
       position_(arc.start)
 {}
 
@@ -59,7 +60,8 @@ Point3 CutSequence::pointAt(long long k) const
     Point3 point{};
     point[axes_.a] = roundToDecimals(radius_ * std::cos(angle) + arc_.arc.centreA, decimals_);
     point[axes_.b] = roundToDecimals(radius_ * std::sin(angle) + arc_.arc.centreB, decimals_);
-    point[axes_.helical] = roundToDecimals(kk * dH_ / nn + startH_, decimals_);
+    const bool flat = dH_ == 0 && !std::signbit(dH_);
+    point[axes_.helical] = flat ? flatHeight_ : roundToDecimals(kk * dH_ / nn + startH_, decimals_);
     return point;
 }
 

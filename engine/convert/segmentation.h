@@ -58,6 +58,9 @@ private:
     const double step_;
     const double startH_;
     const double dH_;
+    // An arc in its plane (a rise of +0) stays at one height: k * 0 / n is
+    // +0, so every point's height is that of +0 + startH, rounded once.
+    const double flatHeight_;
     long long done_ = 0;
     Point3 position_;
 };

@@ -1,5 +1,6 @@
 #include "number_format.h"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -25,9 +26,16 @@ struct FixedDigits {
     bool negative = false;
 };
 
-// The 128-bit product of two 64-bit numbers, as (high, low).
+// The 128-bit product of two 64-bit numbers, as (high, low): one multiply
+// where the compiler has 128-bit integers, four halves where not.
 void multiply(std::uint64_t a, std::uint64_t b, std::uint64_t& high, std::uint64_t& low)
 {
+#if defined(__SIZEOF_INT128__)
+    __extension__ using Product = unsigned __int128;
+    const Product product = static_cast<Product>(a) * b;
+    high = static_cast<std::uint64_t>(product >> 64);
+    low = static_cast<std::uint64_t>(product);
+#else
     const std::uint64_t aLow = a & 0xFFFFFFFFu, aHigh = a >> 32;
     const std::uint64_t bLow = b & 0xFFFFFFFFu, bHigh = b >> 32;
     const std::uint64_t ll = aLow * bLow;
@@ -37,6 +45,7 @@ void multiply(std::uint64_t a, std::uint64_t b, std::uint64_t& high, std::uint64
     const std::uint64_t middle = (ll >> 32) + (lh & 0xFFFFFFFFu) + (hl & 0xFFFFFFFFu);
     low = (middle << 32) | (ll & 0xFFFFFFFFu);
     high = hh + (lh >> 32) + (hl >> 32) + (middle >> 32);
+#endif
 }
 
 // (high, low) >> shift, rounded to the nearest with ties to even; false
@@ -117,29 +126,56 @@ bool fixedDigits(double value, int decimals, FixedDigits& digits)
     return shiftRounded(high, low, -exponent, digits.units);
 }
 
-void appendDigits(std::string& out, const FixedDigits& digits, int decimals)
+// "00" to "99": the digits of a number two at a time.
+constexpr std::array<char, 200> digitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Writes the last two digits of `units` before `p`.
+char* writePair(char* p, std::uint64_t& units)
 {
-    char text[32];
-    auto result = std::to_chars(text, text + sizeof text, digits.units);
-    int length = static_cast<int>(result.ptr - text);
-    if (digits.negative) {
-        out += '-';
+    const auto pair = static_cast<std::size_t>(units % 100);
+    units /= 100;
+    p -= 2;
+    std::memcpy(p, &digitPairs[2 * pair], 2);
+    return p;
+}
+
+// The text is written backwards, from the last place, so that the zeros
+// after the point and the point itself fall into place; `end` is where it
+// ends, the start is returned. At most fixedTextCapacity characters.
+char* writeDigitsBefore(char* end, const FixedDigits& digits, int decimals)
+{
+    char* p = end;
+    std::uint64_t units = digits.units;
+    int place = 0;
+    for (; place + 2 <= decimals; place += 2) {
+        p = writePair(p, units);
     }
-    if (length <= decimals) {
-        // Leading zeros: "0." and the zeros before the first digit.
-        out += '0';
-        if (decimals > 0) {
-            out += '.';
-            out.append(static_cast<std::size_t>(decimals - length), '0');
-            out.append(text, static_cast<std::size_t>(length));
-        }
-        return;
+    if (place < decimals) {
+        *--p = static_cast<char>('0' + units % 10);
+        units /= 10;
     }
-    out.append(text, static_cast<std::size_t>(length - decimals));
     if (decimals > 0) {
-        out += '.';
-        out.append(text + (length - decimals), static_cast<std::size_t>(decimals));
+        *--p = '.';
     }
+    while (units >= 100) {
+        p = writePair(p, units);
+    }
+    if (units >= 10) {
+        p = writePair(p, units);
+    } else {
+        *--p = static_cast<char>('0' + units);
+    }
+    if (digits.negative) {
+        *--p = '-';
+    }
+    return p;
 }
 
 void appendFixedSlowly(std::string& out, double value, int decimals)
@@ -160,8 +196,27 @@ void appendFixedSlowly(std::string& out, double value, int decimals)
 
 }  // namespace
 
+char* writeFixed(char* out, double value, int decimals)
+{
+    FixedDigits digits;
+    if (!fixedDigits(value, decimals, digits)) {
+        return nullptr;
+    }
+    char text[fixedTextCapacity];
+    char* const end = text + sizeof text;
+    const char* start = writeDigitsBefore(end, digits, decimals);
+    const auto length = static_cast<std::size_t>(end - start);
+    std::memcpy(out, start, length);
+    return out + length;
+}
+
 void appendFixed(std::string& out, double value, int decimals)
 {
+    char text[fixedTextCapacity];
+    if (const char* end = writeFixed(text, value, decimals)) {
+        out.append(text, static_cast<std::size_t>(end - text));
+        return;
+    }
     // The C library prints NaN as "nan" or "-nan" by its sign bit and the
     // infinities as "inf" and "-inf", whatever the precision.
     if (std::isnan(value)) {
@@ -171,11 +226,13 @@ void appendFixed(std::string& out, double value, int decimals)
     // As in the C library, a negative precision counts as omitted.
     if (decimals < 0) {
         decimals = 6;
-    }
-    FixedDigits digits;
-    if (fixedDigits(value, decimals, digits)) {
-        appendDigits(out, digits, decimals);
-        return;
+        FixedDigits digits;
+        if (fixedDigits(value, decimals, digits)) {
+            char* const end = text + sizeof text;
+            const char* start = writeDigitsBefore(end, digits, decimals);
+            out.append(start, static_cast<std::size_t>(end - start));
+            return;
+        }
     }
     appendFixedSlowly(out, value, decimals);
 }

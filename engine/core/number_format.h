@@ -2,6 +2,7 @@
 // "%.Nf" and "%d", independent of the locale.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -9,6 +10,14 @@ namespace drennix {
 
 // Appends `value` as printf("%.*f", decimals, value) would print it.
 void appendFixed(std::string& out, double value, int decimals);
+
+// Room for what writeFixed writes: a sign, up to 20 digits and a point.
+inline constexpr std::size_t fixedTextCapacity = 32;
+// Writes `value` as appendFixed would to `out` (room for fixedTextCapacity
+// characters) and returns the end, for 0 to 9 decimals and finite values
+// whose units of the last place fit in 64 bits; nullptr, writing nothing,
+// for the others.
+char* writeFixed(char* out, double value, int decimals);
 std::string formatFixed(double value, int decimals);
 
 // The value that "%.*f" text of `value` reads back as (atof of the text),

@@ -95,7 +95,7 @@ private:
 bool measureArc(const ReferenceArc& arc, double allowance, WrittenProgram& program, VerificationSummary& summary,
                 VerificationListener* listener)
 {
-    const double n = static_cast<double>(arc.segments);
+    ArcSegments stretches(arc);
     SegmentDeviation segment;
     segment.line = arc.line;
     segment.allowance = allowance;
@@ -105,8 +105,7 @@ bool measureArc(const ReferenceArc& arc, double allowance, WrittenProgram& progr
             return false;
         }
         segment.end = program.position();
-        segment.deviation = segmentDeviation(arc, static_cast<double>(k - 1) / n, static_cast<double>(k) / n,
-                                             segment.start, segment.end);
+        segment.deviation = stretches.deviation(k, segment.start, segment.end);
         if (segment.deviation > summary.maxDeviation || summary.maxDeviationLine == 0) {
             summary.maxDeviation = segment.deviation;
             summary.maxDeviationLine = arc.line;

@@ -1,7 +1,9 @@
 #include "reference_arc.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <optional>
 
 namespace drennix {
 
@@ -25,6 +27,11 @@ double dot(const Point3& u, const Point3& v)
 Point3 difference(const Point3& u, const Point3& v)
 {
     return {u[0] - v[0], u[1] - v[1], u[2] - v[2]};
+}
+
+double square(double v)
+{
+    return v * v;
 }
 
 double length(const Point3& u)
@@ -84,15 +91,25 @@ ReferenceArc referenceArcOf(const Move& arc)
     return r;
 }
 
-Point3 pointOnPath(const ReferenceArc& arc, double t)
+namespace {
+
+// The path's point at t whose direction from the centre is (cos, sin).
+Point3 pathPoint(const ReferenceArc& arc, double t, double cos, double sin)
 {
     const PlaneAxes axes = planeAxesOf(arc.plane);
-    const double angle = arc.startAngle + arc.sweep * t;
     Point3 p{};
-    p[axes.a] = arc.centreA + arc.radius * std::cos(angle);
-    p[axes.b] = arc.centreB + arc.radius * std::sin(angle);
+    p[axes.a] = arc.centreA + arc.radius * cos;
+    p[axes.b] = arc.centreB + arc.radius * sin;
     p[axes.helical] = arc.startHeight + arc.rise * t;
     return p;
+}
+
+}  // namespace
+
+Point3 pointOnPath(const ReferenceArc& arc, double t)
+{
+    const double angle = arc.startAngle + arc.sweep * t;
+    return pathPoint(arc, t, std::cos(angle), std::sin(angle));
 }
 
 double distanceToSegment(const Point3& p, const Point3& a, const Point3& b)
@@ -104,7 +121,304 @@ double distanceToSegment(const Point3& p, const Point3& a, const Point3& b)
     return length(difference(ap, {ab[0] * u, ab[1] * u, ab[2] * u}));
 }
 
-double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a, const Point3& b)
+namespace {
+
+// A stretch of at most this many radians is searched here: samples whose gaps
+// stay within the tenth of a radian the general search allows, Newton steps
+// on the squared distance from each sampled peak, and a bound on every other
+// gap that is searched too unless it proves the gap holds nothing farther.
+constexpr int minimumGaps = 2;
+constexpr int maximumGaps = 8;
+constexpr double shortStretch = maximumGaps * radiansPerSample;
+constexpr int newtonSteps = 8;
+// A Newton step this small (as a share of the bracket) leaves the next point
+// within its rounding of the peak: the error shrinks with its square.
+constexpr double newtonConvergence = 1e-6;
+
+struct SinCos {
+    double sin = 0;
+    double cos = 1;
+};
+
+// The path's direction from the centre at t, as pointOnPath takes it.
+SinCos directionOnPath(const ReferenceArc& arc, double t)
+{
+    const double angle = arc.startAngle + arc.sweep * t;
+    return {std::sin(angle), std::cos(angle)};
+}
+
+constexpr double inverseFactorial(int n)
+{
+    double f = 1;
+    for (int i = 2; i <= n; ++i) {
+        f *= i;
+    }
+    return 1 / f;
+}
+
+// sin and cos of |x| <= shortStretch by their Taylor series: the first term
+// left out is below 1e-18 of the result there.
+SinCos sinCosNearZero(double x)
+{
+    // 1/3!, 1/5!, ... and 1/2!, 1/4!, ..., the signs alternating.
+    constexpr std::array<double, 8> sinTerms = [] {
+        std::array<double, 8> terms{};
+        for (int i = 0; i < 8; ++i) {
+            terms[i] = inverseFactorial(2 * i + 3);
+        }
+        return terms;
+    }();
+    constexpr std::array<double, 9> cosTerms = [] {
+        std::array<double, 9> terms{};
+        for (int i = 0; i < 9; ++i) {
+            terms[i] = inverseFactorial(2 * i + 2);
+        }
+        return terms;
+    }();
+    const double x2 = x * x;
+    if (std::fabs(x) <= 0.1) {
+        // A gap or a segment of most conversions: the terms from x^11 on are
+        // below 1e-17 of the result there.
+        const double s = sinTerms[0] - x2 * (sinTerms[1] - x2 * (sinTerms[2] - x2 * sinTerms[3]));
+        const double c = cosTerms[0] - x2 * (cosTerms[1] - x2 * (cosTerms[2] - x2 * (cosTerms[3] - x2 * cosTerms[4])));
+        return {x - x * x2 * s, 1 - x2 * c};
+    }
+    double s = 0;
+    for (int i = static_cast<int>(sinTerms.size()) - 1; i >= 0; --i) {
+        s = sinTerms[i] - x2 * s;
+    }
+    double c = 0;
+    for (int i = static_cast<int>(cosTerms.size()) - 1; i >= 0; --i) {
+        c = cosTerms[i] - x2 * c;
+    }
+    return {x - x * x2 * s, 1 - x2 * c};
+}
+
+SinCos rotated(const SinCos& direction, const SinCos& by)
+{
+    return {direction.sin * by.cos + direction.cos * by.sin, direction.cos * by.cos - direction.sin * by.sin};
+}
+
+// Points in the arc's own frame: its plane's two axes, then the helical one.
+// Distances do not depend on the order of the axes.
+Point3 inArcFrame(const Point3& p, const PlaneAxes& axes)
+{
+    return {p[axes.a], p[axes.b], p[axes.helical]};
+}
+
+// The path over a short stretch: its direction from the centre at t by
+// turning the direction at the stretch's start (pointOnPath's) instead of a
+// sin and a cos at every t.
+class ShortStretch {
+public:
+    struct Local {
+        Point3 point{};
+        Point3 velocity{};
+        Point3 acceleration{};
+    };
+
+    ShortStretch(const ReferenceArc& arc, double tStart, const SinCos& start)
+        : arc_(arc), tStart_(tStart), start_(start)
+    {}
+
+    const SinCos& startDirection() const { return start_; }
+    // The start's point as pointOnPath gives it.
+    Point3 startPoint() const { return pathPoint(arc_, tStart_, start_.cos, start_.sin); }
+    SinCos directionAt(double t) const { return rotated(start_, sinCosNearZero(arc_.sweep * (t - tStart_))); }
+
+    Point3 pointAt(double t, const SinCos& direction) const
+    {
+        return {arc_.centreA + arc_.radius * direction.cos, arc_.centreB + arc_.radius * direction.sin,
+                arc_.startHeight + arc_.rise * t};
+    }
+
+    Local localAt(double t) const
+    {
+        const SinCos direction = directionAt(t);
+        const double r = arc_.radius;
+        const double w = arc_.sweep;
+        return {pointAt(t, direction),
+                {-w * r * direction.sin, w * r * direction.cos, arc_.rise},
+                {-w * w * r * direction.cos, -w * w * r * direction.sin, 0}};
+    }
+
+private:
+    const ReferenceArc& arc_;
+    const double tStart_;
+    const SinCos start_;
+};
+
+// The written segment in the arc's frame, with what every distance to it
+// shares.
+class WrittenSegment {
+public:
+    WrittenSegment(const Point3& a, const Point3& b) : a_(a), ab_(difference(b, a)), squaredLength_(dot(ab_, ab_)) {}
+
+    double distance(const Point3& p) const
+    {
+        double along = 0;
+        return length(residual(p, along));
+    }
+
+    // The distance of a path point and the first two derivatives of its
+    // square along the path.
+    struct Measure {
+        double distance = 0;
+        double slope = 0;
+        double curvature = 0;
+    };
+
+    Measure measure(const ShortStretch::Local& local) const
+    {
+        double along = 0;
+        const Point3 r = residual(local.point, along);
+        // Where the nearest point slides along the segment, the velocity along
+        // it does not move the path away.
+        const double slide = along > 0 && along < 1 ? square(dot(local.velocity, ab_)) / squaredLength_ : 0.0;
+        Measure m;
+        m.distance = length(r);
+        m.slope = 2 * dot(r, local.velocity);
+        m.curvature = 2 * (dot(local.velocity, local.velocity) - slide) + 2 * dot(r, local.acceleration);
+        return m;
+    }
+
+private:
+    // From the nearest point of the segment to p; `along` where p's foot lies
+    // on the segment's line (0 at a, 1 at b).
+    Point3 residual(const Point3& p, double& along) const
+    {
+        const Point3 ap = difference(p, a_);
+        along = squaredLength_ > 0 ? dot(ap, ab_) / squaredLength_ : 0.0;
+        const double u = std::clamp(along, 0.0, 1.0);
+        return difference(ap, {ab_[0] * u, ab_[1] * u, ab_[2] * u});
+    }
+
+    const Point3 a_;
+    const Point3 ab_;
+    const double squaredLength_;
+};
+
+// The largest distance within [lo, hi] by Newton steps from t; nothing when
+// the squared distance is not concave on the way or the steps do not settle.
+std::optional<double> newtonMaximum(const ShortStretch& stretch, const WrittenSegment& segment, double lo, double hi,
+                                    double t, double best)
+{
+    for (int step = 0; step < newtonSteps; ++step) {
+        const WrittenSegment::Measure m = segment.measure(stretch.localAt(t));
+        best = std::max(best, m.distance);
+        if (!(m.curvature < 0)) {
+            return std::nullopt;
+        }
+        const double next = std::clamp(t - m.slope / m.curvature, lo, hi);
+        if (std::fabs(next - t) <= newtonConvergence * (hi - lo)) {
+            return std::max(best, segment.distance(stretch.pointAt(next, stretch.directionAt(next))));
+        }
+        t = next;
+    }
+    return std::nullopt;
+}
+
+// Where the parabola through three equally spaced samples peaks, kept
+// within them: near the peak of a bulge, so that Newton has little to do.
+double parabolaPeak(double lo, double hi, double dLo, double dMiddle, double dHi)
+{
+    const double bend = dLo - 2 * dMiddle + dHi;
+    const double middle = (lo + hi) / 2;
+    if (!(bend < 0)) {
+        return middle;
+    }
+    return std::clamp(middle + (hi - lo) / 4 * (dLo - dHi) / bend, lo, hi);
+}
+
+// The largest distance a gap between samples at distances dLo and dHi can
+// hold: the distance from the chord of the gap is convex, and the path
+// leaves that chord by at most k λ (1 - λ) at its fraction λ (k = r w^2 / 2,
+// w the gap's angle).
+double gapBound(double dLo, double dHi, double k)
+{
+    if (!(k > 0)) {
+        return std::max(dLo, dHi);
+    }
+    const double rise = dHi - dLo;
+    const double lambda = std::clamp((rise + k) / (2 * k), 0.0, 1.0);
+    return dLo + lambda * rise + k * lambda * (1 - lambda);
+}
+
+// The largest distance within [lo, hi]: Newton steps from t where the
+// squared distance is concave, else golden section.
+double refinedMaximum(const ShortStretch& stretch, const WrittenSegment& segment, double lo, double hi, double t,
+                      double best)
+{
+    if (const auto peak = newtonMaximum(stretch, segment, lo, hi, t, best)) {
+        return *peak;
+    }
+    const auto distanceAt = [&](double u) { return segment.distance(stretch.pointAt(u, stretch.directionAt(u))); };
+    return refineMaximum(distanceAt, lo, hi, best);
+}
+
+// The deviation over a short stretch, or nothing where the general search
+// must decide (a long stretch, a non-finite distance). `direction` is the
+// path's direction at t0 as directionOnPath gives it; after a deviation was
+// found, its direction at t1.
+std::optional<double> shortStretchDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a,
+                                            const Point3& b, SinCos& direction)
+{
+    const double span = std::fabs(arc.sweep * (t1 - t0));
+    if (!(span <= shortStretch)) {
+        return std::nullopt;
+    }
+    const int gaps = std::clamp(static_cast<int>(std::ceil(span / radiansPerSample)), minimumGaps, maximumGaps);
+    const ShortStretch stretch(arc, t0, direction);
+    const SinCos end = directionOnPath(arc, t1);
+    const PlaneAxes axes = planeAxesOf(arc.plane);
+    const WrittenSegment segment(inArcFrame(a, axes), inArcFrame(b, axes));
+    std::array<double, maximumGaps + 1> t;
+    std::array<double, maximumGaps + 1> d;
+    // The ends exactly as the general search measures them; the samples
+    // between them by turning the start's direction step by step.
+    t[0] = t0;
+    d[0] = distanceToSegment(stretch.startPoint(), a, b);
+    t[gaps] = t1;
+    d[gaps] = distanceToSegment(pathPoint(arc, t1, end.cos, end.sin), a, b);
+    const SinCos step = sinCosNearZero(arc.sweep * (t1 - t0) / gaps);
+    SinCos turned = stretch.startDirection();
+    for (int i = 1; i < gaps; ++i) {
+        turned = rotated(turned, step);
+        t[i] = t0 + (t1 - t0) * i / gaps;
+        d[i] = segment.distance(stretch.pointAt(t[i], turned));
+    }
+    for (int i = 0; i <= gaps; ++i) {
+        if (!std::isfinite(d[i])) {
+            return std::nullopt;
+        }
+    }
+    double best = std::max(d[0], d[gaps]);
+    // Each sampled peak refined over the gaps on both its sides.
+    std::array<bool, maximumGaps> refined{};
+    for (int i = 1; i < gaps; ++i) {
+        if (d[i] >= d[i - 1] && d[i] >= d[i + 1]) {
+            const double start = parabolaPeak(t[i - 1], t[i + 1], d[i - 1], d[i], d[i + 1]);
+            best = std::max(best, refinedMaximum(stretch, segment, t[i - 1], t[i + 1], start, d[i]));
+            refined[i - 1] = refined[i] = true;
+        }
+    }
+    // Any other gap whose bound exceeds what was found is searched too: a
+    // peak just inside it can hide between two lower samples.
+    const double gap = span / gaps;
+    const double bulge = arc.radius * gap * gap / 2;
+    for (int i = 0; i < gaps; ++i) {
+        if (!refined[i] && gapBound(d[i], d[i + 1], bulge) > best) {
+            const double start = d[i] >= d[i + 1] ? t[i] : t[i + 1];
+            best = std::max(best, refinedMaximum(stretch, segment, t[i], t[i + 1], start, std::max(d[i], d[i + 1])));
+        }
+    }
+    direction = end;
+    return best;
+}
+
+// The sampled search above, for any stretch: at least eight samples and one
+// per tenth of a radian, each local maximum refined by golden section.
+double sampledDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a, const Point3& b)
 {
     const auto distanceAt = [&](double t) { return distanceToSegment(pointOnPath(arc, t), a, b); };
     const double span = std::fabs(arc.sweep * (t1 - t0));
@@ -122,6 +436,33 @@ double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Poi
         current = next;
     }
     return best;
+}
+
+}  // namespace
+
+double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a, const Point3& b)
+{
+    SinCos direction = directionOnPath(arc, t0);
+    if (const auto deviation = shortStretchDeviation(arc, t0, t1, a, b, direction)) {
+        return *deviation;
+    }
+    return sampledDeviation(arc, t0, t1, a, b);
+}
+
+double ArcSegments::deviation(long long k, const Point3& a, const Point3& b)
+{
+    const double n = static_cast<double>(arc_.segments);
+    const double t0 = static_cast<double>(k - 1) / n;
+    const double t1 = static_cast<double>(k) / n;
+    SinCos direction = k - 1 == knownEnd_ ? SinCos{endSin_, endCos_} : directionOnPath(arc_, t0);
+    if (const auto deviation = shortStretchDeviation(arc_, t0, t1, a, b, direction)) {
+        knownEnd_ = k;
+        endSin_ = direction.sin;
+        endCos_ = direction.cos;
+        return *deviation;
+    }
+    knownEnd_ = -1;
+    return sampledDeviation(arc_, t0, t1, a, b);
 }
 
 }  // namespace drennix

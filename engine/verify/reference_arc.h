@@ -41,4 +41,22 @@ double distanceToSegment(const Point3& p, const Point3& a, const Point3& b);
 // `t1` (both included) to the segment from `a` to `b`.
 double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a, const Point3& b);
 
+// The segments of one arc measured in order: segment k (1 to the arc's
+// segments) is its stretch from (k - 1) / segments to k / segments, and its
+// deviation is segmentDeviation's. The path's direction at one segment's end
+// serves as the next one's start.
+class ArcSegments {
+public:
+    explicit ArcSegments(const ReferenceArc& arc) : arc_(arc) {}
+
+    double deviation(long long k, const Point3& a, const Point3& b);
+
+private:
+    const ReferenceArc& arc_;
+    // The segment whose end direction is kept; -1 for none.
+    long long knownEnd_ = -1;
+    double endSin_ = 0;
+    double endCos_ = 1;
+};
+
 }  // namespace drennix

@@ -73,6 +73,7 @@ TEST(FormatFixed, MatchesPrintfForEveryDecimalCount)
 TEST(FormatFixed, MatchesPrintfAndReadsBackForRandomValues)
 {
     std::mt19937_64 random(42);
+    int general = 0;
     for (int trial = 0; trial < 200000; ++trial) {
         const std::uint64_t bits = random();
         double v = trial % 2 ? std::bit_cast<double>(bits)
@@ -81,8 +82,47 @@ TEST(FormatFixed, MatchesPrintfAndReadsBackForRandomValues)
         const int decimals = static_cast<int>(random() % 10);
         const std::string expected = printfFixed(v, decimals);
         ASSERT_EQ(formatFixed(v, decimals), expected) << printfFixed(v, 17);
+        char text[fixedTextCapacity];
+        if (const char* end = writeFixed(text, v, decimals)) {
+            ASSERT_EQ(std::string(static_cast<const char*>(text), end), expected);
+        } else {
+            ++general;
+        }
         const double readBack = std::strtod(expected.c_str(), nullptr), rounded = roundToDecimals(v, decimals);
         ASSERT_EQ(std::bit_cast<std::uint64_t>(rounded), std::bit_cast<std::uint64_t>(readBack)) << expected;
+    }
+    // In place where the units fit in 64 bits; the rest (huge and random
+    // bit patterns) goes through the general conversion, which writeFixed
+    // leaves alone.
+    EXPECT_GT(general, 10000);
+    EXPECT_LT(general, 100000);
+    char text[fixedTextCapacity];
+    for (const double v : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 1e300})
+        EXPECT_EQ(writeFixed(text, v, 3), nullptr);
+    EXPECT_EQ(writeFixed(text, 1.0, 10), nullptr);
+    EXPECT_EQ(writeFixed(text, 1.0, -1), nullptr);
+}
+
+// Every value that lies exactly halfway between two texts of N places (an odd
+// multiple of 2^-(N+1): times 10^N it is an odd multiple of 5^N / 2), its
+// neighbours one unit in the last place away, and coordinates as programs
+// and conversions hold them (whole units of the last place, read back), for
+// every place count: the text is printf's, ties to even included.
+TEST(FormatFixed, RoundsTiesTheirNeighboursAndCoordinatesAsPrintf)
+{
+    std::mt19937_64 random(7);
+    for (int decimals = 0; decimals <= 9; ++decimals) {
+        for (int trial = 0; trial < 20000; ++trial) {
+            const auto odd = static_cast<double>((random() >> (11 + random() % 50)) | 1);
+            const double tie = std::ldexp(trial % 2 ? -odd : odd, -(decimals + 1));
+            for (const double v : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 2 * tie)})
+                ASSERT_EQ(formatFixed(v, decimals), printfFixed(v, decimals)) << printfFixed(v, 20);
+            const auto units = static_cast<long long>(random() % 2000000000) - 1000000000;
+            const double coordinate =
+                std::strtod((std::to_string(units) + "e-" + std::to_string(decimals)).c_str(), nullptr);
+            ASSERT_EQ(formatFixed(coordinate, decimals), printfFixed(coordinate, decimals)) << units;
+            ASSERT_EQ(roundToDecimals(coordinate, decimals), coordinate) << units;
+        }
     }
 }
 

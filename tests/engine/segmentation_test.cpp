@@ -125,6 +125,47 @@ TEST(KeptText, KeepsTheBlocksOtherWordsSpacesAndComments)
     }
 }
 
+// The lines a writer hands on, joined.
+struct JoinedLines : LineSink {
+    std::string text;
+    void append(std::string_view prefix, std::string_view line) override
+    {
+        text += prefix;
+        text += line;
+        text += '|';
+    }
+};
+
+// A cut's words as printf writes them, in place for the usual numbers and
+// through the general conversion for those beyond 64 bits of units; the
+// arc's first line with its code and kept words, its last with held words.
+TEST(CutLines, WriteEveryNumberAsPrintfWould)
+{
+    Settings settings;
+    resetToDefaults(settings);
+    settings.process.endAtProgramEnd = 1;
+    const AddressTable addresses(settings.vocabulary);
+    JoinedLines sink;
+    ProgramWriter writer(settings, addresses, sink);
+    ParsedBlock block;
+    block.codeText = "N5G2X1.Y2.I3.F50.M30";
+    Cut cut;
+    cut.hasWord = {true, false, true};
+    cut.first = true;
+    cut.words = {-0.0004, 0, 12.3456};
+    writer.writeCut(cut, block);
+    cut.first = false;
+    cut.words = {1e20, 0, -7.0006};
+    writer.writeCut(cut, block);
+    cut.hasWord = {false, true, false};
+    cut.words = {0, 0.5, 0};
+    writer.writeCut(cut, block);
+    cut.last = true;
+    cut.words = {0, -2.25, 0};
+    writer.writeCut(cut, block);
+    EXPECT_EQ(sink.text, "G1X-0.000Z12.346N5F50.|X100000000000000000000.000Z-7.001|Y0.500|Y-2.250M30|");
+}
+
 struct LineCase {
     std::string name;
     std::array<double, 3> start;

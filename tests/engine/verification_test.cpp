@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "conversion_check.h"
+#include "number_format.h"
 #include "output_store.h"
 #include "recording_host.h"
 #include "reference_arc.h"
@@ -73,6 +75,106 @@ TEST(reference_arc, helical_chord_deviates_by_the_sagitta_of_its_plane)
     const Point3 a{3, 0, -1};
     const Point3 b{3 * std::cos(pi / 3), 3 * std::sin(pi / 3), 3};
     EXPECT_NEAR(segmentDeviation(helix, 0, 1, a, b), 3 * (1 - std::cos(pi / 6)), 1e-9);
+}
+
+// The straightforward search the measure must agree with: the largest of many
+// evenly spaced distances, refined by ternary search beside the largest.
+double denseDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a, const Point3& b)
+{
+    const auto distanceAt = [&](double t) { return distanceToSegment(pointOnPath(arc, t), a, b); };
+    constexpr int samples = 4000;
+    int top = 0;
+    double best = distanceAt(t0);
+    for (int i = 1; i <= samples; ++i) {
+        const double d = distanceAt(i == samples ? t1 : t0 + (t1 - t0) * i / samples);
+        if (d > best) {
+            best = d;
+            top = i;
+        }
+    }
+    double lo = t0 + (t1 - t0) * std::max(top - 1, 0) / samples;
+    double hi = t0 + (t1 - t0) * std::min(top + 1, samples) / samples;
+    for (int step = 0; step < 100; ++step) {
+        const double m1 = lo + (hi - lo) / 3;
+        const double m2 = hi - (hi - lo) / 3;
+        const double d1 = distanceAt(m1);
+        const double d2 = distanceAt(m2);
+        best = std::max({best, d1, d2});
+        (d1 < d2 ? lo : hi) = d1 < d2 ? m1 : m2;
+    }
+    return best;
+}
+
+// Over random stretches of random arcs (every plane, both directions,
+// helical or not) and segments as a conversion writes them, with their ends
+// moved off the path, or none at all: the measure finds the same largest
+// distance as the dense search, and never less.
+TEST(reference_arc, agrees_with_a_dense_search)
+{
+    std::mt19937_64 random(11);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const Plane planes[] = {Plane::XY, Plane::ZX, Plane::YZ};
+    for (int trial = 0; trial < 3000; ++trial) {
+        ReferenceArc arc;
+        arc.plane = planes[trial % 3];
+        arc.radius = std::pow(10.0, -2 + 4 * unit(random));
+        arc.centreA = (unit(random) * 2 - 1) * 300;
+        arc.centreB = (unit(random) * 2 - 1) * 300;
+        arc.startAngle = (unit(random) * 2 - 1) * pi;
+        arc.sweep = (0.001 + unit(random) * 2 * pi) * (trial % 2 == 0 ? 1 : -1);
+        arc.startHeight = (unit(random) * 2 - 1) * 50;
+        arc.rise = trial % 4 < 2 ? (unit(random) * 2 - 1) * 20 : 0;
+        // A stretch of up to a radian, rarely longer.
+        const double share = std::min(1.0, std::pow(10.0, -4 + 4 * unit(random)) / std::fabs(arc.sweep));
+        const double t0 = unit(random) * (1 - share);
+        const double t1 = t0 + share;
+        const int decimals = static_cast<int>(random() % 4) + 2;
+        const double offEnds = trial % 5 == 0 ? arc.radius * share * unit(random) : 0.0;
+        const auto written = [&](double t) {
+            Point3 p = pointOnPath(arc, t);
+            for (double& c : p)
+                c = roundToDecimals(c + offEnds * (unit(random) * 2 - 1), decimals);
+            return p;
+        };
+        const Point3 a = written(t0);
+        const Point3 b = trial % 50 == 0 ? a : written(t1);
+        const double expected = denseDeviation(arc, t0, t1, a, b);
+        const double measured = segmentDeviation(arc, t0, t1, a, b);
+        // Within the rounding of coordinates of a few hundred.
+        EXPECT_NEAR(measured, expected, 1e-12) << "trial " << trial;
+        EXPECT_GE(measured, expected - 1e-13) << "trial " << trial;
+    }
+}
+
+// Measured one after another, an arc's segments give each the same figure,
+// bit for bit, as measured alone: with short and long stretches (the
+// general search), and when a segment is skipped.
+TEST(reference_arc, segments_in_order_measure_as_each_alone)
+{
+    std::mt19937_64 random(3);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int trial = 0; trial < 200; ++trial) {
+        ReferenceArc arc = flatArc(std::pow(10.0, -1 + 3 * unit(random)), (unit(random) * 2 - 1) * pi,
+                                   (0.1 + unit(random) * 6) * (trial % 2 == 0 ? 1 : -1));
+        arc.plane = trial % 3 == 0 ? Plane::YZ : Plane::XY;
+        arc.centreA = (unit(random) * 2 - 1) * 100;
+        arc.rise = trial % 4 == 0 ? 3 : 0;
+        arc.segments = 1 + static_cast<long long>(random() % 60);
+        const double n = static_cast<double>(arc.segments);
+        ArcSegments inOrder(arc);
+        for (long long k = 1; k <= arc.segments; ++k) {
+            if (trial % 5 == 0 && k == 2) continue;
+            Point3 a = pointOnPath(arc, static_cast<double>(k - 1) / n);
+            Point3 b = pointOnPath(arc, static_cast<double>(k) / n);
+            for (double& c : a)
+                c = roundToDecimals(c, 3);
+            for (double& c : b)
+                c = roundToDecimals(c, 3);
+            const double alone =
+                segmentDeviation(arc, static_cast<double>(k - 1) / n, static_cast<double>(k) / n, a, b);
+            EXPECT_EQ(inOrder.deviation(k, a, b), alone) << "trial " << trial << ", segment " << k;
+        }
+    }
 }
 
 RunOptions convertingOptions(double tolerance, RunMode mode)
