@@ -7,11 +7,6 @@
 
 namespace drennix::toolpath {
 
-Vertex toVertex(const Point3& point)
-{
-    return {static_cast<float>(point[0]), static_cast<float>(point[1]), static_cast<float>(point[2])};
-}
-
 void Box::add(const Vertex& point)
 {
     for (int axis = 0; axis < 3; ++axis) {
@@ -32,13 +27,6 @@ void Box::add(const Box& other)
 }
 
 namespace {
-
-// Line numbers beyond 32 bits are kept at the largest; no program has them.
-std::uint32_t storedLine(long long line)
-{
-    constexpr long long largest = std::numeric_limits<std::uint32_t>::max();
-    return static_cast<std::uint32_t>(std::clamp(line, 0LL, largest));
-}
 
 Vertex withPlanePoint(Vertex point, Plane plane, double a, double b)
 {
@@ -76,51 +64,15 @@ Box arcBox(const ArcRecord& arc, Plane plane, const Vertex& start, const Vertex&
 
 ToolpathStore::ToolpathStore(const Point3& initialPosition)
     : start_(toVertex(initialPosition)), lastEnd_(initialPosition)
+{}
+
+std::uint8_t ToolpathStore::recordJump(const Point3& start, std::uint32_t index)
 {
-    bounds_.add(start_);
+    jumps_.push_back({index, toVertex(start)});
+    return jumpFlag;
 }
 
-void ToolpathStore::record(const Move& move)
-{
-    const auto index = static_cast<std::uint32_t>(ends_.size());
-    std::uint8_t flags = static_cast<std::uint8_t>(static_cast<std::uint8_t>(move.kind) |
-                                                   (static_cast<std::uint8_t>(move.plane) << planeShift));
-    if (move.helical()) flags |= helicalFlag;
-    const Vertex start = toVertex(move.start);
-    // A coordinate set moved the tool without a move: the next move starts
-    // from the new position, and no line joins the two.
-    if (move.start != lastEnd_) {
-        flags |= jumpFlag;
-        jumps_.push_back({index, start});
-    }
-    // The box of a finished group joins the whole box once, not per move.
-    if (index % movesPerGroup == 0) {
-        if (!groups_.empty()) bounds_.add(groups_.back());
-        groups_.emplace_back();
-    }
-    Box& group = groups_.back();
-    group.add(start);
-    const Vertex end = toVertex(move.end);
-    ends_.push_back(end);
-    lines_.push_back(storedLine(move.line));
-    flags_.push_back(flags);
-    lastEnd_ = move.end;
-    if (move.isArc()) {
-        recordArc(move, index);
-        group.add(arcBox(arcs_.back(), move.plane, start, end));
-    } else {
-        group.add(end);
-    }
-}
-
-Box ToolpathStore::bounds() const
-{
-    Box box = bounds_;
-    if (!groups_.empty()) box.add(groups_.back());
-    return box;
-}
-
-void ToolpathStore::recordArc(const Move& move, std::uint32_t index)
+std::uint8_t ToolpathStore::recordArc(const Move& move, std::uint32_t index)
 {
     const ArcPath& path = move.arc;
     ArcRecord arc;
@@ -133,6 +85,91 @@ void ToolpathStore::recordArc(const Move& move, std::uint32_t index)
     arc.startAngle = static_cast<float>(path.startAngle);
     arc.sweep = static_cast<float>(move.clockwise() ? -path.swept : path.swept);
     arcs_.push_back(arc);
+    return path.helical ? helicalFlag : 0;
+}
+
+const LevelOfDetail& ToolpathStore::levelOfDetail() const
+{
+    const std::lock_guard lock(detail_->mutex);
+    if (!detail_->made || detail_->moves != moveCount()) {
+        makeLevelOfDetail(detail_->detail);
+        detail_->moves = moveCount();
+        detail_->made = true;
+    }
+    return detail_->detail;
+}
+
+namespace {
+
+// A group's box as single-precision corners: the same comparisons as
+// Box::add, without its test for an empty box on every point.
+struct GroupExtent {
+    std::array<float, 3> low;
+    std::array<float, 3> high;
+
+    explicit GroupExtent(const Vertex& first) : low{first.x, first.y, first.z}, high(low) {}
+
+    void add(const Vertex& point)
+    {
+        for (int axis = 0; axis < 3; ++axis) {
+            const float value = point[axis];
+            if (value < low[axis]) low[axis] = value;
+            if (value > high[axis]) high[axis] = value;
+        }
+    }
+    // As Box::add(Box) does: its lower corner, then its upper one.
+    void add(const Box& box)
+    {
+        if (box.empty) return;
+        add(Vertex{static_cast<float>(box.min[0]), static_cast<float>(box.min[1]), static_cast<float>(box.min[2])});
+        add(Vertex{static_cast<float>(box.max[0]), static_cast<float>(box.max[1]), static_cast<float>(box.max[2])});
+    }
+    Box box() const
+    {
+        Box box;
+        for (int axis = 0; axis < 3; ++axis) {
+            box.min[axis] = low[axis];
+            box.max[axis] = high[axis];
+        }
+        box.empty = false;
+        return box;
+    }
+};
+
+}  // namespace
+
+// Each group holds the start and the end of each of its moves and the
+// quadrant points of its arcs; the whole box the start point and every group.
+void ToolpathStore::makeLevelOfDetail(LevelOfDetail& detail) const
+{
+    const std::size_t count = moveCount();
+    detail.groups.clear();
+    detail.groups.reserve((count + movesPerGroup - 1) / movesPerGroup);
+    detail.bounds = Box{};
+    detail.bounds.add(start_);
+    Vertex previous = start_;
+    std::size_t jump = 0;
+    std::size_t arc = 0;
+    for (std::size_t first = 0; first < count; first += movesPerGroup) {
+        const std::size_t last = std::min(count, first + movesPerGroup);
+        std::uint8_t flags = flags_[first];
+        GroupExtent extent(jumpsBefore(flags) ? jumps_[jump].start : previous);
+        for (std::size_t index = first; index < last; ++index) {
+            flags = flags_[index];
+            const Vertex start = jumpsBefore(flags) ? jumps_[jump++].start : previous;
+            const Vertex end = ends_[index];
+            extent.add(start);
+            const MoveKind kind = kindOf(flags);
+            if (kind == MoveKind::ClockwiseArc || kind == MoveKind::CounterClockwiseArc) {
+                extent.add(arcBox(arcs_[arc++], planeOf(flags), start, end));
+            } else {
+                extent.add(end);
+            }
+            previous = end;
+        }
+        detail.groups.push_back(extent.box());
+        detail.bounds.add(detail.groups.back());
+    }
 }
 
 PathMove ToolpathStore::moveAt(std::size_t index) const
@@ -197,8 +234,10 @@ std::size_t ToolpathStore::firstMoveFrom(long long line) const
 
 std::size_t ToolpathStore::memoryBytes() const
 {
-    return sizeof(*this) + ends_.bytesReserved() + lines_.bytesReserved() + flags_.bytesReserved() +
-           arcs_.bytesReserved() + jumps_.capacity() * sizeof(Jump) + groups_.capacity() * sizeof(Box);
+    const std::lock_guard lock(detail_->mutex);
+    return sizeof(*this) + sizeof(DetailCache) + ends_.bytesReserved() + lines_.bytesReserved() +
+           flags_.bytesReserved() + arcs_.bytesReserved() + jumps_.capacity() * sizeof(Jump) +
+           detail_->detail.groups.capacity() * sizeof(Box);
 }
 
 }  // namespace drennix::toolpath
