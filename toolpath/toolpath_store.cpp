@@ -179,7 +179,7 @@ PathMove ToolpathStore::moveAt(std::size_t index) const
     move.kind = kindOf(flags);
     move.plane = planeOf(flags);
     move.helical = (flags & helicalFlag) != 0;
-    move.line = lines_[index];
+    move.line = lines_.lineOf(index);
     move.start = startOf(index);
     move.end = ends_[index];
     if (move.kind == MoveKind::ClockwiseArc || move.kind == MoveKind::CounterClockwiseArc) move.arc = arcOf(index);
@@ -215,21 +215,6 @@ const ArcRecord* ToolpathStore::arcOf(std::size_t index) const
 {
     const std::size_t arc = arcIndexFrom(index);
     return arc < arcs_.size() && arcs_[arc].move == index ? &arcs_[arc] : nullptr;
-}
-
-std::size_t ToolpathStore::firstMoveFrom(long long line) const
-{
-    std::size_t low = 0;
-    std::size_t high = lines_.size();
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        if (static_cast<long long>(lines_[middle]) < line) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    return low;
 }
 
 std::size_t ToolpathStore::memoryBytes() const

@@ -2,7 +2,7 @@
 // move in single precision, its source line and kind, and beside them the
 // circles of the arcs and the starts of the moves that do not begin where the
 // one before ended (after a coordinate set). A program of millions of moves
-// costs under 20 bytes a move plus its arcs. Recording a move only appends
+// costs under 16 bytes a move plus its arcs. Recording a move only appends
 // to blocks (it runs once a line on the run's thread); the boxes of the
 // level of detail are made from the finished moves when a reader first asks.
 #pragma once
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "chunked_array.h"
+#include "line_runs.h"
 #include "move.h"
 
 namespace drennix::toolpath {
@@ -98,9 +99,9 @@ public:
     // Where move `index` begins: the end of the one before, or where a
     // coordinate set put the tool.
     Vertex startOf(std::size_t index) const;
-    long long lineOf(std::size_t index) const { return lines_[index]; }
+    long long lineOf(std::size_t index) const { return lines_.lineOf(index); }
     // The first move of line `line` or of a later line (moveCount() if none).
-    std::size_t firstMoveFrom(long long line) const;
+    std::size_t firstMoveFrom(long long line) const { return lines_.firstMoveFrom(line); }
 
     // The level-of-detail index: the box of each group of movesPerGroup moves.
     // Made on the first call after the last move was recorded; the reference
@@ -158,7 +159,7 @@ private:
     Point3 lastEnd_{};
     // Blocks of whole huge pages (block_memory.h).
     ChunkedArray<Vertex, 19> ends_;
-    ChunkedArray<std::uint32_t, 19> lines_;
+    LineRuns lines_;
     ChunkedArray<std::uint8_t, 21> flags_;
     ChunkedArray<ArcRecord, 19> arcs_;
     std::vector<Jump> jumps_;
@@ -176,7 +177,7 @@ inline void ToolpathStore::record(const Move& move)
     if (move.start != lastEnd_) flags |= recordJump(move.start, index);
     if (move.isArc()) flags |= recordArc(move, index);
     ends_.push_back(toVertex(move.end));
-    lines_.push_back(storedLine(move.line));
+    lines_.append(storedLine(move.line));
     flags_.push_back(flags);
     lastEnd_ = move.end;
 }
