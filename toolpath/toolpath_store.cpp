@@ -37,6 +37,27 @@ Vertex withPlanePoint(Vertex point, Plane plane, double a, double b)
     return point;
 }
 
+// Hands `add` the circle's point at every multiple of a quarter turn inside
+// the arc's sweep: each is an extreme of the circle on one axis, and a sweep
+// of a whole turn passes all four. The plane's third axis stays at `start`.
+template <typename Add>
+void addQuadrantPoints(const ArcRecord& arc, Plane plane, const Vertex& start, Add add)
+{
+    const double from = std::min<double>(arc.startAngle, arc.startAngle + arc.sweep);
+    const double to = std::max<double>(arc.startAngle, arc.startAngle + arc.sweep);
+    const double quarter = std::numbers::pi / 2;
+    const double radius = std::max(arc.startRadius, arc.endRadius);
+    const double first = std::ceil(from / quarter);
+    // The circle's point at k quarter turns, without a sine or cosine.
+    constexpr double unitA[4] = {1, 0, -1, 0};
+    constexpr double unitB[4] = {0, 1, 0, -1};
+    for (double k = first; k * quarter <= to && k < first + 4; k += 1) {
+        const auto quadrant = static_cast<int>(((static_cast<long long>(k) % 4) + 4) % 4);
+        add(withPlanePoint(start, plane, arc.centreA + radius * unitA[quadrant],
+                           arc.centreB + radius * unitB[quadrant]));
+    }
+}
+
 }  // namespace
 
 Box arcBox(const ArcRecord& arc, Plane plane, const Vertex& start, const Vertex& end)
@@ -44,21 +65,7 @@ Box arcBox(const ArcRecord& arc, Plane plane, const Vertex& start, const Vertex&
     Box box;
     box.add(start);
     box.add(end);
-    const double from = std::min<double>(arc.startAngle, arc.startAngle + arc.sweep);
-    const double to = std::max<double>(arc.startAngle, arc.startAngle + arc.sweep);
-    const double quarter = std::numbers::pi / 2;
-    const double radius = std::max(arc.startRadius, arc.endRadius);
-    // Every multiple of a quarter turn inside the sweep is an extreme of the
-    // circle on one axis; a sweep of a whole turn passes all four.
-    const double first = std::ceil(from / quarter);
-    // The circle's point at k quarter turns, without a sine or cosine.
-    constexpr double unitA[4] = {1, 0, -1, 0};
-    constexpr double unitB[4] = {0, 1, 0, -1};
-    for (double k = first; k * quarter <= to && k < first + 4; k += 1) {
-        const auto quadrant = static_cast<int>(((static_cast<long long>(k) % 4) + 4) % 4);
-        box.add(withPlanePoint(start, plane, arc.centreA + radius * unitA[quadrant],
-                               arc.centreB + radius * unitB[quadrant]));
-    }
+    addQuadrantPoints(arc, plane, start, [&box](const Vertex& point) { box.add(point); });
     return box;
 }
 
@@ -117,13 +124,6 @@ struct GroupExtent {
             if (value > high[axis]) high[axis] = value;
         }
     }
-    // As Box::add(Box) does: its lower corner, then its upper one.
-    void add(const Box& box)
-    {
-        if (box.empty) return;
-        add(Vertex{static_cast<float>(box.min[0]), static_cast<float>(box.min[1]), static_cast<float>(box.min[2])});
-        add(Vertex{static_cast<float>(box.max[0]), static_cast<float>(box.max[1]), static_cast<float>(box.max[2])});
-    }
     Box box() const
     {
         Box box;
@@ -139,7 +139,9 @@ struct GroupExtent {
 }  // namespace
 
 // Each group holds the start and the end of each of its moves and the
-// quadrant points of its arcs; the whole box the start point and every group.
+// quadrant points of its arcs (as arcBox gives them); the whole box the start
+// point and every group. A move that does not jump starts where the one
+// before ended, a point the group already holds.
 void ToolpathStore::makeLevelOfDetail(LevelOfDetail& detail) const
 {
     const std::size_t count = moveCount();
@@ -152,20 +154,20 @@ void ToolpathStore::makeLevelOfDetail(LevelOfDetail& detail) const
     std::size_t arc = 0;
     for (std::size_t first = 0; first < count; first += movesPerGroup) {
         const std::size_t last = std::min(count, first + movesPerGroup);
-        std::uint8_t flags = flags_[first];
-        GroupExtent extent(jumpsBefore(flags) ? jumps_[jump].start : previous);
+        GroupExtent extent(jumpsBefore(flags_[first]) ? jumps_[jump].start : previous);
         for (std::size_t index = first; index < last; ++index) {
-            flags = flags_[index];
-            const Vertex start = jumpsBefore(flags) ? jumps_[jump++].start : previous;
-            const Vertex end = ends_[index];
-            extent.add(start);
+            const std::uint8_t flags = flags_[index];
+            if (jumpsBefore(flags)) {
+                previous = jumps_[jump++].start;
+                extent.add(previous);
+            }
             const MoveKind kind = kindOf(flags);
             if (kind == MoveKind::ClockwiseArc || kind == MoveKind::CounterClockwiseArc) {
-                extent.add(arcBox(arcs_[arc++], planeOf(flags), start, end));
-            } else {
-                extent.add(end);
+                addQuadrantPoints(arcs_[arc++], planeOf(flags), previous,
+                                  [&extent](const Vertex& point) { extent.add(point); });
             }
-            previous = end;
+            previous = ends_[index];
+            extent.add(previous);
         }
         detail.groups.push_back(extent.box());
         detail.bounds.add(detail.groups.back());
