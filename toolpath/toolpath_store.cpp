@@ -153,10 +153,13 @@ void ToolpathStore::makeLevelOfDetail(LevelOfDetail& detail) const
     std::size_t jump = 0;
     std::size_t arc = 0;
     for (std::size_t first = 0; first < count; first += movesPerGroup) {
-        const std::size_t last = std::min(count, first + movesPerGroup);
-        GroupExtent extent(jumpsBefore(flags_[first]) ? jumps_[jump].start : previous);
-        for (std::size_t index = first; index < last; ++index) {
-            const std::uint8_t flags = flags_[index];
+        const std::size_t moves = std::min(count - first, movesPerGroup);
+        // A group lies within one block of each array.
+        const std::uint8_t* const groupFlags = &flags_[first];
+        const Vertex* const groupEnds = &ends_[first];
+        GroupExtent extent(jumpsBefore(groupFlags[0]) ? jumps_[jump].start : previous);
+        for (std::size_t index = 0; index < moves; ++index) {
+            const std::uint8_t flags = groupFlags[index];
             if (jumpsBefore(flags)) {
                 previous = jumps_[jump++].start;
                 extent.add(previous);
@@ -166,7 +169,7 @@ void ToolpathStore::makeLevelOfDetail(LevelOfDetail& detail) const
                 addQuadrantPoints(arcs_[arc++], planeOf(flags), previous,
                                   [&extent](const Vertex& point) { extent.add(point); });
             }
-            previous = ends_[index];
+            previous = groupEnds[index];
             extent.add(previous);
         }
         detail.groups.push_back(extent.box());

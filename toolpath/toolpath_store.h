@@ -164,6 +164,9 @@ private:
     ChunkedArray<ArcRecord, 19> arcs_;
     std::vector<Jump> jumps_;
     std::unique_ptr<DetailCache> detail_ = std::make_unique<DetailCache>();
+
+    static_assert(decltype(ends_)::blockSize % movesPerGroup == 0 && decltype(flags_)::blockSize % movesPerGroup == 0,
+                  "a group of moves lies within one block");
 };
 
 // Kept in the header: the recorder calls it for every move of a run.
