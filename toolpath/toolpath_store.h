@@ -2,7 +2,7 @@
 // move in single precision, its source line and kind, and beside them the
 // circles of the arcs and the starts of the moves that do not begin where the
 // one before ended (after a coordinate set). A program of millions of moves
-// costs under 16 bytes a move plus its arcs. Recording a move only appends
+// costs about 14 bytes a move plus its arcs. Recording a move only appends
 // to blocks (it runs once a line on the run's thread); the boxes of the
 // level of detail are made from the finished moves when a reader first asks.
 #pragma once
