@@ -1,16 +1,21 @@
 // drennix-desktop-timer MODE FILE: one run of the desktop program's main
 // window on FILE, as Execute starts it (the engine on the worker thread, the
-// notices carried to the window), timed from the press to runFinished. The
-// message boxes are answered at once. Prints the seconds and the line count
-// the window shows; run on the offscreen platform by scripts/bench.
+// notices and rows carried to the window, the moves recorded for the
+// toolpath view and the record handed over), timed from the press to
+// runFinished. The message boxes are answered at once. Prints the seconds,
+// the processor seconds of all threads over the same span, the line count
+// the window shows and the moves the handed-over record holds; run on the
+// offscreen platform by scripts/bench.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QRadioButton>
 
 #include <cstdio>
+#include <ctime>
 
 #include "main_dialog.h"
 #include "message_presenter.h"
+#include "toolpath_run.h"
 
 namespace {
 
@@ -48,11 +53,20 @@ int main(int argc, char** argv)
     QObject::connect(&dialog, &MainDialog::runFinished, [&finished] { finished = true; });
     QElapsedTimer timer;
     timer.start();
+    // The processor time of the whole process, both threads (on Linux).
+    const std::clock_t cpuStart = std::clock();
     dialog.execute();
     while (!finished) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-    std::printf("%.3f %s\n", seconds, qPrintable(dialog.resultText(drennix::ResultField::LineCount)));
+    const double cpuSeconds = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    const auto toolpath = dialog.lastToolpath();
+    if (toolpath == nullptr) {
+        std::fprintf(stderr, "drennix-desktop-timer: the run handed over no toolpath\n");
+        return 1;
+    }
+    std::printf("%.3f %.3f %s %zu\n", seconds, cpuSeconds,
+                qPrintable(dialog.resultText(drennix::ResultField::LineCount)), toolpath->moves.moveCount());
     return 0;
 }

@@ -1,41 +1,59 @@
 // An array that grows in fixed blocks: appending never copies what is stored
 // and never holds more than one block of spare room, so that a toolpath of
-// millions of moves costs its elements and little more.
+// millions of moves costs its elements and little more. A block is not
+// cleared when it comes: each element is made as it is appended, so that
+// appending touches each page once (blocks of whole huge pages, see
+// block_memory.h, come in 2 MB at a time).
 #pragma once
 
 #include <cstddef>
 #include <memory>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
+
+#include "block_memory.h"
 
 namespace drennix::toolpath {
 
 template <typename T, std::size_t BlockShift = 16>
 class ChunkedArray {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>,
+                  "elements are written into raw blocks and never destroyed");
+
 public:
     static constexpr std::size_t blockShift = BlockShift;
     static constexpr std::size_t blockSize = std::size_t{1} << blockShift;
+    static constexpr std::size_t blockBytes = blockSize * sizeof(T);
 
     void push_back(const T& value)
     {
-        if (size_ % blockSize == 0) blocks_.push_back(std::make_unique<T[]>(blockSize));
-        blocks_.back()[size_ % blockSize] = value;
+        if ((size_ & (blockSize - 1)) == 0) addBlock();
+        ::new (static_cast<void*>(blocks_.back().get() + (size_ & (blockSize - 1)))) T(value);
         ++size_;
     }
 
-    const T& operator[](std::size_t index) const { return blocks_[index >> blockShift][index & (blockSize - 1)]; }
+    const T& operator[](std::size_t index) const { return blocks_[index >> blockShift].get()[index & (blockSize - 1)]; }
     T& back() { return (*this)[size_ - 1]; }
     const T& back() const { return (*this)[size_ - 1]; }
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    std::size_t bytesReserved() const
-    {
-        return blocks_.size() * blockSize * sizeof(T) + blocks_.capacity() * sizeof(void*);
-    }
+    std::size_t bytesReserved() const { return blocks_.size() * blockBytes + blocks_.capacity() * sizeof(void*); }
 
 private:
-    T& operator[](std::size_t index) { return blocks_[index >> blockShift][index & (blockSize - 1)]; }
+    struct Release {
+        void operator()(T* block) const noexcept { releaseBlock(block, blockBytes); }
+    };
 
-    std::vector<std::unique_ptr<T[]>> blocks_;
+    T& operator[](std::size_t index) { return blocks_[index >> blockShift].get()[index & (blockSize - 1)]; }
+    void addBlock()
+    {
+        std::unique_ptr<T, Release> block(static_cast<T*>(allocateBlock(blockBytes)));
+        blocks_.push_back(std::move(block));
+    }
+
+    std::vector<std::unique_ptr<T, Release>> blocks_;
     std::size_t size_ = 0;
 };
 

@@ -43,6 +43,7 @@ template <typename Visitor>
 void walkMoves(const ToolpathStore& store, const Projection& projection, MoveRange range, Visitor& visitor)
 {
     const std::size_t last = std::min(range.last, store.moveCount());
+    const std::vector<Box>& groups = store.levelOfDetail().groups;
     std::size_t index = range.first;
     std::size_t arc = store.arcIndexFrom(index);
     bool haveStart = false;
@@ -50,9 +51,9 @@ void walkMoves(const ToolpathStore& store, const Projection& projection, MoveRan
     while (index < last) {
         const std::size_t group = index / ToolpathStore::movesPerGroup;
         const std::size_t groupEnd = std::min(last, (group + 1) * ToolpathStore::movesPerGroup);
-        const GroupDetail detail = visitor.detailOf(store.groupBox(group));
+        const GroupDetail detail = visitor.detailOf(groups[group]);
         if (detail != GroupDetail::Moves) {
-            if (detail == GroupDetail::Dot) visitor.dot(store.groupBox(group));
+            if (detail == GroupDetail::Dot) visitor.dot(groups[group]);
             visitor.skipped();
             index = groupEnd;
             arc = store.arcIndexFrom(index);

@@ -16,12 +16,6 @@ void ToolpathRecorder::recordPlanned(const PlannedMove& move)
     if (run_->speeds) run_->speeds->add(move);
 }
 
-void ToolpathRecorder::record(const Move& move)
-{
-    run_->moves.record(move);
-    if (move.converted()) check_.noteMove(move);
-}
-
 std::shared_ptr<ToolpathRun> ToolpathRecorder::finish(const RunResult& result)
 {
     if (result.outcome == RunOutcome::Converted && result.outputPath) {

@@ -17,7 +17,12 @@ public:
     // `settings` must outlive the recorder.
     ToolpathRecorder(const Settings& settings, const RunOptions& options);
 
-    void record(const Move& move);
+    // Kept in the header: the run's listener calls it for every move.
+    void record(const Move& move)
+    {
+        run_->moves.record(move);
+        if (move.converted()) check_.noteMove(move);
+    }
     // In a run that estimates: each move again, with its planned speeds.
     void recordPlanned(const PlannedMove& move);
     // After the run: a conversion that published its program is checked

@@ -7,11 +7,6 @@
 
 namespace drennix::toolpath {
 
-Vertex toVertex(const Point3& point)
-{
-    return {static_cast<float>(point[0]), static_cast<float>(point[1]), static_cast<float>(point[2])};
-}
-
 void Box::add(const Vertex& point)
 {
     for (int axis = 0; axis < 3; ++axis) {
@@ -33,13 +28,6 @@ void Box::add(const Box& other)
 
 namespace {
 
-// Line numbers beyond 32 bits are kept at the largest; no program has them.
-std::uint32_t storedLine(long long line)
-{
-    constexpr long long largest = std::numeric_limits<std::uint32_t>::max();
-    return static_cast<std::uint32_t>(std::clamp(line, 0LL, largest));
-}
-
 Vertex withPlanePoint(Vertex point, Plane plane, double a, double b)
 {
     const PlaneAxes axes = planeAxesOf(plane);
@@ -49,6 +37,27 @@ Vertex withPlanePoint(Vertex point, Plane plane, double a, double b)
     return point;
 }
 
+// Hands `add` the circle's point at every multiple of a quarter turn inside
+// the arc's sweep: each is an extreme of the circle on one axis, and a sweep
+// of a whole turn passes all four. The plane's third axis stays at `start`.
+template <typename Add>
+void addQuadrantPoints(const ArcRecord& arc, Plane plane, const Vertex& start, Add add)
+{
+    const double from = std::min<double>(arc.startAngle, arc.startAngle + arc.sweep);
+    const double to = std::max<double>(arc.startAngle, arc.startAngle + arc.sweep);
+    const double quarter = std::numbers::pi / 2;
+    const double radius = std::max(arc.startRadius, arc.endRadius);
+    const double first = std::ceil(from / quarter);
+    // The circle's point at k quarter turns, without a sine or cosine.
+    constexpr double unitA[4] = {1, 0, -1, 0};
+    constexpr double unitB[4] = {0, 1, 0, -1};
+    for (double k = first; k * quarter <= to && k < first + 4; k += 1) {
+        const auto quadrant = static_cast<int>(((static_cast<long long>(k) % 4) + 4) % 4);
+        add(withPlanePoint(start, plane, arc.centreA + radius * unitA[quadrant],
+                           arc.centreB + radius * unitB[quadrant]));
+    }
+}
+
 }  // namespace
 
 Box arcBox(const ArcRecord& arc, Plane plane, const Vertex& start, const Vertex& end)
@@ -56,71 +65,21 @@ Box arcBox(const ArcRecord& arc, Plane plane, const Vertex& start, const Vertex&
     Box box;
     box.add(start);
     box.add(end);
-    const double from = std::min<double>(arc.startAngle, arc.startAngle + arc.sweep);
-    const double to = std::max<double>(arc.startAngle, arc.startAngle + arc.sweep);
-    const double quarter = std::numbers::pi / 2;
-    const double radius = std::max(arc.startRadius, arc.endRadius);
-    // Every multiple of a quarter turn inside the sweep is an extreme of the
-    // circle on one axis; a sweep of a whole turn passes all four.
-    const double first = std::ceil(from / quarter);
-    // The circle's point at k quarter turns, without a sine or cosine.
-    constexpr double unitA[4] = {1, 0, -1, 0};
-    constexpr double unitB[4] = {0, 1, 0, -1};
-    for (double k = first; k * quarter <= to && k < first + 4; k += 1) {
-        const auto quadrant = static_cast<int>(((static_cast<long long>(k) % 4) + 4) % 4);
-        box.add(withPlanePoint(start, plane, arc.centreA + radius * unitA[quadrant],
-                               arc.centreB + radius * unitB[quadrant]));
-    }
+    addQuadrantPoints(arc, plane, start, [&box](const Vertex& point) { box.add(point); });
     return box;
 }
 
 ToolpathStore::ToolpathStore(const Point3& initialPosition)
     : start_(toVertex(initialPosition)), lastEnd_(initialPosition)
+{}
+
+std::uint8_t ToolpathStore::recordJump(const Point3& start, std::uint32_t index)
 {
-    bounds_.add(start_);
+    jumps_.push_back({index, toVertex(start)});
+    return jumpFlag;
 }
 
-void ToolpathStore::record(const Move& move)
-{
-    const auto index = static_cast<std::uint32_t>(ends_.size());
-    std::uint8_t flags = static_cast<std::uint8_t>(static_cast<std::uint8_t>(move.kind) |
-                                                   (static_cast<std::uint8_t>(move.plane) << planeShift));
-    if (move.helical()) flags |= helicalFlag;
-    const Vertex start = toVertex(move.start);
-    // A coordinate set moved the tool without a move: the next move starts
-    // from the new position, and no line joins the two.
-    if (move.start != lastEnd_) {
-        flags |= jumpFlag;
-        jumps_.push_back({index, start});
-    }
-    // The box of a finished group joins the whole box once, not per move.
-    if (index % movesPerGroup == 0) {
-        if (!groups_.empty()) bounds_.add(groups_.back());
-        groups_.emplace_back();
-    }
-    Box& group = groups_.back();
-    group.add(start);
-    const Vertex end = toVertex(move.end);
-    ends_.push_back(end);
-    lines_.push_back(storedLine(move.line));
-    flags_.push_back(flags);
-    lastEnd_ = move.end;
-    if (move.isArc()) {
-        recordArc(move, index);
-        group.add(arcBox(arcs_.back(), move.plane, start, end));
-    } else {
-        group.add(end);
-    }
-}
-
-Box ToolpathStore::bounds() const
-{
-    Box box = bounds_;
-    if (!groups_.empty()) box.add(groups_.back());
-    return box;
-}
-
-void ToolpathStore::recordArc(const Move& move, std::uint32_t index)
+std::uint8_t ToolpathStore::recordArc(const Move& move, std::uint32_t index)
 {
     const ArcPath& path = move.arc;
     ArcRecord arc;
@@ -133,6 +92,89 @@ void ToolpathStore::recordArc(const Move& move, std::uint32_t index)
     arc.startAngle = static_cast<float>(path.startAngle);
     arc.sweep = static_cast<float>(move.clockwise() ? -path.swept : path.swept);
     arcs_.push_back(arc);
+    return path.helical ? helicalFlag : 0;
+}
+
+const LevelOfDetail& ToolpathStore::levelOfDetail() const
+{
+    const std::lock_guard lock(detail_->mutex);
+    if (!detail_->made || detail_->moves != moveCount()) {
+        makeLevelOfDetail(detail_->detail);
+        detail_->moves = moveCount();
+        detail_->made = true;
+    }
+    return detail_->detail;
+}
+
+namespace {
+
+// A group's box as single-precision corners: the same comparisons as
+// Box::add, without its test for an empty box on every point.
+struct GroupExtent {
+    std::array<float, 3> low;
+    std::array<float, 3> high;
+
+    explicit GroupExtent(const Vertex& first) : low{first.x, first.y, first.z}, high(low) {}
+
+    void add(const Vertex& point)
+    {
+        for (int axis = 0; axis < 3; ++axis) {
+            const float value = point[axis];
+            if (value < low[axis]) low[axis] = value;
+            if (value > high[axis]) high[axis] = value;
+        }
+    }
+    Box box() const
+    {
+        Box box;
+        for (int axis = 0; axis < 3; ++axis) {
+            box.min[axis] = low[axis];
+            box.max[axis] = high[axis];
+        }
+        box.empty = false;
+        return box;
+    }
+};
+
+}  // namespace
+
+// Each group holds the start and the end of each of its moves and the
+// quadrant points of its arcs (as arcBox gives them); the whole box the start
+// point and every group. A move that does not jump starts where the one
+// before ended, a point the group already holds.
+void ToolpathStore::makeLevelOfDetail(LevelOfDetail& detail) const
+{
+    const std::size_t count = moveCount();
+    detail.groups.clear();
+    detail.groups.reserve((count + movesPerGroup - 1) / movesPerGroup);
+    detail.bounds = Box{};
+    detail.bounds.add(start_);
+    Vertex previous = start_;
+    std::size_t jump = 0;
+    std::size_t arc = 0;
+    for (std::size_t first = 0; first < count; first += movesPerGroup) {
+        const std::size_t moves = std::min(count - first, movesPerGroup);
+        // A group lies within one block of each array.
+        const std::uint8_t* const groupFlags = &flags_[first];
+        const Vertex* const groupEnds = &ends_[first];
+        GroupExtent extent(jumpsBefore(groupFlags[0]) ? jumps_[jump].start : previous);
+        for (std::size_t index = 0; index < moves; ++index) {
+            const std::uint8_t flags = groupFlags[index];
+            if (jumpsBefore(flags)) {
+                previous = jumps_[jump++].start;
+                extent.add(previous);
+            }
+            const MoveKind kind = kindOf(flags);
+            if (kind == MoveKind::ClockwiseArc || kind == MoveKind::CounterClockwiseArc) {
+                addQuadrantPoints(arcs_[arc++], planeOf(flags), previous,
+                                  [&extent](const Vertex& point) { extent.add(point); });
+            }
+            previous = groupEnds[index];
+            extent.add(previous);
+        }
+        detail.groups.push_back(extent.box());
+        detail.bounds.add(detail.groups.back());
+    }
 }
 
 PathMove ToolpathStore::moveAt(std::size_t index) const
@@ -142,7 +184,7 @@ PathMove ToolpathStore::moveAt(std::size_t index) const
     move.kind = kindOf(flags);
     move.plane = planeOf(flags);
     move.helical = (flags & helicalFlag) != 0;
-    move.line = lines_[index];
+    move.line = lines_.lineOf(index);
     move.start = startOf(index);
     move.end = ends_[index];
     if (move.kind == MoveKind::ClockwiseArc || move.kind == MoveKind::CounterClockwiseArc) move.arc = arcOf(index);
@@ -180,25 +222,12 @@ const ArcRecord* ToolpathStore::arcOf(std::size_t index) const
     return arc < arcs_.size() && arcs_[arc].move == index ? &arcs_[arc] : nullptr;
 }
 
-std::size_t ToolpathStore::firstMoveFrom(long long line) const
-{
-    std::size_t low = 0;
-    std::size_t high = lines_.size();
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        if (static_cast<long long>(lines_[middle]) < line) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    return low;
-}
-
 std::size_t ToolpathStore::memoryBytes() const
 {
-    return sizeof(*this) + ends_.bytesReserved() + lines_.bytesReserved() + flags_.bytesReserved() +
-           arcs_.bytesReserved() + jumps_.capacity() * sizeof(Jump) + groups_.capacity() * sizeof(Box);
+    const std::lock_guard lock(detail_->mutex);
+    return sizeof(*this) + sizeof(DetailCache) + ends_.bytesReserved() + lines_.bytesReserved() +
+           flags_.bytesReserved() + arcs_.bytesReserved() + jumps_.capacity() * sizeof(Jump) +
+           detail_->detail.groups.capacity() * sizeof(Box);
 }
 
 }  // namespace drennix::toolpath

@@ -2,15 +2,22 @@
 // move in single precision, its source line and kind, and beside them the
 // circles of the arcs and the starts of the moves that do not begin where the
 // one before ended (after a coordinate set). A program of millions of moves
-// costs under 20 bytes a move plus its arcs.
+// costs about 14 bytes a move plus its arcs. Recording a move only appends
+// to blocks (it runs once a line on the run's thread); the boxes of the
+// level of detail are made from the finished moves when a reader first asks.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include "chunked_array.h"
+#include "line_runs.h"
 #include "move.h"
 
 namespace drennix::toolpath {
@@ -23,7 +30,10 @@ struct Vertex {
     bool operator==(const Vertex&) const = default;
 };
 
-Vertex toVertex(const Point3& point);
+inline Vertex toVertex(const Point3& point)
+{
+    return {static_cast<float>(point[0]), static_cast<float>(point[1]), static_cast<float>(point[2])};
+}
 
 // An axis-aligned box; empty until a point is added.
 struct Box {
@@ -47,6 +57,13 @@ struct ArcRecord {
     float startAngle = 0;
     // Radians: above 0 counter-clockwise, below 0 clockwise; every turn.
     float sweep = 0;
+};
+
+// The level-of-detail index: the box of each group of moves and of
+// everything drawn.
+struct LevelOfDetail {
+    Box bounds;
+    std::vector<Box> groups;
 };
 
 // One move as the view reads it back.
@@ -75,20 +92,23 @@ public:
     std::size_t moveCount() const { return ends_.size(); }
     const Vertex& startPoint() const { return start_; }
     // Everything drawn: the start point, every move and every arc's bulge.
-    Box bounds() const;
+    Box bounds() const { return levelOfDetail().bounds; }
 
     PathMove moveAt(std::size_t index) const;
     Vertex endOf(std::size_t index) const { return ends_[index]; }
     // Where move `index` begins: the end of the one before, or where a
     // coordinate set put the tool.
     Vertex startOf(std::size_t index) const;
-    long long lineOf(std::size_t index) const { return lines_[index]; }
+    long long lineOf(std::size_t index) const { return lines_.lineOf(index); }
     // The first move of line `line` or of a later line (moveCount() if none).
-    std::size_t firstMoveFrom(long long line) const;
+    std::size_t firstMoveFrom(long long line) const { return lines_.firstMoveFrom(line); }
 
     // The level-of-detail index: the box of each group of movesPerGroup moves.
-    std::size_t groupCount() const { return groups_.size(); }
-    const Box& groupBox(std::size_t group) const { return groups_[group]; }
+    // Made on the first call after the last move was recorded; the reference
+    // holds until the next move is recorded.
+    const LevelOfDetail& levelOfDetail() const;
+    std::size_t groupCount() const { return levelOfDetail().groups.size(); }
+    const Box& groupBox(std::size_t group) const { return levelOfDetail().groups[group]; }
 
     // Bytes held for the moves, including the blocks' spare room.
     std::size_t memoryBytes() const;
@@ -116,19 +136,54 @@ private:
         std::uint32_t move = 0;
         Vertex start;
     };
+    // The level of detail made for the first `moves` moves.
+    struct DetailCache {
+        std::mutex mutex;
+        std::size_t moves = 0;
+        bool made = false;
+        LevelOfDetail detail;
+    };
 
-    void recordArc(const Move& move, std::uint32_t index);
+    // Line numbers beyond 32 bits are kept at the largest; no program has them.
+    static std::uint32_t storedLine(long long line)
+    {
+        constexpr long long largest = std::numeric_limits<std::uint32_t>::max();
+        return static_cast<std::uint32_t>(std::clamp(line, 0LL, largest));
+    }
+    // Return the flags they add to the move's.
+    std::uint8_t recordJump(const Point3& start, std::uint32_t index);
+    std::uint8_t recordArc(const Move& move, std::uint32_t index);
+    void makeLevelOfDetail(LevelOfDetail& detail) const;
 
     Vertex start_;
     Point3 lastEnd_{};
-    Box bounds_;
-    ChunkedArray<Vertex> ends_;
-    ChunkedArray<std::uint32_t> lines_;
-    ChunkedArray<std::uint8_t> flags_;
-    ChunkedArray<ArcRecord, 12> arcs_;
+    // Blocks of whole huge pages (block_memory.h).
+    ChunkedArray<Vertex, 19> ends_;
+    LineRuns lines_;
+    ChunkedArray<std::uint8_t, 21> flags_;
+    ChunkedArray<ArcRecord, 19> arcs_;
     std::vector<Jump> jumps_;
-    std::vector<Box> groups_;
+    std::unique_ptr<DetailCache> detail_ = std::make_unique<DetailCache>();
+
+    static_assert(decltype(ends_)::blockSize % movesPerGroup == 0 && decltype(flags_)::blockSize % movesPerGroup == 0,
+                  "a group of moves lies within one block");
 };
+
+// Kept in the header: the recorder calls it for every move of a run.
+inline void ToolpathStore::record(const Move& move)
+{
+    const auto index = static_cast<std::uint32_t>(ends_.size());
+    auto flags = static_cast<std::uint8_t>(static_cast<std::uint8_t>(move.kind) |
+                                           (static_cast<std::uint8_t>(move.plane) << planeShift));
+    // A coordinate set moved the tool without a move: the next move starts
+    // from the new position, and no line joins the two.
+    if (move.start != lastEnd_) flags |= recordJump(move.start, index);
+    if (move.isArc()) flags |= recordArc(move, index);
+    ends_.push_back(toVertex(move.end));
+    lines_.append(storedLine(move.line));
+    flags_.push_back(flags);
+    lastEnd_ = move.end;
+}
 
 // The box of an arc: its ends and every quadrant point its sweep passes.
 Box arcBox(const ArcRecord& arc, Plane plane, const Vertex& start, const Vertex& end);

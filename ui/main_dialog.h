@@ -54,6 +54,8 @@ public:
     AbsoluteDisplayDialog* latestAbsoluteDisplay() const;
     HelpWindow* helpWindow() const;
     ToolpathWindow* toolpathWindow() const;
+    // The record of the last finished run, if it recorded one.
+    std::shared_ptr<const drennix::toolpath::ToolpathRun> lastToolpath() const { return lastToolpath_; }
     // The file the last converting run created, if any.
     QString lastCreatedOutput() const { return lastCreatedOutput_; }
     // The folder of the last source picked with 参照 or dropped.

@@ -103,6 +103,32 @@ public:
     MainDialog dialog;
 };
 
+// A program of `blocks` blocks of straight moves, arcs by centre and by
+// radius, helical arcs, comments, lines without moves and now and then a G92
+// coordinate set, so that the recorded moves cross many groups and runs of
+// lines.
+QByteArray mixedProgram(int blocks)
+{
+    QByteArray program = "G90G17G0X0Y0Z5.\r\n";
+    for (int block = 0; block < blocks; ++block) {
+        // The blocks of one round of nine share their X, so that each arc
+        // starts where its circle passes.
+        const QByteArray x = QByteArray::number(block / 9 % 50) + ".";
+        switch (block % 9) {
+        case 0: program += "G1X" + x + "Y10.F300\r\n"; break;
+        case 1: program += "G2X" + x + "Y20.I0J5.\r\n"; break;
+        case 2: program += "(COMMENT " + QByteArray::number(block) + ")\r\n"; break;
+        case 3: program += "G3X" + x + "Y10.R5.\r\n"; break;
+        case 4: program += "G1Z-1.\r\n"; break;
+        case 5: program += "G2X" + x + "Y10.Z1.I0J-5.\r\n"; break;
+        case 6: program += "G0X" + x + "Y0Z5.\r\n"; break;
+        case 7: program += block % 4 == 0 ? "G92X0Y0Z5.\r\n" : "M8\r\n"; break;
+        default: program += "X" + x + "Y5.\r\n"; break;
+        }
+    }
+    return program + "G0Z10.\r\n";
+}
+
 SettingsDialog* openSettingsDialog()
 {
     for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -266,6 +292,50 @@ private slots:
             QCOMPARE(window->model()->cellText(0, 2), QStringLiteral("-5.500"));
             QCOMPARE(window->model()->cellText(5, 1), QStringLiteral("G3X20.Y0Z-2.I-20.J0F200"));
         }
+    }
+
+    // The record the toolpath view gets after a run holds every move the
+    // engine evaluated, in order, as the store keeps it; the line count
+    // shown is the run's final one, in both modes that read the program.
+    void recordsEveryMoveOfARun_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("time") << 0;
+        QTest::newRow("absolute") << 1;
+    }
+    void recordsEveryMoveOfARun()
+    {
+        QFETCH(int, mode);
+        QTemporaryDir directory;
+        Window w;
+        w.chooseMode(mode);
+        w.dialog.setSourcePath(writeSource(directory, "mixed.nc", mixedProgram(5000)));
+        QVERIFY(w.run());
+
+        drennix::testing::RecordingHost expected;
+        expected.listensToMoves = true;
+        drennix::RunDriver(w.dialog.settings()).execute(w.dialog.inputs(), expected);
+        QVERIFY(expected.result && expected.result->finished());
+        QCOMPARE(w.dialog.resultText(ResultField::LineCount), QString::number(expected.result->lineCount));
+
+        const auto run = w.dialog.lastToolpath();
+        QVERIFY(run != nullptr);
+        const drennix::toolpath::ToolpathStore& store = run->moves;
+        QCOMPARE(store.moveCount(), expected.moves.size());
+        QVERIFY(store.moveCount() > 3 * drennix::toolpath::ToolpathStore::movesPerGroup);
+        std::size_t jumps = 0;
+        for (std::size_t index = 0; index < store.moveCount(); ++index) {
+            const drennix::Move& move = expected.moves[index];
+            const drennix::toolpath::PathMove recorded = store.moveAt(index);
+            const QByteArray where = "move " + QByteArray::number(static_cast<qulonglong>(index));
+            QVERIFY2(recorded.kind == move.kind && recorded.line == move.line, where);
+            QVERIFY2(recorded.start == drennix::toolpath::toVertex(move.start), where);
+            QVERIFY2(recorded.end == drennix::toolpath::toVertex(move.end), where);
+            QVERIFY2(recorded.isArc() == move.isArc() && recorded.helical == move.helical(), where);
+            if (move.isArc()) QVERIFY2(recorded.arc->centreA == static_cast<float>(move.arc.centreA), where);
+            if (drennix::toolpath::ToolpathStore::jumpsBefore(store.flagsOf(index))) ++jumps;
+        }
+        QVERIFY(jumps > 100);
     }
 
     // A rejected line ends the run with a warning and only the line count.
