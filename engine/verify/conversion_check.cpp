@@ -134,7 +134,7 @@ ConversionCheck::ConversionCheck(const Settings& settings, const RunOptions& opt
 void ConversionCheck::noteMove(const Move& move)
 {
     if (move.isArc() && move.converted()) {
-        arcs_.push_back(referenceArcOf(move));
+        arcs_.append(referenceArcOf(move));
     }
 }
 
@@ -167,7 +167,9 @@ VerificationResult ConversionCheck::measure(SourceReader& reader, VerificationLi
     VerificationResult result;
     const int decimals = settings_.process.decimalPlaces;
     long long addedLines = 0;
-    for (const ReferenceArc& arc : arcs_) {
+    ReferenceArcLog::Reader arcs(arcs_);
+    while (const ReferenceArc* next = arcs.next()) {
+        const ReferenceArc& arc = *next;
         const long long firstCut = arc.line + addedLines;
         bool read = true;
         while (read && program.line() < firstCut - 1) {
@@ -180,6 +182,12 @@ VerificationResult ConversionCheck::measure(SourceReader& reader, VerificationLi
             return result;
         }
         addedLines += arc.segments - 1;
+    }
+    if (arcs.failed()) {
+        // The run's own arcs could not be read back: nothing can be said of
+        // the written program.
+        result.status = VerificationStatus::OutputUnreadable;
+        result.outputLine = program.line();
     }
     return result;
 }

@@ -16,6 +16,7 @@
 
 #include "move.h"
 #include "reference_arc.h"
+#include "reference_arc_log.h"
 #include "run_options.h"
 #include "vocabulary.h"
 
@@ -97,7 +98,8 @@ private:
 
     const Settings& settings_;
     const RunOptions options_;
-    std::vector<ReferenceArc> arcs_;
+    // Kept in a temporary file beyond a batch: constant memory.
+    ReferenceArcLog arcs_;
 };
 
 // What a segment of an arc with `radiusDifference` may deviate: tolerance +

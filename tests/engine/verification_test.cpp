@@ -15,6 +15,7 @@
 #include "output_store.h"
 #include "recording_host.h"
 #include "reference_arc.h"
+#include "reference_arc_log.h"
 #include "run_driver.h"
 
 namespace drennix {
@@ -296,6 +297,60 @@ TEST(conversion_check, keeps_only_the_arcs_the_run_replaced)
     EXPECT_EQ(log.segments.front().line, 3);
     EXPECT_EQ(log.segments.front().start, (Point3{-5, 0, 0}));
     EXPECT_LE(verification.summary.maxDeviation, 0.01 + std::sqrt(3.0) / 2 * 0.001);
+}
+
+}  // namespace
+}  // namespace drennix
+
+namespace drennix {
+namespace {
+
+// The arcs come back in the order they were noted, from the file and from
+// memory alike, however many batches went to the file.
+TEST(reference_arc_log, gives_back_every_arc_in_order)
+{
+    ReferenceArcLog log(1000);
+    for (long long i = 1; i <= 20500; ++i) {
+        ReferenceArc arc;
+        arc.line = i;
+        arc.segments = i % 7 + 1;
+        arc.radius = 1.0 / static_cast<double>(i);
+        log.append(arc);
+    }
+    EXPECT_EQ(log.size(), 20500u);
+    EXPECT_EQ(log.spilled(), 20000u);
+    for (int pass = 0; pass < 2; ++pass) {
+        ReferenceArcLog::Reader reader(log);
+        long long expected = 0;
+        while (const ReferenceArc* arc = reader.next()) {
+            ++expected;
+            ASSERT_EQ(arc->line, expected);
+            ASSERT_EQ(arc->segments, expected % 7 + 1);
+            ASSERT_EQ(arc->radius, 1.0 / static_cast<double>(expected));
+        }
+        EXPECT_FALSE(reader.failed());
+        EXPECT_EQ(expected, 20500);
+    }
+    log.clear();
+    EXPECT_EQ(log.size(), 0u);
+    EXPECT_EQ(ReferenceArcLog::Reader(log).next(), nullptr);
+}
+
+// More converted arcs than a batch: the check reads the spilled ones back
+// and finds every arc's cuts.
+TEST(conversion_check, measures_more_arcs_than_it_keeps_in_memory)
+{
+    std::string program = "G90 G0 X10. Y0. Z0.\nG1 F100.\n";
+    for (int i = 0; i < 9000; ++i) {
+        program += i % 2 == 0 ? "G3 X0. Y10. I-10. J0.\n" : "G2 X10. Y0. I0. J-10.\n";
+    }
+    CheckedRun run(program, 0.1);
+    ASSERT_EQ(run.result.outcome, RunOutcome::Converted);
+    const VerificationResult verification = run.check.verifyBytes(run.output.bytes());
+    ASSERT_TRUE(verification.checked());
+    EXPECT_EQ(verification.summary.arcs, 9000);
+    EXPECT_LE(verification.summary.maxDeviation, deviationAllowance(0.1, 3, 0));
+    EXPECT_EQ(verification.summary.maxEndError, 0);
 }
 
 }  // namespace
