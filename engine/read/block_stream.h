@@ -37,7 +37,7 @@ class BlockStream {
 public:
     struct Options {
         // A batch closes after the line that takes its text to this size.
-        std::size_t batchBytes = std::size_t{64} << 10;
+        std::size_t batchBytes = std::size_t{256} << 10;
         // Past the first batch, read and parse on a thread of the stream's.
         bool concurrent = true;
     };
