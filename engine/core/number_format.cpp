@@ -226,11 +226,8 @@ void appendFixed(std::string& out, double value, int decimals)
     // As in the C library, a negative precision counts as omitted.
     if (decimals < 0) {
         decimals = 6;
-        FixedDigits digits;
-        if (fixedDigits(value, decimals, digits)) {
-            char* const end = text + sizeof text;
-            const char* start = writeDigitsBefore(end, digits, decimals);
-            out.append(start, static_cast<std::size_t>(end - start));
+        if (const char* end = writeFixed(text, value, decimals)) {
+            out.append(text, static_cast<std::size_t>(end - text));
             return;
         }
     }

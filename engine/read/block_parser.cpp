@@ -52,8 +52,7 @@ bool isBlankCode(std::string_view codeText)
 }
 
 BlockParser::BlockParser(const Settings& settings)
-    : vocabulary_(settings.vocabulary),
-      impliedDecimals_(settings.process.calculatorDecimals != 0 ? 0 : settings.process.decimalPlaces),
+    : impliedDecimals_(settings.process.calculatorDecimals != 0 ? 0 : settings.process.decimalPlaces),
       lowerCase_(settings.process.lowerCaseLetters != 0),
       programEndWords_(settings.process.endAtProgramEnd != 0),
       turnWords_(settings.process.arcTurnsByP != 0),

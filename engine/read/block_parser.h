@@ -100,7 +100,6 @@ private:
     void classifyGCode(double value, ParsedBlock& block) const;
     void storeOtherWord(char letter, double value, ParsedBlock& block) const;
 
-    const CommandVocabulary& vocabulary_;
     // The implied decimal places of a number without "." (0: as written).
     const int impliedDecimals_;
     const bool lowerCase_;
