@@ -8,7 +8,9 @@
 #include <system_error>
 
 #include "null_run_host.h"
+#include "block_stream.h"
 #include "run_driver.h"
+#include "source_reader.h"
 #include "vocabulary.h"
 
 namespace drennix::bench {
@@ -87,6 +89,32 @@ void runProgram(benchmark::State& state, const std::filesystem::path& program, P
     }
 }
 
+// The read stage alone on the caller's thread: every line read and parsed,
+// the part of a run that the stream's thread takes off the driver.
+void readProgram(benchmark::State& state, const std::filesystem::path& program, ProgramSize size)
+{
+    Settings settings;
+    resetToDefaults(settings);
+    std::int64_t lines = 0;
+    for (auto _ : state) {
+        SourceReader reader;
+        if (reader.open(program.string()) != SourceReader::OpenResult::Opened) {
+            state.SkipWithError("the program could not be opened");
+            break;
+        }
+        BlockStream stream(reader, settings, BlockStream::Options{.concurrent = false});
+        while (!stream.atEnd()) {
+            benchmark::DoNotOptimize(stream.next().block.values);
+            ++lines;
+        }
+    }
+    if (lines != state.iterations() * size.lines) {
+        state.SkipWithError("the stream did not hand on every line");
+    }
+    state.SetBytesProcessed(state.iterations() * size.bytes);
+    state.counters["lines/s"] = benchmark::Counter(static_cast<double>(lines), benchmark::Counter::kIsRate);
+}
+
 }  // namespace
 
 void registerRunBenchmarks(const std::filesystem::path& program)
@@ -98,6 +126,10 @@ void registerRunBenchmarks(const std::filesystem::path& program)
             ->UseRealTime()
             ->MinTime(1.0);
     }
+    benchmark::RegisterBenchmark("Read/lines", readProgram, program, size)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(1.0);
 }
 
 }  // namespace drennix::bench
