@@ -7,8 +7,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "null_run_host.h"
 #include "block_stream.h"
+#include "null_run_host.h"
 #include "run_driver.h"
 #include "source_reader.h"
 #include "vocabulary.h"

@@ -91,9 +91,12 @@ inline std::uint64_t digitsValue(std::uint64_t bytes, int count)
            32;
 }
 
+// "+" (0x2B), "-" (0x2D) and "." (0x2E): one bit each in a mask of the four
+// bytes from 0x2B on, found with one subtraction and one shift.
 inline bool isSignOrPoint(char c)
 {
-    return c == '+' || c == '-' || c == '.';
+    const unsigned offset = static_cast<unsigned char>(c) - unsigned{'+'};
+    return offset < 4 && ((0b1101U >> offset) & 1U) != 0;
 }
 
 // The eight bytes from `p`. Where fewer remain before `end`, those that do,
@@ -117,6 +120,48 @@ inline bool loadWithin(const char* textBegin, const char* p, const char* end, st
     return true;
 }
 
+// The byte at `index` (0 to 7) of eight loaded bytes.
+inline unsigned char byteAt(std::uint64_t bytes, int index)
+{
+    return static_cast<unsigned char>(bytes >> (8 * index));
+}
+
+// The first `count` (0 to 7) bytes of eight, the others zero.
+inline std::uint64_t firstBytes(std::uint64_t bytes, int count)
+{
+    return bytes & ((std::uint64_t{1} << (8 * count)) - 1);
+}
+
+// Reads a run that the eight bytes from `p` hold whole: digits, perhaps a
+// point and digits, and the byte after them (bytes past the text's end load
+// as zeros, which end a run). The digits on both sides of the point are
+// joined into one word and read at once. False when the run reaches the
+// eighth byte.
+inline bool scanRunInEight(std::uint64_t bytes, int wholeDigits, std::uint64_t& mantissa, int& fractionDigits,
+                           int& runLength, bool& hasPoint)
+{
+    hasPoint = byteAt(bytes, wholeDigits) == '.';
+    if (!hasPoint) {
+        mantissa = digitsValue(bytes, wholeDigits);
+        fractionDigits = 0;
+        runLength = wholeDigits;
+        return true;
+    }
+    const int fractionStart = wholeDigits + 1;
+    if (fractionStart == 8) {
+        return false;
+    }
+    const std::uint64_t fraction = bytes >> (8 * fractionStart);
+    fractionDigits = leadingDigits(fraction);
+    runLength = fractionStart + fractionDigits;
+    if (runLength == 8) {
+        return false;
+    }
+    const std::uint64_t joined = firstBytes(bytes, wholeDigits) | (fraction << (8 * wholeDigits));
+    mantissa = digitsValue(joined, wholeDigits + fractionDigits);
+    return true;
+}
+
 // A run of at most seven digits, a point and at most seven digits, read
 // eight bytes at a time (a branch per byte costs more in mispredictions than
 // the arithmetic). False when the run is of another shape or the text too
@@ -135,11 +180,19 @@ inline bool scanShortRun(const char* textBegin, const char* begin, const char* p
     if (wholeDigits == 8) {
         return false;
     }
-    std::uint64_t mantissa = digitsValue(whole, wholeDigits);
+    std::uint64_t mantissa = 0;
     int fractionDigits = 0;
-    const char* stop = p + wholeDigits;
-    if (stop != end && *stop == '.') {
-        const char* const fraction = stop + 1;
+    int runLength = 0;
+    const char* stop = nullptr;
+    if (scanRunInEight(whole, wholeDigits, mantissa, fractionDigits, runLength, result.hasPoint)) {
+        // The byte after the run is in the eight too.
+        if (isSignOrPoint(static_cast<char>(byteAt(whole, runLength)))) {
+            return false;
+        }
+        stop = p + runLength;
+    } else {
+        // A fraction that goes on past the eight bytes: read from the point.
+        const char* const fraction = p + wholeDigits + 1;
         std::uint64_t bytes = 0;
         if (!loadWithin(textBegin, fraction, end, bytes)) {
             return false;
@@ -148,12 +201,12 @@ inline bool scanShortRun(const char* textBegin, const char* begin, const char* p
         if (fractionDigits == 8) {
             return false;
         }
-        mantissa = mantissa * integerPowersOfTen[fractionDigits] + digitsValue(bytes, fractionDigits);
+        mantissa =
+            digitsValue(whole, wholeDigits) * integerPowersOfTen[fractionDigits] + digitsValue(bytes, fractionDigits);
         stop = fraction + fractionDigits;
-        result.hasPoint = true;
-    }
-    if (stop != end && isSignOrPoint(*stop)) {
-        return false;
+        if (stop != end && isSignOrPoint(*stop)) {
+            return false;
+        }
     }
     length = static_cast<std::size_t>(stop - begin);
     result.wellFormed = wholeDigits + fractionDigits > 0;

@@ -69,13 +69,24 @@ Fault BlockParser::parse(std::string_view line, ParsedBlock& block)
     if (const Fault fault = comments_.split(line, split)) {
         return fault;
     }
-    block.codeText = split.codeText;
-    block.commentText = split.commentText;
-    block.blank = isBlankCode(split.codeText);
+    return parseCode(split.codeText, split.commentText, block);
+}
+
+Fault BlockParser::parseCommentFree(std::string_view line, ParsedBlock& block) const
+{
+    block.clear();
+    return parseCode(line, {}, block);
+}
+
+Fault BlockParser::parseCode(std::string_view codeText, std::string_view commentText, ParsedBlock& block) const
+{
+    block.codeText = codeText;
+    block.commentText = commentText;
+    block.blank = isBlankCode(codeText);
     if (block.blank) {
         return {};
     }
-    return parseWords(split.codeText, block);
+    return parseWords(codeText, block);
 }
 
 // Each word's number is read in the pass that finds its end. The faults come

@@ -87,10 +87,16 @@ public:
     // Fills `block` from `line`; the block's views stay valid until the next
     // call. On a fault the block is incomplete.
     Fault parse(std::string_view line, ParsedBlock& block);
+    // The same for a line known to hold none of the comment splitter's lead
+    // bytes (and it does not split every line): its text is all code.
+    Fault parseCommentFree(std::string_view line, ParsedBlock& block) const;
+
+    const CommentSplitter& comments() const { return comments_; }
 
     const AddressTable& addresses() const { return addresses_; }
 
 private:
+    Fault parseCode(std::string_view codeText, std::string_view commentText, ParsedBlock& block) const;
     Fault parseWords(std::string_view codeText, ParsedBlock& block) const;
     Fault closeWord(AddressKind address, char letter, std::string_view numericText, const SimpleNumber& number,
                     ParsedBlock& block) const;

@@ -1,5 +1,7 @@
 #include "block_stream.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <functional>
 #include <system_error>
@@ -12,12 +14,73 @@ namespace {
 // waits: three keep both threads busy.
 constexpr std::size_t batchCount = 3;
 
+// An empty text views nothing and needs no keeping.
 bool isWithin(std::string_view text, const std::string& storage)
 {
+    if (text.empty()) {
+        return true;
+    }
     const std::less_equal<const char*> notAfter;
     return notAfter(storage.data(), text.data()) &&
            notAfter(text.data() + text.size(), storage.data() + storage.size());
 }
+
+// Which lines of a batch hold a comment's lead byte, found by one search of the
+// batch per occurrence instead of one per line: comments are rare, and each
+// search of a short line costs the C library's call.
+class LeadByteSearch {
+public:
+    LeadByteSearch(std::string_view text, std::string_view bytes) : text_(text)
+    {
+        for (const char byte : bytes.substr(0, bytes_.size())) {
+            bytes_[count_++] = {byte, find(byte, 0)};
+        }
+        nearest_ = nearest();
+    }
+
+    // Whether any of the bytes lies in text[begin, end); lines are asked
+    // about in order.
+    bool occursIn(std::size_t begin, std::size_t end)
+    {
+        if (nearest_ < begin) {
+            for (std::size_t k = 0; k < count_; ++k) {
+                if (bytes_[k].next < begin) {
+                    bytes_[k].next = find(bytes_[k].byte, begin);
+                }
+            }
+            nearest_ = nearest();
+        }
+        return nearest_ < end;
+    }
+
+private:
+    std::size_t find(char byte, std::size_t from) const
+    {
+        const void* at = std::memchr(text_.data() + from, byte, text_.size() - from);
+        return at == nullptr ? text_.size() : static_cast<std::size_t>(static_cast<const char*>(at) - text_.data());
+    }
+
+    std::size_t nearest() const
+    {
+        std::size_t at = text_.size();
+        for (std::size_t k = 0; k < count_; ++k) {
+            at = std::min(at, bytes_[k].next);
+        }
+        return at;
+    }
+
+    struct Byte {
+        char byte = 0;
+        // Where the byte occurs next, at or after the last line asked about
+        // (the text's size: nowhere).
+        std::size_t next = 0;
+    };
+    std::string_view text_;
+    std::array<Byte, 3> bytes_{};
+    std::size_t count_ = 0;
+    // The first occurrence of any of them.
+    std::size_t nearest_ = 0;
+};
 
 }  // namespace
 
@@ -257,19 +320,28 @@ void BlockStream::parseLines(Batch& batch)
         batch.lines.back() = SourceLine{};
         batch.lines.back().readFailed = true;
     }
+    const CommentSplitter& comments = parser_.comments();
+    LeadByteSearch leadBytes(batch.bytes, comments.leadBytes());
     for (std::size_t i = 0; i < count; ++i) {
         SourceLine& line = batch.lines[i];
-        line.text = batch.text(batch.spans[i]);
+        const Batch::Span span = batch.spans[i];
+        line.text = batch.text(span);
         line.readFailed = false;
+        const bool mayHoldComment =
+            comments.splitsEveryLine() || leadBytes.occursIn(span.offset, span.offset + span.size);
         try {
-            line.fault = parser_.parse(line.text, line.block);
+            line.fault =
+                mayHoldComment ? parser_.parse(line.text, line.block) : parser_.parseCommentFree(line.text, line.block);
         } catch (...) {
             batch.lines.resize(i);
             batch.error = std::current_exception();
             batch.endsInput = true;
             break;
         }
-        if (!line.fault && !isWithin(line.block.codeText, batch.bytes)) {
+        // Either text may lie in the splitter's buffers, which the next line
+        // overwrites: the comment of a ";" alone, for one.
+        if (mayHoldComment && !line.fault &&
+            !(isWithin(line.block.codeText, batch.bytes) && isWithin(line.block.commentText, batch.bytes))) {
             batch.splits.push_back(
                 {i, batch.keepSplitText(line.block.codeText), batch.keepSplitText(line.block.commentText)});
         }

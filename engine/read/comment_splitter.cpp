@@ -11,7 +11,29 @@ Fault fault(FaultId id)
     return Fault{id};
 }
 
+void addOnce(std::string& bytes, char byte)
+{
+    if (bytes.find(byte) == npos) {
+        bytes += byte;
+    }
+}
+
 }  // namespace
+
+CommentSplitter::CommentSplitter(std::string_view start, std::string_view end, bool semicolon)
+    : start_(start), end_(end), semicolon_(semicolon)
+{
+    // An empty delimiter is found everywhere: no line is then free of it.
+    everyLine_ = start.empty() || end.empty();
+    if (everyLine_) {
+        return;
+    }
+    addOnce(leadBytes_, start.front());
+    addOnce(leadBytes_, end.front());
+    if (semicolon) {
+        addOnce(leadBytes_, ';');
+    }
+}
 
 Fault CommentSplitter::split(std::string_view line, CommentSplit& out)
 {

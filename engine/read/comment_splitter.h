@@ -43,13 +43,17 @@ class CommentSplitter {
 public:
     // With `semicolon`, from a ";" outside a comment to the end of the line is
     // a comment too.
-    CommentSplitter(std::string_view start, std::string_view end, bool semicolon = false)
-        : start_(start), end_(end), semicolon_(semicolon)
-    {}
+    CommentSplitter(std::string_view start, std::string_view end, bool semicolon = false);
 
     // The split, or the fault of unpaired, nested or badly followed comment
     // delimiters.
     Fault split(std::string_view line, CommentSplit& out);
+
+    // The bytes that begin a delimiter (and ";" where it opens a comment),
+    // each once: a line that holds none of them is all code, without a fault.
+    // Unless every line is to be split (an empty delimiter is found anywhere).
+    std::string_view leadBytes() const { return leadBytes_; }
+    bool splitsEveryLine() const { return everyLine_; }
 
 private:
     Fault splitDelimited(std::string_view line, CommentSplit& out);
@@ -60,6 +64,8 @@ private:
     std::string start_;
     std::string end_;
     bool semicolon_;
+    std::string leadBytes_;
+    bool everyLine_ = false;
     std::string tail_;
     std::string code_;
     std::string comments_;

@@ -235,5 +235,32 @@ TEST(BlockStream, SplitsTheCommentsOfEachDialect)
     expectStreamReads(program, settings, {100, true});
 }
 
+// Lines that hold a delimiter's first byte, or a ";", or none, in any order:
+// the stream tells the lines with comments from those without per batch.
+TEST(BlockStream, FindsTheCommentsOfEachDialectInRandomLines)
+{
+    static const char* const pieces[] = {"g1x1.5", " [[C]] ", "[", "]", "]]", " ; tail", ";", "y-2", "(A)", "x[[b]]1"};
+    struct Delimiters {
+        const char* start;
+        const char* end;
+    };
+    for (const Delimiters delimiters : {Delimiters{"[[", "]]"}, Delimiters{"[", "]"}, Delimiters{"", "]"}}) {
+        Settings settings;
+        applyDialect(settings.process, Dialect::LinuxCnc);
+        settings.vocabulary.commentStart = delimiters.start;
+        settings.vocabulary.commentEnd = delimiters.end;
+        std::mt19937 random(9);
+        std::string program;
+        for (int i = 0; i < 3000; ++i) {
+            for (int w = static_cast<int>(random() % 3); w > 0; --w) {
+                program += pieces[random() % std::size(pieces)];
+            }
+            program += '\n';
+        }
+        SCOPED_TRACE(::testing::Message() << "delimiters " << delimiters.start << " " << delimiters.end);
+        expectStreamReads(program, settings, {512, true});
+    }
+}
+
 }  // namespace
 }  // namespace drennix

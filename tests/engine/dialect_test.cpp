@@ -130,6 +130,29 @@ TEST_F(EngineRunTest, SemicolonCommentsAreKeptInConvertedLines)
     EXPECT_TRUE(first.ends_with("F100.  (A); pass 2")) << first;
 }
 
+// Each converted arc keeps its own comment, over more lines than the read
+// stage holds at once: a ";" comment without a delimited one before it must
+// not be taken from a later line.
+TEST_F(EngineRunTest, EachConvertedArcKeepsItsOwnSemicolonComment)
+{
+    settings.process.semicolonComments = 1;
+    std::string program = "G0X0.Y0.Z0.\n";
+    const int arcs = 40000;
+    for (int i = 0; i < arcs; ++i) {
+        program += "G2X0.Y0.Z-" + std::to_string(i + 1) + ".I5.J0.F100. ; turn " + std::to_string(i) + "\n";
+    }
+    run(program, RunMode::ConvertHelical);
+    ASSERT_EQ(host.messages, informationOnly(created()));
+    const std::string written = output();
+    int next = 0;
+    for (std::size_t at = written.find("; turn "); at != std::string::npos; at = written.find("; turn ", at + 1)) {
+        const std::size_t end = written.find('\r', at);
+        ASSERT_EQ(written.substr(at + 7, end - at - 7), std::to_string(next)) << "arc " << next;
+        ++next;
+    }
+    EXPECT_EQ(next, arcs);
+}
+
 TEST(Dialect, SetsAllFiveAtOnce)
 {
     ProcessSettings p;
