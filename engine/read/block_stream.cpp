@@ -10,9 +10,9 @@ namespace drennix {
 
 namespace {
 
-// One batch being handed on while the next is read and the one after that
-// waits: three keep both threads busy.
-constexpr std::size_t batchCount = 3;
+// One batch being handed on, one parsed by each thread and one read ahead:
+// four keep both threads busy whichever has more to do.
+constexpr std::size_t batchCount = 4;
 
 // An empty text views nothing and needs no keeping.
 bool isWithin(std::string_view text, const std::string& storage)
@@ -98,6 +98,10 @@ struct BlockStream::Batch {
         Span comment;
     };
 
+    // How far a batch in the read queue is: read, being parsed, or parsed.
+    enum class Stage { Read, Parsing, Parsed };
+
+    Stage stage = Stage::Read;
     std::string bytes;
     std::vector<Span> spans;
     std::vector<SourceLine> lines;
@@ -112,6 +116,7 @@ struct BlockStream::Batch {
 
     void clear()
     {
+        stage = Stage::Read;
         bytes.clear();
         spans.clear();
         splitTexts.clear();
@@ -132,7 +137,7 @@ struct BlockStream::Batch {
 };
 
 BlockStream::BlockStream(SourceReader& reader, const Settings& settings, Options options)
-    : reader_(reader), parser_(settings), options_(options)
+    : reader_(reader), parser_(settings), workerParser_(settings), options_(options)
 {
     for (std::size_t i = 0; i < batchCount; ++i) {
         batches_.push_back(std::make_unique<Batch>());
@@ -194,14 +199,16 @@ BlockStream::Batch* BlockStream::nextBatch(bool first)
         changed_.notify_all();
     }
     if (!worker_.joinable()) {
-        Batch* batch = takeFree();
-        fill(*batch);
+        Batch* batch = free_.back();
+        free_.pop_back();
+        read(*batch);
+        parseLines(*batch, parser_);
         if (first && options_.concurrent && !batch->endsInput) {
             startWorker();
         }
         return batch;
     }
-    return takeReady();
+    return takeParsed();
 }
 
 // Where no thread can be started, the batches are read here.
@@ -215,51 +222,82 @@ void BlockStream::startWorker()
     } catch (const std::system_error&) {}
 }
 
+// The thread reads whenever a batch is free, and parses the first batch that
+// nobody parses otherwise; it ends once the input is read and parsed.
 void BlockStream::produce()
 {
+    std::unique_lock lock(mutex_);
     for (;;) {
-        Batch* batch = takeFree();
-        if (batch == nullptr) {
+        changed_.wait(lock, [this] { return stopping_ || mayRead() || firstUnparsed() != nullptr || inputRead_; });
+        if (stopping_) {
             return;
         }
-        fill(*batch);
-        const bool last = batch->endsInput;
-        {
-            const std::lock_guard lock(mutex_);
-            ready_.push_back(batch);
-        }
-        changed_.notify_all();
-        if (last) {
+        if (mayRead()) {
+            Batch* batch = free_.back();
+            free_.pop_back();
+            lock.unlock();
+            read(*batch);
+            lock.lock();
+            read_.push_back(batch);
+            inputRead_ = batch->endsInput;
+            changed_.notify_all();
+        } else if (Batch* batch = firstUnparsed()) {
+            parseUnlocked(*batch, workerParser_, lock);
+        } else {
             return;
         }
     }
 }
 
-// A free batch, or nothing once the stream stops.
-BlockStream::Batch* BlockStream::takeFree()
+// Parses a batch of the queue outside the lock, which `lock` holds before
+// and after.
+void BlockStream::parseUnlocked(Batch& batch, BlockParser& parser, std::unique_lock<std::mutex>& lock)
 {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return stopping_ || !free_.empty(); });
-    if (free_.empty()) {
-        return nullptr;
+    batch.stage = Batch::Stage::Parsing;
+    lock.unlock();
+    parseLines(batch, parser);
+    lock.lock();
+    batch.stage = Batch::Stage::Parsed;
+    changed_.notify_all();
+}
+
+bool BlockStream::mayRead() const
+{
+    return !inputRead_ && !free_.empty();
+}
+
+BlockStream::Batch* BlockStream::firstUnparsed() const
+{
+    for (Batch* batch : read_) {
+        if (batch->stage == Batch::Stage::Read) {
+            return batch;
+        }
     }
-    Batch* batch = free_.back();
-    free_.pop_back();
-    return batch;
+    return nullptr;
 }
 
-BlockStream::Batch* BlockStream::takeReady()
+// The next batch in reading order once it is parsed. Rather than wait for the
+// thread, this one parses the first batch that nobody parses yet.
+BlockStream::Batch* BlockStream::takeParsed()
 {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !ready_.empty(); });
-    Batch* batch = ready_.front();
-    ready_.erase(ready_.begin());
-    return batch;
+    for (;;) {
+        if (!read_.empty() && read_.front()->stage == Batch::Stage::Parsed) {
+            Batch* batch = read_.front();
+            read_.pop_front();
+            return batch;
+        }
+        if (Batch* batch = firstUnparsed()) {
+            parseUnlocked(*batch, parser_, lock);
+        } else {
+            changed_.wait(lock);
+        }
+    }
 }
 
-// Reads lines until the batch is full, then parses them; what throws ends the
-// input after the lines before it.
-void BlockStream::fill(Batch& batch)
+// Reads lines until the batch is full; what throws ends the input after the
+// lines before it.
+void BlockStream::read(Batch& batch)
 {
     batch.clear();
     try {
@@ -268,7 +306,6 @@ void BlockStream::fill(Batch& batch)
         batch.error = std::current_exception();
         batch.endsInput = true;
     }
-    parseLines(batch);
 }
 
 // True when the input ends with the lines read: its end, or a read error,
@@ -312,7 +349,7 @@ void BlockStream::keepWholeLines(Batch& batch, std::string_view lines)
 // Each line's text views the batch's bytes, which no longer move; so do its
 // block's texts, copied out of the parser's buffers where a comment was split
 // off.
-void BlockStream::parseLines(Batch& batch)
+void BlockStream::parseLines(Batch& batch, BlockParser& parser)
 {
     const std::size_t count = batch.spans.size();
     batch.lines.resize(count + (batch.readFailed ? 1 : 0));
@@ -320,7 +357,7 @@ void BlockStream::parseLines(Batch& batch)
         batch.lines.back() = SourceLine{};
         batch.lines.back().readFailed = true;
     }
-    const CommentSplitter& comments = parser_.comments();
+    const CommentSplitter& comments = parser.comments();
     LeadByteSearch leadBytes(batch.bytes, comments.leadBytes());
     for (std::size_t i = 0; i < count; ++i) {
         SourceLine& line = batch.lines[i];
@@ -331,7 +368,7 @@ void BlockStream::parseLines(Batch& batch)
             comments.splitsEveryLine() || leadBytes.occursIn(span.offset, span.offset + span.size);
         try {
             line.fault =
-                mayHoldComment ? parser_.parse(line.text, line.block) : parser_.parseCommentFree(line.text, line.block);
+                mayHoldComment ? parser.parse(line.text, line.block) : parser.parseCommentFree(line.text, line.block);
         } catch (...) {
             batch.lines.resize(i);
             batch.error = std::current_exception();

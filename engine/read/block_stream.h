@@ -1,13 +1,16 @@
 // The read stage as a stream of values: the source's lines in order, each
 // with its parsed block or its fault. Lines are read and parsed a batch at a
-// time; past the first batch a source is read and parsed on a thread of its
-// own while the caller goes on with the lines before, so that reading and
-// parsing overlap the rest of the run. At most a few batches are in flight,
-// whatever the size of the source.
+// time; past the first batch a source is read on a thread of its own, which
+// parses the batches it read while the caller goes on with the lines before.
+// A caller that runs out of parsed lines parses the next batches itself
+// rather than wait, so the two threads share the parsing whichever of them
+// has less to do. At most a few batches are in flight, whatever the size of
+// the source.
 #pragma once
 
 #include <condition_variable>
 #include <cstddef>
+#include <deque>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -37,7 +40,7 @@ class BlockStream {
 public:
     struct Options {
         // A batch closes after the line that takes its text to this size.
-        std::size_t batchBytes = std::size_t{256} << 10;
+        std::size_t batchBytes = std::size_t{192} << 10;
         // Past the first batch, read and parse on a thread of the stream's.
         bool concurrent = true;
     };
@@ -66,19 +69,23 @@ public:
 private:
     struct Batch;
 
-    void fill(Batch& batch);
+    void read(Batch& batch);
     bool readLines(Batch& batch);
     static void keepWholeLines(Batch& batch, std::string_view lines);
-    void parseLines(Batch& batch);
+    static void parseLines(Batch& batch, BlockParser& parser);
+    void parseUnlocked(Batch& batch, BlockParser& parser, std::unique_lock<std::mutex>& lock);
     void startWorker();
     void produce();
-    Batch* takeFree();
-    Batch* takeReady();
+    bool mayRead() const;
+    Batch* firstUnparsed() const;
+    Batch* takeParsed();
     bool advance();
     Batch* nextBatch(bool first);
 
     SourceReader& reader_;
+    // One parser per thread: a parser keeps the texts it splits off.
     BlockParser parser_;
+    BlockParser workerParser_;
     const Options options_;
 
     std::vector<std::unique_ptr<Batch>> batches_;
@@ -90,7 +97,10 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Batch*> free_;
-    std::vector<Batch*> ready_;  // in reading order
+    // The batches read and not yet handed on, in reading order.
+    std::deque<Batch*> read_;
+    // The batch that ends the input was read.
+    bool inputRead_ = false;
     bool stopping_ = false;
     std::thread worker_;
 };
