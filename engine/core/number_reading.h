@@ -126,17 +126,10 @@ inline unsigned char byteAt(std::uint64_t bytes, int index)
     return static_cast<unsigned char>(bytes >> (8 * index));
 }
 
-// The first `count` (0 to 7) bytes of eight, the others zero.
-inline std::uint64_t firstBytes(std::uint64_t bytes, int count)
-{
-    return bytes & ((std::uint64_t{1} << (8 * count)) - 1);
-}
-
 // Reads a run that the eight bytes from `p` hold whole: digits, perhaps a
 // point and digits, and the byte after them (bytes past the text's end load
-// as zeros, which end a run). The digits on both sides of the point are
-// joined into one word and read at once. False when the run reaches the
-// eighth byte.
+// as zeros, which end a run). With the point taken out, the digits on both
+// sides of it are read at once. False when the run reaches the eighth byte.
 inline bool scanRunInEight(std::uint64_t bytes, int wholeDigits, std::uint64_t& mantissa, int& fractionDigits,
                            int& runLength, bool& hasPoint)
 {
@@ -147,18 +140,16 @@ inline bool scanRunInEight(std::uint64_t bytes, int wholeDigits, std::uint64_t& 
         runLength = wholeDigits;
         return true;
     }
-    const int fractionStart = wholeDigits + 1;
-    if (fractionStart == 8) {
+    const std::uint64_t wholeBytes = (std::uint64_t{1} << (8 * wholeDigits)) - 1;
+    const std::uint64_t joined = (bytes & wholeBytes) | ((bytes >> 8) & ~wholeBytes);
+    // The top byte of `joined` is zero: at most seven digits.
+    const int digits = leadingDigits(joined);
+    if (digits == 7) {
         return false;
     }
-    const std::uint64_t fraction = bytes >> (8 * fractionStart);
-    fractionDigits = leadingDigits(fraction);
-    runLength = fractionStart + fractionDigits;
-    if (runLength == 8) {
-        return false;
-    }
-    const std::uint64_t joined = firstBytes(bytes, wholeDigits) | (fraction << (8 * wholeDigits));
-    mantissa = digitsValue(joined, wholeDigits + fractionDigits);
+    fractionDigits = digits - wholeDigits;
+    runLength = digits + 1;
+    mantissa = digitsValue(joined, digits);
     return true;
 }
 
