@@ -83,15 +83,19 @@ Fault setValues(const ParsedBlock& b, Step& step)
 }
 
 // The move of a straight block from the state before it to the state after.
+// The reused step holds an arc's path only while its move is that arc (see
+// moveArc), so only a move after an arc clears it.
 void straightMove(const ParsedBlock& b, Step& step, MoveKind kind)
 {
     const StraightAdvance advance = advanceStraight(b, step.modal);
+    if (step.move.isArc()) {
+        step.move.arc = ArcPath{};
+    }
     step.kind = BlockKind::Motion;
     step.move.kind = kind;
     step.move.start = step.modal.position;
     step.move.end = advance.position;
     step.move.travel = advance.travel;
-    step.move.arc = ArcPath{};
     step.modal.position = advance.position;
 }
 
@@ -154,6 +158,7 @@ Fault moveArc(const ParsedBlock& b, Step& step, int decimals)
     const Point3 target = targetPoint(b, m);
     Move& move = step.move;
     if (const Fault fault = resolveArc(b, m, target, byOffsets, decimals, move.arc)) {
+        move.arc = ArcPath{};
         return fault;
     }
     const int h = planeAxesOf(m.plane).helical;
