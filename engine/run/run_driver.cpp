@@ -131,7 +131,6 @@ private:
 
     SourceReader reader_;
     BlockStream stream_;
-    ModalState modal_;
     StatisticsTally tally_;
     std::unique_ptr<Conversion> conversion_;
     // The estimate of a run that asks for it.
@@ -139,6 +138,9 @@ private:
     // The block of the line being evaluated.
     const ParsedBlock* block_ = nullptr;
     Step step_;
+    // The modal state between blocks is the step's own: the interpreter reads
+    // it as the state before a block and leaves the state after it there.
+    ModalState& modal_ = step_.modal;
     long long lineNumber_ = 0;
     // Lines until progress is next told (before the first line, at once).
     long long linesToProgress_ = 1;
@@ -160,9 +162,10 @@ Run::Run(const Settings& settings, const RunOptions& options, RunListener& liste
       tellsMoves_(listener.wantsMoves()),
       stopSignal_(listener.stopSignal()),
       stream_(reader_, settings),
-      modal_(startingState(settings.process, initialPosition())),
       tally_(initialPosition(), settings.process.rapidSpeed)
-{}
+{
+    modal_ = startingState(settings.process, initialPosition());
+}
 
 RunResult Run::execute()
 {
@@ -290,7 +293,6 @@ Fault Run::processLine(const SourceLine& line)
     if (conversion_) {
         conversion_->writer.noteBlock(block);
     }
-    modal_ = step_.modal;
     programEnded_ = block.programEnd;
     return takeStep(step_, line.text);
 }
