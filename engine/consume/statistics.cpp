@@ -157,7 +157,7 @@ void StatisticsTally::widenWithArcExtremes(const Move& move)
     const double upper = toDegrees(move.clockwise() ? arc.startAngle : arc.endAngle);
     const int last = lastQuarterUpTo(upper);
     for (int k = firstQuarterFrom(lower); k <= last; ++k) {
-        switch (((k % 4) + 4) % 4) {
+        switch (k & 3) {  // k modulo 4, also below 0
         case 0: widenWithHigh(s, axes.a, highA); break;
         case 1: widenWithHigh(s, axes.b, highB); break;
         case 2: widenWithLow(s, axes.a, lowA); break;

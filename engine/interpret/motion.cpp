@@ -102,22 +102,22 @@ Point3 targetPoint(const ParsedBlock& block, const ModalState& state)
     return target;
 }
 
-StraightAdvance advanceStraight(const ParsedBlock& block, const ModalState& state)
+void advanceStraight(const ParsedBlock& block, const ModalState& state, Point3& end, Point3& travel)
 {
-    StraightAdvance result{state.position, {}};
+    const bool incremental = state.incremental();
     for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
-        double& position = result.position[axis];
+        double position = state.position[axis];
         const double value = block.axisValue(axis);
-        double travel = value;
-        if (state.incremental()) {
+        double distance = value;
+        if (incremental) {
             position = position + value;
         } else if (block.hasAxis(axis)) {
-            travel = value - position;
+            distance = value - position;
             position = value;
         }
-        result.travel[axis] = std::fabs(travel);
+        end[axis] = position;
+        travel[axis] = std::fabs(distance);
     }
-    return result;
 }
 
 std::optional<double> rapidPathLength(double dX, double dY, double dZ)

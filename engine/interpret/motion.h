@@ -13,16 +13,12 @@ namespace drennix {
 // word is missing), position + word values in incremental mode.
 Point3 targetPoint(const ParsedBlock& block, const ModalState& state);
 
-struct StraightAdvance {
-    Point3 position{};
-    Point3 travel{};  // without sign
-};
-
-// Moves the position to the block's target: in incremental mode every axis
-// adds its word value (0 without a word); in absolute mode an axis with a
-// word takes it. The travel is the word value, or in absolute mode the word
-// value minus the old position.
-StraightAdvance advanceStraight(const ParsedBlock& block, const ModalState& state);
+// Where the block takes the tool from the state's position, into `end`: in
+// incremental mode every axis adds its word value (0 without a word); in
+// absolute mode an axis with a word takes it. `travel` (without sign) is the
+// word value, or in absolute mode the word value minus the old position.
+// Written into the caller's move, which then copies no temporary.
+void advanceStraight(const ParsedBlock& block, const ModalState& state, Point3& end, Point3& travel);
 
 // The path length of a rapid move with non-negative travel dX, dY, dZ: a
 // three-axis diagonal, then a two-axis diagonal, then a straight run. Nothing
