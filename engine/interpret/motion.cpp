@@ -102,24 +102,6 @@ Point3 targetPoint(const ParsedBlock& block, const ModalState& state)
     return target;
 }
 
-void advanceStraight(const ParsedBlock& block, const ModalState& state, Point3& end, Point3& travel)
-{
-    const bool incremental = state.incremental();
-    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
-        double position = state.position[axis];
-        const double value = block.axisValue(axis);
-        double distance = value;
-        if (incremental) {
-            position = position + value;
-        } else if (block.hasAxis(axis)) {
-            distance = value - position;
-            position = value;
-        }
-        end[axis] = position;
-        travel[axis] = std::fabs(distance);
-    }
-}
-
 std::optional<double> rapidPathLength(double dX, double dY, double dZ)
 {
     double length = 0;
@@ -131,11 +113,6 @@ std::optional<double> rapidPathLength(double dX, double dY, double dZ)
         length = length + added;
     }
     return length;
-}
-
-double straightLength(double dX, double dY, double dZ)
-{
-    return squareRoot(square(dX) + square(dY) + square(dZ));
 }
 
 }  // namespace drennix
