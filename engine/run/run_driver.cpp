@@ -459,7 +459,9 @@ void Run::tellEstimate()
 inline void Run::finishLine(std::string_view line, const Move* move, bool converted)
 {
     if (mode() == RunMode::AbsoluteDisplay) {
-        listRow(line, move);
+        if (lineNumber_ <= settings_.process.absoluteDisplayRows) {
+            listRow(line, move);
+        }
     } else if (conversion_ && !converted) {
         conversion_->writer.writeSourceLine(line, modal_.motion);
     }
@@ -467,9 +469,7 @@ inline void Run::finishLine(std::string_view line, const Move* move, bool conver
 
 void Run::listRow(std::string_view line, const Move* move)
 {
-    if (lineNumber_ <= settings_.process.absoluteDisplayRows) {
-        listener_.row(lineNumber_, blockRow(lineNumber_, line, modal_.position, move, decimals_));
-    }
+    listener_.row(lineNumber_, blockRow(lineNumber_, line, modal_.position, move, decimals_));
 }
 
 Ending Run::endOfInput()
