@@ -97,7 +97,7 @@ private:
     void tellMove(const Move& move, long long segments);
     Fault convertArc(const Move& arc, long long count);
     bool convertsArc(const Move& move) const;
-    Fault checkFinite();
+    Fault checkFinite() const;
     bool keptMoveFinite(const Move& move);
     void plan(const Move& move);
     void tellPlanned(const PlannedMove* planned);
@@ -338,7 +338,8 @@ Fault Run::takeStep(const Step& step, std::string_view line)
     } else {
         tally_.addMove(move);
     }
-    if (converted ? !allFinite(modal_.position, tally_.figures()) : !keptMoveFinite(move)) {
+    const bool finite = converted ? allFinite(modal_.position, tally_.figures()) : keptMoveFinite(move);
+    if (!finite) {
         return Fault{FaultId::NotFinite};
     }
     if (!converted) {
@@ -403,7 +404,7 @@ Fault Run::convertArc(const Move& arc, long long count)
 
 // After a block is evaluated, the position and every figure must still be
 // numbers: beyond the range of a double nothing is shown or written.
-Fault Run::checkFinite()
+Fault Run::checkFinite() const
 {
     if (allFinite(modal_.position, tally_.figures())) {
         return {};
