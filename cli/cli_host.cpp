@@ -7,7 +7,7 @@
 namespace drennix::cli {
 
 CliHost::CliHost(AbortRequest abortRequested, MessageListener onMessage, MoveListener onMove)
-    : abortRequested_(std::move(abortRequested)), onMessage_(std::move(onMessage)), onMove_(std::move(onMove))
+    : abortRequested_(abortRequested), onMessage_(std::move(onMessage)), onMove_(std::move(onMove))
 {}
 
 void CliHost::runStarted()
@@ -61,7 +61,7 @@ void CliHost::runFinished(const RunResult& result)
 
 bool CliHost::stopRequested()
 {
-    return abortRequested_ && abortRequested_();
+    return abortRequested_ != nullptr && abortRequested_();
 }
 
 }  // namespace drennix::cli

@@ -34,17 +34,20 @@ struct RunRecord {
 
 class CliHost final : public RunListener {
 public:
-    using AbortRequest = std::function<bool()>;
+    using AbortRequest = bool (*)();
     using MessageListener = std::function<void(const RunMessage&)>;
     using MoveListener = std::function<void(const Move&)>;
     using PlannedMoveListener = std::function<void(const PlannedMove&)>;
 
-    // `abortRequested` is asked before every line; `onMessage` (optional)
-    // sees every message as it is told; `onMove` (optional) every move, and
-    // without it the run builds no move notices.
+    // `abortRequested` is asked before every line (see setStopSignal);
+    // `onMessage` (optional) sees every message as it is told; `onMove`
+    // (optional) every move, and without it the run builds no move notices.
     explicit CliHost(AbortRequest abortRequested, MessageListener onMessage = {}, MoveListener onMove = {});
 
     const RunRecord& record() const { return record_; }
+    // A flag that is set whenever `abortRequested` may answer true: the run
+    // then asks only while it is set.
+    void setStopSignal(const std::atomic<bool>* signal) { stopSignal_ = signal; }
     void setVerification(const VerificationSummary& summary) { record_.verification = summary; }
 
     void runStarted() override;
@@ -56,6 +59,7 @@ public:
     void message(std::string_view text, MessageKind kind) override;
     void runFinished(const RunResult& result) override;
     bool stopRequested() override;
+    const std::atomic<bool>* stopSignal() const override { return stopSignal_; }
     void move(const Move& move) override
     {
         if (onMove_) onMove_(move);
@@ -70,6 +74,7 @@ public:
 
 private:
     AbortRequest abortRequested_;
+    const std::atomic<bool>* stopSignal_ = nullptr;
     MessageListener onMessage_;
     MoveListener onMove_;
     PlannedMoveListener onPlanned_;

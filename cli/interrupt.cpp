@@ -79,4 +79,9 @@ bool interruptReceived()
     return anyInterrupt;
 }
 
+const std::atomic<bool>& interruptSignal()
+{
+    return pendingInterrupt;
+}
+
 }  // namespace drennix::cli

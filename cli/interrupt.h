@@ -5,6 +5,8 @@
 // second one ends the process at once.
 #pragma once
 
+#include <atomic>
+
 namespace drennix::cli {
 
 void installInterruptHandler();
@@ -14,6 +16,10 @@ bool takeInterruptRequest();
 
 // True when an interrupt arrived at any time since the handler was installed.
 bool interruptReceived();
+
+// Set while an interrupt waits for takeInterruptRequest: a run reads it once
+// a line and asks takeInterruptRequest only when it is set.
+const std::atomic<bool>& interruptSignal();
 
 #if defined(_WIN32)
 // The console control handler that installInterruptHandler installs: true

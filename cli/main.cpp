@@ -95,6 +95,7 @@ int runAndReport(const CliRequest& request)
         };
     }
     CliHost host(takeInterruptRequest, request.json ? CliHost::MessageListener{} : printMessageNow, onMove);
+    host.setStopSignal(&interruptSignal());
     if (movesWithTime) host.listenToPlannedMoves([&](const PlannedMove& move) { moves->add(move); });
     installInterruptHandler();
     const RunResult result = RunDriver(request.settings).execute(request.run, host);

@@ -9,18 +9,16 @@ namespace drennix {
 namespace {
 
 // A high extreme can only raise the maximum, a low one only lower the minimum.
+// Written as a choice rather than a branch: one max or min instruction, the
+// same strict comparison (a NaN changes nothing).
 void widenWithHigh(RunStatistics& s, int axis, double value)
 {
-    if (value > s.maximum[axis]) {
-        s.maximum[axis] = value;
-    }
+    s.maximum[axis] = value > s.maximum[axis] ? value : s.maximum[axis];
 }
 
 void widenWithLow(RunStatistics& s, int axis, double value)
 {
-    if (value < s.minimum[axis]) {
-        s.minimum[axis] = value;
-    }
+    s.minimum[axis] = value < s.minimum[axis] ? value : s.minimum[axis];
 }
 
 void widenWithPoint(RunStatistics& s, const Point3& p)
@@ -29,6 +27,39 @@ void widenWithPoint(RunStatistics& s, const Point3& p)
         widenWithLow(s, axis, p[axis]);
         widenWithHigh(s, axis, p[axis]);
     }
+}
+
+// The directions k·90° an arc may pass, k from -5 to 5, cover every angle a
+// single turn reaches.
+constexpr int lowestQuarter = -5;
+constexpr int highestQuarter = 5;
+
+// The first k with k·90 at or above `degrees`; past the highest when none
+// (NaN included). The truncated quotient is only a first guess, settled by
+// the same exact comparisons a scan of every k makes.
+int firstQuarterFrom(double degrees)
+{
+    if (!(degrees <= highestQuarter * 90.0)) return highestQuarter + 1;
+    if (degrees <= lowestQuarter * 90.0) return lowestQuarter;
+    int k = static_cast<int>(degrees / 90.0);
+    while (k * 90.0 < degrees)
+        ++k;
+    while (k > lowestQuarter && (k - 1) * 90.0 >= degrees)
+        --k;
+    return k;
+}
+
+// The last k with k·90 at or below `degrees`; before the lowest when none.
+int lastQuarterUpTo(double degrees)
+{
+    if (!(degrees >= lowestQuarter * 90.0)) return lowestQuarter - 1;
+    if (degrees >= highestQuarter * 90.0) return highestQuarter;
+    int k = static_cast<int>(degrees / 90.0);
+    while (k * 90.0 > degrees)
+        --k;
+    while (k < highestQuarter && (k + 1) * 90.0 <= degrees)
+        ++k;
+    return k;
 }
 
 }  // namespace
@@ -124,12 +155,9 @@ void StatisticsTally::widenWithArcExtremes(const Move& move)
     }
     const double lower = toDegrees(move.clockwise() ? arc.endAngle : arc.startAngle);
     const double upper = toDegrees(move.clockwise() ? arc.startAngle : arc.endAngle);
-    for (int k = -5; k <= 5; ++k) {
-        const double direction = k * 90.0;
-        if (!(lower <= direction && direction <= upper)) {
-            continue;
-        }
-        switch (((k % 4) + 4) % 4) {
+    const int last = lastQuarterUpTo(upper);
+    for (int k = firstQuarterFrom(lower); k <= last; ++k) {
+        switch (k & 3) {  // k modulo 4, also below 0
         case 0: widenWithHigh(s, axes.a, highA); break;
         case 1: widenWithHigh(s, axes.b, highB); break;
         case 2: widenWithLow(s, axes.a, lowA); break;

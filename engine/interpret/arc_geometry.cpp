@@ -191,19 +191,12 @@ Fault resolveArcByRadius(const ParsedBlock& block, const ModalState& state, cons
     return {};
 }
 
-Fault validateArc(const ModalState& state, const Point3& target, int decimals, ArcPath& arc)
+namespace {
+
+// Both ends recomputed from the centre, the radius and the angles.
+Fault recheckEnds(const ModalState& state, const Point3& target, const ArcPath& arc, double tolerance)
 {
     const PlaneAxes axes = planeAxesOf(state.plane);
-    const bool clockwise = state.motion == Motion::ClockwiseArc;
-    double swept = clockwise ? arc.startAngle - arc.endAngle : arc.endAngle - arc.startAngle;
-    if (const Fault fault = checkSweep(arc, clockwise, swept)) {
-        return fault;
-    }
-    if (swept == 0) {
-        swept = twoPi;
-    }
-
-    const double tolerance = recheckTolerance(decimals);
     const double r = arc.absRadius();
     const Point3& start = state.position;
     if (outside(start[axes.a], r * std::cos(arc.startAngle) + arc.centreA, tolerance) ||
@@ -214,10 +207,73 @@ Fault validateArc(const ModalState& state, const Point3& target, int decimals, A
         outside(target[axes.b], r * std::sin(arc.endAngle) + arc.centreB, tolerance)) {
         return Fault{FaultId::EndRecheck};
     }
+    return {};
+}
+
+// glibc's sin, cos and atan are within one unit in the last place.
+#if defined(__GLIBC__)
+constexpr bool libraryTrigonometryBounded = true;
+#else
+constexpr bool libraryTrigonometryBounded = false;
+#endif
+
+// An arc by centre offsets starts at minus its offsets from the centre, so
+// r·cos θ + centre gives back the start up to rounding alone: that of the
+// centre, the radius, the angle (the quotient, atan, ±π) and cos or sin,
+// together under 20 units in the last place of the largest figure involved
+// (the radius, the centre, the point). At the end the difference of the two
+// radii adds to it, and the angle's ±2π a few units more. Where 2^-40 of the
+// figures (8192 units) stays within a quarter of the tolerance and the radius
+// difference within half of it, neither recheck can fail.
+bool recheckCannotFail(const ModalState& state, const Point3& target, const ArcPath& arc, double tolerance)
+{
+    if constexpr (!libraryTrigonometryBounded) {
+        return false;
+    }
+    const PlaneAxes axes = planeAxesOf(state.plane);
+    const Point3& start = state.position;
+    const double r = arc.absRadius();
+    const double size = r + std::fabs(arc.centreA) + std::fabs(arc.centreB) + std::fabs(start[axes.a]) +
+                        std::fabs(start[axes.b]) + std::fabs(target[axes.a]) + std::fabs(target[axes.b]);
+    // The constant term covers the rounding of values below the normal range.
+    const double slack = size * 0x1p-40 + 0x1p-400;
+    // False for any NaN or infinity, which then takes the recheck.
+    return slack <= 0.25 * tolerance && std::fabs(r - std::fabs(arc.endRadius)) <= 0.5 * tolerance;
+}
+
+Fault checkArc(const ModalState& state, const Point3& target, int decimals, bool byOffsets, ArcPath& arc)
+{
+    const bool clockwise = state.motion == Motion::ClockwiseArc;
+    double swept = clockwise ? arc.startAngle - arc.endAngle : arc.endAngle - arc.startAngle;
+    if (const Fault fault = checkSweep(arc, clockwise, swept)) {
+        return fault;
+    }
+    if (swept == 0) {
+        swept = twoPi;
+    }
+
+    const double tolerance = recheckTolerance(decimals);
+    if (!(byOffsets && recheckCannotFail(state, target, arc, tolerance))) {
+        if (const Fault fault = recheckEnds(state, target, arc, tolerance)) {
+            return fault;
+        }
+    }
     arc.swept = swept;
     arc.fullCircle = swept == twoPi;
-    arc.radiusDifference = std::fabs(r - std::fabs(arc.endRadius));
+    arc.radiusDifference = std::fabs(arc.absRadius() - std::fabs(arc.endRadius));
     return {};
+}
+
+}  // namespace
+
+Fault validateArc(const ModalState& state, const Point3& target, int decimals, ArcPath& arc)
+{
+    return checkArc(state, target, decimals, false, arc);
+}
+
+Fault validateOffsetArc(const ModalState& state, const Point3& target, int decimals, ArcPath& arc)
+{
+    return checkArc(state, target, decimals, true, arc);
 }
 
 Fault addTurns(double turns, ArcPath& arc)

@@ -9,15 +9,13 @@ namespace {
 
 // The modal codes and the feed that the block states take effect before any
 // check of the block.
-ModalState applyModalWords(const ModalState& before, const ParsedBlock& b)
+void applyModalWords(const ParsedBlock& b, ModalState& m)
 {
-    ModalState m = before;
     if (b.has(CommandGroup::Motion)) m.motion = b.motion;
     if (b.has(CommandGroup::Plane)) m.plane = b.plane;
     if (b.has(CommandGroup::CoordinateMode)) m.coordinateMode = b.coordinateMode;
     if (b.has(CommandGroup::Compensation)) m.compensation = b.compensation;
     if (b.has(AddressKind::Feed)) m.feed = b.feed;
-    return m;
 }
 
 bool hasArcWords(const ParsedBlock& b)
@@ -83,16 +81,19 @@ Fault setValues(const ParsedBlock& b, Step& step)
 }
 
 // The move of a straight block from the state before it to the state after.
+// The reused step holds an arc's path only while its move is that arc (see
+// moveArc), so only a move after an arc clears it.
 void straightMove(const ParsedBlock& b, Step& step, MoveKind kind)
 {
-    const StraightAdvance advance = advanceStraight(b, step.modal);
+    Move& move = step.move;
+    if (move.isArc()) {
+        move.arc = ArcPath{};
+    }
     step.kind = BlockKind::Motion;
-    step.move.kind = kind;
-    step.move.start = step.modal.position;
-    step.move.end = advance.position;
-    step.move.travel = advance.travel;
-    step.move.arc = ArcPath{};
-    step.modal.position = advance.position;
+    move.kind = kind;
+    advanceStraight(b, step.modal, move.end, move.travel);
+    move.start = step.modal.position;
+    step.modal.position = move.end;
 }
 
 Fault moveRapid(const ParsedBlock& b, Step& step)
@@ -134,7 +135,7 @@ Fault resolveArc(const ParsedBlock& b, const ModalState& m, const Point3& target
         fault = byOffsets ? resolveArcByOffsets(b, m, target, arc) : resolveArcByRadius(b, m, target, arc);
     }
     if (!fault) {
-        fault = validateArc(m, target, decimals, arc);
+        fault = byOffsets ? validateOffsetArc(m, target, decimals, arc) : validateArc(m, target, decimals, arc);
     }
     if (!fault && b.turnWords > 0) {
         fault = addTurns(b.turns, arc);
@@ -142,7 +143,9 @@ Fault resolveArc(const ParsedBlock& b, const ModalState& m, const Point3& target
     return fault;
 }
 
-Fault moveArc(const ParsedBlock& b, Step& step, int decimals)
+// Kept out of line, so that the straight moves, most of a program, do not
+// pay for the arc's larger frame.
+[[gnu::noinline]] Fault moveArc(const ParsedBlock& b, Step& step, int decimals)
 {
     const ModalState& m = step.modal;
     if (m.feed <= 0.0) return Fault{FaultId::ArcFeed};
@@ -154,6 +157,7 @@ Fault moveArc(const ParsedBlock& b, Step& step, int decimals)
     const Point3 target = targetPoint(b, m);
     Move& move = step.move;
     if (const Fault fault = resolveArc(b, m, target, byOffsets, decimals, move.arc)) {
+        move.arc = ArcPath{};
         return fault;
     }
     const int h = planeAxesOf(m.plane).helical;
@@ -191,7 +195,10 @@ void interpretBlock(const ModalState& before, const ParsedBlock& block, int deci
     if (step.fault) {
         return;
     }
-    step.modal = applyModalWords(before, block);
+    if (&before != &step.modal) {
+        step.modal = before;
+    }
+    applyModalWords(block, step.modal);
     step.move.line = line;
     step.move.plane = step.modal.plane;
     step.move.feed = step.modal.feed;

@@ -30,7 +30,8 @@ struct Step {
     Move move;
 };
 
-// Fills `step` (reused from line to line, so that a line copies no move);
+// Fills `step` (reused from line to line, so that a line copies no move;
+// `before` may be the step's own state, which then becomes the state after);
 // `decimals` sets the tolerance of the arc end checks; `line` is recorded in
 // the move. On a fault the rest of the step means nothing.
 void interpretBlock(const ModalState& before, const ParsedBlock& block, int decimals, long long line, Step& step);

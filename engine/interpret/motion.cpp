@@ -102,24 +102,6 @@ Point3 targetPoint(const ParsedBlock& block, const ModalState& state)
     return target;
 }
 
-StraightAdvance advanceStraight(const ParsedBlock& block, const ModalState& state)
-{
-    StraightAdvance result{state.position, {}};
-    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
-        double& position = result.position[axis];
-        const double value = block.axisValue(axis);
-        double travel = value;
-        if (state.incremental()) {
-            position = position + value;
-        } else if (block.hasAxis(axis)) {
-            travel = value - position;
-            position = value;
-        }
-        result.travel[axis] = std::fabs(travel);
-    }
-    return result;
-}
-
 std::optional<double> rapidPathLength(double dX, double dY, double dZ)
 {
     double length = 0;
@@ -131,11 +113,6 @@ std::optional<double> rapidPathLength(double dX, double dY, double dZ)
         length = length + added;
     }
     return length;
-}
-
-double straightLength(double dX, double dY, double dZ)
-{
-    return squareRoot(square(dX) + square(dY) + square(dZ));
 }
 
 }  // namespace drennix

@@ -2,9 +2,11 @@
 // rapid path model and the straight length of a cutting move.
 #pragma once
 
+#include <cmath>
 #include <optional>
 
 #include "modal_state.h"
+#include "numerics.h"
 #include "parsed_block.h"
 
 namespace drennix {
@@ -13,16 +15,29 @@ namespace drennix {
 // word is missing), position + word values in incremental mode.
 Point3 targetPoint(const ParsedBlock& block, const ModalState& state);
 
-struct StraightAdvance {
-    Point3 position{};
-    Point3 travel{};  // without sign
-};
-
-// Moves the position to the block's target: in incremental mode every axis
-// adds its word value (0 without a word); in absolute mode an axis with a
-// word takes it. The travel is the word value, or in absolute mode the word
-// value minus the old position.
-StraightAdvance advanceStraight(const ParsedBlock& block, const ModalState& state);
+// Where the block takes the tool from the state's position, into `end`: in
+// incremental mode every axis adds its word value (0 without a word); in
+// absolute mode an axis with a word takes it. `travel` (without sign) is the
+// word value, or in absolute mode the word value minus the old position.
+// Written into the caller's move, which then copies no temporary; inline,
+// as the straight length below, for the bulk of a program's blocks.
+inline void advanceStraight(const ParsedBlock& block, const ModalState& state, Point3& end, Point3& travel)
+{
+    const bool incremental = state.incremental();
+    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+        double position = state.position[axis];
+        const double value = block.axisValue(axis);
+        double distance = value;
+        if (incremental) {
+            position = position + value;
+        } else if (block.hasAxis(axis)) {
+            distance = value - position;
+            position = value;
+        }
+        end[axis] = position;
+        travel[axis] = std::fabs(distance);
+    }
+}
 
 // The path length of a rapid move with non-negative travel dX, dY, dZ: a
 // three-axis diagonal, then a two-axis diagonal, then a straight run. Nothing
@@ -30,6 +45,9 @@ StraightAdvance advanceStraight(const ParsedBlock& block, const ModalState& stat
 std::optional<double> rapidPathLength(double dX, double dY, double dZ);
 
 // The straight length of a cutting move: (dX² + dY² + dZ²)^0.5.
-double straightLength(double dX, double dY, double dZ);
+inline double straightLength(double dX, double dY, double dZ)
+{
+    return squareRoot(square(dX) + square(dY) + square(dZ));
+}
 
 }  // namespace drennix

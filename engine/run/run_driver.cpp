@@ -71,6 +71,15 @@ bool allFinite(const Point3& position, const RunStatistics& s)
     return probe == 0;
 }
 
+// What a straight move changes: the position (its end, the one point it adds
+// to the extents), the time and a distance.
+bool straightMoveFinite(const Point3& position, const RunStatistics& s)
+{
+    const double probe = finiteProbe(position) + (s.rapidDistance - s.rapidDistance) +
+                         (s.cuttingDistance - s.cuttingDistance) + (s.machiningTime - s.machiningTime);
+    return probe == 0;
+}
+
 class Run {
 public:
     Run(const Settings& settings, const RunOptions& options, RunListener& listener, RunMedia media);
@@ -89,10 +98,12 @@ private:
     Fault convertArc(const Move& arc, long long count);
     bool convertsArc(const Move& move) const;
     Fault checkFinite() const;
+    bool keptMoveFinite(const Move& move);
     void plan(const Move& move);
     void tellPlanned(const PlannedMove* planned);
     void tellEstimate();
     void finishLine(std::string_view line, const Move* move, bool converted);
+    void listRow(std::string_view line, const Move* move);
     Ending endOfInput();
     Ending publishOutput();
 
@@ -100,6 +111,7 @@ private:
     void tellAbort(const Ending& ending);
     void tellEndOfInput(const Ending& ending);
     void tellFault(const Fault& fault);
+    bool stopAsked();
     void warn(std::string_view text) { listener_.message(text, MessageKind::Warning); }
     void inform(std::string_view text) { listener_.message(text, MessageKind::Information); }
     void workEnded();
@@ -115,10 +127,10 @@ private:
     const RunMedia media_;
     const int decimals_;
     const bool tellsMoves_;
+    const std::atomic<bool>* const stopSignal_;
 
     SourceReader reader_;
     BlockStream stream_;
-    ModalState modal_;
     StatisticsTally tally_;
     std::unique_ptr<Conversion> conversion_;
     // The estimate of a run that asks for it.
@@ -126,8 +138,15 @@ private:
     // The block of the line being evaluated.
     const ParsedBlock* block_ = nullptr;
     Step step_;
+    // The modal state between blocks is the step's own: the interpreter reads
+    // it as the state before a block and leaves the state after it there.
+    ModalState& modal_ = step_.modal;
     long long lineNumber_ = 0;
+    // Lines until progress is next told (before the first line, at once).
+    long long linesToProgress_ = 1;
     std::optional<std::string> publishedPath_;
+    // Every figure was found finite after the latest block that changed one.
+    bool figuresFinite_ = false;
     // Reading has begun and the work has not yet ended.
     bool working_ = false;
     // The program's end was read; what follows is only copied.
@@ -141,10 +160,12 @@ Run::Run(const Settings& settings, const RunOptions& options, RunListener& liste
       media_(media),
       decimals_(settings.process.decimalPlaces),
       tellsMoves_(listener.wantsMoves()),
+      stopSignal_(listener.stopSignal()),
       stream_(reader_, settings),
-      modal_(startingState(settings.process, initialPosition())),
       tally_(initialPosition(), settings.process.rapidSpeed)
-{}
+{
+    modal_ = startingState(settings.process, initialPosition());
+}
 
 RunResult Run::execute()
 {
@@ -223,10 +244,11 @@ void Run::startConversion()
 Ending Run::readProgram()
 {
     while (!stream_.atEnd()) {
-        if (listener_.stopRequested()) {
+        if (stopAsked()) {
             return ended(RunOutcome::Stopped, Fault{FaultId::StoppedWhileReading});
         }
-        if (lineNumber_ % progressInterval == 0) {
+        if (--linesToProgress_ == 0) {
+            linesToProgress_ = progressInterval;
             listener_.progress(lineNumber_);
         }
         ++lineNumber_;
@@ -271,7 +293,6 @@ Fault Run::processLine(const SourceLine& line)
     if (conversion_) {
         conversion_->writer.noteBlock(block);
     }
-    modal_ = step_.modal;
     programEnded_ = block.programEnd;
     return takeStep(step_, line.text);
 }
@@ -317,8 +338,9 @@ Fault Run::takeStep(const Step& step, std::string_view line)
     } else {
         tally_.addMove(move);
     }
-    if (const Fault fault = checkFinite()) {
-        return fault;
+    const bool finite = converted ? allFinite(modal_.position, tally_.figures()) : keptMoveFinite(move);
+    if (!finite) {
+        return Fault{FaultId::NotFinite};
     }
     if (!converted) {
         plan(move);
@@ -369,7 +391,7 @@ Fault Run::convertArc(const Move& arc, long long count)
             piece.end = cut.end;
             tellPlanned(planner_->addPiece(piece, cut.last));
         }
-        if (done % cutsBetweenStopPolls == 0 && listener_.stopRequested()) {
+        if (done % cutsBetweenStopPolls == 0 && stopAsked()) {
             return Fault{FaultId::StoppedWhileReading};
         }
     }
@@ -390,6 +412,17 @@ Fault Run::checkFinite() const
     return Fault{FaultId::NotFinite};
 }
 
+// The run ends at the first block that leaves a figure not finite, so once
+// every figure was seen finite, a straight move the run keeps (the bulk of a
+// program) needs only the figures it changed checked.
+inline bool Run::keptMoveFinite(const Move& move)
+{
+    const RunStatistics& figures = tally_.figures();
+    figuresFinite_ = figuresFinite_ && !move.isArc() ? straightMoveFinite(modal_.position, figures)
+                                                     : allFinite(modal_.position, figures);
+    return figuresFinite_;
+}
+
 // A run that estimates hands the move to the planner; the move that leaves
 // its window goes to the listener.
 void Run::plan(const Move& move)
@@ -397,6 +430,11 @@ void Run::plan(const Move& move)
     if (planner_) {
         tellPlanned(planner_->add(move));
     }
+}
+
+bool Run::stopAsked()
+{
+    return (stopSignal_ == nullptr || stopSignal_->load(std::memory_order_relaxed)) && listener_.stopRequested();
 }
 
 void Run::tellPlanned(const PlannedMove* planned)
@@ -418,15 +456,21 @@ void Run::tellEstimate()
     listener_.estimateReady(planner_->estimate());
 }
 
-void Run::finishLine(std::string_view line, const Move* move, bool converted)
+// Kept small enough to inline: a machining-time run does nothing here.
+inline void Run::finishLine(std::string_view line, const Move* move, bool converted)
 {
     if (mode() == RunMode::AbsoluteDisplay) {
         if (lineNumber_ <= settings_.process.absoluteDisplayRows) {
-            listener_.row(lineNumber_, blockRow(lineNumber_, line, modal_.position, move, decimals_));
+            listRow(line, move);
         }
     } else if (conversion_ && !converted) {
         conversion_->writer.writeSourceLine(line, modal_.motion);
     }
+}
+
+void Run::listRow(std::string_view line, const Move* move)
+{
+    listener_.row(lineNumber_, blockRow(lineNumber_, line, modal_.position, move, decimals_));
 }
 
 Ending Run::endOfInput()

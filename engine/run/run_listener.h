@@ -5,6 +5,7 @@
 // business; the order of the notices is the run's.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -57,6 +58,10 @@ public:
     // Asked before each line read and each line written: true stops the run
     // as the Escape key does.
     virtual bool stopRequested() { return false; }
+    // Asked once per run: a flag that is set whenever stopRequested may
+    // answer true, so that the run asks only while it is set (a plain read
+    // per line instead of a call). Null: stopRequested is asked every time.
+    virtual const std::atomic<bool>* stopSignal() const { return nullptr; }
 };
 
 }  // namespace drennix

@@ -52,6 +52,7 @@ TEST(interrupt, the_first_interrupt_is_one_stop_request)
 {
     EXPECT_FALSE(interruptReceived());
     EXPECT_FALSE(takeInterruptRequest());
+    EXPECT_FALSE(interruptSignal());
     installInterruptHandler();
 #if defined(_WIN32)
     EXPECT_FALSE(handleConsoleControl(CTRL_CLOSE_EVENT));
@@ -61,7 +62,10 @@ TEST(interrupt, the_first_interrupt_is_one_stop_request)
     ASSERT_EQ(std::raise(SIGINT), 0);
 #endif
     EXPECT_TRUE(interruptReceived());
+    // The signal the run reads once a line stands until the request is taken.
+    EXPECT_TRUE(interruptSignal());
     EXPECT_TRUE(takeInterruptRequest());
+    EXPECT_FALSE(interruptSignal());
     EXPECT_FALSE(takeInterruptRequest());
     EXPECT_TRUE(interruptReceived());
 #if defined(_WIN32)

@@ -126,10 +126,23 @@ INSTANTIATE_TEST_SUITE_P(
         NotFiniteCase{"HugeWordListed", "G1X" + kHuge + "F100.", RunMode::AbsoluteDisplay, 1},
         NotFiniteCase{"IncrementalSum", "G91G0X" + kLarge + "\nX" + kLarge + "\nX1.", RunMode::MachiningTime, 2},
         NotFiniteCase{"TravelBetweenExtremes", "G0X" + kLarge + "\nG0X-" + kLarge, RunMode::MachiningTime, 2},
+        // After straight moves that were checked, one figure alone overflows.
+        NotFiniteCase{"OnlyTheRapidDistance", "G0X" + kLarge + "\nG0X0.", RunMode::MachiningTime, 2},
+        NotFiniteCase{"OnlyTheTime", "G1X1.F100.\nG1X1" + std::string(150, '0') + ".F0." + std::string(199, '0') + "1",
+                      RunMode::MachiningTime, 2},
         // The radius of offsets of 1e-300 underflows to 0: its length is not a number.
         NotFiniteCase{"TinyFullCircle", "G2I0." + std::string(299, '0') + "1F100.", RunMode::MachiningTime, 1},
         NotFiniteCase{"ConvertedHelixToInfinity", "G0X10.\nG2X10.I-5.Z" + kHuge + "F100.", RunMode::ConvertArcs, 2}),
     NameOfCase{});
+
+// A start beyond the range: the extents hold it until the first move, whose
+// end is a number, is checked.
+TEST_F(EngineRunTest, AStartBeyondTheRangeRejectsTheFirstMove)
+{
+    options.initialY = std::numeric_limits<double>::infinity();
+    run("G1X1.Y0.F100.\nG1X2.");
+    EXPECT_EQ(host.messages, warningOnly(lineMessage(1, "行目で計算結果が数値の範囲を超えました。")));
+}
 
 }  // namespace
 }  // namespace drennix::testing

@@ -3,6 +3,7 @@
 // clean-up after a rejected line.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -143,6 +144,34 @@ TEST_F(EngineRunTest, EscapeStopsBeforeTheNextLine)
     host.abortOnPoll = 2;
     run("G3X0.Y10.Z-1.I-10.F100.\nG0X0.", RunMode::ConvertArcs);  // the arc was converted already
     EXPECT_FALSE(std::filesystem::exists(outputPath()));
+}
+
+// A host that names its stop flag is asked only while the flag is set, and
+// the run still stops before the next line.
+struct SignallingHost : RunListener {
+    std::atomic<bool> flag{false};
+    long long raiseAt = -1;  // the progress count that sets the flag
+    int asked = 0;
+    void progress(long long count) override
+    {
+        if (count == raiseAt) flag = true;
+    }
+    bool stopRequested() override { return ++asked, flag.exchange(false); }
+    const std::atomic<bool>* stopSignal() const override { return &flag; }
+};
+
+TEST_F(EngineRunTest, ANamedStopSignalIsAskedOnlyWhileSet)
+{
+    options.sourcePath = scratch.write("part.nc", lines("G1X1.F100.", 450)).string();
+    SignallingHost signalling;
+    signalling.raiseAt = 200;
+    const RunResult stopped = RunDriver(settings).execute(options, signalling);
+    EXPECT_EQ(stopped.outcome, RunOutcome::Stopped);
+    EXPECT_EQ(stopped.lineCount, 201);  // told 200 before line 201, asked before line 202
+    EXPECT_EQ(signalling.asked, 1);
+    SignallingHost quiet;
+    EXPECT_EQ(RunDriver(settings).execute(options, quiet).outcome, RunOutcome::Calculated);
+    EXPECT_EQ(quiet.asked, 0);
 }
 
 struct LineEndCase {
