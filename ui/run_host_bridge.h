@@ -55,6 +55,7 @@ public:
     void plannedMove(const drennix::PlannedMove& move) override { recorder_->recordPlanned(move); }
     bool wantsMoves() const override { return recorder_ != nullptr; }
     bool stopRequested() override;
+    const std::atomic<bool>* stopSignal() const override { return &abortRequested_; }
 
     // Rows gathered before they travel to the view in one call.
     static constexpr std::size_t rowBatchSize = 512;
