@@ -126,7 +126,8 @@ struct BlockStream::Batch {
         error = nullptr;
     }
 
-    std::string_view text(const Span& span) const { return std::string_view(bytes).substr(span.offset, span.size); }
+    // Spans lie within the bytes by construction.
+    std::string_view text(const Span& span) const { return {bytes.data() + span.offset, span.size}; }
 
     Span keepSplitText(std::string_view text)
     {
