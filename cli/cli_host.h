@@ -38,6 +38,7 @@ public:
     using MessageListener = std::function<void(const RunMessage&)>;
     using MoveListener = std::function<void(const Move&)>;
     using PlannedMoveListener = std::function<void(const PlannedMove&)>;
+    using WrittenBytesListener = std::function<void(std::string_view bytes, long long linesComplete)>;
 
     // `abortRequested` is asked before every line (see setStopSignal);
     // `onMessage` (optional) sees every message as it is told; `onMove`
@@ -69,6 +70,13 @@ public:
         if (onPlanned_) onPlanned_(move);
     }
     bool wantsMoves() const override { return onMove_ || onPlanned_; }
+    void outputWritten(std::string_view bytes, long long linesComplete) override
+    {
+        if (onWritten_) onWritten_(bytes, linesComplete);
+    }
+    bool wantsWrittenBytes() const override { return static_cast<bool>(onWritten_); }
+    // A converting run hands the bytes of its new program to `onWritten`.
+    void listenToWrittenBytes(WrittenBytesListener onWritten) { onWritten_ = std::move(onWritten); }
     // A run that estimates hands each move with its time to `onPlanned`.
     void listenToPlannedMoves(PlannedMoveListener onPlanned) { onPlanned_ = std::move(onPlanned); }
 
@@ -78,6 +86,7 @@ private:
     MessageListener onMessage_;
     MoveListener onMove_;
     PlannedMoveListener onPlanned_;
+    WrittenBytesListener onWritten_;
     RunRecord record_;
 };
 

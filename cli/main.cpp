@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "check_alongside.h"
 #include "cli_host.h"
-#include "conversion_check.h"
 #include "cp932.h"
 #include "exit_status.h"
 #include "interrupt.h"
@@ -40,11 +40,11 @@ void printReport(const CliRequest& request, const RunRecord& record)
     if (request.run.runMode == RunMode::AbsoluteDisplay) writeAbsoluteRows(std::cout, record.rows);
 }
 
-// The written program read back and measured; false (with one line on
-// standard error) when it could not be.
-bool verifyWrittenProgram(const ConversionCheck& check, const std::string& outputPath, CliHost& host)
+// The written program, read as it went to its file, measured to its last
+// converted arc; false (with one line on standard error) when it could not be.
+bool verifyWrittenProgram(CheckAlongside& check, const std::string& outputPath, CliHost& host)
 {
-    const VerificationResult verification = check.verifyFile(outputPath);
+    const VerificationResult verification = check.finish();
     if (verification.checked()) {
         host.setVerification(verification.summary);
         return true;
@@ -80,7 +80,7 @@ int runAndReport(const CliRequest& request)
     }
     std::optional<MovesExport> moves;
     if (movesPath) moves.emplace(*movesPath, isConverting(request.run.runMode));
-    ConversionCheck check(request.settings, request.run);
+    CheckAlongside check(request.settings, request.run);
     // With the estimate the moves file takes each move with its time, a
     // look-ahead window after the move itself.
     const bool movesWithTime = moves && request.run.estimate;
@@ -97,10 +97,15 @@ int runAndReport(const CliRequest& request)
     CliHost host(takeInterruptRequest, request.json ? CliHost::MessageListener{} : printMessageNow, onMove);
     host.setStopSignal(&interruptSignal());
     if (movesWithTime) host.listenToPlannedMoves([&](const PlannedMove& move) { moves->add(move); });
+    if (isConverting(request.run.runMode)) {
+        host.listenToWrittenBytes(
+            [&](std::string_view bytes, long long linesComplete) { check.written(bytes, linesComplete); });
+    }
     installInterruptHandler();
     const RunResult result = RunDriver(request.settings).execute(request.run, host);
-    const bool verified = result.outcome != RunOutcome::Converted || !result.outputPath ||
-                          verifyWrittenProgram(check, *result.outputPath, host);
+    const bool published = result.outcome == RunOutcome::Converted && result.outputPath;
+    if (!published) check.abandon();
+    const bool verified = !published || verifyWrittenProgram(check, *result.outputPath, host);
     int status = exitStatusFor(result, interruptReceived());
     if (!verified && status == exitFinished) status = exitWarning;
     if (moves) status = finishMovesExport(*moves, *movesPath, result.finished() && !interruptReceived(), status);

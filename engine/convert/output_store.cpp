@@ -6,6 +6,8 @@ namespace {
 
 // The bytes gathered before they are written out in one call.
 constexpr std::size_t bufferSize = std::size_t{1} << 20;
+// ... or this many lines, whichever comes first.
+constexpr long long bufferLines = 16384;
 
 }  // namespace
 
@@ -16,30 +18,43 @@ void OutputStore::append(std::string_view prefix, std::string_view line)
         return;
     }
     const std::size_t size = prefix.size() + line.size() + 2;
-    if (buffer_.size() + size > bufferSize && !flushBuffer()) {
+    if ((buffer_.size() + size > bufferSize || bufferedLines_ == bufferLines) && !flushBuffer()) {
         return;
     }
     if (size > bufferSize) {
         // A line longer than the buffer goes out on its own.
-        failed_ = !writeBytes(prefix) || !writeBytes(line) || !writeBytes("\r\n");
+        failed_ = !writeWatched(prefix) || !writeWatched(line) || !writeWatched("\r\n");
         return;
     }
     buffer_ += prefix;
     buffer_ += line;
     buffer_ += "\r\n";
+    ++bufferedLines_;
+}
+
+bool OutputStore::writeWatched(std::string_view bytes)
+{
+    if (!writeBytes(bytes)) {
+        return false;
+    }
+    if (watcher_ && !bytes.empty()) {
+        watcher_(bytes);
+    }
+    return true;
 }
 
 void OutputStore::dropBuffer()
 {
     buffer_.clear();
+    bufferedLines_ = 0;
 }
 
 bool OutputStore::flushBuffer()
 {
     if (!failed_ && !buffer_.empty()) {
-        failed_ = !writeBytes(buffer_);
+        failed_ = !writeWatched(buffer_);
     }
-    buffer_.clear();
+    dropBuffer();
     return !failed_;
 }
 

@@ -4,6 +4,7 @@
 // input the program is published under its name, whole, or discarded.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,12 @@ public:
     void append(std::string_view prefix, std::string_view line) override;
     long long linesWritten() const { return lines_; }
 
+    // Told the bytes each time they have been handed on, in order (empty:
+    // nobody is told). Blocks hold at most a bounded number of lines, so that
+    // whoever follows the bytes is never far behind the lines.
+    using WriteWatcher = std::function<void(std::string_view bytes)>;
+    void watchWrites(WriteWatcher watcher) { watcher_ = std::move(watcher); }
+
     // After the whole source was read: the program appears under its name,
     // whole, or nothing does. FaultId::None when published; else
     // OutputExists, OutputOpenFailed, WriteError or OutputCloseFailed.
@@ -30,6 +37,8 @@ protected:
     // Hands the buffered bytes on; false when they could not be written
     // (later bytes are then dropped and publish reports the write error).
     virtual bool writeBytes(std::string_view bytes) = 0;
+    // writeBytes, and the watcher told of what was written.
+    bool writeWatched(std::string_view bytes);
     // Writes out what is buffered; false after any write error.
     bool flushBuffer();
     // Forgets what is buffered.
@@ -39,6 +48,8 @@ private:
     // Grows to the size of one block as lines come, so that a run with a
     // short program allocates little.
     std::string buffer_;
+    long long bufferedLines_ = 0;
+    WriteWatcher watcher_;
     long long lines_ = 0;
     bool failed_ = false;
 };

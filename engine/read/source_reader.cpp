@@ -58,6 +58,12 @@ SourceReader::OpenResult SourceReader::open(const std::string& path)
     return OpenResult::Opened;
 }
 
+void SourceReader::openFeed(ByteFeed& feed)
+{
+    openBytes({});
+    feed_ = &feed;
+}
+
 void SourceReader::openBytes(std::string_view bytes)
 {
     close();
@@ -74,6 +80,14 @@ bool SourceReader::refill()
         return false;
     }
     position_ = 0;
+    if (feed_ != nullptr) {
+        const std::string_view block = feed_->nextBlock();
+        block_ = block.data();
+        end_ = block.size();
+        exhausted_ = end_ == 0;
+        failed_ = exhausted_ && feed_->failed();
+        return !exhausted_;
+    }
     if (file_ == nullptr) {
         // The bytes in memory are one block.
         block_ = bytes_.data();
@@ -153,6 +167,7 @@ std::string_view SourceReader::takeWholeLines(std::size_t maxBytes)
 
 bool SourceReader::close()
 {
+    feed_ = nullptr;
     if (file_ == nullptr) {
         return true;
     }

@@ -11,6 +11,18 @@
 
 namespace drennix {
 
+// Bytes that arrive a block at a time while they are read (a program being
+// written by another thread, say).
+class ByteFeed {
+public:
+    virtual ~ByteFeed() = default;
+    // The next block, which stays valid until the next call; empty when no
+    // more bytes will come.
+    virtual std::string_view nextBlock() = 0;
+    // The bytes ended before their end: what came is not the whole.
+    virtual bool failed() const = 0;
+};
+
 class SourceReader {
 public:
     enum class OpenResult { Opened, Missing, OpenFailed };
@@ -28,6 +40,9 @@ public:
     // Reads `bytes` instead of a file, by the same rules; they must outlive
     // the reading.
     void openBytes(std::string_view bytes);
+    // Reads the blocks of `feed` by the same rules; it must outlive the
+    // reading. A feed that fails sets the error indicator.
+    void openFeed(ByteFeed& feed);
 
     // The end-of-input indicator, tested before each line: it is set only by a
     // read that found no more bytes (or the byte 0x1A), so a final line end
@@ -54,6 +69,7 @@ private:
     bool refill();
 
     std::FILE* file_ = nullptr;
+    ByteFeed* feed_ = nullptr;
     std::unique_ptr<char[]> buffer_;
     // The block being read: the buffer, or the bytes given to openBytes.
     const char* block_ = nullptr;

@@ -47,6 +47,10 @@ struct Conversion {
                const AddressTable& addresses)
         : owned(std::move(owned)), store(store), writer(settings, addresses, store)
     {}
+    // A store of the host's outlives the run: its watcher must not.
+    ~Conversion() { store.watchWrites({}); }
+    Conversion(const Conversion&) = delete;
+    Conversion& operator=(const Conversion&) = delete;
 
     std::unique_ptr<OutputStore> owned;
     OutputStore& store;
@@ -239,6 +243,11 @@ void Run::startConversion()
     }
     OutputStore& store = media_.output != nullptr ? *media_.output : *owned;
     conversion_ = std::make_unique<Conversion>(std::move(owned), store, settings_, stream_.addresses());
+    if (listener_.wantsWrittenBytes()) {
+        // The line being evaluated may be written in part; those before it
+        // are whole.
+        store.watchWrites([this](std::string_view bytes) { listener_.outputWritten(bytes, lineNumber_ - 1); });
+    }
 }
 
 Ending Run::readProgram()

@@ -44,6 +44,11 @@ public:
     virtual void estimateReady(const Estimate& estimate) { (void)estimate; }
     // A message for the user; the run goes on when it returns.
     virtual void message(std::string_view text, MessageKind kind) { (void)text, (void)kind; }
+    // A converting run (see wantsWrittenBytes): bytes of the new program as
+    // they go to its file, in order and in large blocks. Every written line
+    // of the source lines before `linesComplete` + 1 is in them or came
+    // before; the move notices of those lines came before them.
+    virtual void outputWritten(std::string_view bytes, long long linesComplete) { (void)bytes, (void)linesComplete; }
     // The output file has just been created.
     virtual void outputCreated(std::string_view path) { (void)path; }
     // The absolute list holds every row it will get.
@@ -55,6 +60,8 @@ public:
 
     // Asked once per run: false spares the run building notices of moves.
     virtual bool wantsMoves() const { return false; }
+    // Asked once per run: true to be told the bytes of the new program.
+    virtual bool wantsWrittenBytes() const { return false; }
     // Asked before each line read and each line written: true stops the run
     // as the Escape key does.
     virtual bool stopRequested() { return false; }

@@ -1,0 +1,169 @@
+#include "check_alongside.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "byte_channel.h"
+#include "source_reader.h"
+#include "written_program.h"
+
+namespace drennix {
+
+namespace {
+
+// The arcs as the run notes them, handed to the check with each block of
+// bytes, before it: whatever the check reads of the program, it has heard of
+// the arcs the run noted before writing it.
+class ArcChannel final : public ArcFeed {
+public:
+    explicit ArcChannel(ByteChannel& bytes) : bytes_(bytes) {}
+
+    // The run's side.
+    void add(const ReferenceArc& arc) { noted_.push_back({ArcNotice::Kind::Arc, arc, 0}); }
+    void handOver(long long linesComplete)
+    {
+        noted_.push_back({ArcNotice::Kind::LinesKnown, {}, linesComplete});
+        handOverNoted();
+    }
+    void close(bool whole)
+    {
+        noted_.push_back({whole ? ArcNotice::Kind::End : ArcNotice::Kind::Unreadable, {}, 0});
+        handOverNoted();
+    }
+
+    // The check's side: the notices taken a handful at a time.
+    ArcNotice next() override
+    {
+        if (taken_ == taking_.size()) {
+            taking_.clear();
+            taken_ = 0;
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [this] { return !handed_.empty(); });
+            taking_.swap(handed_);
+        }
+        const Notice& notice = taking_[taken_++];
+        return {notice.kind, &notice.arc, notice.linesKnown};
+    }
+    void programLeftUnread() override { bytes_.stopReading(); }
+
+private:
+    struct Notice {
+        ArcNotice::Kind kind;
+        ReferenceArc arc;
+        long long linesKnown;
+    };
+
+    void handOverNoted()
+    {
+        const std::lock_guard lock(mutex_);
+        if (handed_.empty()) {
+            handed_.swap(noted_);
+        } else {
+            handed_.insert(handed_.end(), noted_.begin(), noted_.end());
+            noted_.clear();
+        }
+        changed_.notify_all();
+    }
+
+    ByteChannel& bytes_;
+    std::vector<Notice> noted_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Notice> handed_;
+    std::vector<Notice> taking_;
+    std::size_t taken_ = 0;
+};
+
+}  // namespace
+
+class CheckAlongside::Channels {
+public:
+    ByteChannel bytes;
+    ArcChannel arcs{bytes};
+};
+
+CheckAlongside::CheckAlongside(const Settings& settings, const RunOptions& options)
+    : settings_(settings), options_(options), channels_(std::make_unique<Channels>())
+{}
+
+CheckAlongside::~CheckAlongside()
+{
+    abandon();
+}
+
+void CheckAlongside::noteMove(const Move& move)
+{
+    if (move.isArc() && move.converted()) {
+        channels_->arcs.add(referenceArcOf(move));
+    }
+}
+
+void CheckAlongside::written(std::string_view bytes, long long linesComplete)
+{
+    if (!thread_.joinable() && !ended_) {
+        start();
+    }
+    channels_->arcs.handOver(linesComplete);
+    channels_->bytes.push(bytes);
+}
+
+VerificationResult CheckAlongside::finish()
+{
+    if (!ended_ && !thread_.joinable()) {
+        start();
+    }
+    channels_->arcs.close(true);
+    channels_->bytes.close(true);
+    join();
+    if (exception_) {
+        std::rethrow_exception(std::exchange(exception_, nullptr));
+    }
+    return result_;
+}
+
+void CheckAlongside::abandon()
+{
+    if (ended_) {
+        return;
+    }
+    channels_->arcs.close(false);
+    channels_->bytes.close(false);
+    join();
+}
+
+void CheckAlongside::start()
+{
+    thread_ = std::thread([this] { check(); });
+}
+
+void CheckAlongside::join()
+{
+    ended_ = true;
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+void CheckAlongside::check()
+{
+    // However the measuring ends, the run must not wait for the program's
+    // reading to take more bytes: the channel stops before the stream does.
+    struct StopReading {
+        ByteChannel& bytes;
+        ~StopReading() { bytes.stopReading(); }
+    };
+    try {
+        SourceReader reader;
+        reader.openFeed(channels_->bytes);
+        WrittenProgram program(reader, settings_, {options_.initialX, options_.initialY, options_.initialZ});
+        const StopReading stop{channels_->bytes};
+        result_ = measureWrittenProgram(program, channels_->arcs, options_.tolerance, settings_.process.decimalPlaces,
+                                        nullptr);
+    } catch (...) {
+        exception_ = std::current_exception();
+    }
+}
+
+}  // namespace drennix

@@ -1,0 +1,59 @@
+// The check of a conversion made beside the converting run instead of after
+// it: the same measuring as ConversionCheck's, on a thread of its own that
+// reads the new program's bytes as the run hands them to its file (the
+// run's notices of its written bytes) and takes each converted arc from the
+// run's move notices. When the program has been published, what is left to
+// check is the little the run wrote last.
+//
+// Memory stays bounded: the bytes pass through a few buffers (the run waits
+// while they are full), and the arcs noted ahead of the check are those
+// whose lines are on their way (a block of the store, the buffers and the
+// reading stream's batches).
+#pragma once
+
+#include <exception>
+#include <memory>
+#include <string_view>
+#include <thread>
+
+#include "run_options.h"
+#include "verification.h"
+#include "vocabulary.h"
+
+namespace drennix {
+
+class CheckAlongside {
+public:
+    // The converting run's settings and options; both must outlive the check.
+    CheckAlongside(const Settings& settings, const RunOptions& options);
+    ~CheckAlongside();
+    CheckAlongside(const CheckAlongside&) = delete;
+    CheckAlongside& operator=(const CheckAlongside&) = delete;
+
+    // The run's notices, on the run's thread and in its order.
+    void noteMove(const Move& move);
+    void written(std::string_view bytes, long long linesComplete);
+
+    // The run published its program: the result, once the check has read
+    // as much of it as it needs. An exception of the check comes out here.
+    VerificationResult finish();
+    // The run ended without a program: the check ends unheard.
+    void abandon();
+
+private:
+    class Channels;
+
+    void start();
+    void check();
+    void join();
+
+    const Settings& settings_;
+    const RunOptions& options_;
+    std::unique_ptr<Channels> channels_;
+    std::thread thread_;
+    VerificationResult result_;
+    std::exception_ptr exception_;
+    bool ended_ = false;
+};
+
+}  // namespace drennix

@@ -1,0 +1,160 @@
+#include "written_program.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace drennix {
+
+namespace {
+
+double distance(const Point3& u, const Point3& v)
+{
+    return std::hypot(u[0] - v[0], u[1] - v[1], u[2] - v[2]);
+}
+
+// Measures each segment of `arc`, whose first cut is the next line of
+// `program`; false when the program does not hold its cuts.
+bool measureArc(const ReferenceArc& arc, double allowance, WrittenProgram& program, VerificationSummary& summary,
+                VerificationListener* listener)
+{
+    ArcSegments stretches(arc);
+    SegmentDeviation segment;
+    segment.line = arc.line;
+    segment.allowance = allowance;
+    for (long long k = 1; k <= arc.segments; ++k) {
+        segment.start = program.position();
+        if (!program.advanceCut()) {
+            return false;
+        }
+        segment.end = program.position();
+        segment.deviation = stretches.deviation(k, segment.start, segment.end);
+        if (segment.deviation > summary.maxDeviation || summary.maxDeviationLine == 0) {
+            summary.maxDeviation = segment.deviation;
+            summary.maxDeviationLine = arc.line;
+        }
+        if (listener != nullptr) {
+            listener->segment(segment);
+        }
+    }
+    summary.maxEndError = std::max(summary.maxEndError, distance(program.position(), arc.end));
+    summary.lines += arc.segments;
+    ++summary.arcs;
+    return true;
+}
+
+// Reads `program` up to its line `last`; false when it ends before or a line
+// does not read.
+bool readThrough(WrittenProgram& program, long long last)
+{
+    while (program.line() < last) {
+        if (!program.advance()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+VerificationResult stoppedAt(const WrittenProgram& program, const VerificationSummary& summary)
+{
+    return {program.status(), summary, program.line()};
+}
+
+}  // namespace
+
+WrittenProgram::WrittenProgram(SourceReader& reader, const Settings& settings, const Point3& initialPosition)
+    : stream_(reader, settings),
+      decimals_(settings.process.decimalPlaces),
+      modal_(startingState(settings.process, initialPosition))
+{}
+
+bool WrittenProgram::advance()
+{
+    if (stream_.atEnd()) {
+        status_ = VerificationStatus::OutputMismatch;
+        return false;
+    }
+    ++line_;
+    const SourceLine& line = stream_.next();
+    if (line.readFailed) {
+        status_ = VerificationStatus::OutputUnreadable;
+        return false;
+    }
+    straight_ = false;
+    blank_ = false;
+    if (line.fault) {
+        status_ = VerificationStatus::OutputMismatch;
+        return false;
+    }
+    blank_ = line.block.blank;
+    if (blank_) {
+        return true;
+    }
+    interpretBlock(modal_, line.block, decimals_, line_, step_);
+    if (step_.fault) {
+        status_ = VerificationStatus::OutputMismatch;
+        return false;
+    }
+    modal_ = step_.modal;
+    straight_ = step_.kind == BlockKind::Motion && step_.move.kind == MoveKind::Linear;
+    return true;
+}
+
+bool WrittenProgram::advanceCut()
+{
+    if (!advance()) {
+        return false;
+    }
+    if (straight_ || blank_) {
+        return true;
+    }
+    status_ = VerificationStatus::OutputMismatch;
+    return false;
+}
+
+// Each non-converted source line is one written line and each converted arc
+// as many lines as it has segments, so the written line of an arc's first
+// cut follows from the segments of the arcs before it.
+VerificationResult measureWrittenProgram(WrittenProgram& program, ArcFeed& arcs, double tolerance, int decimals,
+                                         VerificationListener* listener)
+{
+    VerificationSummary summary;
+    long long addedLines = 0;
+    // A line read ahead of the arcs that did not read: the check fails there
+    // if another arc comes, as it would have reading up to that arc, and
+    // passes if none does, since nothing after the last arc is checked.
+    std::optional<VerificationResult> failedAhead;
+    for (;;) {
+        const ArcNotice notice = arcs.next();
+        switch (notice.kind) {
+        case ArcNotice::Kind::Arc: {
+            if (failedAhead) {
+                return *failedAhead;
+            }
+            const ReferenceArc& arc = *notice.arc;
+            const double allowance = deviationAllowance(tolerance, decimals, arc.radiusDifference);
+            if (!readThrough(program, arc.line + addedLines - 1) ||
+                !measureArc(arc, allowance, program, summary, listener)) {
+                return stoppedAt(program, summary);
+            }
+            addedLines += arc.segments - 1;
+            break;
+        }
+        case ArcNotice::Kind::LinesKnown:
+            // Lines that hold no cut of an arc yet to come are read now, so
+            // that the program's reading never waits for arcs it need not.
+            if (!failedAhead && !readThrough(program, notice.linesKnown + addedLines)) {
+                failedAhead = stoppedAt(program, summary);
+                arcs.programLeftUnread();
+            }
+            break;
+        case ArcNotice::Kind::End: return {VerificationStatus::Checked, summary, 0};
+        case ArcNotice::Kind::Unreadable:
+            // The run's own arcs could not be read back: nothing can be said
+            // of the written program.
+            return {VerificationStatus::OutputUnreadable, summary, program.line()};
+        }
+    }
+}
+
+}  // namespace drennix

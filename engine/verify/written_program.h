@@ -1,0 +1,72 @@
+// The measuring of a written program: its lines read by the engine's own
+// reader, parser and interpreter, and each converted arc's segments measured
+// against the arc's reference path as they come. The converted arcs come from
+// a feed, whether they were all noted before (a check after the run) or are
+// noted while the program is still being written (a check beside the run).
+#pragma once
+
+#include "block_interpreter.h"
+#include "block_stream.h"
+#include "reference_arc.h"
+#include "verification.h"
+
+namespace drennix {
+
+// What the measuring learns next of the converted arcs.
+struct ArcNotice {
+    enum class Kind {
+        Arc,         // `arc` is the next converted arc
+        LinesKnown,  // no converted arc lies on the source lines up to `linesKnown` but those told before
+        End,         // no more arcs will come
+        Unreadable,  // the arcs could not be had: nothing can be said
+    };
+    Kind kind = Kind::End;
+    const ReferenceArc* arc = nullptr;
+    long long linesKnown = 0;
+};
+
+class ArcFeed {
+public:
+    virtual ~ArcFeed() = default;
+    // The next notice; an arc stays valid until the next call.
+    virtual ArcNotice next() = 0;
+    // The measuring reads no more of the written program, whatever comes.
+    virtual void programLeftUnread() {}
+};
+
+// The written program, read line by line by the engine's own stages, with the
+// tool position each line leaves. Its reading and parsing run ahead on the
+// stream's thread while the segments before are measured.
+class WrittenProgram {
+public:
+    // `reader` must stay open while the program is read.
+    WrittenProgram(SourceReader& reader, const Settings& settings, const Point3& initialPosition);
+
+    // Reads and evaluates the next line; false when there is none or it does
+    // not read as a block (`status()` tells which).
+    bool advance();
+    // Reads the next line as a cut of an arc: a straight cutting move, or a
+    // line without a move where the cut left every axis where it was.
+    bool advanceCut();
+
+    long long line() const { return line_; }
+    const Point3& position() const { return modal_.position; }
+    VerificationStatus status() const { return status_; }
+
+private:
+    BlockStream stream_;
+    const int decimals_;
+    ModalState modal_;
+    Step step_;
+    long long line_ = 0;
+    bool straight_ = false;
+    bool blank_ = false;
+    VerificationStatus status_ = VerificationStatus::Checked;
+};
+
+// Reads `program` as far as the arcs of `arcs` go and measures their
+// segments. `tolerance` and `decimals` are the converting run's.
+VerificationResult measureWrittenProgram(WrittenProgram& program, ArcFeed& arcs, double tolerance, int decimals,
+                                         VerificationListener* listener);
+
+}  // namespace drennix
