@@ -3,12 +3,16 @@
 namespace drennix::toolpath {
 
 ToolpathRecorder::ToolpathRecorder(const Settings& settings, const RunOptions& options)
-    : run_(std::make_shared<ToolpathRun>()), check_(settings, options)
+    : run_(std::make_shared<ToolpathRun>())
 {
     run_->moves = ToolpathStore(Point3{options.initialX, options.initialY, options.initialZ});
     run_->decimals = settings.process.decimalPlaces;
     run_->tolerance = options.tolerance;
     if (options.estimate) run_->speeds.emplace();
+    if (isConverting(options.runMode)) {
+        run_->written.emplace(run_->tolerance);
+        check_.emplace(settings, options, &*run_->written);
+    }
 }
 
 void ToolpathRecorder::recordPlanned(const PlannedMove& move)
@@ -18,9 +22,11 @@ void ToolpathRecorder::recordPlanned(const PlannedMove& move)
 
 std::shared_ptr<ToolpathRun> ToolpathRecorder::finish(const RunResult& result)
 {
-    if (result.outcome == RunOutcome::Converted && result.outputPath) {
-        run_->written.emplace(run_->tolerance);
-        run_->verification = check_.verifyFile(*result.outputPath, &*run_->written);
+    if (check_ && result.outcome == RunOutcome::Converted && result.outputPath) {
+        run_->verification = check_->finish();
+    } else {
+        if (check_) check_->abandon();
+        run_->written.reset();
     }
     return std::move(run_);
 }

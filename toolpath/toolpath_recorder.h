@@ -1,12 +1,14 @@
 // Records a run for the toolpath window on the run's own thread: every move
 // into the compact store and, in a converting run, into the check of the
-// conversion; after the run, the written program is read back for the
+// conversion, which reads the written program beside the run for the
 // deviations of its straight moves. The finished record is handed over whole.
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <string_view>
 
-#include "conversion_check.h"
+#include "check_alongside.h"
 #include "run_result.h"
 #include "toolpath_run.h"
 
@@ -21,17 +23,24 @@ public:
     void record(const Move& move)
     {
         run_->moves.record(move);
-        if (move.converted()) check_.noteMove(move);
+        if (check_ && move.converted()) check_->noteMove(move);
     }
+    // A converting run's written bytes, for the check.
+    void recordWritten(std::string_view bytes, long long linesComplete)
+    {
+        if (check_) check_->written(bytes, linesComplete);
+    }
+    bool wantsWrittenBytes() const { return check_.has_value(); }
     // In a run that estimates: each move again, with its planned speeds.
     void recordPlanned(const PlannedMove& move);
-    // After the run: a conversion that published its program is checked
-    // against the written file. Returns the record; the recorder is spent.
+    // After the run: the check of a conversion that published its program
+    // ends. Returns the record; the recorder is spent.
     std::shared_ptr<ToolpathRun> finish(const RunResult& result);
 
 private:
     std::shared_ptr<ToolpathRun> run_;
-    ConversionCheck check_;
+    // In a converting run; it fills the record's written path.
+    std::optional<CheckAlongside> check_;
 };
 
 }  // namespace drennix::toolpath

@@ -54,6 +54,11 @@ public:
     void move(const drennix::Move& move) override { recorder_->record(move); }
     void plannedMove(const drennix::PlannedMove& move) override { recorder_->recordPlanned(move); }
     bool wantsMoves() const override { return recorder_ != nullptr; }
+    void outputWritten(std::string_view bytes, long long linesComplete) override
+    {
+        recorder_->recordWritten(bytes, linesComplete);
+    }
+    bool wantsWrittenBytes() const override { return recorder_ != nullptr && recorder_->wantsWrittenBytes(); }
     bool stopRequested() override;
     const std::atomic<bool>* stopSignal() const override { return &abortRequested_; }
 

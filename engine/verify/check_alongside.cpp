@@ -84,8 +84,8 @@ public:
     ArcChannel arcs{bytes};
 };
 
-CheckAlongside::CheckAlongside(const Settings& settings, const RunOptions& options)
-    : settings_(settings), options_(options), channels_(std::make_unique<Channels>())
+CheckAlongside::CheckAlongside(const Settings& settings, const RunOptions& options, VerificationListener* listener)
+    : settings_(settings), options_(options), listener_(listener), channels_(std::make_unique<Channels>())
 {}
 
 CheckAlongside::~CheckAlongside()
@@ -160,7 +160,7 @@ void CheckAlongside::check()
         WrittenProgram program(reader, settings_, {options_.initialX, options_.initialY, options_.initialZ});
         const StopReading stop{channels_->bytes};
         result_ = measureWrittenProgram(program, channels_->arcs, options_.tolerance, settings_.process.decimalPlaces,
-                                        nullptr);
+                                        listener_);
     } catch (...) {
         exception_ = std::current_exception();
     }

@@ -24,8 +24,10 @@ namespace drennix {
 
 class CheckAlongside {
 public:
-    // The converting run's settings and options; both must outlive the check.
-    CheckAlongside(const Settings& settings, const RunOptions& options);
+    // The converting run's settings (which must outlive the check) and options.
+    // `listener` (optional) hears every segment on the check's thread; what
+    // it gathers is the host's to read once finish or abandon returned.
+    CheckAlongside(const Settings& settings, const RunOptions& options, VerificationListener* listener = nullptr);
     ~CheckAlongside();
     CheckAlongside(const CheckAlongside&) = delete;
     CheckAlongside& operator=(const CheckAlongside&) = delete;
@@ -48,7 +50,8 @@ private:
     void join();
 
     const Settings& settings_;
-    const RunOptions& options_;
+    const RunOptions options_;
+    VerificationListener* const listener_;
     std::unique_ptr<Channels> channels_;
     std::thread thread_;
     VerificationResult result_;
