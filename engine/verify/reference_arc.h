@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "move.h"
 
@@ -47,12 +48,17 @@ double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Poi
 // serves as the next one's start.
 class ArcSegments {
 public:
-    explicit ArcSegments(const ReferenceArc& arc) : arc_(arc) {}
+    explicit ArcSegments(const ReferenceArc& arc);
 
     double deviation(long long k, const Point3& a, const Point3& b);
+    // The same figure, or nothing when a bound from the stretch's ends proves
+    // it is at most `floor` (then the search is not made).
+    std::optional<double> deviationAbove(long long k, const Point3& a, const Point3& b, double floor);
 
 private:
     const ReferenceArc& arc_;
+    // What the rounding of the arc's figures scales with.
+    const double pathScale_;
     // The segment whose end direction is kept; -1 for none.
     long long knownEnd_ = -1;
     double endSin_ = 0;
