@@ -465,17 +465,19 @@ double stretchDeviation(const ReferenceArc& arc, double t0, double t1, const Poi
     return sampledDeviation(arc, t0, t1, a, b);
 }
 
-// What the searches' arithmetic may add to the largest distance of the path
-// itself. Every point they measure lies within a few units in the last place
-// of a point of the stretch: its direction from the centre comes from sin and
-// cos or a few Taylor turns of them (a few ulp) at an angle rounded by about
-// 2^-52 (|start angle| + |sweep|), times the radius; its coordinates are
-// sums rounded to the ulp of the centre plus the radius and of the height
-// plus the rise. A distance to the segment is within some 20 ulp of the
-// magnitude of the coordinates (the differences, the foot's fraction, the
-// square root). Both the measured ends (from below) and the searched points
-// (from above) stray by these, so the figure stays within 2^-45 of `scale`
-// (the sum of those magnitudes) of the true bound; 2^-36 leaves a factor of
+// What the arithmetic may add to the largest distance of the path itself.
+// Every point measured, by the searches or for the bound, lies within a few
+// hundred units in the last place of a point of the stretch. Its direction
+// from the centre comes from sin and cos, turned by the Taylor series (a few
+// ulp a turn, at most maximumTurns turns), at an angle off by some 70 ulp of
+// 1 + |start angle| + |sweep| (the rounding of the fractions and of the
+// turns' angles), times the radius; its coordinates are sums rounded to the ulp of
+// the centre plus the radius and of the height plus the rise. A distance to
+// the segment is within some 20 ulp of the magnitude of the coordinates (the
+// differences, the foot's fraction, the square root). The ends the bound
+// starts from (from below) and the points searched (from above) stray by
+// these, so a search's figure stays within 2^-44 of `scale` (the sum of those
+// magnitudes) above the bound of the measured ends; 2^-36 leaves a factor of
 // hundreds. The relative part covers the bound's own rounding.
 constexpr double scaleMargin = 0x1p-36;
 constexpr double relativeMargin = 1e-9;
@@ -484,6 +486,7 @@ constexpr double relativeMargin = 1e-9;
 // loses in a square root (about 1e-161).
 constexpr double largestScale = 1e150;
 constexpr double absoluteMargin = 1e-150;
+constexpr int maximumTurns = 32;
 
 double magnitude(const Point3& p)
 {
@@ -498,6 +501,25 @@ double pathScaleOf(const ReferenceArc& arc)
            std::fabs(arc.rise);
 }
 
+// The largest distance the stretch of angle `angle` can hold, its ends at
+// dStart and dEnd from the segment, with the margins above. The path is
+// within gapBound's reach of the chord between its ends (the helical axis
+// moves along that chord) and a segment's distance is convex along the
+// chord: no point of the stretch is farther than gapBound with k = r w^2 / 2.
+double stretchBound(const ReferenceArc& arc, double angle, double dStart, double dEnd, double scale)
+{
+    const double bound = gapBound(dStart, dEnd, arc.radius * angle * angle / 2);
+    return bound * (1 + relativeMargin) + scale * scaleMargin + absoluteMargin;
+}
+
+// The path's point at t in the arc's frame, its direction from the centre
+// given.
+Point3 framePoint(const ReferenceArc& arc, double t, const SinCos& direction)
+{
+    return {arc.centreA + arc.radius * direction.cos, arc.centreB + arc.radius * direction.sin,
+            arc.startHeight + arc.rise * t};
+}
+
 }  // namespace
 
 double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a, const Point3& b)
@@ -509,33 +531,71 @@ ArcSegments::ArcSegments(const ReferenceArc& arc) : arc_(arc), pathScale_(pathSc
 
 double ArcSegments::deviation(long long k, const Point3& a, const Point3& b)
 {
-    // No bound is at most minus infinity: the segment is always measured.
-    return *deviationAbove(k, a, b, -std::numeric_limits<double>::infinity());
+    const double n = static_cast<double>(arc_.segments);
+    return measured(k, static_cast<double>(k - 1) / n, static_cast<double>(k) / n, a, b);
 }
 
-// The path is within gapBound's reach of the chord between its ends (the
-// helical axis moves along the chord), and a segment's distance is convex
-// along that chord: no point of the stretch is farther from the segment than
-// gapBound of the ends' distances with k = r w^2 / 2, w the stretch's angle.
 std::optional<double> ArcSegments::deviationAbove(long long k, const Point3& a, const Point3& b, double floor)
 {
     const double n = static_cast<double>(arc_.segments);
     const double t0 = static_cast<double>(k - 1) / n;
     const double t1 = static_cast<double>(k) / n;
+    if (boundOf(k, t0, t1, a, b) <= floor) {
+        return std::nullopt;
+    }
+    return measured(k, t0, t1, a, b);
+}
+
+// The segment's figure from directionOnPath's directions at its ends, the
+// start's kept from the segment before when that one was measured.
+double ArcSegments::measured(long long k, double t0, double t1, const Point3& a, const Point3& b)
+{
     const SinCos start = k - 1 == knownEnd_ ? SinCos{endSin_, endCos_} : directionOnPath(arc_, t0);
     const StretchEnds ends = stretchEnds(arc_, t0, t1, start, a, b);
     knownEnd_ = k;
     endSin_ = ends.end.sin;
     endCos_ = ends.end.cos;
-    const double scale = pathScale_ + magnitude(a) + magnitude(b);
-    if (scale < largestScale) {
-        const double angle = arc_.sweep * (t1 - t0);
-        const double bound = gapBound(ends.startDistance, ends.endDistance, arc_.radius * angle * angle / 2);
-        if (bound * (1 + relativeMargin) + scale * scaleMargin + absoluteMargin <= floor) {
-            return std::nullopt;
-        }
-    }
     return stretchDeviation(arc_, t0, t1, a, b, ends);
+}
+
+// The bound of the segment's figure; infinity where none is safe. The
+// directions at a short segment's ends come from turning one that
+// directionOnPath gave by the segment's angle, segment after segment, instead
+// of a sin and a cos at every end; the known direction stays
+// directionOnPath's, for the segments that are measured.
+double ArcSegments::boundOf(long long k, double t0, double t1, const Point3& a, const Point3& b)
+{
+    const double scale = pathScale_ + magnitude(a) + magnitude(b);
+    if (!(scale < largestScale)) {
+        return std::numeric_limits<double>::infinity();
+    }
+    const double angle = arc_.sweep * (t1 - t0);
+    const SinCos known{endSin_, endCos_};
+    if (!(std::fabs(angle) <= shortStretch)) {
+        // A long stretch: its ends as the search measures them.
+        const SinCos start = k - 1 == knownEnd_ ? known : directionOnPath(arc_, t0);
+        const StretchEnds ends = stretchEnds(arc_, t0, t1, start, a, b);
+        return stretchBound(arc_, angle, ends.startDistance, ends.endDistance, scale);
+    }
+    if (k - 1 != turnedEnd_ || turns_ == maximumTurns) {
+        const SinCos start = k - 1 == knownEnd_ ? known : directionOnPath(arc_, t0);
+        knownEnd_ = k - 1;
+        endSin_ = start.sin;
+        endCos_ = start.cos;
+        const SinCos step = sinCosNearZero(angle);
+        turned_ = {start.sin, start.cos, step.sin, step.cos, framePoint(arc_, t0, start)};
+        turns_ = 0;
+    }
+    const SinCos end = rotated({turned_.sin, turned_.cos}, {turned_.stepSin, turned_.stepCos});
+    const Point3 startPoint = turned_.point;
+    turned_.sin = end.sin;
+    turned_.cos = end.cos;
+    turned_.point = framePoint(arc_, t1, end);
+    turnedEnd_ = k;
+    ++turns_;
+    const PlaneAxes axes = planeAxesOf(arc_.plane);
+    const WrittenSegment segment(inArcFrame(a, axes), inArcFrame(b, axes));
+    return stretchBound(arc_, angle, segment.distance(startPoint), segment.distance(turned_.point), scale);
 }
 
 }  // namespace drennix
