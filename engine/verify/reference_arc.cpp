@@ -467,18 +467,19 @@ double stretchDeviation(const ReferenceArc& arc, double t0, double t1, const Poi
 
 // What the arithmetic may add to the largest distance of the path itself.
 // Every point measured, by the searches or for the bound, lies within a few
-// hundred units in the last place of a point of the stretch. Its direction
-// from the centre comes from sin and cos, turned by the Taylor series (a few
-// ulp a turn, at most maximumTurns turns), at an angle off by some 70 ulp of
-// 1 + |start angle| + |sweep| (the rounding of the fractions and of the
-// turns' angles), times the radius; its coordinates are sums rounded to the ulp of
-// the centre plus the radius and of the height plus the rise. A distance to
-// the segment is within some 20 ulp of the magnitude of the coordinates (the
-// differences, the foot's fraction, the square root). The ends the bound
-// starts from (from below) and the points searched (from above) stray by
-// these, so a search's figure stays within 2^-44 of `scale` (the sum of those
-// magnitudes) above the bound of the measured ends; 2^-36 leaves a factor of
-// hundreds. The relative part covers the bound's own rounding.
+// hundred units in the last place of `scale` (the sum of the magnitudes
+// below) of a point of the stretch. Its direction from the centre comes from
+// sin and cos, turned by the Taylor series (a few ulp a turn, at most
+// maximumTurns turns), at an angle off by some 70 ulp of 1 + |start angle| +
+// |sweep| (the rounding of the fractions and of the turns' angles), times the
+// radius; its coordinates are sums rounded to the ulp of the centre plus the
+// radius and of the height plus the rise. A distance to the segment is within
+// some 20 ulp of the magnitude of the coordinates (the differences, the
+// foot's fraction, the square root). The ends the bound starts from (from
+// below) and the points searched (from above) stray by these, so a search's
+// figure stays within 2^-43 of `scale` above the bound of the measured ends;
+// 2^-36 leaves a factor of over a hundred. The relative part covers the
+// bound's own rounding.
 constexpr double scaleMargin = 0x1p-36;
 constexpr double relativeMargin = 1e-9;
 // Below this, no square of a coordinate or a sum of them overflows; above
