@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace drennix {
@@ -356,30 +357,46 @@ double refinedMaximum(const ShortStretch& stretch, const WrittenSegment& segment
     return refineMaximum(distanceAt, lo, hi, best);
 }
 
+// The path's direction at a stretch's two ends and the distances of its
+// points there from the segment, measured once for the bound and the search.
+struct StretchEnds {
+    SinCos start;
+    SinCos end;
+    double startDistance = 0;
+    double endDistance = 0;
+};
+
+// `start` is the path's direction at t0 as directionOnPath gives it; the
+// ends' distances exactly as the general search measures them.
+StretchEnds stretchEnds(const ReferenceArc& arc, double t0, double t1, const SinCos& start, const Point3& a,
+                        const Point3& b)
+{
+    const SinCos end = directionOnPath(arc, t1);
+    return {start, end, distanceToSegment(pathPoint(arc, t0, start.cos, start.sin), a, b),
+            distanceToSegment(pathPoint(arc, t1, end.cos, end.sin), a, b)};
+}
+
 // The deviation over a short stretch, or nothing where the general search
-// must decide (a long stretch, a non-finite distance). `direction` is the
-// path's direction at t0 as directionOnPath gives it; after a deviation was
-// found, its direction at t1.
+// must decide (a long stretch, a non-finite distance).
 std::optional<double> shortStretchDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a,
-                                            const Point3& b, SinCos& direction)
+                                            const Point3& b, const StretchEnds& ends)
 {
     const double span = std::fabs(arc.sweep * (t1 - t0));
     if (!(span <= shortStretch)) {
         return std::nullopt;
     }
     const int gaps = std::clamp(static_cast<int>(std::ceil(span / radiansPerSample)), minimumGaps, maximumGaps);
-    const ShortStretch stretch(arc, t0, direction);
-    const SinCos end = directionOnPath(arc, t1);
+    const ShortStretch stretch(arc, t0, ends.start);
     const PlaneAxes axes = planeAxesOf(arc.plane);
     const WrittenSegment segment(inArcFrame(a, axes), inArcFrame(b, axes));
     std::array<double, maximumGaps + 1> t;
     std::array<double, maximumGaps + 1> d;
-    // The ends exactly as the general search measures them; the samples
-    // between them by turning the start's direction step by step.
+    // The ends as measured; the samples between them by turning the start's
+    // direction step by step.
     t[0] = t0;
-    d[0] = distanceToSegment(stretch.startPoint(), a, b);
+    d[0] = ends.startDistance;
     t[gaps] = t1;
-    d[gaps] = distanceToSegment(pathPoint(arc, t1, end.cos, end.sin), a, b);
+    d[gaps] = ends.endDistance;
     const SinCos step = sinCosNearZero(arc.sweep * (t1 - t0) / gaps);
     SinCos turned = stretch.startDirection();
     for (int i = 1; i < gaps; ++i) {
@@ -412,7 +429,6 @@ std::optional<double> shortStretchDeviation(const ReferenceArc& arc, double t0, 
             best = std::max(best, refinedMaximum(stretch, segment, t[i], t[i + 1], start, std::max(d[i], d[i + 1])));
         }
     }
-    direction = end;
     return best;
 }
 
@@ -438,31 +454,149 @@ double sampledDeviation(const ReferenceArc& arc, double t0, double t1, const Poi
     return best;
 }
 
-}  // namespace
-
-double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a, const Point3& b)
+// The deviation of a stretch whose ends were measured: the short search
+// where it decides, else the general one.
+double stretchDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a, const Point3& b,
+                        const StretchEnds& ends)
 {
-    SinCos direction = directionOnPath(arc, t0);
-    if (const auto deviation = shortStretchDeviation(arc, t0, t1, a, b, direction)) {
+    if (const auto deviation = shortStretchDeviation(arc, t0, t1, a, b, ends)) {
         return *deviation;
     }
     return sampledDeviation(arc, t0, t1, a, b);
 }
 
+// What the arithmetic may add to the largest distance of the path itself.
+// Every point measured, by the searches or for the bound, lies within a few
+// hundred units in the last place of `scale` (the sum of the magnitudes
+// below) of a point of the stretch. Its direction from the centre comes from
+// sin and cos, turned by the Taylor series (a few ulp a turn, at most
+// maximumTurns turns), at an angle off by some 70 ulp of 1 + |start angle| +
+// |sweep| (the rounding of the fractions and of the turns' angles), times the
+// radius; its coordinates are sums rounded to the ulp of the centre plus the
+// radius and of the height plus the rise. A distance to the segment is within
+// some 20 ulp of the magnitude of the coordinates (the differences, the
+// foot's fraction, the square root). The ends the bound starts from (from
+// below) and the points searched (from above) stray by these, so a search's
+// figure stays within 2^-43 of `scale` above the bound of the measured ends;
+// 2^-36 leaves a factor of over a hundred. The relative part covers the
+// bound's own rounding.
+constexpr double scaleMargin = 0x1p-36;
+constexpr double relativeMargin = 1e-9;
+// Below this, no square of a coordinate or a sum of them overflows; above
+// it, no segment is left out. The absolute margin covers what underflow
+// loses in a square root (about 1e-161).
+constexpr double largestScale = 1e150;
+constexpr double absoluteMargin = 1e-150;
+constexpr int maximumTurns = 32;
+
+double magnitude(const Point3& p)
+{
+    return std::fabs(p[0]) + std::fabs(p[1]) + std::fabs(p[2]);
+}
+
+// The coordinates' and the path's angle's share of `scale` above.
+double pathScaleOf(const ReferenceArc& arc)
+{
+    return std::fabs(arc.centreA) + std::fabs(arc.centreB) +
+           arc.radius * (1 + std::fabs(arc.startAngle) + std::fabs(arc.sweep)) + std::fabs(arc.startHeight) +
+           std::fabs(arc.rise);
+}
+
+// The largest distance the stretch of angle `angle` can hold, its ends at
+// dStart and dEnd from the segment, with the margins above. The path is
+// within gapBound's reach of the chord between its ends (the helical axis
+// moves along that chord) and a segment's distance is convex along the
+// chord: no point of the stretch is farther than gapBound with k = r w^2 / 2.
+double stretchBound(const ReferenceArc& arc, double angle, double dStart, double dEnd, double scale)
+{
+    const double bound = gapBound(dStart, dEnd, arc.radius * angle * angle / 2);
+    return bound * (1 + relativeMargin) + scale * scaleMargin + absoluteMargin;
+}
+
+// The path's point at t in the arc's frame, its direction from the centre
+// given.
+Point3 framePoint(const ReferenceArc& arc, double t, const SinCos& direction)
+{
+    return {arc.centreA + arc.radius * direction.cos, arc.centreB + arc.radius * direction.sin,
+            arc.startHeight + arc.rise * t};
+}
+
+}  // namespace
+
+double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a, const Point3& b)
+{
+    return stretchDeviation(arc, t0, t1, a, b, stretchEnds(arc, t0, t1, directionOnPath(arc, t0), a, b));
+}
+
+ArcSegments::ArcSegments(const ReferenceArc& arc) : arc_(arc), pathScale_(pathScaleOf(arc)) {}
+
 double ArcSegments::deviation(long long k, const Point3& a, const Point3& b)
+{
+    const double n = static_cast<double>(arc_.segments);
+    return measured(k, static_cast<double>(k - 1) / n, static_cast<double>(k) / n, a, b);
+}
+
+std::optional<double> ArcSegments::deviationAbove(long long k, const Point3& a, const Point3& b, double floor)
 {
     const double n = static_cast<double>(arc_.segments);
     const double t0 = static_cast<double>(k - 1) / n;
     const double t1 = static_cast<double>(k) / n;
-    SinCos direction = k - 1 == knownEnd_ ? SinCos{endSin_, endCos_} : directionOnPath(arc_, t0);
-    if (const auto deviation = shortStretchDeviation(arc_, t0, t1, a, b, direction)) {
-        knownEnd_ = k;
-        endSin_ = direction.sin;
-        endCos_ = direction.cos;
-        return *deviation;
+    if (boundOf(k, t0, t1, a, b) <= floor) {
+        return std::nullopt;
     }
-    knownEnd_ = -1;
-    return sampledDeviation(arc_, t0, t1, a, b);
+    return measured(k, t0, t1, a, b);
+}
+
+// The segment's figure from directionOnPath's directions at its ends, the
+// start's kept from the segment before when that one was measured.
+double ArcSegments::measured(long long k, double t0, double t1, const Point3& a, const Point3& b)
+{
+    const SinCos start = k - 1 == knownEnd_ ? SinCos{endSin_, endCos_} : directionOnPath(arc_, t0);
+    const StretchEnds ends = stretchEnds(arc_, t0, t1, start, a, b);
+    knownEnd_ = k;
+    endSin_ = ends.end.sin;
+    endCos_ = ends.end.cos;
+    return stretchDeviation(arc_, t0, t1, a, b, ends);
+}
+
+// The bound of the segment's figure; infinity where none is safe. The
+// directions at a short segment's ends come from turning one that
+// directionOnPath gave by the segment's angle, segment after segment, instead
+// of a sin and a cos at every end; the known direction stays
+// directionOnPath's, for the segments that are measured.
+double ArcSegments::boundOf(long long k, double t0, double t1, const Point3& a, const Point3& b)
+{
+    const double scale = pathScale_ + magnitude(a) + magnitude(b);
+    if (!(scale < largestScale)) {
+        return std::numeric_limits<double>::infinity();
+    }
+    const double angle = arc_.sweep * (t1 - t0);
+    const SinCos known{endSin_, endCos_};
+    if (!(std::fabs(angle) <= shortStretch)) {
+        // A long stretch: its ends as the search measures them.
+        const SinCos start = k - 1 == knownEnd_ ? known : directionOnPath(arc_, t0);
+        const StretchEnds ends = stretchEnds(arc_, t0, t1, start, a, b);
+        return stretchBound(arc_, angle, ends.startDistance, ends.endDistance, scale);
+    }
+    if (k - 1 != turnedEnd_ || turns_ == maximumTurns) {
+        const SinCos start = k - 1 == knownEnd_ ? known : directionOnPath(arc_, t0);
+        knownEnd_ = k - 1;
+        endSin_ = start.sin;
+        endCos_ = start.cos;
+        const SinCos step = sinCosNearZero(angle);
+        turned_ = {start.sin, start.cos, step.sin, step.cos, framePoint(arc_, t0, start)};
+        turns_ = 0;
+    }
+    const SinCos end = rotated({turned_.sin, turned_.cos}, {turned_.stepSin, turned_.stepCos});
+    const Point3 startPoint = turned_.point;
+    turned_.sin = end.sin;
+    turned_.cos = end.cos;
+    turned_.point = framePoint(arc_, t1, end);
+    turnedEnd_ = k;
+    ++turns_;
+    const PlaneAxes axes = planeAxesOf(arc_.plane);
+    const WrittenSegment segment(inArcFrame(a, axes), inArcFrame(b, axes));
+    return stretchBound(arc_, angle, segment.distance(startPoint), segment.distance(turned_.point), scale);
 }
 
 }  // namespace drennix

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "move.h"
 
@@ -47,16 +48,38 @@ double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Poi
 // serves as the next one's start.
 class ArcSegments {
 public:
-    explicit ArcSegments(const ReferenceArc& arc) : arc_(arc) {}
+    explicit ArcSegments(const ReferenceArc& arc);
 
     double deviation(long long k, const Point3& a, const Point3& b);
+    // The same figure, or nothing when a bound from the stretch's ends proves
+    // it is at most `floor` (then the search is not made).
+    std::optional<double> deviationAbove(long long k, const Point3& a, const Point3& b, double floor);
 
 private:
+    double measured(long long k, double t0, double t1, const Point3& a, const Point3& b);
+    double boundOf(long long k, double t0, double t1, const Point3& a, const Point3& b);
+
     const ReferenceArc& arc_;
-    // The segment whose end direction is kept; -1 for none.
+    // What the rounding of the arc's figures scales with.
+    const double pathScale_;
+    // The segment end whose direction is known as directionOnPath gives it;
+    // -1 for none.
     long long knownEnd_ = -1;
     double endSin_ = 0;
     double endCos_ = 1;
+    // The bound's walk along the path: the direction at the end of the segment
+    // bounded last, turned from one directionOnPath gave `turns_` times by a
+    // segment's angle, and its point in the arc's frame; -1 for none.
+    struct Turned {
+        double sin = 0;
+        double cos = 1;
+        double stepSin = 0;
+        double stepCos = 1;
+        Point3 point{};
+    };
+    long long turnedEnd_ = -1;
+    int turns_ = 0;
+    Turned turned_;
 };
 
 }  // namespace drennix

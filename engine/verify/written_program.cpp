@@ -28,7 +28,16 @@ bool measureArc(const ReferenceArc& arc, double allowance, WrittenProgram& progr
             return false;
         }
         segment.end = program.position();
-        segment.deviation = stretches.deviation(k, segment.start, segment.end);
+        // Without a listener only the largest figure counts: a segment that
+        // cannot exceed the largest so far is not measured.
+        const bool largestOnly = listener == nullptr && summary.maxDeviationLine != 0;
+        const std::optional<double> deviation =
+            largestOnly ? stretches.deviationAbove(k, segment.start, segment.end, summary.maxDeviation)
+                        : stretches.deviation(k, segment.start, segment.end);
+        if (!deviation) {
+            continue;
+        }
+        segment.deviation = *deviation;
         if (segment.deviation > summary.maxDeviation || summary.maxDeviationLine == 0) {
             summary.maxDeviation = segment.deviation;
             summary.maxDeviationLine = arc.line;
