@@ -106,8 +106,24 @@ ProgramWriter::ProgramWriter(const Settings& settings, const AddressTable& addre
       rules_{settings.process.arcTurnsByP != 0, settings.process.endAtProgramEnd != 0},
       axisLetters_{letterOf(vocabulary_, AddressKind::AxisX), letterOf(vocabulary_, AddressKind::AxisY),
                    letterOf(vocabulary_, AddressKind::AxisZ)},
-      sink_(sink)
+      sink_(sink),
+      lettersFit_(axisLetters_[AxisIndexX].size() <= maximumLetterLength &&
+                  axisLetters_[AxisIndexY].size() <= maximumLetterLength &&
+                  axisLetters_[AxisIndexZ].size() <= maximumLetterLength),
+      paddedLetters_(padLetters(axisLetters_))
 {}
+
+std::array<ProgramWriter::PaddedLetter, 3> ProgramWriter::padLetters(const std::array<std::string, 3>& letters)
+{
+    std::array<PaddedLetter, 3> padded{};
+    for (std::size_t axis = 0; axis < letters.size(); ++axis) {
+        if (letters[axis].size() <= maximumLetterLength) {
+            std::memcpy(padded[axis].text.data(), letters[axis].data(), letters[axis].size());
+            padded[axis].size = letters[axis].size();
+        }
+    }
+    return padded;
+}
 
 void ProgramWriter::beginLine()
 {
@@ -140,20 +156,27 @@ void ProgramWriter::writeSourceLine(std::string_view line, Motion modalMotion)
 
 // The axis words of a cut into `words_`; false (nothing usable written)
 // where a letter is too long for it or a number needs the general
-// conversion.
+// conversion. A number whose units the cut brings is not converted again.
 bool ProgramWriter::writeAxisWords(const Cut& cut, std::size_t& length)
 {
+    if (!lettersFit_) {
+        return false;
+    }
+    const bool unitsFit = cut.shownDecimals == decimals_;
     char* p = words_.data();
     for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
         if (!cut.hasWord[axis]) {
             continue;
         }
-        const std::string& letter = axisLetters_[axis];
-        if (letter.size() > maximumLetterLength) {
-            return false;
+        const PaddedLetter& letter = paddedLetters_[axis];
+        std::memcpy(p, letter.text.data(), maximumLetterLength);  // each axis has room for the padding
+        p += letter.size;
+        const std::optional<FixedUnits>& shown = cut.shown[axis];
+        if (unitsFit && shown) {
+            p = writeFixedUnits(p, *shown, decimals_);
+            continue;
         }
-        std::memcpy(p, letter.data(), letter.size());
-        p = writeFixed(p + letter.size(), cut.words[axis], decimals_);
+        p = writeFixed(p, cut.words[axis], decimals_);
         if (p == nullptr) {
             return false;
         }

@@ -79,6 +79,15 @@ private:
     // The axis words of a cut, written in place: a letter of up to this many
     // characters and a number for each axis.
     static constexpr std::size_t maximumLetterLength = 8;
+    // An axis letter padded to the full length, copied whole in one move.
+    struct PaddedLetter {
+        std::array<char, maximumLetterLength> text{};
+        std::size_t size = 0;
+    };
+    static std::array<PaddedLetter, 3> padLetters(const std::array<std::string, 3>& letters);
+    // Every letter fits its room (else the cut's words take the general way).
+    const bool lettersFit_;
+    const std::array<PaddedLetter, 3> paddedLetters_;
     std::array<char, 3 * (maximumLetterLength + fixedTextCapacity)> words_{};
     // Reused for every other generated line, so that a cut allocates nothing.
     std::string line_;

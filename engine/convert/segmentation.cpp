@@ -48,20 +48,25 @@ CutSequence::CutSequence(const Move& arc, long long count, CoordinateMode mode, 
       step_(arc.clockwise() ? -arc.arc.swept : arc.arc.swept),
       startH_(arc.start[axes_.helical]),
       dH_(arc.end[axes_.helical] - startH_),
-      flatHeight_(roundToDecimals(0.0 + startH_, decimals)),
+      flat_(dH_ == 0 && !std::signbit(dH_)),
+      flatHeight_(roundToDecimals(0.0 + startH_, decimals, flatShown_)),
       position_(arc.start)
 {}
 
-Point3 CutSequence::pointAt(long long k) const
+Point3 CutSequence::pointAt(long long k, std::array<std::optional<FixedUnits>, 3>& shown) const
 {
     const double kk = static_cast<double>(k);
     const double nn = static_cast<double>(count_);
     const double angle = kk * step_ / nn + arc_.arc.startAngle;
     Point3 point{};
-    point[axes_.a] = roundToDecimals(radius_ * std::cos(angle) + arc_.arc.centreA, decimals_);
-    point[axes_.b] = roundToDecimals(radius_ * std::sin(angle) + arc_.arc.centreB, decimals_);
-    const bool flat = dH_ == 0 && !std::signbit(dH_);
-    point[axes_.helical] = flat ? flatHeight_ : roundToDecimals(kk * dH_ / nn + startH_, decimals_);
+    point[axes_.a] = roundToDecimals(radius_ * std::cos(angle) + arc_.arc.centreA, decimals_, shown[axes_.a]);
+    point[axes_.b] = roundToDecimals(radius_ * std::sin(angle) + arc_.arc.centreB, decimals_, shown[axes_.b]);
+    if (flat_) {
+        point[axes_.helical] = flatHeight_;
+        shown[axes_.helical] = flatShown_;
+    } else {
+        point[axes_.helical] = roundToDecimals(kk * dH_ / nn + startH_, decimals_, shown[axes_.helical]);
+    }
     return point;
 }
 
@@ -73,7 +78,12 @@ bool CutSequence::next(Cut& cut)
     ++done_;
     cut.first = done_ == 1;
     cut.last = done_ == count_;
-    const Point3 point = done_ < count_ ? pointAt(done_) : arc_.end;
+    const Point3 point = done_ < count_ ? pointAt(done_, cut.shown) : arc_.end;
+    // Only an absolute word is its point; the arc's end was not rounded here.
+    if (incremental_ || done_ == count_) {
+        cut.shown = {};
+    }
+    cut.shownDecimals = decimals_;
     Point3 travel{};
     for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
         double& position = position_[axis];

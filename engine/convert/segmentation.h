@@ -8,6 +8,7 @@
 
 #include "fault.h"
 #include "move.h"
+#include "number_format.h"
 
 namespace drennix {
 
@@ -31,6 +32,11 @@ struct Cut {
     // in incremental mode the difference.
     std::array<bool, 3> hasWord{};
     Point3 words{};
+    // The units each word is written with, where its point already knew
+    // them (the absolute words of the arc's own points), for
+    // `shownDecimals` places: the writer need not convert those again.
+    std::array<std::optional<FixedUnits>, 3> shown{};
+    int shownDecimals = 0;
     Point3 end{};
     double length = 0;
 };
@@ -45,8 +51,9 @@ public:
 
 private:
     // Point k of the cuts (0 < k < count), each coordinate snapped to the
-    // number format so that the point is exactly what its line shows.
-    Point3 pointAt(long long k) const;
+    // number format so that the point is exactly what its line shows; the
+    // units of that text where they are known.
+    Point3 pointAt(long long k, std::array<std::optional<FixedUnits>, 3>& shown) const;
 
     const Move& arc_;
     const long long count_;
@@ -60,6 +67,8 @@ private:
     const double dH_;
     // An arc in its plane (a rise of +0) stays at one height: k * 0 / n is
     // +0, so every point's height is that of +0 + startH, rounded once.
+    const bool flat_;
+    std::optional<FixedUnits> flatShown_;
     const double flatHeight_;
     long long done_ = 0;
     Point3 position_;

@@ -17,14 +17,14 @@ constexpr std::uint64_t powersOfTen[] = {
     1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 100000ULL, 1000000ULL, 10000000ULL, 100000000ULL, 1000000000ULL,
 };
 constexpr int fastDecimals = 9;
+// The same powers as doubles (exact), up to fastDecimals.
+constexpr double scalesOfDecimals[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
 
-// A value rounded to `decimals` places as an integer count of units of the
-// last place, exactly as "%.Nf" rounds the exact binary value (ties to
-// even). Found only when the count fits in 64 bits; the sign is separate.
-struct FixedDigits {
-    std::uint64_t units = 0;
-    bool negative = false;
-};
+// Units below this, turned into a double by roundToDecimals, come back from
+// fixedDigits unchanged: the double is within half an ulp, at most 2^-53 of
+// it, of units / 10^N, so times 10^N it is within units * 2^-53 < 1/2 of
+// the units, never at a tie.
+constexpr std::uint64_t roundTripUnits = std::uint64_t{1} << 52;
 
 // The 128-bit product of two 64-bit numbers, as (high, low): one multiply
 // where the compiler has 128-bit integers, four halves where not.
@@ -95,24 +95,44 @@ bool shiftRounded(std::uint64_t high, std::uint64_t low, int shift, std::uint64_
     return true;
 }
 
-bool fixedDigits(double value, int decimals, FixedDigits& digits)
+// A value rounded to `decimals` places as an integer count of units of the
+// last place, exactly as "%.Nf" rounds the exact binary value (ties to
+// even). Found only when the count fits in 64 bits; the sign is separate.
+bool fixedDigits(double value, int decimals, FixedUnits& digits)
 {
-    if (!std::isfinite(value) || decimals < 0 || decimals > fastDecimals) {
+    if (decimals < 0 || decimals > fastDecimals) {
         return false;
     }
-    digits.negative = std::signbit(value);
-    const double magnitude = std::fabs(value);
-    if (magnitude == 0) {
-        digits.units = 0;
-        return true;
+    // Most values are far from a tie between two texts: their scaled value
+    // in doubles, within scaled * 2^-53 of the exact product, then tells the
+    // units (the exact fraction lies on the same side of one half and within
+    // 1/8 of the rounded one). Only near a tie does the exact product decide.
+    // Neither NaN nor the infinities pass the first test.
+    const double scaled = std::fabs(value) * scalesOfDecimals[decimals];
+    if (scaled < 0x1p50) {
+        const auto whole = static_cast<std::uint64_t>(static_cast<std::int64_t>(scaled));
+        const double fractional = scaled - static_cast<double>(whole);  // exact below 2^52
+        if (std::fabs(fractional - 0.5) > scaled * 0x1p-52) {
+            digits.units = whole + (fractional > 0.5 ? 1 : 0);
+            digits.negative = std::signbit(value);
+            return true;
+        }
     }
-    // magnitude = mantissa * 2^exponent exactly, mantissa below 2^53.
-    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
-    const auto biased = static_cast<int>(bits >> 52);
+    // value = sign * mantissa * 2^exponent exactly, mantissa below 2^53.
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const auto biased = static_cast<int>((bits >> 52) & 0x7FF);
+    if (biased == 0x7FF) {
+        return false;  // not finite
+    }
+    digits.negative = (bits >> 63) != 0;
     const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
     const std::uint64_t mantissa = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
     const int exponent = (biased == 0 ? 1 : biased) - 1075;
     const std::uint64_t scale = powersOfTen[decimals];
+    if (mantissa == 0) {
+        digits.units = 0;
+        return true;
+    }
     std::uint64_t high = 0;
     std::uint64_t low = 0;
     multiply(mantissa, scale, high, low);  // magnitude * 10^decimals = (high, low) * 2^exponent
@@ -137,7 +157,8 @@ constexpr std::array<char, 200> digitPairs = [] {
 }();
 
 // Writes the last two digits of `units` before `p`.
-char* writePair(char* p, std::uint64_t& units)
+template <typename Unsigned>
+char* writePair(char* p, Unsigned& units)
 {
     const auto pair = static_cast<std::size_t>(units % 100);
     units /= 100;
@@ -148,20 +169,21 @@ char* writePair(char* p, std::uint64_t& units)
 
 // The text is written backwards, from the last place, so that the zeros
 // after the point and the point itself fall into place; `end` is where it
-// ends, the start is returned. At most fixedTextCapacity characters.
-char* writeDigitsBefore(char* end, const FixedDigits& digits, int decimals)
+// ends, the start is returned. At most fixedTextCapacity characters. Units
+// that fit in 32 bits are divided as 32-bit numbers, which costs less, and
+// each count of decimals has its own copy, its loops unrolled.
+template <int Decimals, typename Unsigned>
+char* writeDigitsBefore(char* end, Unsigned units, bool negative)
 {
     char* p = end;
-    std::uint64_t units = digits.units;
-    int place = 0;
-    for (; place + 2 <= decimals; place += 2) {
+    for (int place = 0; place + 2 <= Decimals; place += 2) {
         p = writePair(p, units);
     }
-    if (place < decimals) {
+    if constexpr (Decimals % 2 != 0) {
         *--p = static_cast<char>('0' + units % 10);
         units /= 10;
     }
-    if (decimals > 0) {
+    if constexpr (Decimals > 0) {
         *--p = '.';
     }
     while (units >= 100) {
@@ -172,10 +194,19 @@ char* writeDigitsBefore(char* end, const FixedDigits& digits, int decimals)
     } else {
         *--p = static_cast<char>('0' + units);
     }
-    if (digits.negative) {
+    if (negative) {
         *--p = '-';
     }
     return p;
+}
+
+template <int Decimals>
+char* writeUnitsBefore(char* end, FixedUnits units)
+{
+    if (units.units <= UINT32_MAX) {
+        return writeDigitsBefore<Decimals>(end, static_cast<std::uint32_t>(units.units), units.negative);
+    }
+    return writeDigitsBefore<Decimals>(end, units.units, units.negative);
 }
 
 void appendFixedSlowly(std::string& out, double value, int decimals)
@@ -196,18 +227,36 @@ void appendFixedSlowly(std::string& out, double value, int decimals)
 
 }  // namespace
 
+char* writeFixedUnits(char* out, FixedUnits units, int decimals)
+{
+    // Written backwards into scratch room and moved out whole: a copy of a
+    // fixed size costs less than a copy of the text's length.
+    char text[2 * fixedTextCapacity] = {};
+    char* const end = text + fixedTextCapacity;
+    const char* start = nullptr;
+    switch (decimals) {
+    case 0: start = writeUnitsBefore<0>(end, units); break;
+    case 1: start = writeUnitsBefore<1>(end, units); break;
+    case 2: start = writeUnitsBefore<2>(end, units); break;
+    case 3: start = writeUnitsBefore<3>(end, units); break;
+    case 4: start = writeUnitsBefore<4>(end, units); break;
+    case 5: start = writeUnitsBefore<5>(end, units); break;
+    case 6: start = writeUnitsBefore<6>(end, units); break;
+    case 7: start = writeUnitsBefore<7>(end, units); break;
+    case 8: start = writeUnitsBefore<8>(end, units); break;
+    default: start = writeUnitsBefore<9>(end, units); break;
+    }
+    std::memcpy(out, start, fixedTextCapacity);
+    return out + (end - start);
+}
+
 char* writeFixed(char* out, double value, int decimals)
 {
-    FixedDigits digits;
+    FixedUnits digits;
     if (!fixedDigits(value, decimals, digits)) {
         return nullptr;
     }
-    char text[fixedTextCapacity];
-    char* const end = text + sizeof text;
-    const char* start = writeDigitsBefore(end, digits, decimals);
-    const auto length = static_cast<std::size_t>(end - start);
-    std::memcpy(out, start, length);
-    return out + length;
+    return writeFixedUnits(out, digits, decimals);
 }
 
 void appendFixed(std::string& out, double value, int decimals)
@@ -241,18 +290,30 @@ std::string formatFixed(double value, int decimals)
     return out;
 }
 
-double roundToDecimals(double value, int decimals)
+double roundToDecimals(double value, int decimals, std::optional<FixedUnits>& shown)
 {
-    FixedDigits digits;
-    if (decimals >= 0 && fixedDigits(value, decimals, digits) && digits.units <= (std::uint64_t{1} << 53)) {
+    FixedUnits digits;
+    if (fixedDigits(value, decimals, digits) && digits.units <= (std::uint64_t{1} << 53)) {
         // Both numbers are exact doubles, so the one division is correctly
         // rounded: the same double as reading the text back.
-        const double magnitude = static_cast<double>(digits.units) / static_cast<double>(powersOfTen[decimals]);
+        const double magnitude = static_cast<double>(digits.units) / scalesOfDecimals[decimals];
+        if (digits.units < roundTripUnits) {
+            shown = digits;
+        } else {
+            shown.reset();
+        }
         return digits.negative ? -magnitude : magnitude;
     }
+    shown.reset();
     std::string text;
     appendFixed(text, value, decimals);
     return parseRawValue(text);
+}
+
+double roundToDecimals(double value, int decimals)
+{
+    std::optional<FixedUnits> shown;
+    return roundToDecimals(value, decimals, shown);
 }
 
 void appendInteger(std::string& out, long long value)

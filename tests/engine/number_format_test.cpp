@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -124,6 +125,58 @@ TEST(FormatFixed, RoundsTiesTheirNeighboursAndCoordinatesAsPrintf)
             ASSERT_EQ(roundToDecimals(coordinate, decimals), coordinate) << units;
         }
     }
+}
+
+// Values a few ulps either side of a tie between two texts and of a text's
+// own value, from one digit to beyond the 2^50 units where the quick check
+// in doubles stops: each side is rounded as printf rounds it. Rounding to
+// decimals hands on the units of its result's text below 2^52 units only,
+// and they write as printf writes that result.
+TEST(FormatFixed, RoundsNearTiesAsPrintfAndHandsOnTheUnitsOfItsText)
+{
+    std::mt19937_64 random(11);
+    int handedOn = 0, withheld = 0;
+    for (int decimals = 0; decimals <= 9; ++decimals) {
+        for (int trial = 0; trial < 4000; ++trial) {
+            const auto digits = static_cast<int>(1 + random() % 17);
+            const std::uint64_t units = random() % static_cast<std::uint64_t>(std::pow(10.0, digits));
+            const std::string sign = trial % 2 ? "-" : "";
+            for (const char* half : {"", ".5"}) {
+                const std::string decimal = sign + std::to_string(units) + half + "e-" + std::to_string(decimals);
+                double v = std::strtod(decimal.c_str(), nullptr);
+                for (int step = 0; step < 3; ++step)
+                    v = std::nextafter(v, -v);
+                for (int step = 0; step < 7; ++step, v = std::nextafter(v, v < 0 ? -INFINITY : INFINITY)) {
+                    const std::string expected = printfFixed(v, decimals);
+                    ASSERT_EQ(formatFixed(v, decimals), expected) << printfFixed(v, 20);
+                    std::optional<FixedUnits> shown;
+                    const double rounded = roundToDecimals(v, decimals, shown);
+                    ASSERT_EQ(std::bit_cast<std::uint64_t>(rounded),
+                              std::bit_cast<std::uint64_t>(std::strtod(expected.c_str(), nullptr)))
+                        << expected;
+                    if (!shown) {
+                        ++withheld;
+                        continue;
+                    }
+                    ++handedOn;
+                    ASSERT_LT(shown->units, std::uint64_t{1} << 52) << expected;
+                    char text[fixedTextCapacity];
+                    const char* end = writeFixedUnits(text, *shown, decimals);
+                    ASSERT_EQ(std::string(static_cast<const char*>(text), end), printfFixed(rounded, decimals));
+                }
+            }
+        }
+    }
+    EXPECT_GT(handedOn, withheld);
+    EXPECT_GT(withheld, 0);
+    // The limit itself: below 2^52 units they are handed on, from it not.
+    std::optional<FixedUnits> shown;
+    EXPECT_EQ(roundToDecimals(0x1p52 - 1, 0, shown), 0x1p52 - 1);
+    EXPECT_TRUE(shown.has_value());
+    EXPECT_EQ(roundToDecimals(0x1p52, 0, shown), 0x1p52);
+    EXPECT_FALSE(shown.has_value());
+    EXPECT_EQ(roundToDecimals(1.5, 10, shown), 1.5);  // beyond the in-place formats
+    EXPECT_FALSE(shown.has_value());
 }
 
 TEST(FormatFixed, IgnoresTheLocalesDecimalSeparator)

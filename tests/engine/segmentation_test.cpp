@@ -104,6 +104,46 @@ TEST_F(EngineRunTest, TooManySegmentsRejectTheBlock)
     }
 }
 
+// The units a cut hands on with a word, which the writer then writes
+// without converting the word again, are the word's own text; only the
+// absolute words of the arc's own points (the helical and the level ones)
+// have them, not the arc's end nor incremental differences.
+TEST(CutUnits, AreTheTextOfTheirWords)
+{
+    Move helical;
+    helical.kind = MoveKind::CounterClockwiseArc;
+    helical.start = {10.00004, 0, -1};
+    helical.end = {-10, 0, 2.5};
+    helical.arc.radius = 10.00004;
+    helical.arc.swept = piConstant;
+    helical.arc.helical = true;
+    Move level = helical;
+    level.start[AxisIndexZ] = level.end[AxisIndexZ] = 0.00004;  // off the grid: the first cut moves onto it
+    level.arc.helical = false;
+    for (const Move* arc : {&helical, &level}) {
+        for (const CoordinateMode mode : {CoordinateMode::Absolute, CoordinateMode::Incremental}) {
+            for (const int decimals : {0, 3, 4}) {
+                CutSequence cuts(*arc, 37, mode, decimals);
+                Cut cut;
+                int handedOn = 0;
+                while (cuts.next(cut)) {
+                    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+                        if (!cut.hasWord[axis] || !cut.shown[axis]) continue;
+                        ++handedOn;
+                        EXPECT_FALSE(cut.last);
+                        char text[fixedTextCapacity];
+                        const char* end = writeFixedUnits(text, *cut.shown[axis], cut.shownDecimals);
+                        EXPECT_EQ(cut.shownDecimals, decimals);
+                        EXPECT_EQ(std::string(static_cast<const char*>(text), end),
+                                  formatFixed(cut.words[axis], decimals));
+                    }
+                }
+                EXPECT_EQ(handedOn > 0, mode == CoordinateMode::Absolute);
+            }
+        }
+    }
+}
+
 TEST(KeptText, KeepsTheBlocksOtherWordsSpacesAndComments)
 {
     Settings settings;
