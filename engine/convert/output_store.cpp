@@ -1,5 +1,8 @@
 #include "output_store.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace drennix {
 
 namespace {
@@ -8,6 +11,16 @@ namespace {
 constexpr std::size_t bufferSize = std::size_t{1} << 20;
 // ... or this many lines, whichever comes first.
 constexpr long long bufferLines = 16384;
+// The buffer's first size; it doubles as lines come, up to bufferSize.
+constexpr std::size_t firstBufferSize = std::size_t{1} << 12;
+
+char* copied(char* to, std::string_view bytes)
+{
+    if (!bytes.empty()) {
+        std::memcpy(to, bytes.data(), bytes.size());
+    }
+    return to + bytes.size();
+}
 
 }  // namespace
 
@@ -18,7 +31,7 @@ void OutputStore::append(std::string_view prefix, std::string_view line)
         return;
     }
     const std::size_t size = prefix.size() + line.size() + 2;
-    if ((buffer_.size() + size > bufferSize || bufferedLines_ == bufferLines) && !flushBuffer()) {
+    if ((used_ + size > bufferSize || bufferedLines_ == bufferLines) && !flushBuffer()) {
         return;
     }
     if (size > bufferSize) {
@@ -26,9 +39,13 @@ void OutputStore::append(std::string_view prefix, std::string_view line)
         failed_ = !writeWatched(prefix) || !writeWatched(line) || !writeWatched("\r\n");
         return;
     }
-    buffer_ += prefix;
-    buffer_ += line;
-    buffer_ += "\r\n";
+    if (used_ + size > buffer_.size()) {
+        buffer_.resize(std::min(bufferSize, std::max({firstBufferSize, 2 * buffer_.size(), used_ + size})));
+    }
+    char* end = copied(copied(buffer_.data() + used_, prefix), line);
+    end[0] = '\r';
+    end[1] = '\n';
+    used_ += size;
     ++bufferedLines_;
 }
 
@@ -45,14 +62,14 @@ bool OutputStore::writeWatched(std::string_view bytes)
 
 void OutputStore::dropBuffer()
 {
-    buffer_.clear();
+    used_ = 0;
     bufferedLines_ = 0;
 }
 
 bool OutputStore::flushBuffer()
 {
-    if (!failed_ && !buffer_.empty()) {
-        failed_ = !writeWatched(buffer_);
+    if (!failed_ && used_ != 0) {
+        failed_ = !writeWatched(std::string_view(buffer_.data(), used_));
     }
     dropBuffer();
     return !failed_;

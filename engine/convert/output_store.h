@@ -48,6 +48,8 @@ private:
     // Grows to the size of one block as lines come, so that a run with a
     // short program allocates little.
     std::string buffer_;
+    // The bytes of the buffer in use.
+    std::size_t used_ = 0;
     long long bufferedLines_ = 0;
     WriteWatcher watcher_;
     long long lines_ = 0;
