@@ -36,12 +36,14 @@ struct BothChecks : RunListener {
     {
         EXPECT_GE(linesComplete, lastComplete);
         lastComplete = linesComplete;
+        ++blocks;
         beside.written(bytes, linesComplete);
     }
 
     ConversionCheck after;
     CheckAlongside beside;
     long long lastComplete = 0;
+    int blocks = 0;
 };
 
 // Arcs of every plane and direction among straight moves and comments, with
@@ -149,6 +151,25 @@ TEST(check_alongside, never_keeps_the_run_waiting)
     {
         CheckAlongside check(settings, options);
     }
+}
+
+TEST(check_alongside, ends_with_a_run_rejected_after_many_blocks)
+{
+    std::mt19937_64 random(20261209);
+    // A line at the end that the run rejects, after blocks of written bytes.
+    const std::string program = randomProgram(random, 400) + "G1 X\n";
+    Settings settings;
+    RunOptions options;
+    options.sourcePath = "memory.nc";
+    options.tolerance = 0.001;
+    options.runMode = RunMode::ConvertArcs;
+    MemoryOutputStore output;
+    BothChecks checks(settings, options);
+    const RunResult result = RunDriver(settings).execute(options, checks, program, output);
+    EXPECT_EQ(result.outcome, RunOutcome::LineRejected);
+    EXPECT_GT(checks.blocks, 3);
+    checks.beside.abandon();
+    EXPECT_FALSE(output.published());
 }
 
 // Arcs told one after another, the lines between them said to hold none.
