@@ -102,18 +102,14 @@ void CheckAlongside::noteMove(const Move& move)
 
 void CheckAlongside::written(std::string_view bytes, long long linesComplete)
 {
-    if (!thread_.joinable() && !ended_) {
-        start();
-    }
+    start();
     channels_->arcs.handOver(linesComplete);
     channels_->bytes.push(bytes);
 }
 
 VerificationResult CheckAlongside::finish()
 {
-    if (!ended_ && !thread_.joinable()) {
-        start();
-    }
+    start();
     channels_->arcs.close(true);
     channels_->bytes.close(true);
     join();
@@ -133,9 +129,12 @@ void CheckAlongside::abandon()
     join();
 }
 
+// The thread begins with the first bytes, or at the end when none came.
 void CheckAlongside::start()
 {
-    thread_ = std::thread([this] { check(); });
+    if (!ended_ && !thread_.joinable()) {
+        thread_ = std::thread([this] { check(); });
+    }
 }
 
 void CheckAlongside::join()

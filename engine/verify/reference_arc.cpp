@@ -210,6 +210,14 @@ Point3 inArcFrame(const Point3& p, const PlaneAxes& axes)
 // The path over a short stretch: its direction from the centre at t by
 // turning the direction at the stretch's start (pointOnPath's) instead of a
 // sin and a cos at every t.
+// The path's point at t in the arc's frame, its direction from the centre
+// given.
+Point3 framePoint(const ReferenceArc& arc, double t, const SinCos& direction)
+{
+    return {arc.centreA + arc.radius * direction.cos, arc.centreB + arc.radius * direction.sin,
+            arc.startHeight + arc.rise * t};
+}
+
 class ShortStretch {
 public:
     struct Local {
@@ -227,11 +235,7 @@ public:
     Point3 startPoint() const { return pathPoint(arc_, tStart_, start_.cos, start_.sin); }
     SinCos directionAt(double t) const { return rotated(start_, sinCosNearZero(arc_.sweep * (t - tStart_))); }
 
-    Point3 pointAt(double t, const SinCos& direction) const
-    {
-        return {arc_.centreA + arc_.radius * direction.cos, arc_.centreB + arc_.radius * direction.sin,
-                arc_.startHeight + arc_.rise * t};
-    }
+    Point3 pointAt(double t, const SinCos& direction) const { return framePoint(arc_, t, direction); }
 
     Local localAt(double t) const
     {
@@ -511,14 +515,6 @@ double stretchBound(const ReferenceArc& arc, double angle, double dStart, double
 {
     const double bound = gapBound(dStart, dEnd, arc.radius * angle * angle / 2);
     return bound * (1 + relativeMargin) + scale * scaleMargin + absoluteMargin;
-}
-
-// The path's point at t in the arc's frame, its direction from the centre
-// given.
-Point3 framePoint(const ReferenceArc& arc, double t, const SinCos& direction)
-{
-    return {arc.centreA + arc.radius * direction.cos, arc.centreB + arc.radius * direction.sin,
-            arc.startHeight + arc.rise * t};
 }
 
 }  // namespace
