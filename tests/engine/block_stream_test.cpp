@@ -64,6 +64,11 @@ void expectSameBlock(const ParsedBlock& a, const ParsedBlock& b, std::size_t lin
     if (a.has(AddressKind::Feed)) {
         EXPECT_EQ(a.feed, b.feed);
     }
+    EXPECT_EQ(a.programEnd, b.programEnd);
+    EXPECT_EQ(a.turnWords, b.turnWords);
+    if (a.turnWords > 0) {
+        EXPECT_EQ(a.turns, b.turns);
+    }
 }
 
 // Every line the stream hands on, its block's texts compared after the whole
@@ -127,6 +132,37 @@ TEST(BlockStream, HandsOnWhatLineByLineReadingGives)
                              << "round " << round << " batch " << batchBytes << " concurrent " << concurrent);
                 expectStreamReads(program, settings, {batchBytes, concurrent});
             }
+        }
+    }
+}
+
+// Every address's value, the feed and the turns in any combination, each
+// word present or not, once or twice: a batch keeps only the values of the
+// words a line has, so a value must come back in its own place.
+TEST(BlockStream, HandsOnEachWordsValueInItsPlace)
+{
+    Settings settings;
+    settings.process.endAtProgramEnd = 1;
+    settings.process.arcTurnsByP = 1;
+    static const char* const words[] = {"X", "Y", "Z", "I", "J", "K", "R", "F", "P", "M"};
+    std::mt19937 random(11);
+    std::string program;
+    for (int i = 0; i < 4000; ++i) {
+        if (random() % 5 == 0) {
+            program += random() % 2 == 0 ? "G2" : "(NOTE)";
+        }
+        for (const char* word : words) {
+            for (int repeat = static_cast<int>(random() % 4) - 1; repeat > 0; --repeat) {
+                program += word;
+                program += word[0] == 'M' ? (random() % 2 == 0 ? "30" : "5") : std::to_string(random() % 2000 - 1000);
+                program += random() % 3 == 0 ? "." : "";
+            }
+        }
+        program += '\n';
+    }
+    for (const std::size_t batchBytes : {std::size_t{64}, std::size_t{8192}}) {
+        for (const bool concurrent : {false, true}) {
+            expectStreamReads(program, settings, {batchBytes, concurrent});
         }
     }
 }
