@@ -31,6 +31,15 @@ constexpr std::string_view folderSeparators = "\\/";
 constexpr std::string_view folderSeparators = "/";
 #endif
 
+int fileDescriptor(std::FILE* file)
+{
+#if defined(_WIN32)
+    return _fileno(file);
+#else
+    return ::fileno(file);
+#endif
+}
+
 // The folder part of a path, up to and with its last separator; empty for a
 // bare file name.
 std::size_t fileNameStart(const std::string& path)
@@ -190,19 +199,40 @@ bool FileOutputStore::createHidden()
 
 bool FileOutputStore::writeBytes(std::string_view bytes)
 {
-    return file_ != nullptr && (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size());
+    if (file_ == nullptr || (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())) {
+        return false;
+    }
+    written_ += bytes.size();
+    if (written_ - syncedAhead_ >= syncAheadBytes) {
+        syncedAhead_ = written_;
+        if (!diskSync_) {
+            diskSync_ = std::make_unique<DiskSync>(fileDescriptor(file_));
+        }
+        // The file is unbuffered: what fwrite took, the system has.
+        diskSync_->request();
+    }
+    return true;
 }
 
 bool FileOutputStore::syncToDisk()
 {
+    const bool earlierSynced = finishDiskSync();
     if (std::fflush(file_) != 0) {
         return false;
     }
 #if defined(_WIN32)
-    return _commit(_fileno(file_)) == 0;
+    return _commit(_fileno(file_)) == 0 && earlierSynced;
 #else
-    return ::fsync(::fileno(file_)) == 0;
+    return ::fsync(::fileno(file_)) == 0 && earlierSynced;
 #endif
+}
+
+// No sync may run once the file is closed.
+bool FileOutputStore::finishDiskSync()
+{
+    const bool synced = diskSync_ == nullptr || diskSync_->finish();
+    diskSync_.reset();
+    return synced;
 }
 
 Fault FileOutputStore::publish()
@@ -337,6 +367,7 @@ Fault FileOutputStore::copyIntoNewName()
 void FileOutputStore::discard()
 {
     dropBuffer();
+    finishDiskSync();
     if (file_ != nullptr) {
         std::fclose(file_);
         file_ = nullptr;

@@ -4,9 +4,12 @@
 // disk and given the output name at the end without ever replacing a file.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
+#include "disk_sync.h"
 #include "output_store.h"
 
 namespace drennix {
@@ -35,6 +38,7 @@ private:
     bool writeBytes(std::string_view bytes) override;
     bool createHidden();
     bool syncToDisk();
+    bool finishDiskSync();
     Fault giveName();
     Fault copyIntoNewName();
 
@@ -43,6 +47,12 @@ private:
     // The hidden file's name; empty for a file that has no name yet.
     std::string hiddenPath_;
     bool published_ = false;
+    // The bytes written, how many of them were last sent to the disk ahead
+    // of the end, and every how many bytes that happens.
+    std::uint64_t written_ = 0;
+    std::uint64_t syncedAhead_ = 0;
+    static constexpr std::uint64_t syncAheadBytes = std::uint64_t{32} << 20;
+    std::unique_ptr<DiskSync> diskSync_;
 };
 
 }  // namespace drennix

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "disk_sync.h"
 #include "engine_run.h"
 #include "output_file.h"
 #include "output_store.h"
@@ -290,6 +291,71 @@ TEST(MemoryOutputStore, ADiscardedProgramLeavesNothingBehind)
     EXPECT_TRUE(store.published());
     EXPECT_EQ(MemoryOutputStore(true).publish().id, FaultId::OutputExists);
 }
+
+}  // namespace
+}  // namespace drennix::testing
+
+namespace drennix::testing {
+namespace {
+
+// A program long enough to be synced to the disk while it is written: the
+// published file holds every line in order, a discarded one leaves nothing,
+// and a sync that fails is not forgotten by the time the program is named.
+TEST(FileOutputStore, AProgramSyncedWhileWrittenIsPublishedWhole)
+{
+    ScratchDirectory scratch;
+    const std::string line(99, 'X');
+    const int lines = 420000;  // 42 MB with the line ends
+    for (const bool publishIt : {true, false}) {
+        const std::filesystem::path path = scratch / (publishIt ? "long_con.nc" : "dropped_con.nc");
+        {
+            FileOutputStore store(path.string());
+            for (int i = 0; i < lines; ++i) {
+                store.append(i % 1000 == 0 ? std::to_string(i) : std::string(), line);
+            }
+            if (publishIt) {
+                ASSERT_FALSE(store.publish());
+            } else {
+                store.discard();
+            }
+        }
+        if (!publishIt) {
+            EXPECT_FALSE(std::filesystem::exists(path));
+            continue;
+        }
+        std::ifstream in(path, std::ios::binary);
+        std::string text;
+        int index = 0;
+        while (std::getline(in, text)) {
+            const std::string want = (index % 1000 == 0 ? std::to_string(index) : std::string()) + line + "\r";
+            if (text != want) {
+                ADD_FAILURE() << "line " << index + 1;
+                break;
+            }
+            ++index;
+        }
+        EXPECT_EQ(index, lines);
+    }
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(scratch.path()))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"long_con.nc"});
+}
+
+#if !defined(_WIN32)
+TEST(DiskSync, AFailedSyncIsReportedAtTheEnd)
+{
+    DiskSync failing(-1);
+    failing.request();
+    failing.request();
+    EXPECT_FALSE(failing.finish());
+    failing.request();
+    EXPECT_FALSE(failing.finish());
+
+    DiskSync idle(-1);
+    EXPECT_TRUE(idle.finish());
+}
+#endif
 
 }  // namespace
 }  // namespace drennix::testing
