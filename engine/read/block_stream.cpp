@@ -138,7 +138,7 @@ struct BlockStream::Batch {
 };
 
 BlockStream::BlockStream(SourceReader& reader, const Settings& settings, Options options)
-    : reader_(reader), parser_(settings), workerParser_(settings), options_(options)
+    : reader_(reader), options_(options), parser_(settings), workerParser_(settings)
 {
     for (std::size_t i = 0; i < batchCount; ++i) {
         batches_.push_back(std::make_unique<Batch>());

@@ -36,7 +36,10 @@ struct SourceLine {
     bool readFailed = false;
 };
 
-class BlockStream {
+// The size of a cache line on the processors the program runs on.
+inline constexpr std::size_t cacheLineBytes = 64;
+
+class alignas(cacheLineBytes) BlockStream {
 public:
     struct Options {
         // A batch closes after the line that takes its text to this size.
@@ -84,19 +87,22 @@ private:
     bool advance();
     Batch* nextBatch(bool first);
 
+    // What each thread writes as it goes lies on cache lines of its own
+    // (the stream as a whole too): a line written by one thread while the
+    // other reads it would travel between their caches once per source line.
     SourceReader& reader_;
-    // One parser per thread: a parser keeps the texts it splits off.
-    BlockParser parser_;
-    BlockParser workerParser_;
     const Options options_;
-
     std::vector<std::unique_ptr<Batch>> batches_;
-    Batch* current_ = nullptr;
+    // One parser per thread: a parser keeps the texts it splits off.
+    alignas(cacheLineBytes) BlockParser parser_;
+    alignas(cacheLineBytes) BlockParser workerParser_;
+
+    alignas(cacheLineBytes) Batch* current_ = nullptr;
     // The lines of the current batch not yet handed on.
     const SourceLine* next_ = nullptr;
     const SourceLine* end_ = nullptr;
 
-    std::mutex mutex_;
+    alignas(cacheLineBytes) std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Batch*> free_;
     // The batches read and not yet handed on, in reading order.
