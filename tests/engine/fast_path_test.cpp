@@ -229,6 +229,28 @@ TEST(PowerShortcut, SquaresAndRootsAreThePowerFunctions)
     }
 }
 
+// Roots whose exact value lies between 0.40 and 0.4375 units of the last
+// place from the nearest double: the edge of the band the root takes
+// without the power function, met many times over.
+TEST(PowerShortcut, RootsNearTheEdgeOfTheShortcutAreThePowerFunctions)
+{
+    std::mt19937_64 random(17);
+    std::uniform_real_distribution<double> spread(-30, 30);
+    int nearEdge = 0;
+    for (int trial = 0; trial < 3000000 && nearEdge < 100000; ++trial) {
+        const double v = std::exp2(spread(random)) * (1 + std::ldexp(static_cast<double>(random() >> 12), -52));
+        const double root = std::sqrt(v);
+        const double unit = std::ldexp(1.0, std::ilogb(root) - 52);
+        const double residual = std::fabs(std::fma(-root, root, v)) / (unit * root);
+        if (residual <= 0.8 || residual > 0.875) {
+            continue;
+        }
+        ++nearEdge;
+        ASSERT_EQ(bitsOf(squareRoot(v)), bitsOf(std::pow(v, 0.5))) << v;
+    }
+    EXPECT_GT(nearEdge, 10000);
+}
+
 TEST(PowerShortcut, RecheckToleranceIsTheSameCall)
 {
     // glibc's pow is correctly rounded: the run gives the same figures as
