@@ -108,13 +108,14 @@ Fault moveRapid(const ParsedBlock& b, Step& step)
     return {};
 }
 
-Fault moveLinear(const ParsedBlock& b, Step& step)
+Fault moveLinear(const ParsedBlock& b, Step& step, CuttingLength length)
 {
     if (hasArcWords(b)) return Fault{FaultId::LinearArcWords};
     if (step.modal.feed <= 0.0) return Fault{FaultId::LinearFeed};
     straightMove(b, step, MoveKind::Linear);
     const Point3& t = step.move.travel;
-    step.move.length = straightLength(t[AxisIndexX], t[AxisIndexY], t[AxisIndexZ]);
+    step.move.length =
+        length == CuttingLength::Measured ? straightLength(t[AxisIndexX], t[AxisIndexY], t[AxisIndexZ]) : 0.0;
     return {};
 }
 
@@ -145,7 +146,7 @@ Fault resolveArc(const ParsedBlock& b, const ModalState& m, const Point3& target
 
 // Kept out of line, so that the straight moves, most of a program, do not
 // pay for the arc's larger frame.
-[[gnu::noinline]] Fault moveArc(const ParsedBlock& b, Step& step, int decimals)
+[[gnu::noinline]] Fault moveArc(const ParsedBlock& b, Step& step, int decimals, CuttingLength length)
 {
     const ModalState& m = step.modal;
     if (m.feed <= 0.0) return Fault{FaultId::ArcFeed};
@@ -166,12 +167,12 @@ Fault resolveArc(const ParsedBlock& b, const ModalState& m, const Point3& target
     move.start = m.position;
     move.end = target;
     move.travel = Point3{};
-    move.length = arcLength(move.arc, target[h] - m.position[h]);
+    move.length = length == CuttingLength::Measured ? arcLength(move.arc, target[h] - m.position[h]) : 0.0;
     step.modal.position = target;
     return {};
 }
 
-Fault dispatch(const ParsedBlock& block, Step& step, int decimals)
+Fault dispatch(const ParsedBlock& block, Step& step, int decimals, CuttingLength length)
 {
     if (block.has(CommandGroup::CoordinateSet)) {
         return setCoordinates(block, step);
@@ -181,14 +182,15 @@ Fault dispatch(const ParsedBlock& block, Step& step, int decimals)
     }
     switch (step.modal.motion) {
     case Motion::Rapid: return moveRapid(block, step);
-    case Motion::Linear: return moveLinear(block, step);
-    default: return moveArc(block, step, decimals);
+    case Motion::Linear: return moveLinear(block, step, length);
+    default: return moveArc(block, step, decimals, length);
     }
 }
 
 }  // namespace
 
-void interpretBlock(const ModalState& before, const ParsedBlock& block, int decimals, long long line, Step& step)
+void interpretBlock(const ModalState& before, const ParsedBlock& block, int decimals, long long line, Step& step,
+                    CuttingLength length)
 {
     step.kind = BlockKind::Nothing;
     step.fault = checkCommonRules(block);
@@ -202,7 +204,7 @@ void interpretBlock(const ModalState& before, const ParsedBlock& block, int deci
     step.move.line = line;
     step.move.plane = step.modal.plane;
     step.move.feed = step.modal.feed;
-    step.fault = dispatch(block, step, decimals);
+    step.fault = dispatch(block, step, decimals, length);
 }
 
 }  // namespace drennix

@@ -30,10 +30,16 @@ struct Step {
     Move move;
 };
 
+// Whether the length of a cutting move is worked out. A reader that follows
+// only where the tool goes (the check of a written program) leaves it 0; a
+// rapid move's length is always worked out, since a fault depends on it.
+enum class CuttingLength : std::uint8_t { Measured, NotNeeded };
+
 // Fills `step` (reused from line to line, so that a line copies no move;
 // `before` may be the step's own state, which then becomes the state after);
 // `decimals` sets the tolerance of the arc end checks; `line` is recorded in
 // the move. On a fault the rest of the step means nothing.
-void interpretBlock(const ModalState& before, const ParsedBlock& block, int decimals, long long line, Step& step);
+void interpretBlock(const ModalState& before, const ParsedBlock& block, int decimals, long long line, Step& step,
+                    CuttingLength length = CuttingLength::Measured);
 
 }  // namespace drennix

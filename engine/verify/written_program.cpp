@@ -99,7 +99,7 @@ bool WrittenProgram::advance()
     if (blank_) {
         return true;
     }
-    interpretBlock(modal_, line.block, decimals_, line_, step_);
+    interpretBlock(modal_, line.block, decimals_, line_, step_, CuttingLength::NotNeeded);
     if (step_.fault) {
         status_ = VerificationStatus::OutputMismatch;
         return false;

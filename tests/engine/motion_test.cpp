@@ -10,6 +10,8 @@
 #include <string>
 
 #include "engine_run.h"
+#include "block_interpreter.h"
+#include "block_parser.h"
 #include "motion.h"
 
 namespace drennix::testing {
@@ -142,6 +144,55 @@ TEST_F(EngineRunTest, AStartBeyondTheRangeRejectsTheFirstMove)
     options.initialY = std::numeric_limits<double>::infinity();
     run("G1X1.Y0.F100.\nG1X2.");
     EXPECT_EQ(host.messages, warningOnly(lineMessage(1, "行目で計算結果が数値の範囲を超えました。")));
+}
+
+}  // namespace
+}  // namespace drennix::testing
+
+namespace drennix::testing {
+namespace {
+
+// A reader that follows only positions gets every step the run gets, faults
+// included, apart from the lengths of cutting moves, which it leaves 0.
+TEST(CuttingLength, NotNeededChangesNothingButTheCuttingLengths)
+{
+    const Settings settings;
+    BlockParser parser(settings);
+    const char* const program[] = {
+        "G0X10.Y5.",     "G1X20.F100.",      "G2X30.Y15.I10.",   "G3X20.Y5.R10.Z-2.", "G1G91X1.Y1.Z1.", "G90",
+        "G2X25.I2.5",    "G1X0Y0Z0",         "G2X10.Y10.R3.",    "G3X1.I1.J1.K1.",    "G1X5.I1.",       "G0Z5.",
+        "G17G2X5.Y5.R0", "G18G3X0Z0I-2.5K0", "G19G2Y8.Z3.J4.K0", "G1X1.E5",          "G92X0Y0Z0",      "G0X1.G1",
+    };
+    ModalState measuredState = startingState(settings.process, Point3{});
+    ModalState positionsState = measuredState;
+    Step measured;
+    Step positions;
+    long long line = 0;
+    for (const char* text : program) {
+        ++line;
+        SCOPED_TRACE(text);
+        ParsedBlock block;
+        if (parser.parse(text, block) || block.blank) {
+            continue;
+        }
+        interpretBlock(measuredState, block, 3, line, measured);
+        interpretBlock(positionsState, block, 3, line, positions, CuttingLength::NotNeeded);
+        ASSERT_EQ(measured.fault, positions.fault);
+        if (measured.fault) {
+            continue;
+        }
+        EXPECT_EQ(measured.kind, positions.kind);
+        EXPECT_EQ(measured.modal.position, positions.modal.position);
+        EXPECT_EQ(measured.modal.motion, positions.modal.motion);
+        EXPECT_EQ(measured.modal.plane, positions.modal.plane);
+        EXPECT_EQ(measured.move.kind, positions.move.kind);
+        EXPECT_EQ(measured.move.end, positions.move.end);
+        if (measured.kind == BlockKind::Motion) {
+            EXPECT_EQ(positions.move.length, measured.move.kind == MoveKind::Rapid ? measured.move.length : 0.0);
+        }
+        measuredState = measured.modal;
+        positionsState = positions.modal;
+    }
 }
 
 }  // namespace
