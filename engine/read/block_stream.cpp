@@ -363,13 +363,15 @@ void BlockStream::parseLines(Batch& batch, BlockParser& parser)
     for (std::size_t i = 0; i < count; ++i) {
         SourceLine& line = batch.lines[i];
         const Batch::Span span = batch.spans[i];
-        line.text = batch.text(span);
+        // The parser gets the text from here, not read back from the line:
+        // the line's memory may still be on its way from the other thread.
+        const std::string_view text = batch.text(span);
+        line.text = text;
         line.readFailed = false;
         const bool mayHoldComment =
             comments.splitsEveryLine() || leadBytes.occursIn(span.offset, span.offset + span.size);
         try {
-            line.fault =
-                mayHoldComment ? parser.parse(line.text, line.block) : parser.parseCommentFree(line.text, line.block);
+            line.fault = mayHoldComment ? parser.parse(text, line.block) : parser.parseCommentFree(text, line.block);
         } catch (...) {
             batch.lines.resize(i);
             batch.error = std::current_exception();
