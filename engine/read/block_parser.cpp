@@ -263,32 +263,17 @@ GCodeTable::GCodeTable(const CommandVocabulary& vocabulary) : vocabulary_(vocabu
 
 namespace {
 
-// The effect of a word that counts in `group` and sets the modal field at
-// `field` (GCodeEffect's order) to `code`.
+// The effect of a word that counts in `group` and sets the modal `field` to
+// `code`.
 template <typename Code>
-GCodeEffect settingEffect(CommandGroup group, std::size_t field, Code code)
+GCodeEffect settingEffect(CommandGroup group, ModalField field, Code code)
 {
-    GCodeEffect effect;
-    effect.counted = true;
-    effect.group = group;
-    effect.keep[field] = 0;
-    effect.set[field] = static_cast<std::uint8_t>(code);
-    return effect;
+    return {true, group, field, static_cast<std::uint8_t>(code)};
 }
 
 GCodeEffect countingEffect(CommandGroup group)
 {
-    GCodeEffect effect;
-    effect.counted = true;
-    effect.group = group;
-    return effect;
-}
-
-// A modal field kept where the effect sets no code, replaced where it does.
-template <typename Code>
-void applyField(Code& code, std::uint8_t keep, std::uint8_t set)
-{
-    code = static_cast<Code>((static_cast<std::uint8_t>(code) & keep) | set);
+    return {true, group, ModalField::None, 0};
 }
 
 }  // namespace
@@ -297,20 +282,27 @@ GCodeEffect effectOf(GCodeMeaning meaning)
 {
     switch (meaning) {
     case GCodeMeaning::None: return {};
-    case GCodeMeaning::Rapid: return settingEffect(CommandGroup::Motion, 0, Motion::Rapid);
-    case GCodeMeaning::Linear: return settingEffect(CommandGroup::Motion, 0, Motion::Linear);
-    case GCodeMeaning::ClockwiseArc: return settingEffect(CommandGroup::Motion, 0, Motion::ClockwiseArc);
-    case GCodeMeaning::CounterClockwiseArc: return settingEffect(CommandGroup::Motion, 0, Motion::CounterClockwiseArc);
-    case GCodeMeaning::XyPlane: return settingEffect(CommandGroup::Plane, 1, Plane::XY);
-    case GCodeMeaning::ZxPlane: return settingEffect(CommandGroup::Plane, 1, Plane::ZX);
-    case GCodeMeaning::YzPlane: return settingEffect(CommandGroup::Plane, 1, Plane::YZ);
-    case GCodeMeaning::Absolute: return settingEffect(CommandGroup::CoordinateMode, 2, CoordinateMode::Absolute);
-    case GCodeMeaning::Incremental: return settingEffect(CommandGroup::CoordinateMode, 2, CoordinateMode::Incremental);
+    case GCodeMeaning::Rapid: return settingEffect(CommandGroup::Motion, ModalField::Motion, Motion::Rapid);
+    case GCodeMeaning::Linear: return settingEffect(CommandGroup::Motion, ModalField::Motion, Motion::Linear);
+    case GCodeMeaning::ClockwiseArc:
+        return settingEffect(CommandGroup::Motion, ModalField::Motion, Motion::ClockwiseArc);
+    case GCodeMeaning::CounterClockwiseArc:
+        return settingEffect(CommandGroup::Motion, ModalField::Motion, Motion::CounterClockwiseArc);
+    case GCodeMeaning::XyPlane: return settingEffect(CommandGroup::Plane, ModalField::Plane, Plane::XY);
+    case GCodeMeaning::ZxPlane: return settingEffect(CommandGroup::Plane, ModalField::Plane, Plane::ZX);
+    case GCodeMeaning::YzPlane: return settingEffect(CommandGroup::Plane, ModalField::Plane, Plane::YZ);
+    case GCodeMeaning::Absolute:
+        return settingEffect(CommandGroup::CoordinateMode, ModalField::CoordinateMode, CoordinateMode::Absolute);
+    case GCodeMeaning::Incremental:
+        return settingEffect(CommandGroup::CoordinateMode, ModalField::CoordinateMode, CoordinateMode::Incremental);
     case GCodeMeaning::ValueSet: return countingEffect(CommandGroup::ValueSet);
     case GCodeMeaning::CoordinateSet: return countingEffect(CommandGroup::CoordinateSet);
-    case GCodeMeaning::CompensationCancel: return settingEffect(CommandGroup::Compensation, 3, Compensation::Cancelled);
-    case GCodeMeaning::CompensationLeft: return settingEffect(CommandGroup::Compensation, 3, Compensation::Left);
-    case GCodeMeaning::CompensationRight: return settingEffect(CommandGroup::Compensation, 3, Compensation::Right);
+    case GCodeMeaning::CompensationCancel:
+        return settingEffect(CommandGroup::Compensation, ModalField::Compensation, Compensation::Cancelled);
+    case GCodeMeaning::CompensationLeft:
+        return settingEffect(CommandGroup::Compensation, ModalField::Compensation, Compensation::Left);
+    case GCodeMeaning::CompensationRight:
+        return settingEffect(CommandGroup::Compensation, ModalField::Compensation, Compensation::Right);
     }
     return {};
 }
@@ -324,10 +316,14 @@ void BlockParser::classifyGCode(double value, ParsedBlock& b) const
         return;
     }
     countCommand(b, effect.group);
-    applyField(b.motion, effect.keep[0], effect.set[0]);
-    applyField(b.plane, effect.keep[1], effect.set[1]);
-    applyField(b.coordinateMode, effect.keep[2], effect.set[2]);
-    applyField(b.compensation, effect.keep[3], effect.set[3]);
+    // Nearly every G word sets the motion: this branch is well predicted.
+    switch (effect.field) {
+    case ModalField::None: return;
+    case ModalField::Motion: b.motion = static_cast<Motion>(effect.code); return;
+    case ModalField::Plane: b.plane = static_cast<Plane>(effect.code); return;
+    case ModalField::CoordinateMode: b.coordinateMode = static_cast<CoordinateMode>(effect.code); return;
+    case ModalField::Compensation: b.compensation = static_cast<Compensation>(effect.code); return;
+    }
 }
 
 }  // namespace drennix

@@ -75,17 +75,19 @@ private:
     std::array<GCodeMeaning, 128> meanings_{};
 };
 
+// The modal code of a block that a G word may set.
+enum class ModalField : std::uint8_t { None, Motion, Plane, CoordinateMode, Compensation };
+
 // What a G word of one meaning does to its block, worked out once per run so
-// that classifying a word costs no branch on its meaning: the command group
-// it counts (none for GCodeMeaning::None) and, for each modal code of the
-// block (motion, plane, coordinate mode, compensation), a mask of the bits
-// kept and the bits set: all kept where the word sets no code.
+// that classifying a word needs no switch over fourteen meanings: the command
+// group it counts (none for GCodeMeaning::None) and the modal code it sets,
+// with the value. The block's modal codes are only written, never read: a
+// reused block's old values may lie in memory the other thread last held.
 struct GCodeEffect {
-    static constexpr std::size_t fieldCount = 4;
     bool counted = false;
     CommandGroup group = CommandGroup::Motion;
-    std::array<std::uint8_t, fieldCount> keep{0xFF, 0xFF, 0xFF, 0xFF};
-    std::array<std::uint8_t, fieldCount> set{};
+    ModalField field = ModalField::None;
+    std::uint8_t code = 0;
 };
 GCodeEffect effectOf(GCodeMeaning meaning);
 
