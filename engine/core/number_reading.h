@@ -223,9 +223,9 @@ inline std::uint64_t nonDigitBits(std::uint64_t digitValues)
     return ((digitValues + 0x7676767676767676) | digitValues) & 0x8080808080808080;
 }
 
-// loadWithin without a branch on where the text ends: the eight bytes that
-// end at `end` where fewer than eight remain, moved down to begin at `p`.
-// False only for a text shorter than eight bytes.
+// loadWithin in one form for any number of remaining bytes: the eight bytes
+// that end at `end` where fewer than eight remain, moved down to begin at
+// `p`. False only for a text shorter than eight bytes.
 inline bool loadTail(const char* textBegin, const char* p, const char* end, std::uint64_t& bytes)
 {
     if (end - textBegin < 8) {
@@ -255,8 +255,8 @@ inline double shortRunValue(std::uint64_t mantissa, int fractionDigits, bool neg
 // The common number, a sign, at most seven digits with perhaps a point among
 // them and the byte after them, all in the eight bytes after the sign: one
 // load and one mask of its non-digits; where the first is a point, the next
-// one ends the run. Neither the sign nor the text's end costs a branch. False
-// for any other shape (scanShortRun and the byte loop read those).
+// one ends the run. The sign costs no branch. False for any other shape
+// (scanShortRun and the byte loop read those).
 inline bool scanEightByteNumber(const char* textBegin, const char* begin, const char* end, SimpleNumber& result,
                                 std::size_t& length)
 {
