@@ -78,17 +78,23 @@ inline int leadingDigits(std::uint64_t bytes)
     return nonDigits == 0 ? 8 : std::countr_zero(nonDigits) / 8;
 }
 
-// The number that the first `count` (0 to 7) digits of the bytes write: they
-// are moved to the end of an eight-digit number whose other digits are zeros,
-// which is read in three multiplications.
-inline std::uint64_t digitsValue(std::uint64_t bytes, int count)
+// The number that the first `count` (0 to 7) digit values (each byte a digit
+// less '0') write: they are moved to the end of an eight-digit number whose
+// other digits are zeros, which is read in three multiplications.
+inline std::uint64_t digitValuesValue(std::uint64_t digitValues, int count)
 {
-    std::uint64_t v = ((bytes ^ 0x3030303030303030) << (8 * (7 - count))) << 8;
+    std::uint64_t v = (digitValues << (8 * (7 - count))) << 8;
     v = v * 10 + (v >> 8);
     constexpr std::uint64_t pairs = 0x000000FF000000FF;
     return (((v & pairs) * (100 + (std::uint64_t{1000000} << 32))) +
             (((v >> 16) & pairs) * (1 + (std::uint64_t{10000} << 32)))) >>
            32;
+}
+
+// The same for the bytes as text: each digit less '0' first.
+inline std::uint64_t digitsValue(std::uint64_t bytes, int count)
+{
+    return digitValuesValue(bytes ^ 0x3030303030303030, count);
 }
 
 // "+" (0x2B), "-" (0x2D) and "." (0x2E): one bit each in a mask of the four
@@ -209,6 +215,100 @@ inline bool scanShortRun(const char* textBegin, const char* begin, const char* p
     return true;
 }
 
+// The top bit of each byte of `digitValues` (the bytes less '0' each) that
+// is no digit. Exact up to the first non-digit other than "." and through
+// the digits after a point: only a byte above '9' carries into the next.
+inline std::uint64_t nonDigitBits(std::uint64_t digitValues)
+{
+    return ((digitValues + 0x7676767676767676) | digitValues) & 0x8080808080808080;
+}
+
+// loadWithin in one form for any number of remaining bytes: the eight bytes
+// that end at `end` where fewer than eight remain, moved down to begin at
+// `p`. False only for a text shorter than eight bytes.
+inline bool loadTail(const char* textBegin, const char* p, const char* end, std::uint64_t& bytes)
+{
+    if (end - textBegin < 8) {
+        return false;
+    }
+    const char* const from = end - p < 8 ? end - 8 : p;
+    const auto skipped = static_cast<unsigned>(p - from) * 8;
+    const std::uint64_t loaded = loadEight(from);
+    bytes = skipped < 64 ? loaded >> skipped : 0;
+    return true;
+}
+
+// Powers of ten with the sign of the value: dividing by -10^k rounds to the
+// negated quotient (round to nearest is symmetric), the same double as
+// dividing and negating, a zero included, without a branch on the sign.
+inline constexpr double signedPowersOfTen[2][8] = {{1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7},
+                                                   {-1e0, -1e1, -1e2, -1e3, -1e4, -1e5, -1e6, -1e7}};
+
+// The value of a short run read exactly: at most seven digits, whose signed
+// conversion is exact and one instruction.
+inline double shortRunValue(std::uint64_t mantissa, int fractionDigits, bool negative)
+{
+    return static_cast<double>(static_cast<std::int64_t>(mantissa)) /
+           signedPowersOfTen[static_cast<int>(negative)][fractionDigits];
+}
+
+// The common number, a sign, at most seven digits with perhaps a point among
+// them and the byte after them, all in the eight bytes after the sign: one
+// load and one mask of its non-digits; where the first is a point, the next
+// one ends the run. The sign costs no branch. False for any other shape
+// (scanShortRun and the byte loop read those).
+inline bool scanEightByteNumber(const char* textBegin, const char* begin, const char* end, SimpleNumber& result,
+                                std::size_t& length)
+{
+    if constexpr (std::endian::native != std::endian::little) {
+        return false;
+    }
+    const auto lead = static_cast<unsigned char>(begin != end ? *begin : 0);
+    const bool negative = lead == '-';
+    const int signLength = static_cast<int>(negative) | static_cast<int>(lead == '+');
+    std::uint64_t bytes = 0;
+    if (!loadTail(textBegin, begin + signLength, end, bytes)) {
+        return false;
+    }
+    const std::uint64_t values = bytes ^ 0x3030303030303030;
+    const std::uint64_t nonDigits = nonDigitBits(values);
+    if (nonDigits == 0) {
+        return false;
+    }
+    const int firstStop = std::countr_zero(nonDigits) / 8;
+    const unsigned char stopByte = byteAt(bytes, firstStop);
+    if (stopByte != '.') {
+        // "+" and "-" differ in one bit: the run goes on, in another shape.
+        if (((stopByte - unsigned{'+'}) & ~2U) == 0) {
+            return false;
+        }
+        length = static_cast<std::size_t>(signLength + firstStop);
+        result.hasPoint = false;
+        result.wellFormed = firstStop > 0;
+        result.exact = result.wellFormed;
+        result.value = shortRunValue(digitValuesValue(values, firstStop), 0, negative && result.wellFormed);
+        return true;
+    }
+    const std::uint64_t stops = nonDigits & (nonDigits - 1);
+    if (stops == 0) {
+        return false;
+    }
+    const int stop = std::countr_zero(stops) / 8;
+    if (isSignOrPoint(static_cast<char>(byteAt(bytes, stop)))) {
+        return false;
+    }
+    // The point taken out, the digits on both sides are read at once.
+    const std::uint64_t wholeBytes = (std::uint64_t{1} << (8 * firstStop)) - 1;
+    const std::uint64_t joined = (values & wholeBytes) | ((values >> 8) & ~wholeBytes);
+    length = static_cast<std::size_t>(signLength + stop);
+    result.hasPoint = true;
+    result.wellFormed = stop > 1;
+    result.exact = result.wellFormed;
+    result.value =
+        shortRunValue(digitValuesValue(joined, stop - 1), stop - firstStop - 1, negative && result.wellFormed);
+    return true;
+}
+
 }  // namespace number_reading_detail
 
 inline SimpleNumber scanNumericRun(std::string_view text, std::size_t& length)
@@ -221,6 +321,9 @@ inline SimpleNumber scanNumericRun(std::string_view text, std::size_t start, std
     SimpleNumber result;
     const char* const begin = text.data() + start;
     const char* const end = text.data() + text.size();
+    if (number_reading_detail::scanEightByteNumber(text.data(), begin, end, result, length)) {
+        return result;
+    }
     const char* p = begin;
     bool negative = false;
     if (p != end && (*p == '+' || *p == '-')) {

@@ -67,7 +67,20 @@ BlockParser::BlockParser(const Settings& settings)
       gCodes_(settings.vocabulary),
       comments_(settings.vocabulary.commentStart, settings.vocabulary.commentEnd,
                 settings.process.semicolonComments != 0)
-{}
+{
+    for (std::size_t byte = 0; byte < wordStarts_.size(); ++byte) {
+        switch (classifyCharacter(static_cast<unsigned char>(byte))) {
+        case CharacterClass::Address:
+            wordStarts_[byte] = static_cast<std::int8_t>(addresses_(static_cast<unsigned char>(byte)));
+            break;
+        case CharacterClass::Numeric: wordStarts_[byte] = numericByte; break;
+        case CharacterClass::Invalid: wordStarts_[byte] = invalidByte; break;
+        }
+    }
+    for (std::size_t m = 0; m < gEffects_.size(); ++m) {
+        gEffects_[m] = effectOf(static_cast<GCodeMeaning>(m));
+    }
+}
 
 Fault BlockParser::parse(std::string_view line, ParsedBlock& block)
 {
@@ -96,42 +109,53 @@ Fault BlockParser::parseCode(std::string_view codeText, std::string_view comment
     return parseWords(codeText, block);
 }
 
+namespace {
+
+// A space, or a letter outside the vocabulary: followed by another address,
+// it opens an empty word that holds nothing.
+bool opensEmptyWord(AddressKind address)
+{
+    // NoAddress (-1) and Other (9) in one comparison.
+    return static_cast<unsigned>(address) > static_cast<unsigned>(AddressKind::Feed);
+}
+
+}  // namespace
+
 // Each word's number is read in the pass that finds its end. The faults come
 // in the order of the bytes: an invalid byte is found before the word it
 // interrupts is checked, a word is checked when the next address begins.
 Fault BlockParser::parseWords(std::string_view codeText, ParsedBlock& block) const
 {
+    const auto wordStart = [&](std::size_t at) { return wordStarts_[static_cast<unsigned char>(codeText[at])]; };
     AddressKind address = AddressKind::NoAddress;
-    char letter = ' ';
     const std::size_t n = codeText.size();
     std::size_t i = 0;
     for (;;) {
-        // A space or a letter outside the vocabulary followed by another
-        // address opens an empty word that holds nothing: the next one opens.
-        while (i < n && (address == AddressKind::NoAddress || address == AddressKind::Other) &&
-               classifyCharacter(static_cast<unsigned char>(codeText[i])) == CharacterClass::Address) {
-            address = addresses_(static_cast<unsigned char>(codeText[i]));
-            letter = codeText[i];
+        while (opensEmptyWord(address) && i < n && wordStart(i) < numericByte) {
+            address = static_cast<AddressKind>(wordStart(i));
             ++i;
         }
         std::size_t length = 0;
         const SimpleNumber number = scanNumericRun(codeText, i, length);
         const std::size_t next = i + length;
-        if (next < n && classifyCharacter(static_cast<unsigned char>(codeText[next])) == CharacterClass::Invalid) {
+        // The run took every numeric byte: what follows opens the next word
+        // or is invalid.
+        const std::int8_t following = next < n ? wordStart(next) : static_cast<std::int8_t>(AddressKind::NoAddress);
+        if (following == invalidByte) {
             return Fault{FaultId::InvalidCharacter};
         }
         if (number.exact && address >= AddressKind::AxisX && address <= AddressKind::Radius) {
             storeExactValue(address, number, block);
         } else if (number.exact && address == AddressKind::GCode) {
             classifyGCode(number.value, block);
-        } else if (const Fault fault = closeWord(address, letter, codeText.substr(i, length), number, block)) {
+        } else if (const Fault fault =
+                       closeWord(address, i > 0 ? codeText[i - 1] : ' ', codeText.substr(i, length), number, block)) {
             return fault;
         }
         if (next == n) {
             return {};
         }
-        address = addresses_(static_cast<unsigned char>(codeText[next]));
-        letter = codeText[next];
+        address = static_cast<AddressKind>(following);
         i = next + 1;
     }
 }
@@ -237,62 +261,68 @@ GCodeTable::GCodeTable(const CommandVocabulary& vocabulary) : vocabulary_(vocabu
     }
 }
 
+namespace {
+
+// The effect of a word that counts in `group` and sets the modal `field` to
+// `code`.
+template <typename Code>
+GCodeEffect settingEffect(CommandGroup group, ModalField field, Code code)
+{
+    return {true, group, field, static_cast<std::uint8_t>(code)};
+}
+
+GCodeEffect countingEffect(CommandGroup group)
+{
+    return {true, group, ModalField::None, 0};
+}
+
+}  // namespace
+
+GCodeEffect effectOf(GCodeMeaning meaning)
+{
+    switch (meaning) {
+    case GCodeMeaning::None: return {};
+    case GCodeMeaning::Rapid: return settingEffect(CommandGroup::Motion, ModalField::Motion, Motion::Rapid);
+    case GCodeMeaning::Linear: return settingEffect(CommandGroup::Motion, ModalField::Motion, Motion::Linear);
+    case GCodeMeaning::ClockwiseArc:
+        return settingEffect(CommandGroup::Motion, ModalField::Motion, Motion::ClockwiseArc);
+    case GCodeMeaning::CounterClockwiseArc:
+        return settingEffect(CommandGroup::Motion, ModalField::Motion, Motion::CounterClockwiseArc);
+    case GCodeMeaning::XyPlane: return settingEffect(CommandGroup::Plane, ModalField::Plane, Plane::XY);
+    case GCodeMeaning::ZxPlane: return settingEffect(CommandGroup::Plane, ModalField::Plane, Plane::ZX);
+    case GCodeMeaning::YzPlane: return settingEffect(CommandGroup::Plane, ModalField::Plane, Plane::YZ);
+    case GCodeMeaning::Absolute:
+        return settingEffect(CommandGroup::CoordinateMode, ModalField::CoordinateMode, CoordinateMode::Absolute);
+    case GCodeMeaning::Incremental:
+        return settingEffect(CommandGroup::CoordinateMode, ModalField::CoordinateMode, CoordinateMode::Incremental);
+    case GCodeMeaning::ValueSet: return countingEffect(CommandGroup::ValueSet);
+    case GCodeMeaning::CoordinateSet: return countingEffect(CommandGroup::CoordinateSet);
+    case GCodeMeaning::CompensationCancel:
+        return settingEffect(CommandGroup::Compensation, ModalField::Compensation, Compensation::Cancelled);
+    case GCodeMeaning::CompensationLeft:
+        return settingEffect(CommandGroup::Compensation, ModalField::Compensation, Compensation::Left);
+    case GCodeMeaning::CompensationRight:
+        return settingEffect(CommandGroup::Compensation, ModalField::Compensation, Compensation::Right);
+    }
+    return {};
+}
+
 // Counts a G word in its command group and keeps its modal code; a number
 // that matches no configured code is ignored.
 void BlockParser::classifyGCode(double value, ParsedBlock& b) const
 {
-    switch (gCodes_(value)) {
-    case GCodeMeaning::None: return;
-    case GCodeMeaning::Rapid:
-        countCommand(b, CommandGroup::Motion);
-        b.motion = Motion::Rapid;
+    const GCodeEffect& effect = gEffects_[static_cast<std::size_t>(gCodes_(value))];
+    if (!effect.counted) {
         return;
-    case GCodeMeaning::Linear:
-        countCommand(b, CommandGroup::Motion);
-        b.motion = Motion::Linear;
-        return;
-    case GCodeMeaning::ClockwiseArc:
-        countCommand(b, CommandGroup::Motion);
-        b.motion = Motion::ClockwiseArc;
-        return;
-    case GCodeMeaning::CounterClockwiseArc:
-        countCommand(b, CommandGroup::Motion);
-        b.motion = Motion::CounterClockwiseArc;
-        return;
-    case GCodeMeaning::XyPlane:
-        countCommand(b, CommandGroup::Plane);
-        b.plane = Plane::XY;
-        return;
-    case GCodeMeaning::ZxPlane:
-        countCommand(b, CommandGroup::Plane);
-        b.plane = Plane::ZX;
-        return;
-    case GCodeMeaning::YzPlane:
-        countCommand(b, CommandGroup::Plane);
-        b.plane = Plane::YZ;
-        return;
-    case GCodeMeaning::Absolute:
-        countCommand(b, CommandGroup::CoordinateMode);
-        b.coordinateMode = CoordinateMode::Absolute;
-        return;
-    case GCodeMeaning::Incremental:
-        countCommand(b, CommandGroup::CoordinateMode);
-        b.coordinateMode = CoordinateMode::Incremental;
-        return;
-    case GCodeMeaning::ValueSet: countCommand(b, CommandGroup::ValueSet); return;
-    case GCodeMeaning::CoordinateSet: countCommand(b, CommandGroup::CoordinateSet); return;
-    case GCodeMeaning::CompensationCancel:
-        countCommand(b, CommandGroup::Compensation);
-        b.compensation = Compensation::Cancelled;
-        return;
-    case GCodeMeaning::CompensationLeft:
-        countCommand(b, CommandGroup::Compensation);
-        b.compensation = Compensation::Left;
-        return;
-    case GCodeMeaning::CompensationRight:
-        countCommand(b, CommandGroup::Compensation);
-        b.compensation = Compensation::Right;
-        return;
+    }
+    countCommand(b, effect.group);
+    // Nearly every G word sets the motion: this branch is well predicted.
+    switch (effect.field) {
+    case ModalField::None: return;
+    case ModalField::Motion: b.motion = static_cast<Motion>(effect.code); return;
+    case ModalField::Plane: b.plane = static_cast<Plane>(effect.code); return;
+    case ModalField::CoordinateMode: b.coordinateMode = static_cast<CoordinateMode>(effect.code); return;
+    case ModalField::Compensation: b.compensation = static_cast<Compensation>(effect.code); return;
     }
 }
 

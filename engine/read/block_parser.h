@@ -46,6 +46,7 @@ enum class GCodeMeaning : std::uint8_t {
     CompensationLeft,
     CompensationRight,
 };
+inline constexpr std::size_t gCodeMeaningCount = static_cast<std::size_t>(GCodeMeaning::CompensationRight) + 1;
 
 // The first configured code that `value` equals, in the order motion, plane,
 // coordinate mode, value set, coordinate set, compensation.
@@ -58,10 +59,12 @@ public:
     explicit GCodeTable(const CommandVocabulary& vocabulary);
     GCodeMeaning operator()(double value) const
     {
+        // In range, the int conversion is one instruction and exact for
+        // whole numbers; a fraction does not convert back to the same value.
         if (value >= 0 && value < static_cast<double>(meanings_.size())) {
-            const auto whole = static_cast<std::size_t>(value);
+            const auto whole = static_cast<int>(value);
             if (static_cast<double>(whole) == value) {
-                return meanings_[whole];
+                return meanings_[static_cast<std::size_t>(whole)];
             }
         }
         return meaningOfGCode(value, vocabulary_);
@@ -71,6 +74,22 @@ private:
     const CommandVocabulary& vocabulary_;
     std::array<GCodeMeaning, 128> meanings_{};
 };
+
+// The modal code of a block that a G word may set.
+enum class ModalField : std::uint8_t { None, Motion, Plane, CoordinateMode, Compensation };
+
+// What a G word of one meaning does to its block, worked out once per run so
+// that classifying a word needs no switch over fourteen meanings: the command
+// group it counts (none for GCodeMeaning::None) and the modal code it sets,
+// with the value. The block's modal codes are only written, never read: a
+// reused block's old values may lie in memory the other thread last held.
+struct GCodeEffect {
+    bool counted = false;
+    CommandGroup group = CommandGroup::Motion;
+    ModalField field = ModalField::None;
+    std::uint8_t code = 0;
+};
+GCodeEffect effectOf(GCodeMeaning meaning);
 
 // The kind of a one-character text: the vocabulary letters compared as whole,
 // case-sensitive strings in the order G, X, Y, Z, I, J, K, R, F; a space is
@@ -113,6 +132,14 @@ private:
     const bool turnWords_;
     const AddressTable addresses_;
     const GCodeTable gCodes_;
+    // What each byte does where a word may begin: the AddressKind of the word
+    // it opens (an address byte), or numericByte, or invalidByte (a fault);
+    // one lookup tells what the address table and the character classes do.
+    static constexpr std::int8_t numericByte = 10;
+    static constexpr std::int8_t invalidByte = 11;
+    std::array<std::int8_t, 256> wordStarts_{};
+    // effectOf each GCodeMeaning, indexed by its value.
+    std::array<GCodeEffect, gCodeMeaningCount> gEffects_{};
     CommentSplitter comments_;
 };
 

@@ -1,14 +1,19 @@
 // The fast paths of the read and interpret stages against the straightforward
 // code they replace, on random inputs: the one-pass word reading against
-// cutting the line first and reading each word after, and the squares and
+// cutting the line first and reading each word after, the eight-byte number
+// reader against the byte loop and strtod, the table of G-word effects
+// against the meanings applied one by one, and the squares and
 // square roots taken without the power function against std::pow, bit for bit.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -318,6 +323,152 @@ TEST(GCodeTable, MeansWhatTheCodesSay)
             const double value = random() % 2 == 0 ? static_cast<double>(static_cast<int>(random() % 300) - 50)
                                                    : static_cast<double>(random() % 3000) / 10.0 - 50.0;
             ASSERT_EQ(table(value), meaningOfGCode(value, vocabulary)) << value;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace drennix
+
+namespace drennix {
+namespace {
+
+// Numbers of the shapes the eight-byte reader takes and of those just beyond
+// it, each ending its buffer (where no byte after it may be read) or followed
+// by a word: what the byte loop reads, and the C library's value wherever the
+// value is exact.
+TEST(NumericRun, ShortShapesReadAsTheSlowPathAndStrtod)
+{
+    std::mt19937_64 random(17);
+    const auto digits = [&](std::size_t count) {
+        std::string text;
+        for (std::size_t k = 0; k < count; ++k) {
+            // Zeros often: leading and trailing zeros, and "-0".
+            text += random() % 3 == 0 ? '0' : static_cast<char>('0' + random() % 10);
+        }
+        return text;
+    };
+    static const std::string signs[] = {"", "", "-", "+", "--", "-+"};
+    static const std::string tails[] = {"", "", " ", "X1", "Y-2.5", ".", "-", "+3", "\x7F", "e5"};
+    static const std::string heads[] = {"", "X", "G01 X", "N12345 G1 Y"};
+    for (int trial = 0; trial < 400000; ++trial) {
+        std::string number = signs[random() % std::size(signs)] + digits(random() % 10);
+        if (random() % 3 != 0) {
+            number += '.' + digits(random() % 10);
+        }
+        const std::string& head = heads[random() % std::size(heads)];
+        const std::string text = head + number + tails[random() % std::size(tails)];
+        // A buffer of exactly the text's bytes.
+        const auto buffer = std::make_unique<char[]>(text.size());
+        std::memcpy(buffer.get(), text.data(), text.size());
+        const std::string_view view(buffer.get(), text.size());
+        std::size_t length = 0;
+        const SimpleNumber run = scanNumericRun(view, head.size(), length);
+        const std::size_t stop = text.find_first_not_of("0123456789+-.", head.size());
+        ASSERT_EQ(length, (stop == std::string::npos ? text.size() : stop) - head.size()) << text;
+        const std::string_view runText = view.substr(head.size(), length);
+        const SimpleNumber slow = scanSimpleNumber(runText);
+        ASSERT_EQ(run.wellFormed, slow.wellFormed) << text;
+        ASSERT_EQ(run.exact, slow.exact) << text;
+        ASSERT_EQ(run.hasPoint, slow.hasPoint) << text;
+        ASSERT_EQ(bitsOf(run.value), bitsOf(slow.value)) << text;
+        if (run.exact) {
+            ASSERT_EQ(bitsOf(run.value), bitsOf(std::strtod(std::string(runText).c_str(), nullptr))) << text;
+        }
+    }
+}
+
+// What the switch the effect table replaces did with a G word of a meaning.
+void applyMeaning(GCodeMeaning meaning, ParsedBlock& b)
+{
+    const auto count = [&](CommandGroup group) { b.count(b.commandCounts[static_cast<std::size_t>(group)]); };
+    switch (meaning) {
+    case GCodeMeaning::None: break;
+    case GCodeMeaning::Rapid: count(CommandGroup::Motion), b.motion = Motion::Rapid; break;
+    case GCodeMeaning::Linear: count(CommandGroup::Motion), b.motion = Motion::Linear; break;
+    case GCodeMeaning::ClockwiseArc: count(CommandGroup::Motion), b.motion = Motion::ClockwiseArc; break;
+    case GCodeMeaning::CounterClockwiseArc: count(CommandGroup::Motion), b.motion = Motion::CounterClockwiseArc; break;
+    case GCodeMeaning::XyPlane: count(CommandGroup::Plane), b.plane = Plane::XY; break;
+    case GCodeMeaning::ZxPlane: count(CommandGroup::Plane), b.plane = Plane::ZX; break;
+    case GCodeMeaning::YzPlane: count(CommandGroup::Plane), b.plane = Plane::YZ; break;
+    case GCodeMeaning::Absolute:
+        count(CommandGroup::CoordinateMode), b.coordinateMode = CoordinateMode::Absolute;
+        break;
+    case GCodeMeaning::Incremental:
+        count(CommandGroup::CoordinateMode), b.coordinateMode = CoordinateMode::Incremental;
+        break;
+    case GCodeMeaning::ValueSet: count(CommandGroup::ValueSet); break;
+    case GCodeMeaning::CoordinateSet: count(CommandGroup::CoordinateSet); break;
+    case GCodeMeaning::CompensationCancel:
+        count(CommandGroup::Compensation), b.compensation = Compensation::Cancelled;
+        break;
+    case GCodeMeaning::CompensationLeft: count(CommandGroup::Compensation), b.compensation = Compensation::Left; break;
+    case GCodeMeaning::CompensationRight:
+        count(CommandGroup::Compensation), b.compensation = Compensation::Right;
+        break;
+    }
+}
+
+// The G words of a line, one to three of every configured code and of odd
+// numbers (fractions near a code, zeros written many ways, large and
+// negative numbers), against the meanings applied word by word: the counts,
+// the repeat flag and all four modal codes, the ones a word leaves alone
+// included.
+TEST(GCodeEffects, LinesOfGWordsDoWhatTheirMeaningsSay)
+{
+    std::vector<CommandVocabulary> vocabularies(3);
+    vocabularies[1].rapidCode = 0.5;
+    vocabularies[1].linearCode = 127;
+    vocabularies[1].cwArcCode = 128;
+    vocabularies[1].xyPlaneCode = 1;  // never reached: the linear code comes first
+    vocabularies[2].absoluteCode = -90;
+    vocabularies[2].incrementalCode = 1e300;
+    vocabularies[2].compLeftCode = -0.0;
+    vocabularies[2].compCancelCode = 1.0000001;
+    const std::vector<std::string> odd = {"1.0000001", "0.9999999", "-0",       "-0.0", "0.",
+                                          ".0",        "000",       "+1",       "1.",   "01.000",
+                                          "127",       "128",       "-90",      "90.",  "1" + std::string(300, '0'),
+                                          "0.5",       ".5",        "99999999", "7"};
+    std::mt19937_64 random(23);
+    for (const CommandVocabulary& vocabulary : vocabularies) {
+        Settings settings;
+        settings.vocabulary = vocabulary;
+        BlockParser parser(settings);
+        std::vector<std::string> numbers = odd;
+        for (const double code :
+             {vocabulary.rapidCode, vocabulary.linearCode, vocabulary.cwArcCode, vocabulary.ccwArcCode,
+              vocabulary.valueSetCode, vocabulary.xyPlaneCode, vocabulary.zxPlaneCode, vocabulary.yzPlaneCode,
+              vocabulary.absoluteCode, vocabulary.incrementalCode, vocabulary.coordinateSetCode,
+              vocabulary.compCancelCode, vocabulary.compLeftCode, vocabulary.compRightCode}) {
+            char text[400];
+            std::snprintf(text, sizeof text, "%.17g", code);
+            if (std::string_view(text).find('e') == std::string_view::npos) {
+                numbers.emplace_back(text);
+            }
+        }
+        for (int trial = 0; trial < 20000; ++trial) {
+            std::string line;
+            ParsedBlock expected;
+            expected.clear();
+            // The modal fields hold values from before, as a reused block does.
+            expected.motion = static_cast<Motion>(random() % 4);
+            expected.plane = static_cast<Plane>(random() % 3);
+            expected.coordinateMode = static_cast<CoordinateMode>(random() % 2);
+            expected.compensation = static_cast<Compensation>(random() % 3);
+            ParsedBlock block = expected;
+            const int words = 1 + static_cast<int>(random() % 3);
+            for (int w = 0; w < words; ++w) {
+                const std::string& number = numbers[random() % numbers.size()];
+                line += (w > 0 ? " G" : "G") + number;
+                applyMeaning(meaningOfGCode(std::strtod(number.c_str(), nullptr), vocabulary), expected);
+            }
+            ASSERT_EQ(parser.parseCommentFree(line, block), Fault{}) << line;
+            ASSERT_EQ(block.commandCounts, expected.commandCounts) << line;
+            ASSERT_EQ(block.repeated, expected.repeated) << line;
+            ASSERT_EQ(block.motion, expected.motion) << line;
+            ASSERT_EQ(block.plane, expected.plane) << line;
+            ASSERT_EQ(block.coordinateMode, expected.coordinateMode) << line;
+            ASSERT_EQ(block.compensation, expected.compensation) << line;
         }
     }
 }
