@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "engine_run.h"
 #include "block_interpreter.h"
 #include "block_parser.h"
+#include "engine_run.h"
 #include "motion.h"
 
 namespace drennix::testing {
@@ -161,7 +161,7 @@ TEST(CuttingLength, NotNeededChangesNothingButTheCuttingLengths)
     const char* const program[] = {
         "G0X10.Y5.",     "G1X20.F100.",      "G2X30.Y15.I10.",   "G3X20.Y5.R10.Z-2.", "G1G91X1.Y1.Z1.", "G90",
         "G2X25.I2.5",    "G1X0Y0Z0",         "G2X10.Y10.R3.",    "G3X1.I1.J1.K1.",    "G1X5.I1.",       "G0Z5.",
-        "G17G2X5.Y5.R0", "G18G3X0Z0I-2.5K0", "G19G2Y8.Z3.J4.K0", "G1X1.E5",          "G92X0Y0Z0",      "G0X1.G1",
+        "G17G2X5.Y5.R0", "G18G3X0Z0I-2.5K0", "G19G2Y8.Z3.J4.K0", "G1X1.E5",           "G92X0Y0Z0",      "G0X1.G1",
     };
     ModalState measuredState = startingState(settings.process, Point3{});
     ModalState positionsState = measuredState;
