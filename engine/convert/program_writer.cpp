@@ -103,6 +103,7 @@ ProgramWriter::ProgramWriter(const Settings& settings, const AddressTable& addre
     : vocabulary_(settings.vocabulary),
       addresses_(addresses),
       decimals_(settings.process.decimalPlaces),
+      fixedText_(decimals_),
       rules_{settings.process.arcTurnsByP != 0, settings.process.endAtProgramEnd != 0},
       axisLetters_{letterOf(vocabulary_, AddressKind::AxisX), letterOf(vocabulary_, AddressKind::AxisY),
                    letterOf(vocabulary_, AddressKind::AxisZ)},
@@ -173,7 +174,7 @@ bool ProgramWriter::writeAxisWords(const Cut& cut, std::size_t& length)
         p += letter.size;
         const std::optional<FixedUnits>& shown = cut.shown[axis];
         if (unitsFit && shown) {
-            p = writeFixedUnits(p, *shown, decimals_);
+            p = fixedText_.write(p, *shown);
             continue;
         }
         p = writeFixed(p, cut.words[axis], decimals_);

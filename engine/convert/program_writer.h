@@ -70,6 +70,7 @@ private:
     const CommandVocabulary& vocabulary_;
     const AddressTable& addresses_;
     const int decimals_;
+    const FixedText fixedText_;
     const KeptWordRules rules_;
     // The letters of the X, Y and Z words.
     const std::array<std::string, 3> axisLetters_;

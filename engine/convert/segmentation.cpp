@@ -43,6 +43,7 @@ CutSequence::CutSequence(const Move& arc, long long count, CoordinateMode mode, 
       count_(count),
       incremental_(mode == CoordinateMode::Incremental),
       decimals_(decimals),
+      round_(decimals),
       axes_(planeAxesOf(arc.plane)),
       radius_(arc.arc.absRadius()),
       step_(arc.clockwise() ? -arc.arc.swept : arc.arc.swept),
@@ -59,15 +60,34 @@ Point3 CutSequence::pointAt(long long k, std::array<std::optional<FixedUnits>, 3
     const double nn = static_cast<double>(count_);
     const double angle = kk * step_ / nn + arc_.arc.startAngle;
     Point3 point{};
-    point[axes_.a] = roundToDecimals(radius_ * std::cos(angle) + arc_.arc.centreA, decimals_, shown[axes_.a]);
-    point[axes_.b] = roundToDecimals(radius_ * std::sin(angle) + arc_.arc.centreB, decimals_, shown[axes_.b]);
+    point[axes_.a] = round_(radius_ * std::cos(angle) + arc_.arc.centreA, shown[axes_.a]);
+    point[axes_.b] = round_(radius_ * std::sin(angle) + arc_.arc.centreB, shown[axes_.b]);
     if (flat_) {
         point[axes_.helical] = flatHeight_;
         shown[axes_.helical] = flatShown_;
     } else {
-        point[axes_.helical] = roundToDecimals(kk * dH_ / nn + startH_, decimals_, shown[axes_.helical]);
+        point[axes_.helical] = round_(kk * dH_ / nn + startH_, shown[axes_.helical]);
     }
     return point;
+}
+
+// Below this many units both points are within a quarter unit of their
+// texts even after the subtraction's rounding, so that their difference
+// rounds to the difference of their units.
+constexpr std::uint64_t differenceUnits = std::uint64_t{1} << 48;
+
+std::optional<FixedUnits> CutSequence::unitsBetween(const std::optional<FixedUnits>& from,
+                                                    const std::optional<FixedUnits>& to)
+{
+    if (!from || !to || from->units >= differenceUnits || to->units >= differenceUnits) {
+        return std::nullopt;
+    }
+    const auto signedUnits = [](const FixedUnits& u) {
+        const auto units = static_cast<std::int64_t>(u.units);
+        return u.negative ? -units : units;
+    };
+    const std::int64_t difference = signedUnits(*to) - signedUnits(*from);
+    return FixedUnits{static_cast<std::uint64_t>(difference < 0 ? -difference : difference), difference < 0};
 }
 
 bool CutSequence::next(Cut& cut)
@@ -78,11 +98,11 @@ bool CutSequence::next(Cut& cut)
     ++done_;
     cut.first = done_ == 1;
     cut.last = done_ == count_;
-    const Point3 point = done_ < count_ ? pointAt(done_, cut.shown) : arc_.end;
-    // Only an absolute word is its point; the arc's end was not rounded here.
-    if (incremental_ || done_ == count_) {
-        cut.shown = {};
-    }
+    std::array<std::optional<FixedUnits>, 3> pointShown{};
+    const Point3 point = done_ < count_ ? pointAt(done_, pointShown) : arc_.end;
+    // An absolute word is its point, whose units are known unless it is the
+    // arc's end (not rounded here).
+    cut.shown = incremental_ ? std::array<std::optional<FixedUnits>, 3>{} : pointShown;
     cut.shownDecimals = decimals_;
     Point3 travel{};
     for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
@@ -93,13 +113,23 @@ bool CutSequence::next(Cut& cut)
             // Adding 0 keeps the incremental mode's arithmetic: -0 becomes 0.
             if (incremental_) {
                 position = position + 0.0;
+                if (positionShown_[axis]) {
+                    positionShown_[axis]->negative = positionShown_[axis]->negative && std::signbit(position);
+                }
             }
             continue;
         }
         const double value = incremental_ ? point[axis] - position : point[axis];
         cut.words[axis] = value;
         travel[axis] = std::fabs(incremental_ ? value : value - position);
-        position = incremental_ ? position + value : value;
+        if (incremental_) {
+            cut.shown[axis] = unitsBetween(positionShown_[axis], pointShown[axis]);
+            position = position + value;
+            // The sum comes back to the point where the subtraction was exact.
+            positionShown_[axis] = position == point[axis] ? pointShown[axis] : std::nullopt;
+        } else {
+            position = value;
+        }
     }
     cut.end = position_;
     cut.length = straightLength(travel[AxisIndexX], travel[AxisIndexY], travel[AxisIndexZ]);

@@ -32,9 +32,10 @@ struct Cut {
     // in incremental mode the difference.
     std::array<bool, 3> hasWord{};
     Point3 words{};
-    // The units each word is written with, where its point already knew
-    // them (the absolute words of the arc's own points), for
-    // `shownDecimals` places: the writer need not convert those again.
+    // The units each word is written with, where they are known without
+    // converting the word (an absolute word of the arc's own points, an
+    // incremental word between two of them), for `shownDecimals` places:
+    // the writer need not convert those again.
     std::array<std::optional<FixedUnits>, 3> shown{};
     int shownDecimals = 0;
     Point3 end{};
@@ -54,11 +55,16 @@ private:
     // number format so that the point is exactly what its line shows; the
     // units of that text where they are known.
     Point3 pointAt(long long k, std::array<std::optional<FixedUnits>, 3>& shown) const;
+    // The units of an incremental word from the position to the point, where
+    // both their units are known.
+    static std::optional<FixedUnits> unitsBetween(const std::optional<FixedUnits>& from,
+                                                  const std::optional<FixedUnits>& to);
 
     const Move& arc_;
     const long long count_;
     const bool incremental_;
     const int decimals_;
+    const DecimalRounding round_;
     // What every point of the arc shares, computed once.
     const PlaneAxes axes_;
     const double radius_;
@@ -72,6 +78,8 @@ private:
     const double flatHeight_;
     long long done_ = 0;
     Point3 position_;
+    // The units of the position's text where it is a point of the arc.
+    std::array<std::optional<FixedUnits>, 3> positionShown_{};
 };
 
 // The segment count of an arc, or the TooManySegments fault.

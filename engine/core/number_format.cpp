@@ -1,10 +1,12 @@
 #include "number_format.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 #include "number_reading.h"
@@ -225,10 +227,53 @@ void appendFixedSlowly(std::string& out, double value, int decimals)
     out.append(buffer, result.ptr);
 }
 
+// Units below 10^8 with 1 to 7 decimals, most coordinates: their eight
+// digits found together in the bytes of one word, most significant first.
+constexpr std::uint64_t wordUnits = 100000000;
+constexpr int wordDecimals = 7;
+
+// Two halves of four digits in 32-bit lanes, each into two pairs in 16-bit
+// lanes, each pair into two bytes; the divisions by 100 and 10 are
+// multiplications that are exact for the lanes' ranges (below 10^4 and 100).
+std::uint64_t digitBytes(std::uint32_t units)
+{
+    const std::uint64_t halves = (units / 10000) | (std::uint64_t{units % 10000} << 32);
+    const std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007FULL;
+    const std::uint64_t pairs = hundreds | ((halves - hundreds * 100) << 16);
+    const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000FULL;
+    return tens | ((pairs - tens * 10) << 8);
+}
+
+// The word's digits without their leading zeros (one kept before the
+// point), then the point and the decimals stored over what follows them:
+// two stores of eight bytes, within fixedTextCapacity. The bytes of the
+// word go to memory lowest first, so this needs a little-endian machine.
+char* writeWordUnits(char* out, FixedUnits units, int decimals)
+{
+    *out = '-';
+    out += units.negative ? 1 : 0;
+    const std::uint64_t digits = digitBytes(static_cast<std::uint32_t>(units.units));
+    const int zeros = digits == 0 ? 8 : std::countr_zero(digits) / 8;
+    const int leading = std::min(zeros, wordDecimals - decimals);
+    const int whole = 8 - decimals - leading;
+    const std::uint64_t text = digits + 0x3030303030303030ULL;
+    const std::uint64_t front = text >> (8 * leading);
+    std::memcpy(out, &front, sizeof front);
+    out[whole] = '.';
+    const std::uint64_t fraction = text >> (8 * (8 - decimals));
+    std::memcpy(out + whole + 1, &fraction, sizeof fraction);
+    return out + whole + 1 + decimals;
+}
+
 }  // namespace
 
 char* writeFixedUnits(char* out, FixedUnits units, int decimals)
 {
+    if constexpr (std::endian::native == std::endian::little) {
+        if (units.units < wordUnits && decimals >= 1 && decimals <= wordDecimals) {
+            return writeWordUnits(out, units, decimals);
+        }
+    }
     // Written backwards into scratch room and moved out whole: a copy of a
     // fixed size costs less than a copy of the text's length.
     char text[2 * fixedTextCapacity] = {};
@@ -309,6 +354,43 @@ double roundToDecimals(double value, int decimals, std::optional<FixedUnits>& sh
     appendFixed(text, value, decimals);
     return parseRawValue(text);
 }
+
+const std::array<FourBytes, 1000> wholeDigitTexts = [] {
+    std::array<FourBytes, 1000> texts{};
+    for (int i = 0; i < 1000; ++i) {
+        const int count = i >= 100 ? 3 : i >= 10 ? 2 : 1;
+        for (int place = count - 1, rest = i; place >= 0; --place, rest /= 10) {
+            texts[i][place] = static_cast<char>('0' + rest % 10);
+        }
+        texts[i][3] = static_cast<char>(count);
+    }
+    return texts;
+}();
+
+const std::array<FourBytes, 1000> decimalTexts = [] {
+    std::array<FourBytes, 1000> texts{};
+    for (int i = 0; i < 1000; ++i) {
+        texts[i] = {'.', static_cast<char>('0' + i / 100), static_cast<char>('0' + i / 10 % 10),
+                    static_cast<char>('0' + i % 10)};
+    }
+    return texts;
+}();
+
+FixedText::FixedText(int decimals) : decimals_(decimals)
+{
+    if (decimals >= 1 && decimals <= 3) {
+        scale_ = powersOfTen[decimals];
+        reciprocal_ = ((std::uint64_t{1} << 40) + scale_ - 1) / scale_;
+        spread_ = powersOfTen[3 - decimals];
+        limit_ = 1000 * scale_;
+    }
+}
+
+DecimalRounding::DecimalRounding(int decimals)
+    : decimals_(decimals),
+      scale_(decimals >= 0 && decimals <= fastDecimals ? scalesOfDecimals[decimals]
+                                                       : std::numeric_limits<double>::quiet_NaN())
+{}
 
 double roundToDecimals(double value, int decimals)
 {

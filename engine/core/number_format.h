@@ -2,8 +2,11 @@
 // "%.Nf" and "%d", independent of the locale.
 #pragma once
 
+#include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -36,6 +39,76 @@ double roundToDecimals(double value, int decimals);
 // The same, also giving the units that writeFixed finds for the result where
 // they are known without converting it again; nothing where not.
 double roundToDecimals(double value, int decimals, std::optional<FixedUnits>& shown);
+
+// roundToDecimals for one count of decimals, the common case inline: the
+// values of a converted arc's cuts are rounded three to a cut.
+class DecimalRounding {
+public:
+    explicit DecimalRounding(int decimals);
+
+    double operator()(double value, std::optional<FixedUnits>& shown) const
+    {
+        // As roundToDecimals finds the units far from a tie (a scale that is
+        // not a number fails the test and leaves the rest to it).
+        const double scaled = std::fabs(value) * scale_;
+        if (scaled < 0x1p50) {
+            const auto whole = static_cast<std::uint64_t>(static_cast<std::int64_t>(scaled));
+            const double fractional = scaled - static_cast<double>(whole);
+            if (std::fabs(fractional - 0.5) > scaled * 0x1p-52) {
+                const FixedUnits units{whole + (fractional > 0.5 ? 1 : 0), std::signbit(value)};
+                const double magnitude = static_cast<double>(units.units) / scale_;
+                shown = units;
+                return units.negative ? -magnitude : magnitude;
+            }
+        }
+        return roundToDecimals(value, decimals_, shown);
+    }
+
+private:
+    int decimals_;
+    double scale_;
+};
+
+// Text of four bytes for each number below 1000: its digits, then their
+// count in the last byte; and the point with three decimals of each.
+using FourBytes = std::array<char, 4>;
+extern const std::array<FourBytes, 1000> wholeDigitTexts;
+extern const std::array<FourBytes, 1000> decimalTexts;
+
+// writeFixedUnits for one count of decimals, inline where the text is short
+// (1 to 3 decimals, below 1000 whole units): each part from its table.
+class FixedText {
+public:
+    explicit FixedText(int decimals);
+
+    // Room as for writeFixedUnits.
+    char* write(char* out, FixedUnits units) const
+    {
+        if (units.units >= limit_) {
+            return writeFixedUnits(out, units, decimals_);
+        }
+        *out = '-';
+        out += units.negative ? 1 : 0;
+        // units / 10^decimals: the reciprocal's excess, below 2^-40 of
+        // these units, never reaches the next whole.
+        const std::uint64_t whole = (units.units * reciprocal_) >> 40;
+        const std::uint64_t fraction = units.units - whole * scale_;
+        const FourBytes& digits = wholeDigitTexts[whole];
+        std::memcpy(out, digits.data(), digits.size());
+        out += digits[3];
+        std::memcpy(out, decimalTexts[fraction * spread_].data(), 4);
+        return out + 1 + decimals_;
+    }
+
+private:
+    int decimals_;
+    std::uint64_t scale_ = 1;
+    std::uint64_t reciprocal_ = 0;
+    // The decimals' place in the table of three (10 for two, 100 for one).
+    std::uint64_t spread_ = 1;
+    // 0 where the tables do not serve.
+    std::uint64_t limit_ = 0;
+};
 
 // Appends `value` as printf("%d", value) would print it.
 void appendInteger(std::string& out, long long value);

@@ -14,6 +14,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "number_format.h"
 
@@ -177,6 +178,87 @@ TEST(FormatFixed, RoundsNearTiesAsPrintfAndHandsOnTheUnitsOfItsText)
     EXPECT_FALSE(shown.has_value());
     EXPECT_EQ(roundToDecimals(1.5, 10, shown), 1.5);  // beyond the in-place formats
     EXPECT_FALSE(shown.has_value());
+}
+
+// The units' text as the definition spells it: the whole units, the point
+// and the decimals with their leading zeros.
+std::string unitsText(FixedUnits units, int decimals)
+{
+    std::uint64_t scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    std::string text = (units.negative ? "-" : "") + std::to_string(units.units / scale);
+    if (decimals > 0) {
+        const std::string fraction = std::to_string(units.units % scale);
+        text += "." + std::string(static_cast<std::size_t>(decimals) - fraction.size(), '0') + fraction;
+    }
+    return text;
+}
+
+// The in-place texts of units (a word's digits at once below 10^8, each
+// part from a table below 1000 whole units) against the text spelt out,
+// over every count of decimals and every length of number, their edges
+// included; the tables' limit against printf too.
+TEST(FormatFixed, WritesUnitsAsTheirDigitsSpeltOut)
+{
+    std::mt19937_64 random(5);
+    for (int decimals = 0; decimals <= 9; ++decimals) {
+        const FixedText fixedText(decimals);
+        std::vector<std::uint64_t> units = {
+            0,         1, 9, 10, 99, 100, 999, 1000, 999999, 1000000, 99999999, 100000000, (std::uint64_t{1} << 52) - 1,
+            UINT64_MAX};
+        for (int trial = 0; trial < 40000; ++trial)
+            units.push_back(random() % static_cast<std::uint64_t>(std::pow(10.0, 1 + trial % 19)));
+        for (const std::uint64_t u : units) {
+            for (const bool negative : {false, true}) {
+                const FixedUnits fixed{u, negative};
+                const std::string expected = unitsText(fixed, decimals);
+                char text[fixedTextCapacity];
+                const char* end = writeFixedUnits(text, fixed, decimals);
+                ASSERT_EQ(std::string(static_cast<const char*>(text), end), expected);
+                char other[fixedTextCapacity];
+                end = fixedText.write(other, fixed);
+                ASSERT_EQ(std::string(static_cast<const char*>(other), end), expected);
+            }
+        }
+    }
+    for (const double v : {999.9995, 999.9994999, -999.9996, 0.0004, -0.0004, 12.3456})
+        for (int decimals = 1; decimals <= 3; ++decimals) {
+            std::optional<FixedUnits> shown;
+            const double rounded = roundToDecimals(v, decimals, shown);
+            ASSERT_TRUE(shown.has_value());
+            char text[fixedTextCapacity];
+            const char* end = FixedText(decimals).write(text, *shown);
+            EXPECT_EQ(std::string(static_cast<const char*>(text), end), printfFixed(rounded, decimals)) << v;
+        }
+}
+
+// The inline rounding of a converted arc's values against roundToDecimals:
+// the same double, bit for bit, and the same units handed on, for random
+// values, values at and beside ties, and counts of decimals it leaves to
+// roundToDecimals (negative, above 9).
+TEST(FormatFixed, InlineRoundingIsRoundToDecimals)
+{
+    std::mt19937_64 random(17);
+    for (int decimals = -1; decimals <= 11; ++decimals) {
+        const DecimalRounding round(decimals);
+        for (int trial = 0; trial < 20000; ++trial) {
+            const std::uint64_t bits = random();
+            double v = trial % 3 == 0 ? std::bit_cast<double>(bits)
+                                      : std::ldexp(static_cast<double>(bits >> 11), static_cast<int>(bits % 70) - 60);
+            if (trial % 3 == 2)  // a tie of the last place, or beside it
+                v = std::nextafter(std::ldexp(std::round(std::ldexp(v, 8)) + 0.5, -8), v);
+            std::optional<FixedUnits> expectedShown, shown;
+            const double expected = roundToDecimals(v, decimals, expectedShown);
+            const double rounded = round(v, shown);
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(rounded), std::bit_cast<std::uint64_t>(expected)) << v;
+            ASSERT_EQ(shown.has_value(), expectedShown.has_value()) << v;
+            if (shown) {
+                ASSERT_EQ(shown->units, expectedShown->units) << v;
+                ASSERT_EQ(shown->negative, expectedShown->negative) << v;
+            }
+        }
+    }
 }
 
 TEST(FormatFixed, IgnoresTheLocalesDecimalSeparator)

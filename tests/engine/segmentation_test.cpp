@@ -9,10 +9,12 @@
 #include <filesystem>
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "engine_run.h"
+#include "number_format.h"
 #include "number_reading.h"
 #include "program_writer.h"
 #include "segmentation.h"
@@ -105,9 +107,9 @@ TEST_F(EngineRunTest, TooManySegmentsRejectTheBlock)
 }
 
 // The units a cut hands on with a word, which the writer then writes
-// without converting the word again, are the word's own text; only the
-// absolute words of the arc's own points (the helical and the level ones)
-// have them, not the arc's end nor incremental differences.
+// without converting the word again, are the word's own text: the absolute
+// words of the arc's own points (the helical and the level ones) and the
+// incremental differences between two of them; not the arc's end.
 TEST(CutUnits, AreTheTextOfTheirWords)
 {
     Move helical;
@@ -138,10 +140,64 @@ TEST(CutUnits, AreTheTextOfTheirWords)
                                   formatFixed(cut.words[axis], decimals));
                     }
                 }
-                EXPECT_EQ(handedOn > 0, mode == CoordinateMode::Absolute);
+                EXPECT_GT(handedOn, 0);
             }
         }
     }
+}
+
+// Random arcs, crossing zero and far from it, whose start is on the grid or
+// off it: every incremental word whose units a cut hands on is their text,
+// and the position it leaves is where the words add up to.
+TEST(CutUnits, OfIncrementalWordsAreTheTextOfTheirDifferences)
+{
+    std::mt19937_64 random(3);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    int handedOn = 0, withheld = 0;
+    for (int trial = 0; trial < 3000; ++trial) {
+        const int decimals = static_cast<int>(random() % 6);
+        const double reach = std::pow(10.0, static_cast<double>(random() % 7) - 2);
+        Move arc;
+        arc.kind = trial % 2 ? MoveKind::ClockwiseArc : MoveKind::CounterClockwiseArc;
+        arc.arc.centreA = (unit(random) - 0.5) * reach * (trial % 3 == 0 ? 1 : 1000);
+        arc.arc.centreB = (unit(random) - 0.5) * reach;
+        arc.arc.radius = reach * (0.01 + unit(random));
+        arc.arc.startAngle = (unit(random) - 0.5) * 2 * piConstant;
+        arc.arc.swept = unit(random) * 2 * piConstant;
+        arc.arc.helical = trial % 4 != 0;
+        arc.start = {arc.arc.centreA + arc.arc.radius * std::cos(arc.arc.startAngle),
+                     arc.arc.centreB + arc.arc.radius * std::sin(arc.arc.startAngle), (unit(random) - 0.5) * reach};
+        if (trial % 5 == 0)
+            for (double& c : arc.start)
+                c = roundToDecimals(c, decimals);
+        const double endAngle = arc.arc.startAngle + (trial % 2 ? -arc.arc.swept : arc.arc.swept);
+        arc.end = {arc.arc.centreA + arc.arc.radius * std::cos(endAngle),
+                   arc.arc.centreB + arc.arc.radius * std::sin(endAngle),
+                   arc.arc.helical ? arc.start[2] + (unit(random) - 0.5) * reach : arc.start[2]};
+        CutSequence cuts(arc, 1 + static_cast<long long>(random() % 40), CoordinateMode::Incremental, decimals);
+        Cut cut;
+        Point3 position = arc.start;
+        while (cuts.next(cut)) {
+            for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+                position[axis] = cut.hasWord[axis] ? position[axis] + cut.words[axis] : position[axis] + 0.0;
+                if (!cut.hasWord[axis]) continue;
+                if (!cut.shown[axis]) {
+                    ++withheld;
+                    continue;
+                }
+                ++handedOn;
+                char text[fixedTextCapacity];
+                const char* end = writeFixedUnits(text, *cut.shown[axis], cut.shownDecimals);
+                ASSERT_EQ(std::string(static_cast<const char*>(text), end), formatFixed(cut.words[axis], decimals))
+                    << trial;
+            }
+            ASSERT_EQ(position, cut.end) << trial;
+        }
+    }
+    // Withheld: the first cut's words (from the arc's start) and the last's,
+    // and a word after a sum that did not come back to its point.
+    EXPECT_GT(handedOn, withheld / 2);
+    EXPECT_GT(withheld, 0);
 }
 
 TEST(KeptText, KeepsTheBlocksOtherWordsSpacesAndComments)
