@@ -24,29 +24,54 @@ char* copied(char* to, std::string_view bytes)
 
 }  // namespace
 
+OutputStore::OutputStore()
+{
+    roomLines_ = bufferLines;
+}
+
+long long OutputStore::bufferedLines() const
+{
+    return bufferLines - roomLines_;
+}
+
+void OutputStore::openRoom(std::size_t used)
+{
+    if (failed_ || buffer_.empty()) {
+        room_ = roomEnd_ = nullptr;
+        return;
+    }
+    room_ = buffer_.data() + used;
+    roomEnd_ = buffer_.data() + buffer_.size();
+}
+
 void OutputStore::append(std::string_view prefix, std::string_view line)
 {
-    ++lines_;
     if (failed_) {
+        ++lines_;
         return;
     }
     const std::size_t size = prefix.size() + line.size() + 2;
-    if ((used_ + size > bufferSize || bufferedLines_ == bufferLines) && !flushBuffer()) {
+    if ((used() + size > bufferSize || roomLines_ == 0) && !flushBuffer()) {
+        ++lines_;
         return;
     }
     if (size > bufferSize) {
         // A line longer than the buffer goes out on its own.
         failed_ = !writeWatched(prefix) || !writeWatched(line) || !writeWatched("\r\n");
+        ++lines_;
+        openRoom(0);
         return;
     }
-    if (used_ + size > buffer_.size()) {
-        buffer_.resize(std::min(bufferSize, std::max({firstBufferSize, 2 * buffer_.size(), used_ + size})));
+    if (used() + size > buffer_.size()) {
+        const std::size_t used = this->used();
+        buffer_.resize(std::min(bufferSize, std::max({firstBufferSize, 2 * buffer_.size(), used + size})));
+        openRoom(used);
     }
-    char* end = copied(copied(buffer_.data() + used_, prefix), line);
+    char* end = copied(copied(room_, prefix), line);
     end[0] = '\r';
     end[1] = '\n';
-    used_ += size;
-    ++bufferedLines_;
+    room_ = end + 2;
+    --roomLines_;
 }
 
 bool OutputStore::writeWatched(std::string_view bytes)
@@ -62,14 +87,15 @@ bool OutputStore::writeWatched(std::string_view bytes)
 
 void OutputStore::dropBuffer()
 {
-    used_ = 0;
-    bufferedLines_ = 0;
+    lines_ += bufferedLines();
+    roomLines_ = bufferLines;
+    openRoom(0);
 }
 
 bool OutputStore::flushBuffer()
 {
-    if (!failed_ && used_ != 0) {
-        failed_ = !writeWatched(std::string_view(buffer_.data(), used_));
+    if (!failed_ && used() != 0) {
+        failed_ = !writeWatched(std::string_view(buffer_.data(), used()));
     }
     dropBuffer();
     return !failed_;

@@ -15,10 +15,12 @@ namespace drennix {
 
 class OutputStore : public LineSink {
 public:
+    OutputStore();
     ~OutputStore() override = default;
 
+    // The buffer is the room for lines in place (see LineSink).
     void append(std::string_view prefix, std::string_view line) override;
-    long long linesWritten() const { return lines_; }
+    long long linesWritten() const { return lines_ + bufferedLines(); }
 
     // Told the bytes each time they have been handed on, in order (empty:
     // nobody is told). Blocks hold at most a bounded number of lines, so that
@@ -45,13 +47,19 @@ protected:
     void dropBuffer();
 
 private:
+    // The bytes and lines of the buffer in use: up to room_, and the lines
+    // of the block less those that may still come.
+    std::size_t used() const { return room_ == nullptr ? 0 : static_cast<std::size_t>(room_ - buffer_.data()); }
+    long long bufferedLines() const;
+    // The room from `used` bytes on, none after a write error.
+    void openRoom(std::size_t used);
+
     // Grows to the size of one block as lines come, so that a run with a
     // short program allocates little.
     std::string buffer_;
-    // The bytes of the buffer in use.
-    std::size_t used_ = 0;
-    long long bufferedLines_ = 0;
     WriteWatcher watcher_;
+    // The lines that are no longer in the buffer (written, dropped or lost
+    // to a write error).
     long long lines_ = 0;
     bool failed_ = false;
 };

@@ -155,16 +155,16 @@ void ProgramWriter::writeSourceLine(std::string_view line, Motion modalMotion)
     sink_.append(line_, line);
 }
 
-// The axis words of a cut into `words_`; false (nothing usable written)
-// where a letter is too long for it or a number needs the general
-// conversion. A number whose units the cut brings is not converted again.
-bool ProgramWriter::writeAxisWords(const Cut& cut, std::size_t& length)
+// Nothing usable is written where a letter is too long for its room or a
+// number needs the general conversion. A number whose units the cut brings
+// is not converted again.
+char* ProgramWriter::writeAxisWords(const Cut& cut, char* out) const
 {
     if (!lettersFit_) {
-        return false;
+        return nullptr;
     }
     const bool unitsFit = cut.shownDecimals == decimals_;
-    char* p = words_.data();
+    char* p = out;
     for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
         if (!cut.hasWord[axis]) {
             continue;
@@ -179,19 +179,27 @@ bool ProgramWriter::writeAxisWords(const Cut& cut, std::size_t& length)
         }
         p = writeFixed(p, cut.words[axis], decimals_);
         if (p == nullptr) {
-            return false;
+            return nullptr;
         }
     }
-    length = static_cast<std::size_t>(p - words_.data());
-    return true;
+    return p;
 }
 
 void ProgramWriter::writeCut(const Cut& cut, const ParsedBlock& block)
 {
-    std::size_t length = 0;
-    const bool written = writeAxisWords(cut, length);
-    const std::string_view words(words_.data(), length);
-    // Most cuts are only their axis words.
+    // Most cuts are only their axis words, written straight into the sink
+    // where it has room.
+    if (!cut.first && !cut.last) {
+        if (char* room = sink_.lineRoom(words_.size())) {
+            if (char* end = writeAxisWords(cut, room)) {
+                sink_.endLineAt(end);
+                return;
+            }
+        }
+    }
+    char* const wordsEnd = writeAxisWords(cut, words_.data());
+    const bool written = wordsEnd != nullptr;
+    const std::string_view words(words_.data(), written ? static_cast<std::size_t>(wordsEnd - words_.data()) : 0);
     if (written && !cut.first && !cut.last) {
         sink_.append({}, words);
         return;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,30 @@ public:
     virtual ~LineSink() = default;
     // One line made of `prefix` followed by `line`, without its line end.
     virtual void append(std::string_view prefix, std::string_view line) = 0;
+
+    // Where a line of up to `size` bytes may be written in place, in a sink
+    // that buffers its bytes, so that a short line is not copied on its way;
+    // nullptr where there is no such room (then the line goes to append).
+    char* lineRoom(std::size_t size) const
+    {
+        return roomLines_ > 0 && size + 2 <= static_cast<std::size_t>(roomEnd_ - room_) ? room_ : nullptr;
+    }
+    // The line written at lineRoom ends at `end`, where CR LF end it (the
+    // line end of every sink that gives room).
+    void endLineAt(char* end)
+    {
+        end[0] = '\r';
+        end[1] = '\n';
+        room_ = end + 2;
+        --roomLines_;
+    }
+
+protected:
+    // The room a buffering sink gives: from room_ to roomEnd_, for at most
+    // roomLines_ more lines.
+    char* room_ = nullptr;
+    char* roomEnd_ = nullptr;
+    long long roomLines_ = 0;
 };
 
 // What the dialect settings change in the words a converted arc keeps.
@@ -61,7 +86,9 @@ public:
     void endConvertedBlock() { previousConverted_ = true; }
 
 private:
-    bool writeAxisWords(const Cut& cut, std::size_t& length);
+    // The axis words of a cut from `out` on (room for words_'s size); their
+    // end, or nullptr where they need the general way.
+    char* writeAxisWords(const Cut& cut, char* out) const;
 
     // 0 nothing pending; Armed: the previous block was converted; Needed:
     // this block relies on the modal arc motion and needs the arc's code.

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -279,6 +280,56 @@ TEST_F(OutputWriter, EachRunWritesOnlyItsOwnLines)
 
 namespace drennix::testing {
 namespace {
+
+// A store that keeps what it is handed, block by block, and refuses every
+// write after the first `writes`.
+class BlockStore final : public OutputStore {
+public:
+    explicit BlockStore(int writes) : writes_(writes) {}
+    Fault publish() override { return flushBuffer() ? Fault{} : Fault{FaultId::WriteError}; }
+    void discard() override { dropBuffer(); }
+    std::vector<std::string> blocks;
+
+private:
+    bool writeBytes(std::string_view bytes) override
+    {
+        if (static_cast<int>(blocks.size()) == writes_) return false;
+        blocks.emplace_back(bytes);
+        return true;
+    }
+    int writes_;
+};
+
+// Lines written in place where the store gives room, and appended where it
+// does not, against the same lines all appended: the same blocks handed on
+// (the line and byte limits of a block, a line longer than a block), the
+// same count of lines at every step, also after a write fails.
+TEST(OutputStore, LinesInPlaceGoOutAsAppendedOnes)
+{
+    std::mt19937_64 random(9);
+    for (const int writes : {1000, 3, 0}) {
+        BlockStore appended(writes), placed(writes);
+        int inPlace = 0;
+        for (int i = 0; i < 60000; ++i) {
+            const std::size_t size = i == 30000 ? (std::size_t{1} << 20) + 5 : random() % (i < 20000 ? 8 : 120);
+            const std::string line(size, static_cast<char>('a' + i % 26));
+            appended.append({}, line);
+            if (char* room = placed.lineRoom(size)) {
+                std::copy(line.begin(), line.end(), room);
+                placed.endLineAt(room + size);
+                ++inPlace;
+            } else {
+                placed.append({}, line);
+            }
+            ASSERT_EQ(placed.linesWritten(), appended.linesWritten()) << i;
+        }
+        EXPECT_EQ(placed.publish().id, appended.publish().id);
+        EXPECT_EQ(placed.blocks, appended.blocks);
+        EXPECT_EQ(placed.linesWritten(), 60000);
+        // After a failed write nothing more is taken in place.
+        EXPECT_EQ(inPlace > 50000, writes == 1000);
+    }
+}
 
 TEST(MemoryOutputStore, ADiscardedProgramLeavesNothingBehind)
 {
