@@ -506,6 +506,11 @@ double pathScaleOf(const ReferenceArc& arc)
            std::fabs(arc.rise);
 }
 
+double withMargins(double bound, double scale)
+{
+    return bound * (1 + relativeMargin) + scale * scaleMargin + absoluteMargin;
+}
+
 // The largest distance the stretch of angle `angle` can hold, its ends at
 // dStart and dEnd from the segment, with the margins above. The path is
 // within gapBound's reach of the chord between its ends (the helical axis
@@ -513,11 +518,34 @@ double pathScaleOf(const ReferenceArc& arc)
 // chord: no point of the stretch is farther than gapBound with k = r w^2 / 2.
 double stretchBound(const ReferenceArc& arc, double angle, double dStart, double dEnd, double scale)
 {
-    const double bound = gapBound(dStart, dEnd, arc.radius * angle * angle / 2);
-    return bound * (1 + relativeMargin) + scale * scaleMargin + absoluteMargin;
+    return withMargins(gapBound(dStart, dEnd, arc.radius * angle * angle / 2), scale);
 }
 
 }  // namespace
+
+double segmentBound(const ReferenceArc& arc, double angle, const Point3& start, const Point3& end, const Point3& a,
+                    const Point3& b, double scale)
+{
+    const WrittenSegment segment(a, b);
+    return stretchBound(arc, angle, segment.distance(start), segment.distance(end), scale);
+}
+
+// The distances of the stretch's ends to the segment's own ends instead of
+// to the segment (no division): never nearer, and gapBound grows with them.
+// Both ways of reckoning stray from the exact figures by rounding: the
+// distances by some 20 ulp of `scale`, gapBound by a few ulp of itself. The
+// margins below cover that many times over, so that this figure is never
+// below segmentBound's.
+double quickSegmentBound(const ReferenceArc& arc, double angle, const Point3& start, const Point3& end, const Point3& a,
+                         const Point3& b, double scale)
+{
+    constexpr double quickRelativeMargin = 0x1p-30;
+    constexpr double quickScaleMargin = 0x1p-40;
+    const double fromA = length(difference(start, a));
+    const double fromB = length(difference(end, b));
+    const double ends = gapBound(fromA, fromB, arc.radius * angle * angle / 2);
+    return withMargins(ends * (1 + quickRelativeMargin) + scale * quickScaleMargin, scale);
+}
 
 double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a, const Point3& b)
 {
@@ -537,7 +565,7 @@ std::optional<double> ArcSegments::deviationAbove(long long k, const Point3& a, 
     const double n = static_cast<double>(arc_.segments);
     const double t0 = static_cast<double>(k - 1) / n;
     const double t1 = static_cast<double>(k) / n;
-    if (boundOf(k, t0, t1, a, b) <= floor) {
+    if (boundedBy(k, t0, t1, a, b, floor)) {
         return std::nullopt;
     }
     return measured(k, t0, t1, a, b);
@@ -555,16 +583,16 @@ double ArcSegments::measured(long long k, double t0, double t1, const Point3& a,
     return stretchDeviation(arc_, t0, t1, a, b, ends);
 }
 
-// The bound of the segment's figure; infinity where none is safe. The
-// directions at a short segment's ends come from turning one that
-// directionOnPath gave by the segment's angle, segment after segment, instead
-// of a sin and a cos at every end; the known direction stays
+// The bound of the segment's figure (infinity where none is safe) against
+// `floor`. The directions at a short segment's ends come from turning one
+// that directionOnPath gave by the segment's angle, segment after segment,
+// instead of a sin and a cos at every end; the known direction stays
 // directionOnPath's, for the segments that are measured.
-double ArcSegments::boundOf(long long k, double t0, double t1, const Point3& a, const Point3& b)
+bool ArcSegments::boundedBy(long long k, double t0, double t1, const Point3& a, const Point3& b, double floor)
 {
     const double scale = pathScale_ + magnitude(a) + magnitude(b);
     if (!(scale < largestScale)) {
-        return std::numeric_limits<double>::infinity();
+        return std::numeric_limits<double>::infinity() <= floor;
     }
     const double angle = arc_.sweep * (t1 - t0);
     const SinCos known{endSin_, endCos_};
@@ -572,7 +600,7 @@ double ArcSegments::boundOf(long long k, double t0, double t1, const Point3& a, 
         // A long stretch: its ends as the search measures them.
         const SinCos start = k - 1 == knownEnd_ ? known : directionOnPath(arc_, t0);
         const StretchEnds ends = stretchEnds(arc_, t0, t1, start, a, b);
-        return stretchBound(arc_, angle, ends.startDistance, ends.endDistance, scale);
+        return stretchBound(arc_, angle, ends.startDistance, ends.endDistance, scale) <= floor;
     }
     if (k - 1 != turnedEnd_ || turns_ == maximumTurns) {
         const SinCos start = k - 1 == knownEnd_ ? known : directionOnPath(arc_, t0);
@@ -591,8 +619,11 @@ double ArcSegments::boundOf(long long k, double t0, double t1, const Point3& a, 
     turnedEnd_ = k;
     ++turns_;
     const PlaneAxes axes = planeAxesOf(arc_.plane);
-    const WrittenSegment segment(inArcFrame(a, axes), inArcFrame(b, axes));
-    return stretchBound(arc_, angle, segment.distance(startPoint), segment.distance(turned_.point), scale);
+    const Point3 aInFrame = inArcFrame(a, axes);
+    const Point3 bInFrame = inArcFrame(b, axes);
+    // Most segments are shown to lie within the floor by the quick bound.
+    return quickSegmentBound(arc_, angle, startPoint, turned_.point, aInFrame, bInFrame, scale) <= floor ||
+           segmentBound(arc_, angle, startPoint, turned_.point, aInFrame, bInFrame, scale) <= floor;
 }
 
 }  // namespace drennix

@@ -42,6 +42,17 @@ double distanceToSegment(const Point3& p, const Point3& a, const Point3& b);
 // `t1` (both included) to the segment from `a` to `b`.
 double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a, const Point3& b);
 
+// A bound of the deviation of the stretch of angle `angle` of the path from
+// `start` to `end` (its points in the arc's frame: the plane's two axes,
+// then the helical one) from the segment from `a` to `b` (also in that
+// frame), with margins for rounding that grow with `scale`, the magnitude
+// of the figures. quickSegmentBound's is never below segmentBound's and
+// needs no division.
+double segmentBound(const ReferenceArc& arc, double angle, const Point3& start, const Point3& end, const Point3& a,
+                    const Point3& b, double scale);
+double quickSegmentBound(const ReferenceArc& arc, double angle, const Point3& start, const Point3& end, const Point3& a,
+                         const Point3& b, double scale);
+
 // The segments of one arc measured in order: segment k (1 to the arc's
 // segments) is its stretch from (k - 1) / segments to k / segments, and its
 // deviation is segmentDeviation's. The path's direction at one segment's end
@@ -57,7 +68,8 @@ public:
 
 private:
     double measured(long long k, double t0, double t1, const Point3& a, const Point3& b);
-    double boundOf(long long k, double t0, double t1, const Point3& a, const Point3& b);
+    // Whether the bound of the segment's figure is at most `floor`.
+    bool boundedBy(long long k, double t0, double t1, const Point3& a, const Point3& b, double floor);
 
     const ReferenceArc& arc_;
     // What the rounding of the arc's figures scales with.

@@ -87,6 +87,50 @@ TEST(deviation_bound, leaves_out_only_segments_at_most_the_floor)
     EXPECT_GT(leftOut, segments / 4);
 }
 
+// The quick bound from the distances to the segment's ends against the bound
+// from the distances to the segment, on random stretches of every size and
+// place whose written ends lie on the path, a rounding off it, or far off
+// (the nearest point then inside the segment), and on segments of no length:
+// never below it, so that whatever the quick bound leaves out the bound
+// would have left out; and close to it where the ends are near the path.
+TEST(deviation_bound, quick_bound_is_never_below_the_bound)
+{
+    std::mt19937_64 random(31);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    int close = 0;
+    const int trials = 200000;
+    for (int trial = 0; trial < trials; ++trial) {
+        ReferenceArc arc;
+        arc.radius = std::pow(10.0, -3 + 6 * unit(random));
+        const double place = std::pow(10.0, 12 * unit(random));
+        arc.centreA = (unit(random) * 2 - 1) * place;
+        arc.centreB = (unit(random) * 2 - 1) * place;
+        arc.startAngle = (unit(random) * 2 - 1) * pi;
+        arc.sweep = (unit(random) * 2 - 1) * 0.8;
+        arc.startHeight = (unit(random) * 2 - 1) * place;
+        arc.rise = trial % 2 ? (unit(random) * 2 - 1) * 50 : 0;
+        arc.segments = 1;
+        const Point3 start = pointOnPath(arc, 0), end = pointOnPath(arc, 1);
+        const int decimals = static_cast<int>(random() % 6) + 1;
+        const double off = trial % 10 == 0 ? arc.radius * unit(random) : std::pow(10.0, -decimals) * unit(random);
+        const auto written = [&](Point3 p) {
+            if (trial % 7 != 0)
+                for (double& c : p)
+                    c = roundToDecimals(c + off * (unit(random) * 2 - 1), decimals);
+            return p;
+        };
+        const Point3 a = written(start);
+        const Point3 b = trial % 13 == 0 ? a : written(end);
+        const double scale = std::fabs(arc.centreA) + std::fabs(arc.centreB) + arc.radius * (2 + pi) +
+                             std::fabs(arc.startHeight) + std::fabs(arc.rise) + 3 * place;
+        const double bound = segmentBound(arc, arc.sweep, start, end, a, b, scale);
+        const double quick = quickSegmentBound(arc, arc.sweep, start, end, a, b, scale);
+        ASSERT_GE(quick, bound) << "trial " << trial;
+        if (quick <= bound * 1.5 + scale * 1e-9) ++close;
+    }
+    EXPECT_GT(close, trials / 2);
+}
+
 // A program of random arcs, some of them written twice (their segments
 // deviate alike: the first line keeps the largest figure), their figures
 // rounded to the decimals or written with three more.
