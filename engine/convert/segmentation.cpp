@@ -98,11 +98,16 @@ bool CutSequence::next(Cut& cut)
     ++done_;
     cut.first = done_ == 1;
     cut.last = done_ == count_;
-    std::array<std::optional<FixedUnits>, 3> pointShown{};
-    const Point3 point = done_ < count_ ? pointAt(done_, pointShown) : arc_.end;
     // An absolute word is its point, whose units are known unless it is the
-    // arc's end (not rounded here).
-    cut.shown = incremental_ ? std::array<std::optional<FixedUnits>, 3>{} : pointShown;
+    // arc's end (not rounded here); pointAt gives every axis its units.
+    std::array<std::optional<FixedUnits>, 3> pointShown;
+    std::array<std::optional<FixedUnits>, 3>& shown = incremental_ ? pointShown : cut.shown;
+    Point3 point = arc_.end;
+    if (done_ < count_) {
+        point = pointAt(done_, shown);
+    } else {
+        shown = {};
+    }
     cut.shownDecimals = decimals_;
     Point3 travel{};
     for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
@@ -112,6 +117,7 @@ bool CutSequence::next(Cut& cut)
             cut.words[axis] = 0;
             // Adding 0 keeps the incremental mode's arithmetic: -0 becomes 0.
             if (incremental_) {
+                cut.shown[axis].reset();
                 position = position + 0.0;
                 if (positionShown_[axis]) {
                     positionShown_[axis]->negative = positionShown_[axis]->negative && std::signbit(position);
