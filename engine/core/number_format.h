@@ -50,15 +50,16 @@ public:
     {
         // As roundToDecimals finds the units far from a tie (a scale that is
         // not a number fails the test and leaves the rest to it).
+        // The counts below 2^50 convert as signed numbers, in one step.
         const double scaled = std::fabs(value) * scale_;
         if (scaled < 0x1p50) {
-            const auto whole = static_cast<std::uint64_t>(static_cast<std::int64_t>(scaled));
+            const auto whole = static_cast<std::int64_t>(scaled);
             const double fractional = scaled - static_cast<double>(whole);
             if (std::fabs(fractional - 0.5) > scaled * 0x1p-52) {
-                const FixedUnits units{whole + (fractional > 0.5 ? 1 : 0), std::signbit(value)};
-                const double magnitude = static_cast<double>(units.units) / scale_;
-                shown = units;
-                return units.negative ? -magnitude : magnitude;
+                const std::int64_t count = whole + (fractional > 0.5 ? 1 : 0);
+                const double magnitude = static_cast<double>(count) / scale_;
+                shown = FixedUnits{static_cast<std::uint64_t>(count), std::signbit(value)};
+                return std::signbit(value) ? -magnitude : magnitude;
             }
         }
         return roundToDecimals(value, decimals_, shown);
