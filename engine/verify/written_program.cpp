@@ -4,6 +4,8 @@
 #include <cmath>
 #include <optional>
 
+#include "plain_cut.h"
+
 namespace drennix {
 
 namespace {
@@ -97,6 +99,12 @@ bool WrittenProgram::advance()
     }
     blank_ = line.block.blank;
     if (blank_) {
+        return true;
+    }
+    // Most written lines are cuts of axis words only: they move the position
+    // and nothing else, without the interpreter and without a copy of the state.
+    if (takePlainCut(modal_, line.block)) {
+        straight_ = true;
         return true;
     }
     interpretBlock(modal_, line.block, decimals_, line_, step_, CuttingLength::NotNeeded);

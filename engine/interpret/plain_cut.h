@@ -1,0 +1,68 @@
+// A plain cut: the step of a block that holds axis words only (X, Y, Z; no
+// G word, no feed, no other word the block records, none twice) under a
+// linear motion with a feed. No rule can fault on it and it changes nothing
+// but the position, so a reader that follows only where the tool goes (the
+// check of a written program, whose lines are mostly such cuts) takes it
+// without the interpreter. The end is computed as interpretBlock computes it
+// (see advanceStraight), operation for operation, so it is the same bit for
+// bit; every other block goes through interpretBlock.
+#pragma once
+
+#include <cstddef>
+
+#include "modal_state.h"
+#include "parsed_block.h"
+
+namespace drennix {
+
+// The block states nothing but axis words, and the state cuts with a feed.
+inline bool isPlainCut(const ModalState& state, const ParsedBlock& block)
+{
+    if (state.motion != Motion::Linear || !(state.feed > 0.0)) {
+        return false;
+    }
+    if (block.blank || block.repeated || block.programEnd || block.turnWords != 0) {
+        return false;
+    }
+    for (const WordCount count : block.commandCounts) {
+        if (count != 0) {
+            return false;
+        }
+    }
+    // The centre words, R and F follow X, Y and Z.
+    for (std::size_t word = static_cast<std::size_t>(AddressKind::ArcI) - 1; word < block.wordCounts.size(); ++word) {
+        if (block.wordCounts[word] != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Moves `state` to the end of a plain cut: in incremental mode every axis
+// adds its word value (0 without a word), in absolute mode an axis with a
+// word takes it.
+inline void movePlainCut(ModalState& state, const ParsedBlock& block)
+{
+    const bool incremental = state.incremental();
+    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+        const double value = block.axisValue(axis);
+        if (incremental) {
+            state.position[axis] = state.position[axis] + value;
+        } else if (block.hasAxis(axis)) {
+            state.position[axis] = value;
+        }
+    }
+}
+
+// Takes the block's step when it is a plain cut; false, with `state`
+// untouched, when it needs the interpreter.
+inline bool takePlainCut(ModalState& state, const ParsedBlock& block)
+{
+    if (!isPlainCut(state, block)) {
+        return false;
+    }
+    movePlainCut(state, block);
+    return true;
+}
+
+}  // namespace drennix
