@@ -87,27 +87,27 @@ bool WrittenProgram::advance()
     }
     ++line_;
     const SourceLine& line = stream_.next();
-    if (line.readFailed) {
-        status_ = VerificationStatus::OutputUnreadable;
-        return false;
-    }
-    straight_ = false;
-    blank_ = false;
-    if (line.fault) {
-        status_ = VerificationStatus::OutputMismatch;
-        return false;
+    if (line.readFailed || line.fault) {
+        return stopAt(line);
     }
     blank_ = line.block.blank;
-    if (blank_) {
-        return true;
-    }
     // Most written lines are cuts of axis words only: they move the position
     // and nothing else, without the interpreter and without a copy of the state.
-    if (takePlainCut(modal_, line.block)) {
-        straight_ = true;
-        return true;
-    }
-    interpretBlock(modal_, line.block, decimals_, line_, step_, CuttingLength::NotNeeded);
+    straight_ = !blank_ && takePlainCut(modal_, line.block);
+    return blank_ || straight_ || interpret(line.block);
+}
+
+bool WrittenProgram::stopAt(const SourceLine& line)
+{
+    straight_ = false;
+    blank_ = false;
+    status_ = line.readFailed ? VerificationStatus::OutputUnreadable : VerificationStatus::OutputMismatch;
+    return false;
+}
+
+bool WrittenProgram::interpret(const ParsedBlock& block)
+{
+    interpretBlock(modal_, block, decimals_, line_, step_, CuttingLength::NotNeeded);
     if (step_.fault) {
         status_ = VerificationStatus::OutputMismatch;
         return false;

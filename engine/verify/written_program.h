@@ -54,6 +54,12 @@ public:
     VerificationStatus status() const { return status_; }
 
 private:
+    // A line that did not read or parse: the reading stops there.
+    bool stopAt(const SourceLine& line);
+    // A line other than a plain cut, through the interpreter; kept out of
+    // line, so that the plain cuts' loop stays small.
+    [[gnu::noinline]] bool interpret(const ParsedBlock& block);
+
     BlockStream stream_;
     const int decimals_;
     ModalState modal_;
