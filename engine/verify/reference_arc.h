@@ -68,8 +68,10 @@ public:
 
 private:
     double measured(long long k, double t0, double t1, const Point3& a, const Point3& b);
-    // Whether the bound of the segment's figure is at most `floor`.
-    bool boundedBy(long long k, double t0, double t1, const Point3& a, const Point3& b, double floor);
+    // Whether the bound of the segment's figure is at most `floor`; inline
+    // in deviationAbove, once a segment.
+    [[gnu::always_inline]] inline bool boundedBy(long long k, double t0, double t1, const Point3& a, const Point3& b,
+                                                 double floor);
 
     const ReferenceArc& arc_;
     // What the rounding of the arc's figures scales with.
