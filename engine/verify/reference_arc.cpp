@@ -564,7 +564,9 @@ double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Poi
     return stretchDeviation(arc, t0, t1, a, b, stretchEnds(arc, t0, t1, directionOnPath(arc, t0), a, b));
 }
 
-ArcSegments::ArcSegments(const ReferenceArc& arc) : arc_(arc), pathScale_(pathScaleOf(arc)) {}
+ArcSegments::ArcSegments(const ReferenceArc& arc)
+    : arc_(arc), axes_(planeAxesOf(arc.plane)), pathScale_(pathScaleOf(arc))
+{}
 
 double ArcSegments::deviation(long long k, const Point3& a, const Point3& b)
 {
@@ -630,9 +632,8 @@ bool ArcSegments::boundedBy(long long k, double t0, double t1, const Point3& a, 
     turned_.point = framePoint(arc_, t1, end);
     turnedEnd_ = k;
     ++turns_;
-    const PlaneAxes axes = planeAxesOf(arc_.plane);
-    const Point3 aInFrame = inArcFrame(a, axes);
-    const Point3 bInFrame = inArcFrame(b, axes);
+    const Point3 aInFrame = inArcFrame(a, axes_);
+    const Point3 bInFrame = inArcFrame(b, axes_);
     // Most segments are shown to lie within the floor by the quick bound.
     return quickBound(arc_, angle, startPoint, turned_.point, aInFrame, bInFrame, scale) <= floor ||
            segmentBound(arc_, angle, startPoint, turned_.point, aInFrame, bInFrame, scale) <= floor;

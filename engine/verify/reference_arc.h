@@ -74,6 +74,7 @@ private:
                                                  double floor);
 
     const ReferenceArc& arc_;
+    const PlaneAxes axes_;
     // What the rounding of the arc's figures scales with.
     const double pathScale_;
     // The segment end whose direction is known as directionOnPath gives it;
