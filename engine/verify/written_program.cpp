@@ -149,7 +149,9 @@ VerificationResult measureWrittenProgram(WrittenProgram& program, ArcFeed& arcs,
                 return *failedAhead;
             }
             const ReferenceArc& arc = *notice.arc;
-            const double allowance = deviationAllowance(tolerance, decimals, arc.radiusDifference);
+            // The allowance only goes to the listener with each segment.
+            const double allowance =
+                listener != nullptr ? deviationAllowance(tolerance, decimals, arc.radiusDifference) : 0.0;
             if (!readThrough(program, arc.line + addedLines - 1) ||
                 !measureArc(arc, allowance, program, summary, listener)) {
                 return stoppedAt(program, summary);
