@@ -187,10 +187,15 @@ std::string unitsText(FixedUnits units, int decimals)
     std::uint64_t scale = 1;
     for (int i = 0; i < decimals; ++i)
         scale *= 10;
-    std::string text = (units.negative ? "-" : "") + std::to_string(units.units / scale);
+    // Appended piece by piece: GCC 12 warns wrongly about overlapping copies
+    // in a chain of string sums (-Wrestrict).
+    std::string text = units.negative ? "-" : "";
+    text += std::to_string(units.units / scale);
     if (decimals > 0) {
         const std::string fraction = std::to_string(units.units % scale);
-        text += "." + std::string(static_cast<std::size_t>(decimals) - fraction.size(), '0') + fraction;
+        text += '.';
+        text.append(static_cast<std::size_t>(decimals) - fraction.size(), '0');
+        text += fraction;
     }
     return text;
 }
