@@ -105,20 +105,12 @@ bool fixedDigits(double value, int decimals, FixedUnits& digits)
     if (decimals < 0 || decimals > fastDecimals) {
         return false;
     }
-    // Most values are far from a tie between two texts: their scaled value
-    // in doubles, within scaled * 2^-53 of the exact product, then tells the
-    // units (the exact fraction lies on the same side of one half and within
-    // 1/8 of the rounded one). Only near a tie does the exact product decide.
-    // Neither NaN nor the infinities pass the first test.
-    const double scaled = std::fabs(value) * scalesOfDecimals[decimals];
-    if (scaled < 0x1p50) {
-        const auto whole = static_cast<std::uint64_t>(static_cast<std::int64_t>(scaled));
-        const double fractional = scaled - static_cast<double>(whole);  // exact below 2^52
-        if (std::fabs(fractional - 0.5) > scaled * 0x1p-52) {
-            digits.units = whole + (fractional > 0.5 ? 1 : 0);
-            digits.negative = std::signbit(value);
-            return true;
-        }
+    // Most values are far from a tie between two texts; only near one does
+    // the exact product decide.
+    if (std::int64_t units = 0; unitsAwayFromTie(value, scalesOfDecimals[decimals], units)) {
+        digits.units = static_cast<std::uint64_t>(units);
+        digits.negative = std::signbit(value);
+        return true;
     }
     // value = sign * mantissa * 2^exponent exactly, mantissa below 2^53.
     const auto bits = std::bit_cast<std::uint64_t>(value);

@@ -40,6 +40,27 @@ double roundToDecimals(double value, int decimals);
 // they are known without converting it again; nothing where not.
 double roundToDecimals(double value, int decimals, std::optional<FixedUnits>& shown);
 
+// The count of units of the last place of `value` at `scale` (10^decimals,
+// exact as a double), where the scaled value lies far enough from a tie
+// between two texts: it is then within scaled * 2^-53 of the exact product,
+// whose fraction lies on the same side of one half. False near a tie, from
+// 2^50 units on, and for NaN and the infinities (or a scale that is NaN);
+// the exact product decides there.
+inline bool unitsAwayFromTie(double value, double scale, std::int64_t& units)
+{
+    const double scaled = std::fabs(value) * scale;
+    if (!(scaled < 0x1p50)) {
+        return false;
+    }
+    const auto whole = static_cast<std::int64_t>(scaled);
+    const double fractional = scaled - static_cast<double>(whole);  // exact below 2^52
+    if (!(std::fabs(fractional - 0.5) > scaled * 0x1p-52)) {
+        return false;
+    }
+    units = whole + (fractional > 0.5 ? 1 : 0);
+    return true;
+}
+
 // roundToDecimals for one count of decimals, the common case inline: the
 // values of a converted arc's cuts are rounded three to a cut.
 class DecimalRounding {
@@ -49,18 +70,13 @@ public:
     double operator()(double value, std::optional<FixedUnits>& shown) const
     {
         // As roundToDecimals finds the units far from a tie (a scale that is
-        // not a number fails the test and leaves the rest to it).
-        // The counts below 2^50 convert as signed numbers, in one step.
-        const double scaled = std::fabs(value) * scale_;
-        if (scaled < 0x1p50) {
-            const auto whole = static_cast<std::int64_t>(scaled);
-            const double fractional = scaled - static_cast<double>(whole);
-            if (std::fabs(fractional - 0.5) > scaled * 0x1p-52) {
-                const std::int64_t count = whole + (fractional > 0.5 ? 1 : 0);
-                const double magnitude = static_cast<double>(count) / scale_;
-                shown = FixedUnits{static_cast<std::uint64_t>(count), std::signbit(value)};
-                return std::signbit(value) ? -magnitude : magnitude;
-            }
+        // not a number leaves the rest to it); the counts below 2^50 convert
+        // as signed numbers, in one step.
+        std::int64_t count = 0;
+        if (unitsAwayFromTie(value, scale_, count)) {
+            const double magnitude = static_cast<double>(count) / scale_;
+            shown = FixedUnits{static_cast<std::uint64_t>(count), std::signbit(value)};
+            return std::signbit(value) ? -magnitude : magnitude;
         }
         return roundToDecimals(value, decimals_, shown);
     }

@@ -89,19 +89,6 @@ bool consumeRapidStage(double& dX, double& dY, double& dZ, double& added)
 
 }  // namespace
 
-Point3 targetPoint(const ParsedBlock& block, const ModalState& state)
-{
-    Point3 target{};
-    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
-        if (state.incremental()) {
-            target[axis] = state.position[axis] + block.axisValue(axis);
-        } else {
-            target[axis] = block.hasAxis(axis) ? block.axisValue(axis) : state.position[axis];
-        }
-    }
-    return target;
-}
-
 std::optional<double> rapidPathLength(double dX, double dY, double dZ)
 {
     double length = 0;

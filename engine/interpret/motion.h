@@ -12,8 +12,20 @@
 namespace drennix {
 
 // The block's end point: word values in absolute mode (the position where a
-// word is missing), position + word values in incremental mode.
-Point3 targetPoint(const ParsedBlock& block, const ModalState& state);
+// word is missing), position + word values in incremental mode. Inline: the
+// check takes it for every plain cut it reads.
+inline Point3 targetPoint(const ParsedBlock& block, const ModalState& state)
+{
+    Point3 target{};
+    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+        if (state.incremental()) {
+            target[axis] = state.position[axis] + block.axisValue(axis);
+        } else {
+            target[axis] = block.hasAxis(axis) ? block.axisValue(axis) : state.position[axis];
+        }
+    }
+    return target;
+}
 
 // Where the block takes the tool from the state's position, into `end`: in
 // incremental mode every axis adds its word value (0 without a word); in

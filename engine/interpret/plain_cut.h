@@ -3,9 +3,9 @@
 // linear motion with a feed. No rule can fault on it and it changes nothing
 // but the position, so a reader that follows only where the tool goes (the
 // check of a written program, whose lines are mostly such cuts) takes it
-// without the interpreter. The end is computed as interpretBlock computes it
-// (see advanceStraight), operation for operation, so it is the same bit for
-// bit; every other block goes through interpretBlock.
+// without the interpreter. The end is targetPoint, which takes each axis as
+// advanceStraight does in interpretBlock, operation for operation, so it is
+// the same bit for bit; every other block goes through interpretBlock.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +14,7 @@
 #include <tuple>
 
 #include "modal_state.h"
+#include "motion.h"
 #include "parsed_block.h"
 
 namespace drennix {
@@ -48,20 +49,10 @@ inline bool isPlainCut(const ModalState& state, const ParsedBlock& block)
            allZero<others>(block.wordCounts.data() + firstOther);
 }
 
-// Moves `state` to the end of a plain cut: in incremental mode every axis
-// adds its word value (0 without a word), in absolute mode an axis with a
-// word takes it.
+// Moves `state` to the end of a plain cut, the block's target point.
 inline void movePlainCut(ModalState& state, const ParsedBlock& block)
 {
-    const bool incremental = state.incremental();
-    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
-        const double value = block.axisValue(axis);
-        if (incremental) {
-            state.position[axis] = state.position[axis] + value;
-        } else if (block.hasAxis(axis)) {
-            state.position[axis] = value;
-        }
-    }
+    state.position = targetPoint(block, state);
 }
 
 // Takes the block's step when it is a plain cut; false, with `state`
