@@ -37,6 +37,18 @@ inline SimpleNumber scanNumericRun(std::string_view text, std::size_t& length);
 // the end of a line be read eight bytes at a time.
 inline SimpleNumber scanNumericRun(std::string_view text, std::size_t start, std::size_t& length);
 
+// The common number of a word read exactly: a sign, then digits with perhaps
+// one point among them, that end within the eight bytes after the sign at a
+// byte that is no sign or point. False for any other shape, and for a text
+// of fewer than eight bytes; scanNumericRun reads those. Where true, the
+// length and value are scanNumericRun's (well formed and exact).
+struct ShortValue {
+    double value = 0;
+    std::size_t length = 0;
+    bool hasPoint = false;
+};
+inline bool scanShortValue(std::string_view text, std::size_t start, ShortValue& number);
+
 // The value of a well-formed number text, as the C library's atof gives it
 // (numbers beyond the double range become infinities, tiny ones underflow).
 double parseRawValue(std::string_view text);
@@ -309,7 +321,69 @@ inline bool scanEightByteNumber(const char* textBegin, const char* begin, const 
     return true;
 }
 
+// The byte values less '0' of "+", "-" and ".": 0x1B, 0x1D and 0x1E.
+inline bool isSignOrPointValue(unsigned value)
+{
+    const unsigned offset = value - unsigned{'+' ^ '0'};
+    return offset < 4 && ((0b1101U >> offset) & 1U) != 0;
+}
+
 }  // namespace number_reading_detail
+
+inline bool scanShortValue(std::string_view text, std::size_t start, ShortValue& number)
+{
+    using namespace number_reading_detail;
+    if constexpr (std::endian::native != std::endian::little) {
+        return false;
+    }
+    if (start >= text.size()) {
+        return false;
+    }
+    const auto lead = static_cast<unsigned char>(text[start]);
+    const bool negative = lead == '-';
+    const std::size_t signLength = static_cast<std::size_t>(negative) | static_cast<std::size_t>(lead == '+');
+    const char* const begin = text.data() + start;
+    std::uint64_t bytes = 0;
+    if (!loadTail(text.data(), begin + signLength, text.data() + text.size(), bytes)) {
+        return false;
+    }
+    const std::uint64_t values = bytes ^ 0x3030303030303030;
+    const std::uint64_t nonDigits = nonDigitBits(values);
+    if (nonDigits == 0) {
+        return false;
+    }
+    // Bit 7 of the byte that ends the digits, and that byte less '0'.
+    const int firstBit = std::countr_zero(nonDigits);
+    const int firstStop = firstBit / 8;
+    const auto firstValue = static_cast<unsigned>(values >> (firstBit - 7)) & 0xFFU;
+    if (firstValue != unsigned{'.' ^ '0'}) {
+        // No digit, or a sign after the digits: another shape.
+        if (firstStop == 0 || ((firstValue - unsigned{'+' ^ '0'}) & ~2U) == 0) {
+            return false;
+        }
+        number.length = signLength + static_cast<std::size_t>(firstStop);
+        number.hasPoint = false;
+        number.value = shortRunValue(digitValuesValue(values, firstStop), 0, negative);
+        return true;
+    }
+    const std::uint64_t laterStops = nonDigits & (nonDigits - 1);
+    if (laterStops == 0) {
+        return false;
+    }
+    const int stopBit = std::countr_zero(laterStops);
+    const int stop = stopBit / 8;
+    // A point alone, or a sign or second point after the digits.
+    if (stop == 1 || isSignOrPointValue(static_cast<unsigned>(values >> (stopBit - 7)) & 0xFFU)) {
+        return false;
+    }
+    // The point taken out, the digits on both sides are read at once.
+    const std::uint64_t wholeBytes = (std::uint64_t{1} << (8 * firstStop)) - 1;
+    const std::uint64_t joined = (values & wholeBytes) | ((values >> 8) & ~wholeBytes);
+    number.length = signLength + static_cast<std::size_t>(stop);
+    number.hasPoint = true;
+    number.value = shortRunValue(digitValuesValue(joined, stop - 1), stop - firstStop - 1, negative);
+    return true;
+}
 
 inline SimpleNumber scanNumericRun(std::string_view text, std::size_t& length)
 {

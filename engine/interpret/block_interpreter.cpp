@@ -42,7 +42,7 @@ Fault checkRepeatedWords(const ParsedBlock& b)
 // Duplicate commands and words, impossible centre words.
 Fault checkCommonRules(const ParsedBlock& b)
 {
-    if (b.repeated) {
+    if (b.repeated()) {
         if (const Fault fault = checkRepeatedWords(b)) return fault;
     }
     if (b.has(AddressKind::ArcI) && b.has(AddressKind::ArcJ) && b.has(AddressKind::ArcK)) {

@@ -39,7 +39,7 @@ inline bool isPlainCut(const ModalState& state, const ParsedBlock& block)
     if (state.motion != Motion::Linear || !(state.feed > 0.0)) {
         return false;
     }
-    if (block.blank || block.repeated || block.programEnd || block.turnWords != 0) {
+    if (block.blank || block.repeated() || block.programEnd || block.turnWords != 0) {
         return false;
     }
     // The centre words, R and F follow X, Y and Z.

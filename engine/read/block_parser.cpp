@@ -119,6 +119,12 @@ bool opensEmptyWord(AddressKind address)
     return static_cast<unsigned>(address) > static_cast<unsigned>(AddressKind::Feed);
 }
 
+// A G word, or an axis, centre or radius word: those that storeValue takes.
+bool takesValue(AddressKind address)
+{
+    return static_cast<unsigned>(address) <= static_cast<unsigned>(AddressKind::Radius);
+}
+
 }  // namespace
 
 // Each word's number is read in the pass that finds its end. The faults come
@@ -135,35 +141,49 @@ Fault BlockParser::parseWords(std::string_view codeText, ParsedBlock& block) con
             address = static_cast<AddressKind>(wordStart(i));
             ++i;
         }
-        std::size_t length = 0;
-        const SimpleNumber number = scanNumericRun(codeText, i, length);
-        const std::size_t next = i + length;
-        // The run took every numeric byte: what follows opens the next word
-        // or is invalid.
-        const std::int8_t following = next < n ? wordStart(next) : static_cast<std::int8_t>(AddressKind::NoAddress);
-        if (following == invalidByte) {
-            return Fault{FaultId::InvalidCharacter};
-        }
-        if (number.exact && address >= AddressKind::AxisX && address <= AddressKind::Radius) {
-            storeExactValue(address, number, block);
-        } else if (number.exact && address == AddressKind::GCode) {
-            classifyGCode(number.value, block);
-        } else if (const Fault fault =
-                       closeWord(address, i > 0 ? codeText[i - 1] : ' ', codeText.substr(i, length), number, block)) {
-            return fault;
+        std::size_t next = 0;
+        ShortValue quick;
+        if (takesValue(address) && scanShortValue(codeText, i, quick)) {
+            // The common word: its value read at once, stored without the
+            // checks it cannot fail.
+            next = i + quick.length;
+            if (next < n && wordStart(next) == invalidByte) {
+                return Fault{FaultId::InvalidCharacter};
+            }
+            storeValue(address, quick, block);
+        } else {
+            std::size_t length = 0;
+            const SimpleNumber number = scanNumericRun(codeText, i, length);
+            next = i + length;
+            // The run took every numeric byte: what follows opens the next
+            // word or is invalid.
+            if (next < n && wordStart(next) == invalidByte) {
+                return Fault{FaultId::InvalidCharacter};
+            }
+            if (number.exact && address == AddressKind::GCode) {
+                classifyGCode(number.value, block);
+            } else if (const Fault fault = closeWord(address, i > 0 ? codeText[i - 1] : ' ', codeText.substr(i, length),
+                                                     number, block)) {
+                return fault;
+            }
         }
         if (next == n) {
             return {};
         }
-        address = static_cast<AddressKind>(following);
+        address = static_cast<AddressKind>(wordStart(next));
         i = next + 1;
     }
 }
 
-// The common word, an axis, centre or radius value read exactly: what
-// storeWord does with it, without the checks it cannot fail.
-void BlockParser::storeExactValue(AddressKind address, const SimpleNumber& number, ParsedBlock& block) const
+// The code of a G word, or an axis, centre or radius value, read exactly by
+// scanShortValue: what storeWord does with it, without the checks it cannot
+// fail.
+void BlockParser::storeValue(AddressKind address, const ShortValue& number, ParsedBlock& block) const
 {
+    if (address == AddressKind::GCode) {
+        classifyGCode(number.value, block);
+        return;
+    }
     const auto index = static_cast<std::size_t>(address) - 1;
     block.count(block.wordCounts[index]);
     block.values[index] = number.hasPoint ? number.value : scaleAxisValue(number.value, false, impliedDecimals_);

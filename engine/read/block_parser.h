@@ -121,7 +121,7 @@ private:
                     ParsedBlock& block) const;
     Fault storeWord(AddressKind address, char letter, std::string_view numericText, const SimpleNumber& number,
                     ParsedBlock& block) const;
-    void storeExactValue(AddressKind address, const SimpleNumber& number, ParsedBlock& block) const;
+    void storeValue(AddressKind address, const ShortValue& number, ParsedBlock& block) const;
     void classifyGCode(double value, ParsedBlock& block) const;
     void storeOtherWord(char letter, double value, ParsedBlock& block) const;
 

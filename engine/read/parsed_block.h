@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "modal_codes.h"
@@ -41,8 +42,6 @@ struct ParsedBlock {
     CoordinateMode coordinateMode = CoordinateMode::Absolute;
     Compensation compensation = Compensation::Cancelled;
     double feed = 0;
-    // Some command group or address has more than one word.
-    bool repeated = false;
 
     // Words outside the vocabulary that dialect settings read: an M word
     // that ends the program (M2, M30), and the P word of arc turns.
@@ -57,15 +56,22 @@ struct ParsedBlock {
         commandCounts = {};
         wordCounts = {};
         values = {};
-        repeated = false;
         programEnd = false;
         turnWords = 0;
     }
 
-    void count(WordCount& counter)
+    static void count(WordCount& counter) { counter = static_cast<WordCount>(counter + (counter < 2)); }
+
+    // Some command group or address has more than one word: a count of two.
+    // Told from the counts once a block rather than noted once a word.
+    bool repeated() const
     {
-        repeated |= counter != 0;
-        counter = static_cast<WordCount>(counter + (counter < 2));
+        std::uint64_t words = 0;
+        std::uint64_t commands = 0;
+        static_assert(sizeof words == sizeof wordCounts && sizeof commands >= sizeof commandCounts);
+        std::memcpy(&words, wordCounts.data(), sizeof wordCounts);
+        std::memcpy(&commands, commandCounts.data(), sizeof commandCounts);
+        return ((words | commands) & 0xFEFEFEFEFEFEFEFE) != 0 || turnWords > 1;
     }
 
     int count(CommandGroup group) const { return commandCounts[static_cast<int>(group)]; }

@@ -47,7 +47,7 @@ void expectSameBlock(const ParsedBlock& a, const ParsedBlock& b, std::size_t lin
     EXPECT_EQ(a.commandCounts, b.commandCounts);
     EXPECT_EQ(a.wordCounts, b.wordCounts);
     EXPECT_EQ(a.values, b.values);
-    EXPECT_EQ(a.repeated, b.repeated);
+    EXPECT_EQ(a.repeated(), b.repeated());
     // The modal codes and the feed hold only where their words are.
     if (a.has(CommandGroup::Motion)) {
         EXPECT_EQ(a.motion, b.motion);
