@@ -264,6 +264,14 @@ inline double shortRunValue(std::uint64_t mantissa, int fractionDigits, bool neg
            signedPowersOfTen[static_cast<int>(negative)][fractionDigits];
 }
 
+// The same for a run without a point: multiplying by 1 or -1 gives the
+// quotient's bits (a zero's sign too) without the division's wait.
+inline constexpr double unitSigns[2] = {1.0, -1.0};
+inline double wholeRunValue(std::uint64_t mantissa, bool negative)
+{
+    return static_cast<double>(static_cast<std::int64_t>(mantissa)) * unitSigns[static_cast<int>(negative)];
+}
+
 // The common number, a sign, at most seven digits with perhaps a point among
 // them and the byte after them, all in the eight bytes after the sign: one
 // load and one mask of its non-digits; where the first is a point, the next
@@ -298,7 +306,7 @@ inline bool scanEightByteNumber(const char* textBegin, const char* begin, const 
         result.hasPoint = false;
         result.wellFormed = firstStop > 0;
         result.exact = result.wellFormed;
-        result.value = shortRunValue(digitValuesValue(values, firstStop), 0, negative && result.wellFormed);
+        result.value = wholeRunValue(digitValuesValue(values, firstStop), negative && result.wellFormed);
         return true;
     }
     const std::uint64_t stops = nonDigits & (nonDigits - 1);
@@ -363,7 +371,7 @@ inline bool scanShortValue(std::string_view text, std::size_t start, ShortValue&
         }
         number.length = signLength + static_cast<std::size_t>(firstStop);
         number.hasPoint = false;
-        number.value = shortRunValue(digitValuesValue(values, firstStop), 0, negative);
+        number.value = wholeRunValue(digitValuesValue(values, firstStop), negative);
         return true;
     }
     const std::uint64_t laterStops = nonDigits & (nonDigits - 1);
