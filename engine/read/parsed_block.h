@@ -66,12 +66,17 @@ struct ParsedBlock {
     // Told from the counts once a block rather than noted once a word.
     bool repeated() const
     {
+        // Loads of whole counts' widths: the copy of six bytes into a wider
+        // word would go through memory.
         std::uint64_t words = 0;
-        std::uint64_t commands = 0;
-        static_assert(sizeof words == sizeof wordCounts && sizeof commands >= sizeof commandCounts);
-        std::memcpy(&words, wordCounts.data(), sizeof wordCounts);
-        std::memcpy(&commands, commandCounts.data(), sizeof commandCounts);
-        return ((words | commands) & 0xFEFEFEFEFEFEFEFE) != 0 || turnWords > 1;
+        std::uint32_t commands = 0;
+        std::uint16_t lastCommands = 0;
+        static_assert(sizeof words == sizeof wordCounts &&
+                      sizeof commands + sizeof lastCommands == sizeof commandCounts);
+        std::memcpy(&words, wordCounts.data(), sizeof words);
+        std::memcpy(&commands, commandCounts.data(), sizeof commands);
+        std::memcpy(&lastCommands, commandCounts.data() + sizeof commands, sizeof lastCommands);
+        return ((words | commands | lastCommands) & 0xFEFEFEFEFEFEFEFE) != 0 || turnWords > 1;
     }
 
     int count(CommandGroup group) const { return commandCounts[static_cast<int>(group)]; }
