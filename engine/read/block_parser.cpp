@@ -119,7 +119,7 @@ bool opensEmptyWord(AddressKind address)
     return static_cast<unsigned>(address) > static_cast<unsigned>(AddressKind::Feed);
 }
 
-// A G word, or an axis, centre or radius word: those that storeValue takes.
+// A G word, an axis, centre or radius word: those that storeValue takes.
 bool takesValue(AddressKind address)
 {
     return static_cast<unsigned>(address) <= static_cast<unsigned>(AddressKind::Radius);
@@ -143,14 +143,18 @@ Fault BlockParser::parseWords(std::string_view codeText, ParsedBlock& block) con
         }
         std::size_t next = 0;
         ShortValue quick;
-        if (takesValue(address) && scanShortValue(codeText, i, quick)) {
+        if (address != AddressKind::NoAddress && scanShortValue(codeText, i, quick)) {
             // The common word: its value read at once, stored without the
             // checks it cannot fail.
             next = i + quick.length;
             if (next < n && wordStart(next) == invalidByte) {
                 return Fault{FaultId::InvalidCharacter};
             }
-            storeValue(address, quick, block);
+            if (takesValue(address)) {
+                storeValue(address, quick, block);
+            } else {
+                storeLetterValue(address, codeText[i - 1], quick.value, block);
+            }
         } else {
             std::size_t length = 0;
             const SimpleNumber number = scanNumericRun(codeText, i, length);
@@ -189,6 +193,17 @@ void BlockParser::storeValue(AddressKind address, const ShortValue& number, Pars
     block.values[index] = number.hasPoint ? number.value : scaleAxisValue(number.value, false, impliedDecimals_);
 }
 
+// The feed, or a word outside the vocabulary that a dialect may read.
+void BlockParser::storeLetterValue(AddressKind address, char letter, double value, ParsedBlock& block) const
+{
+    if (address == AddressKind::Feed) {
+        block.count(block.wordCounts[static_cast<int>(AddressKind::Feed) - 1]);
+        block.feed = value;
+    } else if (programEndWords_ || turnWords_) {
+        storeOtherWord(letter, value, block);
+    }
+}
+
 // A word with numeric text is stored; an address of the vocabulary without
 // one is a fault.
 Fault BlockParser::closeWord(AddressKind address, char letter, std::string_view numericText, const SimpleNumber& number,
@@ -215,10 +230,7 @@ Fault BlockParser::storeWord(AddressKind address, char letter, std::string_view 
     switch (address) {
     case AddressKind::NoAddress: return Fault{FaultId::NumberWithoutAddress};
     case AddressKind::GCode: classifyGCode(rawValue(), block); return {};
-    case AddressKind::Feed:
-        block.count(block.wordCounts[static_cast<int>(AddressKind::Feed) - 1]);
-        block.feed = rawValue();
-        return {};
+    case AddressKind::Feed: storeLetterValue(address, letter, rawValue(), block); return {};
     case AddressKind::Other:
         if (programEndWords_ || turnWords_) storeOtherWord(letter, rawValue(), block);
         return {};

@@ -122,6 +122,7 @@ private:
     Fault storeWord(AddressKind address, char letter, std::string_view numericText, const SimpleNumber& number,
                     ParsedBlock& block) const;
     void storeValue(AddressKind address, const ShortValue& number, ParsedBlock& block) const;
+    void storeLetterValue(AddressKind address, char letter, double value, ParsedBlock& block) const;
     void classifyGCode(double value, ParsedBlock& block) const;
     void storeOtherWord(char letter, double value, ParsedBlock& block) const;
 
