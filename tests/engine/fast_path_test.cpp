@@ -229,6 +229,38 @@ TEST(BlockParser, ReadsEachLineAsCuttingItFirstDoes)
     }
 }
 
+// The words a dialect reads outside the vocabulary (M2 and M30 that end the
+// program, the P word of arc turns) and the feed, read by the quick path (in
+// a line of eight bytes or more) and by the full reading (a shorter line):
+// the same block.
+TEST(BlockParser, DialectWordsReadTheSameByEitherPath)
+{
+    Settings settings;
+    settings.process.endAtProgramEnd = 1;
+    settings.process.arcTurnsByP = 1;
+    settings.process.lowerCaseLetters = 1;
+    const BlockParser parser(settings);
+    for (const std::string word : {"M2",  "M30",  "M02", "M30.", "M3",   "M29.9", "m30",   "m2",   "M-30", "P3", "P0",
+                                   "P-2", "P2.5", "p4",  "F120", "F0.5", "F-1",   "S8000", "N120", "T1",   "M6"}) {
+        ParsedBlock shortLine;
+        ParsedBlock longLine;
+        const Fault shortFault = parser.parseCommentFree(word, shortLine);
+        const Fault longFault = parser.parseCommentFree(word + std::string(8, ' '), longLine);
+        ASSERT_EQ(shortFault, longFault) << word;
+        ASSERT_EQ(shortLine.programEnd, longLine.programEnd) << word;
+        ASSERT_EQ(shortLine.turnWords, longLine.turnWords) << word;
+        ASSERT_EQ(bitsOf(shortLine.turns), bitsOf(longLine.turns)) << word;
+        ASSERT_EQ(shortLine.wordCounts, longLine.wordCounts) << word;
+        ASSERT_EQ(bitsOf(shortLine.feed), bitsOf(longLine.feed)) << word;
+    }
+    ParsedBlock block;
+    ASSERT_EQ(parser.parseCommentFree("G1 X1.5 M30  ", block), Fault{});
+    EXPECT_TRUE(block.programEnd);
+    ASSERT_EQ(parser.parseCommentFree("G2 X1. R2. P3  ", block), Fault{});
+    EXPECT_EQ(block.turnWords, 1);
+    EXPECT_EQ(block.turns, 3.0);
+}
+
 // The values the formulas square: coordinates of up to 9 decimal places, their
 // differences and sums of squares, at every scale, and doubles of any bits.
 std::vector<double> valuesToSquare()
