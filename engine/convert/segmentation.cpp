@@ -102,12 +102,10 @@ bool CutSequence::next(Cut& cut)
     // arc's end (not rounded here); pointAt gives every axis its units.
     std::array<std::optional<FixedUnits>, 3> pointShown;
     std::array<std::optional<FixedUnits>, 3>& shown = incremental_ ? pointShown : cut.shown;
-    Point3 point = arc_.end;
-    if (done_ < count_) {
-        point = pointAt(done_, shown);
-    } else {
+    if (cut.last) {
         shown = {};
     }
+    const Point3 point = cut.last ? arc_.end : pointAt(done_, shown);
     cut.shownDecimals = decimals_;
     Point3 travel{};
     for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
