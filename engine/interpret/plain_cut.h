@@ -1,12 +1,14 @@
 // A plain cut: the step of a block that holds axis words only (X, Y, Z; no
-// feed, no other word the block records, none twice) under a linear motion
-// with a feed, or those words and the linear motion's own code (the first
-// cut of a converted arc, a straight line of a source). No rule can fault on it and it changes nothing
-// but the position, so a reader that follows only where the tool goes (the
-// check of a written program, whose lines are mostly such cuts) takes it
-// without the interpreter. The end is targetPoint, which takes each axis as
-// advanceStraight does in interpretBlock, operation for operation, so it is
-// the same bit for bit; every other block goes through interpretBlock.
+// feed, no other word the block records, none twice), perhaps with the
+// linear motion's own code (the first cut of a converted arc, many straight
+// lines of a source), under a linear motion with a feed. No rule can fault
+// on it and it changes nothing but the position and the motion (to linear),
+// so a reader that follows only where the tool goes (the check of a written
+// program, whose lines are mostly such cuts) takes it without the
+// interpreter. Each axis of the end is taken as targetPoint takes it, which
+// is how advanceStraight takes it in interpretBlock, operation for
+// operation, so it is the same bit for bit; every other block goes through
+// interpretBlock.
 #pragma once
 
 #include <cstddef>
@@ -56,11 +58,21 @@ inline bool isPlainCut(const ModalState& state, const ParsedBlock& block)
 }
 
 // Moves `state` to the end of a plain cut, the block's target point, under
-// the linear motion.
+// the linear motion: each axis as targetPoint takes it, in place, without a
+// point built and copied.
 inline void movePlainCut(ModalState& state, const ParsedBlock& block)
 {
     state.motion = Motion::Linear;
-    state.position = targetPoint(block, state);
+    Point3& position = state.position;
+    if (state.incremental()) {
+        for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+            position[axis] = position[axis] + block.axisValue(axis);
+        }
+        return;
+    }
+    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+        position[axis] = block.hasAxis(axis) ? block.axisValue(axis) : position[axis];
+    }
 }
 
 // Takes the block's step when it is a plain cut; false, with `state`

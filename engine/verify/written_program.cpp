@@ -8,6 +8,62 @@
 
 namespace drennix {
 
+WrittenProgram::WrittenProgram(SourceReader& reader, const Settings& settings, const Point3& initialPosition)
+    : stream_(reader, settings),
+      decimals_(settings.process.decimalPlaces),
+      modal_(startingState(settings.process, initialPosition))
+{}
+
+bool WrittenProgram::advance()
+{
+    if (stream_.atEnd()) {
+        status_ = VerificationStatus::OutputMismatch;
+        return false;
+    }
+    ++line_;
+    const SourceLine& line = stream_.next();
+    if (line.readFailed || line.fault) {
+        return stopAt(line);
+    }
+    blank_ = line.block.blank;
+    // Most written lines are cuts of axis words only: they move the position
+    // and nothing else, without the interpreter and without a copy of the state.
+    straight_ = !blank_ && takePlainCut(modal_, line.block);
+    return blank_ || straight_ || interpret(line.block);
+}
+
+bool WrittenProgram::stopAt(const SourceLine& line)
+{
+    straight_ = false;
+    blank_ = false;
+    status_ = line.readFailed ? VerificationStatus::OutputUnreadable : VerificationStatus::OutputMismatch;
+    return false;
+}
+
+bool WrittenProgram::interpret(const ParsedBlock& block)
+{
+    interpretBlock(modal_, block, decimals_, line_, step_, CuttingLength::NotNeeded);
+    if (step_.fault) {
+        status_ = VerificationStatus::OutputMismatch;
+        return false;
+    }
+    modal_ = step_.modal;
+    straight_ = step_.kind == BlockKind::Motion && step_.move.kind == MoveKind::Linear;
+    return true;
+}
+
+bool WrittenProgram::advanceCut()
+{
+    if (!advance()) {
+        return false;
+    }
+    if (straight_ || blank_) {
+        return true;
+    }
+    status_ = VerificationStatus::OutputMismatch;
+    return false;
+}
+
 namespace {
 
 double distance(const Point3& u, const Point3& v)
@@ -72,62 +128,6 @@ VerificationResult stoppedAt(const WrittenProgram& program, const VerificationSu
 }
 
 }  // namespace
-
-WrittenProgram::WrittenProgram(SourceReader& reader, const Settings& settings, const Point3& initialPosition)
-    : stream_(reader, settings),
-      decimals_(settings.process.decimalPlaces),
-      modal_(startingState(settings.process, initialPosition))
-{}
-
-bool WrittenProgram::advance()
-{
-    if (stream_.atEnd()) {
-        status_ = VerificationStatus::OutputMismatch;
-        return false;
-    }
-    ++line_;
-    const SourceLine& line = stream_.next();
-    if (line.readFailed || line.fault) {
-        return stopAt(line);
-    }
-    blank_ = line.block.blank;
-    // Most written lines are cuts of axis words only: they move the position
-    // and nothing else, without the interpreter and without a copy of the state.
-    straight_ = !blank_ && takePlainCut(modal_, line.block);
-    return blank_ || straight_ || interpret(line.block);
-}
-
-bool WrittenProgram::stopAt(const SourceLine& line)
-{
-    straight_ = false;
-    blank_ = false;
-    status_ = line.readFailed ? VerificationStatus::OutputUnreadable : VerificationStatus::OutputMismatch;
-    return false;
-}
-
-bool WrittenProgram::interpret(const ParsedBlock& block)
-{
-    interpretBlock(modal_, block, decimals_, line_, step_, CuttingLength::NotNeeded);
-    if (step_.fault) {
-        status_ = VerificationStatus::OutputMismatch;
-        return false;
-    }
-    modal_ = step_.modal;
-    straight_ = step_.kind == BlockKind::Motion && step_.move.kind == MoveKind::Linear;
-    return true;
-}
-
-bool WrittenProgram::advanceCut()
-{
-    if (!advance()) {
-        return false;
-    }
-    if (straight_ || blank_) {
-        return true;
-    }
-    status_ = VerificationStatus::OutputMismatch;
-    return false;
-}
 
 // Each non-converted source line is one written line and each converted arc
 // as many lines as it has segments, so the written line of an arc's first
