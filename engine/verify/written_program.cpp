@@ -71,6 +71,28 @@ double distance(const Point3& u, const Point3& v)
     return std::hypot(u[0] - v[0], u[1] - v[1], u[2] - v[2]);
 }
 
+// Measures the segments of `arc` from k on where only the largest figure
+// counts (no listener, a largest figure known): a segment that cannot exceed
+// it is not measured. False when the program does not hold their cuts.
+bool measureLargestFrom(long long k, const ReferenceArc& arc, ArcSegments& stretches, WrittenProgram& program,
+                        VerificationSummary& summary)
+{
+    Point3 start = program.position();
+    for (; k <= arc.segments; ++k) {
+        if (!program.advanceCut()) {
+            return false;
+        }
+        const Point3& end = program.position();
+        const std::optional<double> deviation = stretches.deviationAbove(k, start, end, summary.maxDeviation);
+        if (deviation && *deviation > summary.maxDeviation) {
+            summary.maxDeviation = *deviation;
+            summary.maxDeviationLine = arc.line;
+        }
+        start = end;
+    }
+    return true;
+}
+
 // Measures each segment of `arc`, whose first cut is the next line of
 // `program`; false when the program does not hold its cuts.
 bool measureArc(const ReferenceArc& arc, double allowance, WrittenProgram& program, VerificationSummary& summary,
@@ -81,21 +103,19 @@ bool measureArc(const ReferenceArc& arc, double allowance, WrittenProgram& progr
     segment.line = arc.line;
     segment.allowance = allowance;
     for (long long k = 1; k <= arc.segments; ++k) {
+        // Without a listener only the largest figure counts, once there is one.
+        if (listener == nullptr && summary.maxDeviationLine != 0) {
+            if (!measureLargestFrom(k, arc, stretches, program, summary)) {
+                return false;
+            }
+            break;
+        }
         segment.start = program.position();
         if (!program.advanceCut()) {
             return false;
         }
         segment.end = program.position();
-        // Without a listener only the largest figure counts: a segment that
-        // cannot exceed the largest so far is not measured.
-        const bool largestOnly = listener == nullptr && summary.maxDeviationLine != 0;
-        const std::optional<double> deviation =
-            largestOnly ? stretches.deviationAbove(k, segment.start, segment.end, summary.maxDeviation)
-                        : stretches.deviation(k, segment.start, segment.end);
-        if (!deviation) {
-            continue;
-        }
-        segment.deviation = *deviation;
+        segment.deviation = stretches.deviation(k, segment.start, segment.end);
         if (segment.deviation > summary.maxDeviation || summary.maxDeviationLine == 0) {
             summary.maxDeviation = segment.deviation;
             summary.maxDeviationLine = arc.line;
