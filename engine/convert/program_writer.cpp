@@ -145,6 +145,16 @@ void ProgramWriter::noteBlock(const ParsedBlock& block)
 
 void ProgramWriter::writeSourceLine(std::string_view line, Motion modalMotion)
 {
+    // Most kept lines go as read, straight into the sink's room.
+    if (reinsertion_ != ArcCodeReinsertion::Needed) {
+        if (char* room = sink_.lineRoom(line.size())) {
+            if (!line.empty()) {
+                std::memcpy(room, line.data(), line.size());
+            }
+            sink_.endLineAt(room + line.size());
+            return;
+        }
+    }
     line_.clear();
     if (reinsertion_ == ArcCodeReinsertion::Needed) {
         line_ += vocabulary_.gCodeLetter;

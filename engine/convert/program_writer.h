@@ -88,7 +88,8 @@ public:
 private:
     // The axis words of a cut from `out` on (room for words_'s size); their
     // end, or nullptr where they need the general way.
-    char* writeAxisWords(const Cut& cut, char* out) const;
+    // Inline in writeCut, once or twice a cut.
+    [[gnu::always_inline]] inline char* writeAxisWords(const Cut& cut, char* out) const;
 
     // 0 nothing pending; Armed: the previous block was converted; Needed:
     // this block relies on the modal arc motion and needs the arc's code.

@@ -90,6 +90,54 @@ std::optional<FixedUnits> CutSequence::unitsBetween(const std::optional<FixedUni
     return FixedUnits{static_cast<std::uint64_t>(difference < 0 ? -difference : difference), difference < 0};
 }
 
+// An absolute word is its point, whose units are known unless it is the
+// arc's end (not rounded here); pointAt gives every axis its units. An axis
+// whose point is the position gets no word and no travel.
+void CutSequence::takeAbsoluteWords(Cut& cut, Point3& travel)
+{
+    if (cut.last) {
+        cut.shown = {};
+    }
+    const Point3 point = cut.last ? arc_.end : pointAt(done_, cut.shown);
+    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+        double& position = position_[axis];
+        const bool word = point[axis] != position;
+        cut.hasWord[axis] = word;
+        cut.words[axis] = word ? point[axis] : 0.0;
+        travel[axis] = word ? std::fabs(point[axis] - position) : 0.0;
+        position = word ? point[axis] : position;
+    }
+}
+
+// An incremental word is the difference from the position to the point; its
+// units are known where those of both are.
+void CutSequence::takeIncrementalWords(Cut& cut, Point3& travel)
+{
+    std::array<std::optional<FixedUnits>, 3> pointShown;
+    const Point3 point = cut.last ? arc_.end : pointAt(done_, pointShown);
+    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+        double& position = position_[axis];
+        cut.hasWord[axis] = point[axis] != position;
+        if (!cut.hasWord[axis]) {
+            cut.words[axis] = 0;
+            // Adding 0 keeps the incremental mode's arithmetic: -0 becomes 0.
+            cut.shown[axis].reset();
+            position = position + 0.0;
+            if (positionShown_[axis]) {
+                positionShown_[axis]->negative = positionShown_[axis]->negative && std::signbit(position);
+            }
+            continue;
+        }
+        const double value = point[axis] - position;
+        cut.words[axis] = value;
+        travel[axis] = std::fabs(value);
+        cut.shown[axis] = unitsBetween(positionShown_[axis], pointShown[axis]);
+        position = position + value;
+        // The sum comes back to the point where the subtraction was exact.
+        positionShown_[axis] = position == point[axis] ? pointShown[axis] : std::nullopt;
+    }
+}
+
 bool CutSequence::next(Cut& cut)
 {
     if (done_ == count_) {
@@ -98,44 +146,12 @@ bool CutSequence::next(Cut& cut)
     ++done_;
     cut.first = done_ == 1;
     cut.last = done_ == count_;
-    // An absolute word is its point, whose units are known unless it is the
-    // arc's end (not rounded here); pointAt gives every axis its units.
-    std::array<std::optional<FixedUnits>, 3> pointShown;
-    std::array<std::optional<FixedUnits>, 3>& shown = incremental_ ? pointShown : cut.shown;
-    Point3 point = arc_.end;
-    if (done_ < count_) {
-        point = pointAt(done_, shown);
-    } else {
-        shown = {};
-    }
     cut.shownDecimals = decimals_;
     Point3 travel{};
-    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
-        double& position = position_[axis];
-        cut.hasWord[axis] = point[axis] != position;
-        if (!cut.hasWord[axis]) {
-            cut.words[axis] = 0;
-            // Adding 0 keeps the incremental mode's arithmetic: -0 becomes 0.
-            if (incremental_) {
-                cut.shown[axis].reset();
-                position = position + 0.0;
-                if (positionShown_[axis]) {
-                    positionShown_[axis]->negative = positionShown_[axis]->negative && std::signbit(position);
-                }
-            }
-            continue;
-        }
-        const double value = incremental_ ? point[axis] - position : point[axis];
-        cut.words[axis] = value;
-        travel[axis] = std::fabs(incremental_ ? value : value - position);
-        if (incremental_) {
-            cut.shown[axis] = unitsBetween(positionShown_[axis], pointShown[axis]);
-            position = position + value;
-            // The sum comes back to the point where the subtraction was exact.
-            positionShown_[axis] = position == point[axis] ? pointShown[axis] : std::nullopt;
-        } else {
-            position = value;
-        }
+    if (incremental_) {
+        takeIncrementalWords(cut, travel);
+    } else {
+        takeAbsoluteWords(cut, travel);
     }
     cut.end = position_;
     cut.length = straightLength(travel[AxisIndexX], travel[AxisIndexY], travel[AxisIndexZ]);

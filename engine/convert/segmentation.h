@@ -54,7 +54,12 @@ private:
     // Point k of the cuts (0 < k < count), each coordinate snapped to the
     // number format so that the point is exactly what its line shows; the
     // units of that text where they are known.
-    Point3 pointAt(long long k, std::array<std::optional<FixedUnits>, 3>& shown) const;
+    // Inline in next, once a cut.
+    [[gnu::always_inline]] inline Point3 pointAt(long long k, std::array<std::optional<FixedUnits>, 3>& shown) const;
+    // The words of the next cut, its travel on each axis, and the position
+    // it leaves; inline in next, once a cut.
+    [[gnu::always_inline]] inline void takeAbsoluteWords(Cut& cut, Point3& travel);
+    [[gnu::always_inline]] inline void takeIncrementalWords(Cut& cut, Point3& travel);
     // The units of an incremental word from the position to the point, where
     // both their units are known.
     static std::optional<FixedUnits> unitsBetween(const std::optional<FixedUnits>& from,

@@ -1,11 +1,14 @@
 // A plain cut: the step of a block that holds axis words only (X, Y, Z; no
-// G word, no feed, no other word the block records, none twice) under a
-// linear motion with a feed. No rule can fault on it and it changes nothing
-// but the position, so a reader that follows only where the tool goes (the
-// check of a written program, whose lines are mostly such cuts) takes it
-// without the interpreter. The end is targetPoint, which takes each axis as
-// advanceStraight does in interpretBlock, operation for operation, so it is
-// the same bit for bit; every other block goes through interpretBlock.
+// feed, no other word the block records, none twice), perhaps with the
+// linear motion's own code (the first cut of a converted arc, many straight
+// lines of a source), under a linear motion with a feed. No rule can fault
+// on it and it changes nothing but the position and the motion (to linear),
+// so a reader that follows only where the tool goes (the check of a written
+// program, whose lines are mostly such cuts) takes it without the
+// interpreter. Each axis of the end is taken as targetPoint takes it, which
+// is how advanceStraight takes it in interpretBlock, operation for
+// operation, so it is the same bit for bit; every other block goes through
+// interpretBlock.
 #pragma once
 
 #include <cstddef>
@@ -33,26 +36,43 @@ bool allZero(const WordCount* bytes)
     return (head | tail) == 0;
 }
 
-// The block states nothing but axis words, and the state cuts with a feed.
+// The block states nothing but axis words, and perhaps the linear motion's
+// code, and the state cuts with a feed once the block applies.
 inline bool isPlainCut(const ModalState& state, const ParsedBlock& block)
 {
-    if (state.motion != Motion::Linear || !(state.feed > 0.0)) {
+    if (!(state.feed > 0.0)) {
         return false;
     }
     if (block.blank || block.repeated() || block.programEnd || block.turnWords != 0) {
         return false;
     }
+    // The motion group comes first; every other group must be empty. A
+    // block without repeats counts at most one motion code.
+    static_assert(static_cast<std::size_t>(CommandGroup::Motion) == 0);
+    const bool linear = block.commandCounts[0] == 0 ? state.motion == Motion::Linear : block.motion == Motion::Linear;
     // The centre words, R and F follow X, Y and Z.
     constexpr std::size_t firstOther = static_cast<std::size_t>(AddressKind::ArcI) - 1;
     constexpr std::size_t others = std::tuple_size_v<decltype(ParsedBlock::wordCounts)> - firstOther;
-    return allZero<commandGroupCount>(block.commandCounts.data()) &&
+    return linear && allZero<commandGroupCount - 1>(block.commandCounts.data() + 1) &&
            allZero<others>(block.wordCounts.data() + firstOther);
 }
 
-// Moves `state` to the end of a plain cut, the block's target point.
+// Moves `state` to the end of a plain cut, the block's target point, under
+// the linear motion: each axis as targetPoint takes it, in place, without a
+// point built and copied.
 inline void movePlainCut(ModalState& state, const ParsedBlock& block)
 {
-    state.position = targetPoint(block, state);
+    state.motion = Motion::Linear;
+    Point3& position = state.position;
+    if (state.incremental()) {
+        for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+            position[axis] = position[axis] + block.axisValue(axis);
+        }
+        return;
+    }
+    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+        position[axis] = block.hasAxis(axis) ? block.axisValue(axis) : position[axis];
+    }
 }
 
 // Takes the block's step when it is a plain cut; false, with `state`

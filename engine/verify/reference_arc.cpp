@@ -574,17 +574,6 @@ double ArcSegments::deviation(long long k, const Point3& a, const Point3& b)
     return measured(k, static_cast<double>(k - 1) / n, static_cast<double>(k) / n, a, b);
 }
 
-std::optional<double> ArcSegments::deviationAbove(long long k, const Point3& a, const Point3& b, double floor)
-{
-    const double n = static_cast<double>(arc_.segments);
-    const double t0 = static_cast<double>(k - 1) / n;
-    const double t1 = static_cast<double>(k) / n;
-    if (boundedBy(k, t0, t1, a, b, floor)) {
-        return std::nullopt;
-    }
-    return measured(k, t0, t1, a, b);
-}
-
 // The segment's figure from directionOnPath's directions at its ends, the
 // start's kept from the segment before when that one was measured.
 double ArcSegments::measured(long long k, double t0, double t1, const Point3& a, const Point3& b)
@@ -595,6 +584,56 @@ double ArcSegments::measured(long long k, double t0, double t1, const Point3& a,
     endSin_ = ends.end.sin;
     endCos_ = ends.end.cos;
     return stretchDeviation(arc_, t0, t1, a, b, ends);
+}
+
+// The path's point at t as pathPoint gives it, the plane's axes known. The
+// bound takes the stretch's ends and the written segment as they stand:
+// its distances do not depend on the order of the axes, only their last
+// bits do, far within its margins.
+Point3 ArcSegments::pointAt(double t, double sin, double cos) const
+{
+    Point3 p{};
+    p[axes_.a] = arc_.centreA + arc_.radius * cos;
+    p[axes_.b] = arc_.centreB + arc_.radius * sin;
+    p[axes_.helical] = arc_.startHeight + arc_.rise * t;
+    return p;
+}
+
+// Most segments continue the walk of the segment before and lie within the
+// floor by the quick bound: that case alone, kept small, so that it needs
+// no frame of its own; it changes nothing unless it settles the segment.
+std::optional<double> ArcSegments::deviationAbove(long long k, const Point3& a, const Point3& b, double floor)
+{
+    if (k - 1 == turnedEnd_ && turns_ != maximumTurns) {
+        const double n = static_cast<double>(arc_.segments);
+        const double t1 = static_cast<double>(k) / n;
+        const double angle = arc_.sweep * (t1 - static_cast<double>(k - 1) / n);
+        const double scale = pathScale_ + magnitude(a) + magnitude(b);
+        if (scale < largestScale && std::fabs(angle) <= shortStretch) {
+            const SinCos end = rotated({turned_.sin, turned_.cos}, {turned_.stepSin, turned_.stepCos});
+            const Point3 endPoint = pointAt(t1, end.sin, end.cos);
+            if (quickBound(arc_, angle, turned_.point, endPoint, a, b, scale) <= floor) {
+                turned_.sin = end.sin;
+                turned_.cos = end.cos;
+                turned_.point = endPoint;
+                turnedEnd_ = k;
+                ++turns_;
+                return std::nullopt;
+            }
+        }
+    }
+    return boundedOrMeasured(k, a, b, floor);
+}
+
+std::optional<double> ArcSegments::boundedOrMeasured(long long k, const Point3& a, const Point3& b, double floor)
+{
+    const double n = static_cast<double>(arc_.segments);
+    const double t0 = static_cast<double>(k - 1) / n;
+    const double t1 = static_cast<double>(k) / n;
+    if (boundedBy(k, t0, t1, a, b, floor)) {
+        return std::nullopt;
+    }
+    return measured(k, t0, t1, a, b);
 }
 
 // The bound of the segment's figure (infinity where none is safe) against
@@ -622,21 +661,19 @@ bool ArcSegments::boundedBy(long long k, double t0, double t1, const Point3& a, 
         endSin_ = start.sin;
         endCos_ = start.cos;
         const SinCos step = sinCosNearZero(angle);
-        turned_ = {start.sin, start.cos, step.sin, step.cos, framePoint(arc_, t0, start)};
+        turned_ = {start.sin, start.cos, step.sin, step.cos, pointAt(t0, start.sin, start.cos)};
         turns_ = 0;
     }
     const SinCos end = rotated({turned_.sin, turned_.cos}, {turned_.stepSin, turned_.stepCos});
     const Point3 startPoint = turned_.point;
     turned_.sin = end.sin;
     turned_.cos = end.cos;
-    turned_.point = framePoint(arc_, t1, end);
+    turned_.point = pointAt(t1, end.sin, end.cos);
     turnedEnd_ = k;
     ++turns_;
-    const Point3 aInFrame = inArcFrame(a, axes_);
-    const Point3 bInFrame = inArcFrame(b, axes_);
     // Most segments are shown to lie within the floor by the quick bound.
-    return quickBound(arc_, angle, startPoint, turned_.point, aInFrame, bInFrame, scale) <= floor ||
-           segmentBound(arc_, angle, startPoint, turned_.point, aInFrame, bInFrame, scale) <= floor;
+    return quickBound(arc_, angle, startPoint, turned_.point, a, b, scale) <= floor ||
+           segmentBound(arc_, angle, startPoint, turned_.point, a, b, scale) <= floor;
 }
 
 }  // namespace drennix

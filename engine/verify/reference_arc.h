@@ -43,9 +43,8 @@ double distanceToSegment(const Point3& p, const Point3& a, const Point3& b);
 double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Point3& a, const Point3& b);
 
 // A bound of the deviation of the stretch of angle `angle` of the path from
-// `start` to `end` (its points in the arc's frame: the plane's two axes,
-// then the helical one) from the segment from `a` to `b` (also in that
-// frame), with margins for rounding that grow with `scale`, the magnitude
+// `start` to `end` from the segment from `a` to `b` (the four points with
+// their axes in one order, whichever), with margins for rounding that grow with `scale`, the magnitude
 // of the figures. quickSegmentBound's is never below segmentBound's and
 // needs no division.
 double segmentBound(const ReferenceArc& arc, double angle, const Point3& start, const Point3& end, const Point3& a,
@@ -68,10 +67,14 @@ public:
 
 private:
     double measured(long long k, double t0, double t1, const Point3& a, const Point3& b);
-    // Whether the bound of the segment's figure is at most `floor`; inline
-    // in deviationAbove, once a segment.
-    [[gnu::always_inline]] inline bool boundedBy(long long k, double t0, double t1, const Point3& a, const Point3& b,
-                                                 double floor);
+    // deviationAbove where the walk's quick bound does not settle the
+    // segment; out of line, so that the common case stays small.
+    [[gnu::noinline]] std::optional<double> boundedOrMeasured(long long k, const Point3& a, const Point3& b,
+                                                              double floor);
+    // Whether the bound of the segment's figure is at most `floor`.
+    bool boundedBy(long long k, double t0, double t1, const Point3& a, const Point3& b, double floor);
+    // The path's point at t, its direction from the centre given.
+    Point3 pointAt(double t, double sin, double cos) const;
 
     const ReferenceArc& arc_;
     const PlaneAxes axes_;
@@ -84,7 +87,7 @@ private:
     double endCos_ = 1;
     // The bound's walk along the path: the direction at the end of the segment
     // bounded last, turned from one directionOnPath gave `turns_` times by a
-    // segment's angle, and its point in the arc's frame; -1 for none.
+    // segment's angle, and its point; -1 for none.
     struct Turned {
         double sin = 0;
         double cos = 1;

@@ -8,71 +8,6 @@
 
 namespace drennix {
 
-namespace {
-
-double distance(const Point3& u, const Point3& v)
-{
-    return std::hypot(u[0] - v[0], u[1] - v[1], u[2] - v[2]);
-}
-
-// Measures each segment of `arc`, whose first cut is the next line of
-// `program`; false when the program does not hold its cuts.
-bool measureArc(const ReferenceArc& arc, double allowance, WrittenProgram& program, VerificationSummary& summary,
-                VerificationListener* listener)
-{
-    ArcSegments stretches(arc);
-    SegmentDeviation segment;
-    segment.line = arc.line;
-    segment.allowance = allowance;
-    for (long long k = 1; k <= arc.segments; ++k) {
-        segment.start = program.position();
-        if (!program.advanceCut()) {
-            return false;
-        }
-        segment.end = program.position();
-        // Without a listener only the largest figure counts: a segment that
-        // cannot exceed the largest so far is not measured.
-        const bool largestOnly = listener == nullptr && summary.maxDeviationLine != 0;
-        const std::optional<double> deviation =
-            largestOnly ? stretches.deviationAbove(k, segment.start, segment.end, summary.maxDeviation)
-                        : stretches.deviation(k, segment.start, segment.end);
-        if (!deviation) {
-            continue;
-        }
-        segment.deviation = *deviation;
-        if (segment.deviation > summary.maxDeviation || summary.maxDeviationLine == 0) {
-            summary.maxDeviation = segment.deviation;
-            summary.maxDeviationLine = arc.line;
-        }
-        if (listener != nullptr) {
-            listener->segment(segment);
-        }
-    }
-    summary.maxEndError = std::max(summary.maxEndError, distance(program.position(), arc.end));
-    summary.lines += arc.segments;
-    ++summary.arcs;
-    return true;
-}
-
-// Reads `program` up to its line `last`; false when it ends before or a line
-// does not read.
-bool readThrough(WrittenProgram& program, long long last)
-{
-    while (program.line() < last) {
-        if (!program.advance()) {
-            return false;
-        }
-    }
-    return true;
-}
-
-VerificationResult stoppedAt(const WrittenProgram& program, const VerificationSummary& summary)
-{
-    return {program.status(), summary, program.line()};
-}
-
-}  // namespace
-
 WrittenProgram::WrittenProgram(SourceReader& reader, const Settings& settings, const Point3& initialPosition)
     : stream_(reader, settings),
       decimals_(settings.process.decimalPlaces),
@@ -128,6 +63,91 @@ bool WrittenProgram::advanceCut()
     status_ = VerificationStatus::OutputMismatch;
     return false;
 }
+
+namespace {
+
+double distance(const Point3& u, const Point3& v)
+{
+    return std::hypot(u[0] - v[0], u[1] - v[1], u[2] - v[2]);
+}
+
+// Measures the segments of `arc` from k on where only the largest figure
+// counts (no listener, a largest figure known): a segment that cannot exceed
+// it is not measured. False when the program does not hold their cuts.
+bool measureLargestFrom(long long k, const ReferenceArc& arc, ArcSegments& stretches, WrittenProgram& program,
+                        VerificationSummary& summary)
+{
+    Point3 start = program.position();
+    for (; k <= arc.segments; ++k) {
+        if (!program.advanceCut()) {
+            return false;
+        }
+        const Point3& end = program.position();
+        const std::optional<double> deviation = stretches.deviationAbove(k, start, end, summary.maxDeviation);
+        if (deviation && *deviation > summary.maxDeviation) {
+            summary.maxDeviation = *deviation;
+            summary.maxDeviationLine = arc.line;
+        }
+        start = end;
+    }
+    return true;
+}
+
+// Measures each segment of `arc`, whose first cut is the next line of
+// `program`; false when the program does not hold its cuts.
+bool measureArc(const ReferenceArc& arc, double allowance, WrittenProgram& program, VerificationSummary& summary,
+                VerificationListener* listener)
+{
+    ArcSegments stretches(arc);
+    SegmentDeviation segment;
+    segment.line = arc.line;
+    segment.allowance = allowance;
+    for (long long k = 1; k <= arc.segments; ++k) {
+        // Without a listener only the largest figure counts, once there is one.
+        if (listener == nullptr && summary.maxDeviationLine != 0) {
+            if (!measureLargestFrom(k, arc, stretches, program, summary)) {
+                return false;
+            }
+            break;
+        }
+        segment.start = program.position();
+        if (!program.advanceCut()) {
+            return false;
+        }
+        segment.end = program.position();
+        segment.deviation = stretches.deviation(k, segment.start, segment.end);
+        if (segment.deviation > summary.maxDeviation || summary.maxDeviationLine == 0) {
+            summary.maxDeviation = segment.deviation;
+            summary.maxDeviationLine = arc.line;
+        }
+        if (listener != nullptr) {
+            listener->segment(segment);
+        }
+    }
+    summary.maxEndError = std::max(summary.maxEndError, distance(program.position(), arc.end));
+    summary.lines += arc.segments;
+    ++summary.arcs;
+    return true;
+}
+
+// Reads `program` up to its line `last`; false when it ends before or a line
+// does not read.
+bool readThrough(WrittenProgram& program, long long last)
+{
+    while (program.line() < last) {
+        if (!program.advance()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+VerificationResult stoppedAt(const WrittenProgram& program, const VerificationSummary& summary)
+{
+    return {program.status(), summary, program.line()};
+}
+
+}  // namespace
 
 // Each non-converted source line is one written line and each converted arc
 // as many lines as it has segments, so the written line of an arc's first

@@ -43,11 +43,12 @@ public:
     WrittenProgram(SourceReader& reader, const Settings& settings, const Point3& initialPosition);
 
     // Reads and evaluates the next line; false when there is none or it does
-    // not read as a block (`status()` tells which).
-    bool advance();
+    // not read as a block (`status()` tells which). Inline in the reading
+    // loops, once a line.
+    [[gnu::always_inline]] inline bool advance();
     // Reads the next line as a cut of an arc: a straight cutting move, or a
     // line without a move where the cut left every axis where it was.
-    bool advanceCut();
+    [[gnu::always_inline]] inline bool advanceCut();
 
     long long line() const { return line_; }
     const Point3& position() const { return modal_.position; }

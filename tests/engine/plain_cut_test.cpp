@@ -1,9 +1,10 @@
 // The plain cut, the check's shortcut past the interpreter for lines of axis
 // words only, against interpretBlock on random lines and states: it must
-// take exactly the lines that hold nothing but X, Y and Z under a cutting
-// motion with a feed, reach the interpreter's position bit for bit, and
-// leave every other line (G words, F words, arc words, repeated words,
-// dialect words, faults) to the interpreter untouched.
+// take exactly the lines that hold nothing but X, Y and Z (and perhaps the
+// linear motion's code) under a cutting motion with a feed, reach the
+// interpreter's position and motion bit for bit, and leave every other line
+// (other G words, F words, arc words, repeated words, dialect words, faults)
+// to the interpreter untouched.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -90,6 +91,8 @@ struct RandomLine {
     bool axisWordsOnly = true;
     // Its one word more is an M or P word, which only a dialect reads.
     char dialectLetter = 0;
+    // Its one word more is the linear motion's code, in front or behind.
+    bool linearCode = false;
 };
 
 // Lines of axis words, most of them plain, the others with one thing more
@@ -107,11 +110,16 @@ RandomLine randomLine(std::mt19937_64& random)
     if (random() % 2 == 0) {
         return line;
     }
-    static const char* const extras[] = {"G1",  "G0",  "G2",  "G3",  "G90",  "G91", "G17",  "G18",  "G19",
-                                         "G41", "G40", "G92", "G10", "F100", "F0",  "I1.5", "J-2",  "K0",
-                                         "R5",  "R0",  "X1",  "Y-0", "M2",   "M30", "P2",   "G1G1", "F1F2"};
+    static const char* const extras[] = {"G1",  "G01", "G1.", "G0",  "G2",  "G3",   "G90", "G91",  "G17",  "G18",
+                                         "G19", "G41", "G40", "G92", "G10", "F100", "F0",  "I1.5", "J-2",  "K0",
+                                         "R5",  "R0",  "X1",  "Y-0", "M2",  "M30",  "P2",  "G1G1", "G1G0", "F1F2"};
     const std::string extra = extras[random() % std::size(extras)];
-    add(extra);
+    if (random() % 2 == 0) {
+        add(extra);
+    } else {
+        line.text.insert(0, extra + (random() % 3 == 0 ? " " : ""));
+    }
+    line.linearCode = extra == "G1" || extra == "G01" || extra == "G1.";
     // A second axis word of its letter is a repeat, not an axis word alone.
     const bool repeatedAxis = (extra[0] == 'X' && line.text.find('X') != line.text.rfind('X')) ||
                               (extra[0] == 'Y' && line.text.find('Y') != line.text.rfind('Y'));
@@ -146,6 +154,7 @@ TEST(PlainCut, TakesExactlyTheAxisLinesAndReachesTheInterpretersPosition)
     int taken = 0;
     int declined = 0;
     int faultsDeclined = 0;
+    int codeTakenFromOtherMotion = 0;
     for (int dialect = 0; dialect < 4; ++dialect) {
         Settings settings;
         settings.process.decimalPlaces = 3;
@@ -169,7 +178,8 @@ TEST(PlainCut, TakesExactlyTheAxisLinesAndReachesTheInterpretersPosition)
             const bool unreadWord = (line.dialectLetter == 'M' && settings.process.endAtProgramEnd == 0) ||
                                     (line.dialectLetter == 'P' && settings.process.arcTurnsByP == 0);
             const bool expected =
-                (line.axisWordsOnly || unreadWord) && before.motion == Motion::Linear && before.feed > 0;
+                before.feed > 0 &&
+                (line.linearCode || ((line.axisWordsOnly || unreadWord) && before.motion == Motion::Linear));
             ASSERT_EQ(plain, expected) << line.text;
             if (!plain) {
                 ASSERT_TRUE(sameState(after, before)) << line.text;
@@ -178,14 +188,17 @@ TEST(PlainCut, TakesExactlyTheAxisLinesAndReachesTheInterpretersPosition)
                 continue;
             }
             ++taken;
+            codeTakenFromOtherMotion += line.linearCode && before.motion != Motion::Linear ? 1 : 0;
             ASSERT_FALSE(step.fault) << line.text;
             ASSERT_EQ(step.kind, BlockKind::Motion) << line.text;
             ASSERT_EQ(step.move.kind, MoveKind::Linear) << line.text;
             ASSERT_TRUE(sameState(after, step.modal)) << line.text;
         }
     }
-    // Both sides, and the interpreter's faults, come up often.
+    // Both sides, and the interpreter's faults, come up often; so do the
+    // lines with the linear code taken from another motion.
     EXPECT_GT(taken, 30000);
+    EXPECT_GT(codeTakenFromOtherMotion, 2000);
     EXPECT_GT(declined, 100000);
     EXPECT_GT(faultsDeclined, 10000);
 }

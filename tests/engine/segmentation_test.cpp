@@ -16,6 +16,7 @@
 #include "engine_run.h"
 #include "number_format.h"
 #include "number_reading.h"
+#include "output_store.h"
 #include "program_writer.h"
 #include "segmentation.h"
 
@@ -260,6 +261,40 @@ TEST(CutLines, WriteEveryNumberAsPrintfWould)
     cut.words = {0, -2.25, 0};
     writer.writeCut(cut, block);
     EXPECT_EQ(sink.text, "G1X-0.000Z12.346N5F50.|X100000000000000000000.000Z-7.001|Y0.500|Y-2.250M30|");
+}
+
+// Kept source lines go into the store's room as read where it has room,
+// and are appended where it has none (its first line, a full block, a line
+// longer than a block) or where the arc's code goes in front: the bytes are
+// every line as read, the code where needed, each ended by CR LF.
+TEST(KeptLines, GoOutAsReadWhetherInPlaceOrAppended)
+{
+    Settings settings;
+    resetToDefaults(settings);
+    const AddressTable addresses(settings.vocabulary);
+    MemoryOutputStore store;
+    ProgramWriter writer(settings, addresses, store);
+    ParsedBlock noMotion;
+    std::mt19937_64 random(17);
+    std::string expected;
+    for (int i = 0; i < 40000; ++i) {
+        const std::size_t size = i == 20000 ? (std::size_t{1} << 20) + 3 : random() % (i < 30000 ? 40 : 300);
+        const std::string line(size, static_cast<char>('A' + i % 26));
+        writer.beginLine();
+        if (i % 997 == 0) {
+            // A block after a converted arc that relies on its motion.
+            writer.endConvertedBlock();
+            writer.beginLine();
+            writer.noteBlock(noMotion);
+            expected += "G3";
+        }
+        writer.writeSourceLine(line, Motion::CounterClockwiseArc);
+        expected += line;
+        expected += "\r\n";
+        ASSERT_EQ(store.linesWritten(), i + 1);
+    }
+    ASSERT_FALSE(store.publish());
+    EXPECT_EQ(store.bytes(), expected);
 }
 
 struct LineCase {
