@@ -38,10 +38,11 @@ inline SimpleNumber scanNumericRun(std::string_view text, std::size_t& length);
 inline SimpleNumber scanNumericRun(std::string_view text, std::size_t start, std::size_t& length);
 
 // The common number of a word read exactly: a sign, then digits with perhaps
-// one point among them, that end within the eight bytes after the sign at a
-// byte that is no sign or point. False for any other shape, and for a text
-// of fewer than eight bytes; scanNumericRun reads those. Where true, the
-// length and value are scanNumericRun's (well formed and exact).
+// one point among them, that end within the eight bytes after the sign.
+// False for any other shape, and for a text of fewer than eight bytes;
+// scanNumericRun reads those. Where true, and the byte after the number is
+// no sign, point or digit (the caller tells, as it looks at that byte
+// anyway), the length and value are scanNumericRun's (well formed, exact).
 struct ShortValue {
     double value = 0;
     std::size_t length = 0;
@@ -329,13 +330,6 @@ inline bool scanEightByteNumber(const char* textBegin, const char* begin, const 
     return true;
 }
 
-// The byte values less '0' of "+", "-" and ".": 0x1B, 0x1D and 0x1E.
-inline bool isSignOrPointValue(unsigned value)
-{
-    const unsigned offset = value - unsigned{'+' ^ '0'};
-    return offset < 4 && ((0b1101U >> offset) & 1U) != 0;
-}
-
 }  // namespace number_reading_detail
 
 inline bool scanShortValue(std::string_view text, std::size_t start, ShortValue& number)
@@ -363,10 +357,8 @@ inline bool scanShortValue(std::string_view text, std::size_t start, ShortValue&
     // Bit 7 of the byte that ends the digits, and that byte less '0'.
     const int firstBit = std::countr_zero(nonDigits);
     const int firstStop = firstBit / 8;
-    const auto firstValue = static_cast<unsigned>(values >> (firstBit - 7)) & 0xFFU;
-    if (firstValue != unsigned{'.' ^ '0'}) {
-        // No digit, or a sign after the digits: another shape.
-        if (firstStop == 0 || ((firstValue - unsigned{'+' ^ '0'}) & ~2U) == 0) {
+    if ((static_cast<unsigned>(values >> (firstBit - 7)) & 0xFFU) != unsigned{'.' ^ '0'}) {
+        if (firstStop == 0) {
             return false;
         }
         number.length = signLength + static_cast<std::size_t>(firstStop);
@@ -378,10 +370,9 @@ inline bool scanShortValue(std::string_view text, std::size_t start, ShortValue&
     if (laterStops == 0) {
         return false;
     }
-    const int stopBit = std::countr_zero(laterStops);
-    const int stop = stopBit / 8;
-    // A point alone, or a sign or second point after the digits.
-    if (stop == 1 || isSignOrPointValue(static_cast<unsigned>(values >> (stopBit - 7)) & 0xFFU)) {
+    const int stop = std::countr_zero(laterStops) / 8;
+    // A point alone.
+    if (stop == 1) {
         return false;
     }
     // The point taken out, the digits on both sides are read at once.

@@ -133,6 +133,9 @@ bool takesValue(AddressKind address)
 Fault BlockParser::parseWords(std::string_view codeText, ParsedBlock& block) const
 {
     const auto wordStart = [&](std::size_t at) { return wordStarts_[static_cast<unsigned char>(codeText[at])]; };
+    // A sign, point or digit after a number that scanShortValue read: the
+    // run goes on, in a shape the full reading decides.
+    const auto continuesRun = [&](std::size_t at) { return at < codeText.size() && wordStart(at) == numericByte; };
     AddressKind address = AddressKind::NoAddress;
     const std::size_t n = codeText.size();
     std::size_t i = 0;
@@ -143,7 +146,8 @@ Fault BlockParser::parseWords(std::string_view codeText, ParsedBlock& block) con
         }
         std::size_t next = 0;
         ShortValue quick;
-        if (address != AddressKind::NoAddress && scanShortValue(codeText, i, quick)) {
+        if (address != AddressKind::NoAddress && scanShortValue(codeText, i, quick) &&
+            !continuesRun(i + quick.length)) {
             // The common word: its value read at once, stored without the
             // checks it cannot fail.
             next = i + quick.length;

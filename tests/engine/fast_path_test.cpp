@@ -83,9 +83,10 @@ TEST(NumericRun, ReadsWhatTheSeparateScanReads)
     }
 }
 
-// The word reader's quick path takes a number only where the full reading
-// gives the same length and value, exact and well formed; and it does take
-// the usual numbers of a program, or the parser would quietly lose its speed.
+// The word reader's quick path takes a number, where no sign, point or digit
+// follows it, only where the full reading gives the same length and value,
+// exact and well formed; and it does take the usual numbers of a program, or
+// the parser would quietly lose its speed.
 TEST(NumericRun, ShortValuesAreTheFullReadingsWhereTaken)
 {
     std::mt19937_64 random(23);
@@ -95,7 +96,11 @@ TEST(NumericRun, ShortValuesAreTheFullReadingsWhereTaken)
         const std::string prefix(random() % 12, 'X');
         const std::string text = prefix + randomNumericText(random);
         ShortValue quick;
-        if (scanShortValue(text, prefix.size(), quick)) {
+        const auto followedByRun = [&] {
+            const std::size_t after = prefix.size() + quick.length;
+            return after < text.size() && std::string_view("0123456789+-.").find(text[after]) != std::string::npos;
+        };
+        if (scanShortValue(text, prefix.size(), quick) && !followedByRun()) {
             std::size_t length = 0;
             const SimpleNumber full = scanNumericRun(text, prefix.size(), length);
             ASSERT_TRUE(full.wellFormed && full.exact) << text;
