@@ -273,63 +273,6 @@ inline double wholeRunValue(std::uint64_t mantissa, bool negative)
     return static_cast<double>(static_cast<std::int64_t>(mantissa)) * unitSigns[static_cast<int>(negative)];
 }
 
-// The common number, a sign, at most seven digits with perhaps a point among
-// them and the byte after them, all in the eight bytes after the sign: one
-// load and one mask of its non-digits; where the first is a point, the next
-// one ends the run. The sign costs no branch. False for any other shape
-// (scanShortRun and the byte loop read those).
-inline bool scanEightByteNumber(const char* textBegin, const char* begin, const char* end, SimpleNumber& result,
-                                std::size_t& length)
-{
-    if constexpr (std::endian::native != std::endian::little) {
-        return false;
-    }
-    const auto lead = static_cast<unsigned char>(begin != end ? *begin : 0);
-    const bool negative = lead == '-';
-    const int signLength = static_cast<int>(negative) | static_cast<int>(lead == '+');
-    std::uint64_t bytes = 0;
-    if (!loadTail(textBegin, begin + signLength, end, bytes)) {
-        return false;
-    }
-    const std::uint64_t values = bytes ^ 0x3030303030303030;
-    const std::uint64_t nonDigits = nonDigitBits(values);
-    if (nonDigits == 0) {
-        return false;
-    }
-    const int firstStop = std::countr_zero(nonDigits) / 8;
-    const unsigned char stopByte = byteAt(bytes, firstStop);
-    if (stopByte != '.') {
-        // "+" and "-" differ in one bit: the run goes on, in another shape.
-        if (((stopByte - unsigned{'+'}) & ~2U) == 0) {
-            return false;
-        }
-        length = static_cast<std::size_t>(signLength + firstStop);
-        result.hasPoint = false;
-        result.wellFormed = firstStop > 0;
-        result.exact = result.wellFormed;
-        result.value = wholeRunValue(digitValuesValue(values, firstStop), negative && result.wellFormed);
-        return true;
-    }
-    const std::uint64_t stops = nonDigits & (nonDigits - 1);
-    if (stops == 0) {
-        return false;
-    }
-    const int stop = std::countr_zero(stops) / 8;
-    if (isSignOrPoint(static_cast<char>(byteAt(bytes, stop)))) {
-        return false;
-    }
-    // The point taken out, the digits on both sides are read at once.
-    const std::uint64_t wholeBytes = (std::uint64_t{1} << (8 * firstStop)) - 1;
-    const std::uint64_t joined = (values & wholeBytes) | ((values >> 8) & ~wholeBytes);
-    length = static_cast<std::size_t>(signLength + stop);
-    result.hasPoint = true;
-    result.wellFormed = stop > 1;
-    result.exact = result.wellFormed;
-    result.value =
-        shortRunValue(digitValuesValue(joined, stop - 1), stop - firstStop - 1, negative && result.wellFormed);
-    return true;
-}
-
 }  // namespace number_reading_detail
 
 inline bool scanShortValue(std::string_view text, std::size_t start, ShortValue& number)
@@ -394,7 +337,16 @@ inline SimpleNumber scanNumericRun(std::string_view text, std::size_t start, std
     SimpleNumber result;
     const char* const begin = text.data() + start;
     const char* const end = text.data() + text.size();
-    if (number_reading_detail::scanEightByteNumber(text.data(), begin, end, result, length)) {
+    // The common shape first; where a sign or a point follows it, the run
+    // goes on in another shape, which the paths below read.
+    if (ShortValue quick;
+        scanShortValue(text, start, quick) &&
+        (start + quick.length == text.size() || !number_reading_detail::isSignOrPoint(text[start + quick.length]))) {
+        length = quick.length;
+        result.wellFormed = true;
+        result.exact = true;
+        result.hasPoint = quick.hasPoint;
+        result.value = quick.value;
         return result;
     }
     const char* p = begin;

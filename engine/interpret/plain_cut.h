@@ -58,21 +58,11 @@ inline bool isPlainCut(const ModalState& state, const ParsedBlock& block)
 }
 
 // Moves `state` to the end of a plain cut, the block's target point, under
-// the linear motion: each axis as targetPoint takes it, in place, without a
-// point built and copied.
+// the linear motion.
 inline void movePlainCut(ModalState& state, const ParsedBlock& block)
 {
     state.motion = Motion::Linear;
-    Point3& position = state.position;
-    if (state.incremental()) {
-        for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
-            position[axis] = position[axis] + block.axisValue(axis);
-        }
-        return;
-    }
-    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
-        position[axis] = block.hasAxis(axis) ? block.axisValue(axis) : position[axis];
-    }
+    state.position = targetPoint(block, state);
 }
 
 // Takes the block's step when it is a plain cut; false, with `state`

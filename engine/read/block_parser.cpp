@@ -234,10 +234,8 @@ Fault BlockParser::storeWord(AddressKind address, char letter, std::string_view 
     switch (address) {
     case AddressKind::NoAddress: return Fault{FaultId::NumberWithoutAddress};
     case AddressKind::GCode: classifyGCode(rawValue(), block); return {};
-    case AddressKind::Feed: storeLetterValue(address, letter, rawValue(), block); return {};
-    case AddressKind::Other:
-        if (programEndWords_ || turnWords_) storeOtherWord(letter, rawValue(), block);
-        return {};
+    case AddressKind::Feed:
+    case AddressKind::Other: storeLetterValue(address, letter, rawValue(), block); return {};
     default: {
         const int index = static_cast<int>(address) - 1;
         block.count(block.wordCounts[static_cast<std::size_t>(index)]);
