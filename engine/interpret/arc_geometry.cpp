@@ -210,20 +210,28 @@ Fault recheckEnds(const ModalState& state, const Point3& target, const ArcPath& 
     return {};
 }
 
-// glibc's sin, cos and atan are within one unit in the last place.
+// glibc's sin, cos, atan and asin are within one unit in the last place.
 #if defined(__GLIBC__)
 constexpr bool libraryTrigonometryBounded = true;
 #else
 constexpr bool libraryTrigonometryBounded = false;
 #endif
 
-// An arc by centre offsets starts at minus its offsets from the centre, so
-// r·cos θ + centre gives back the start up to rounding alone: that of the
-// centre, the radius, the angle (the quotient, atan, ±π) and cos or sin,
-// together under 20 units in the last place of the largest figure involved
-// (the radius, the centre, the point). At the end the difference of the two
-// radii adds to it, and the angle's ±2π a few units more. Where 2^-40 of the
-// figures (8192 units) stays within a quarter of the tolerance and the radius
+// Neither recheck can fail where rounding alone separates the recomputed ends
+// from the programmed ones, beyond the difference of the two radii.
+// - An arc by centre offsets starts at minus its offsets from the centre, so
+//   r·cos θ + centre gives back the start up to the rounding of the centre,
+//   the radius, the angle (the quotient, atan, ±π) and cos or sin.
+// - An arc by radius has its centre at mid - r·cos β·(cos ψ, sin ψ) and its
+//   angles at ψ ± β (±2π), with the same rounded β and ψ in both. So
+//   r·cos(ψ ± β) + centre is, without rounding, mid ∓ r·sin β·(sin ψ, -cos ψ),
+//   whatever β is; sin(asin(h / r)) is h / r within a few units, and ψ is the
+//   chord's normal within a few. Where r is not above the half chord h, β is
+//   π/2 and the ends lie h - r from the programmed ones: the radius
+//   difference, since the end radius is then h.
+// Together that is under 100 units in the last place of the largest figure
+// involved (the radius, the centre, the points). Where 2^-40 of the figures
+// (8192 units) stays within a quarter of the tolerance and the radius
 // difference within half of it, neither recheck can fail.
 bool recheckCannotFail(const ModalState& state, const Point3& target, const ArcPath& arc, double tolerance)
 {
@@ -241,7 +249,7 @@ bool recheckCannotFail(const ModalState& state, const Point3& target, const ArcP
     return slack <= 0.25 * tolerance && std::fabs(r - std::fabs(arc.endRadius)) <= 0.5 * tolerance;
 }
 
-Fault checkArc(const ModalState& state, const Point3& target, int decimals, bool byOffsets, ArcPath& arc)
+Fault checkArc(const ModalState& state, const Point3& target, int decimals, bool recheckAlways, ArcPath& arc)
 {
     const bool clockwise = state.motion == Motion::ClockwiseArc;
     double swept = clockwise ? arc.startAngle - arc.endAngle : arc.endAngle - arc.startAngle;
@@ -253,7 +261,7 @@ Fault checkArc(const ModalState& state, const Point3& target, int decimals, bool
     }
 
     const double tolerance = recheckTolerance(decimals);
-    if (!(byOffsets && recheckCannotFail(state, target, arc, tolerance))) {
+    if (recheckAlways || !recheckCannotFail(state, target, arc, tolerance)) {
         if (const Fault fault = recheckEnds(state, target, arc, tolerance)) {
             return fault;
         }
@@ -268,12 +276,12 @@ Fault checkArc(const ModalState& state, const Point3& target, int decimals, bool
 
 Fault validateArc(const ModalState& state, const Point3& target, int decimals, ArcPath& arc)
 {
-    return checkArc(state, target, decimals, false, arc);
+    return checkArc(state, target, decimals, true, arc);
 }
 
-Fault validateOffsetArc(const ModalState& state, const Point3& target, int decimals, ArcPath& arc)
+Fault validateResolvedArc(const ModalState& state, const Point3& target, int decimals, ArcPath& arc)
 {
-    return checkArc(state, target, decimals, true, arc);
+    return checkArc(state, target, decimals, false, arc);
 }
 
 Fault addTurns(double turns, ArcPath& arc)

@@ -30,9 +30,10 @@ Fault resolveArcByRadius(const ParsedBlock& block, const ModalState& state, cons
 // of the number format; sets the swept angle, the full-circle flag and the
 // radius difference.
 Fault validateArc(const ModalState& state, const Point3& target, int decimals, ArcPath& arc);
-// validateArc for an arc that resolveArcByOffsets gave, with the same
-// outcome: the recheck is left out where rounding alone cannot make it fail.
-Fault validateOffsetArc(const ModalState& state, const Point3& target, int decimals, ArcPath& arc);
+// validateArc for an arc that resolveArcByOffsets or resolveArcByRadius gave,
+// with the same outcome: the recheck is left out where rounding alone cannot
+// make it fail.
+Fault validateResolvedArc(const ModalState& state, const Point3& target, int decimals, ArcPath& arc);
 
 // Adds the full turns of a P word to a validated arc (turns - 1 of them);
 // a P that is not a whole number of 1 or more is a fault.

@@ -136,7 +136,7 @@ Fault resolveArc(const ParsedBlock& b, const ModalState& m, const Point3& target
         fault = byOffsets ? resolveArcByOffsets(b, m, target, arc) : resolveArcByRadius(b, m, target, arc);
     }
     if (!fault) {
-        fault = byOffsets ? validateOffsetArc(m, target, decimals, arc) : validateArc(m, target, decimals, arc);
+        fault = validateResolvedArc(m, target, decimals, arc);
     }
     if (!fault && b.turnWords > 0) {
         fault = addTurns(b.turns, arc);

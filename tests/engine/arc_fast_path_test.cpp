@@ -1,7 +1,7 @@
 // The fast paths of the interpreter and the statistics against the
 // straightforward code they replace, on random input: the recheck of an arc
-// by centre offsets, left out where it cannot fail, against recomputing both
-// ends; the directions an arc passes, found from its angles, against trying
+// by centre offsets or by radius, left out where it cannot fail, against
+// recomputing both ends; the directions an arc passes, found from its angles, against trying
 // each; and a step reused from block to block, which keeps its state in
 // place and clears its arc only after an arc, against a fresh step a block.
 #include <gtest/gtest.h>
@@ -40,9 +40,14 @@ double rounded(double v, int decimals)
     return std::round(v * scale) / scale;
 }
 
+void setValue(ParsedBlock& block, AddressKind kind, double v)
+{
+    block.values[static_cast<int>(kind) - 1] = v;
+}
+
 void setOffsets(ParsedBlock& block, Plane plane, double onA, double onB)
 {
-    const auto set = [&](AddressKind kind, double v) { block.values[static_cast<int>(kind) - 1] = v; };
+    const auto set = [&](AddressKind kind, double v) { setValue(block, kind, v); };
     switch (plane) {
     case Plane::XY: set(AddressKind::ArcI, onA), set(AddressKind::ArcJ, onB); break;
     case Plane::YZ: set(AddressKind::ArcJ, onA), set(AddressKind::ArcK, onB); break;
@@ -97,7 +102,7 @@ TEST(OffsetArcRecheck, HasTheOutcomeOfRecomputingBothEnds)
         ArcPath full = arc;
         ArcPath fast = arc;
         const Fault expected = validateArc(state, target, decimals, full);
-        ASSERT_EQ(validateOffsetArc(state, target, decimals, fast), expected) << trial;
+        ASSERT_EQ(validateResolvedArc(state, target, decimals, fast), expected) << trial;
         ASSERT_EQ(bitsOf(fast.swept), bitsOf(full.swept)) << trial;
         ASSERT_EQ(fast.fullCircle, full.fullCircle) << trial;
         ASSERT_EQ(bitsOf(fast.radiusDifference), bitsOf(full.radiusDifference)) << trial;
@@ -105,6 +110,61 @@ TEST(OffsetArcRecheck, HasTheOutcomeOfRecomputingBothEnds)
         rechecksFailed += expected.id == FaultId::StartRecheck || expected.id == FaultId::EndRecheck ? 1 : 0;
     }
     // Both outcomes occur often, near the edge too.
+    EXPECT_GT(passed, 50000);
+    EXPECT_GT(rechecksFailed, 20000);
+}
+
+// Radius arcs of every size, short and long, clockwise and not; the radius
+// well above the half chord, within a few tolerances of it on either side,
+// or below it, where the recheck fails unless the two are close.
+TEST(RadiusArcRecheck, HasTheOutcomeOfRecomputingBothEnds)
+{
+    std::mt19937_64 random(19);
+    constexpr Plane planes[] = {Plane::XY, Plane::YZ, Plane::ZX};
+    int passed = 0;
+    int rechecksFailed = 0;
+    for (int trial = 0; trial < 300000; ++trial) {
+        ModalState state;
+        state.plane = planes[random() % 3];
+        state.motion = random() % 2 == 0 ? Motion::ClockwiseArc : Motion::CounterClockwiseArc;
+        const int decimals = static_cast<int>(random() % 10);
+        const double tolerance = recheckTolerance(decimals);
+        const double size = std::pow(10.0, uniform(random, -3, 12));
+        const bool roundFigures = random() % 2 == 0;
+        const auto figure = [&](double v) { return roundFigures ? rounded(v, decimals) : v; };
+        for (double& axis : state.position) {
+            axis = figure(size * uniform(random, -1, 1));
+        }
+        const PlaneAxes axes = planeAxesOf(state.plane);
+        const double halfChord = size * uniform(random, 0.001, 1);
+        const double direction = uniform(random, -4, 4);
+        Point3 target = state.position;
+        target[axes.a] = figure(target[axes.a] + 2 * halfChord * std::cos(direction));
+        target[axes.b] = figure(target[axes.b] + 2 * halfChord * std::sin(direction));
+        target[axes.helical] += random() % 4 == 0 ? 1.0 : 0.0;
+        double radius = 0;
+        switch (random() % 3) {
+        case 0: radius = halfChord * uniform(random, 1, 100); break;
+        case 1: radius = halfChord + tolerance * uniform(random, -2, 2); break;
+        default: radius = halfChord * uniform(random, 0.5, 1); break;
+        }
+        radius = figure(random() % 2 == 0 ? radius : -radius);
+        ParsedBlock block;
+        setValue(block, AddressKind::Radius, radius);
+        ArcPath arc;
+        if (radius == 0 || resolveArcByRadius(block, state, target, arc)) {
+            continue;
+        }
+        ArcPath full = arc;
+        ArcPath fast = arc;
+        const Fault expected = validateArc(state, target, decimals, full);
+        ASSERT_EQ(validateResolvedArc(state, target, decimals, fast), expected) << trial;
+        ASSERT_EQ(bitsOf(fast.swept), bitsOf(full.swept)) << trial;
+        ASSERT_EQ(fast.fullCircle, full.fullCircle) << trial;
+        ASSERT_EQ(bitsOf(fast.radiusDifference), bitsOf(full.radiusDifference)) << trial;
+        passed += expected ? 0 : 1;
+        rechecksFailed += expected.id == FaultId::StartRecheck || expected.id == FaultId::EndRecheck ? 1 : 0;
+    }
     EXPECT_GT(passed, 50000);
     EXPECT_GT(rechecksFailed, 20000);
 }
@@ -125,7 +185,7 @@ TEST(OffsetArcRecheck, NotANumberTakesTheRecheck)
             ArcPath fast = arc;
             full.*figure = bad;
             fast.*figure = bad;
-            EXPECT_EQ(validateOffsetArc(state, target, 3, fast), validateArc(state, target, 3, full));
+            EXPECT_EQ(validateResolvedArc(state, target, 3, fast), validateArc(state, target, 3, full));
         }
     }
 }
