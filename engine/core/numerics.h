@@ -71,6 +71,11 @@ inline double squareRoot(double v)
         if (unit > 0 && std::fabs(std::fma(-root, root, v)) <= 0.875 * unit * root) {
             return root;
         }
+        // A move that goes nowhere: pow(±0, 0.5) is +0 by C's rules for the
+        // power function, where sqrt(-0) would be -0.
+        if (v == 0) {
+            return 0.0;
+        }
     }
     return std::pow(v, 0.5);
 }
