@@ -70,6 +70,33 @@ std::size_t CommentSplitter::semicolonStart(std::string_view line) const
     return line.size();
 }
 
+// The usual commented line: one comment, between one-byte delimiters, with
+// nothing that would be a fault, at the start or the end of the line. Its
+// texts are views into the line, as the general split would give them.
+bool CommentSplitter::splitOneComment(std::string_view line, std::size_t start, CommentSplit& out) const
+{
+    const char open = start_.front();
+    const char close = end_.front();
+    if (start == npos || open == close) {
+        return false;
+    }
+    const std::size_t end = line.find(close, start + 1);
+    if (end == npos || line.find(close) != end || line.find(open, start + 1) != npos ||
+        line.find(close, end + 1) != npos) {
+        return false;
+    }
+    const std::size_t afterEnd = end + 1;
+    if (afterEnd == line.size()) {
+        out = CommentSplit{line.substr(0, start), line.substr(start)};
+        return true;
+    }
+    if (start == 0 && classifyCharacter(static_cast<unsigned char>(line[afterEnd])) == CharacterClass::Address) {
+        out = CommentSplit{line.substr(afterEnd), line.substr(0, afterEnd)};
+        return true;
+    }
+    return false;
+}
+
 Fault CommentSplitter::splitDelimited(std::string_view line, CommentSplit& out)
 {
     const std::string_view start = start_;
@@ -88,6 +115,9 @@ Fault CommentSplitter::splitDelimited(std::string_view line, CommentSplit& out)
     }
     if (s == npos && e == npos) {
         out = CommentSplit{line, {}};
+        return {};
+    }
+    if (start.size() == 1 && end.size() == 1 && splitOneComment(line, s, out)) {
         return {};
     }
 

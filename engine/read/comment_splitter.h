@@ -33,7 +33,8 @@ inline CharacterClass classifyCharacter(unsigned char byte)
 }
 
 // The code text and the comments of one line. The views point into the line
-// when it has no comment, otherwise into the splitter's own buffers.
+// when it has no comment or one at its start or end, otherwise into the
+// splitter's own buffers.
 struct CommentSplit {
     std::string_view codeText;
     std::string_view commentText;
@@ -57,6 +58,9 @@ public:
 
 private:
     Fault splitDelimited(std::string_view line, CommentSplit& out);
+    // True when the line's one comment, opening at `start`, was split off
+    // without a copy; false sends the line to the general split.
+    bool splitOneComment(std::string_view line, std::size_t start, CommentSplit& out) const;
     // Where a ";" comment begins: the first ";" outside the delimited
     // comments; the line's length when there is none.
     std::size_t semicolonStart(std::string_view line) const;

@@ -1,9 +1,11 @@
 // Comments and the cutting of a line into words: comment pairing and its five
-// messages, bytes that may not stand outside a comment, spaces and letters
-// outside the vocabulary.
+// messages, the split of random lines against the rules written out plainly,
+// bytes that may not stand outside a comment, spaces and letters outside the
+// vocabulary.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 #include <utility>
 
@@ -97,6 +99,78 @@ TEST(SplitComments, KeepsCodeAndCommentsInLineOrder)
     }
     EXPECT_TRUE(isBlankCode("   "));
     EXPECT_FALSE(isBlankCode(" \t "));
+}
+
+// The pairing rules of "(" and ")" written out plainly: each comment runs
+// from a "(" to the first ")" after it, and the code is what lies between.
+struct PlainSplit {
+    Fault fault;
+    std::string code;
+    std::string comments;
+};
+
+PlainSplit splitPlainly(std::string_view line)
+{
+    constexpr auto npos = std::string_view::npos;
+    PlainSplit result;
+    for (std::size_t p = 0; p < line.size();) {
+        const std::size_t open = line.find('(', p);
+        const std::size_t close = line.find(')', p);
+        if (open == npos && close == npos) {
+            result.code += line.substr(p);
+            break;
+        }
+        const auto faultOf = [&]() -> FaultId {
+            if (open == npos) return FaultId::CommentEndWithoutStart;
+            if (close == npos) return FaultId::CommentWithoutEnd;
+            if (open > close) return FaultId::CommentEndBeforeStart;
+            if (line.find('(', open + 1) < close) return FaultId::SecondCommentStart;
+            if (close + 1 < line.size() &&
+                classifyCharacter(static_cast<unsigned char>(line[close + 1])) != CharacterClass::Address) {
+                return FaultId::CommentFollowedByNumber;
+            }
+            return FaultId::None;
+        };
+        if (const FaultId id = faultOf(); id != FaultId::None) {
+            return {Fault{id}, {}, {}};
+        }
+        result.code += line.substr(p, open - p);
+        result.comments += line.substr(open, close + 1 - open);
+        p = close + 1;
+    }
+    return result;
+}
+
+// Lines of pieces in any order: comments at the start, the end, the middle,
+// several, nested, unpaired, followed by numbers or bytes that may not stand
+// there. A line whose one comment stands at its start or end is split
+// without a copy: its texts view the line itself.
+TEST(SplitComments, RandomLinesFollowThePairingRules)
+{
+    static const char* const pieces[] = {"G1", "X1.5", " ", "(C)", "(A B)", "(", ")", "5", ".", "Y-2", "\t", "()"};
+    CommentSplitter splitter("(", ")");
+    std::mt19937 random(31);
+    int viewsOfTheLine = 0;
+    for (int trial = 0; trial < 200000; ++trial) {
+        std::string line;
+        for (int count = static_cast<int>(random() % 5); count >= 0; --count) {
+            line += pieces[random() % std::size(pieces)];
+        }
+        const PlainSplit expected = splitPlainly(line);
+        CommentSplit split;
+        const Fault fault = splitter.split(line, split);
+        ASSERT_EQ(fault, expected.fault) << line;
+        if (fault) {
+            continue;
+        }
+        ASSERT_EQ(split.codeText, expected.code) << line;
+        ASSERT_EQ(split.commentText, expected.comments) << line;
+        const auto inLine = [&](std::string_view text) {
+            return text.data() >= line.data() && text.data() + text.size() <= line.data() + line.size();
+        };
+        viewsOfTheLine += !split.commentText.empty() && inLine(split.codeText) && inLine(split.commentText) ? 1 : 0;
+    }
+    EXPECT_GT(viewsOfTheLine, 10000);
 }
 
 }  // namespace
