@@ -13,12 +13,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QShowEvent>
+#include <QTimer>
 
 #include "absolute_display_dialog.h"
 #include "dialog_units.h"
@@ -523,6 +526,25 @@ void MainDialog::keepStateIn(SettingsStore& store)
 void MainDialog::saveKeptState() const
 {
     if (store_ != nullptr) store_->save(keptState());
+}
+
+void MainDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!absoluteDisplayPrepared_) {
+        absoluteDisplayPrepared_ = true;
+        QTimer::singleShot(0, this, &MainDialog::prepareAbsoluteDisplay);
+    }
+}
+
+// The first absolute display window of a session would load its fonts and
+// lay out its header and list as its run ends. One drawn off the screen
+// while the dialog waits for input leaves them ready.
+void MainDialog::prepareAbsoluteDisplay()
+{
+    AbsoluteDisplayDialog window(settings_, presenter_, this);
+    QImage image(window.size(), QImage::Format_ARGB32_Premultiplied);
+    window.render(&image);
 }
 
 void MainDialog::closeEvent(QCloseEvent* event)

@@ -90,6 +90,7 @@ signals:
     void runFinished();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -105,6 +106,7 @@ private:
     bool refuseEntry(QLineEdit* edit, const char* message);
     void rememberFolderOf(const QString& path);
     void closeOwnedWindows();
+    void prepareAbsoluteDisplay();
     ValueField* resultField(drennix::ResultField field) const;
 
     // RunView: the run's operations on this thread.
@@ -134,6 +136,7 @@ private:
     RunInputGuard* inputGuard_;
     std::thread worker_;
     bool running_ = false;
+    bool absoluteDisplayPrepared_ = false;
     int waitDepth_ = 0;
     QString lastCreatedOutput_;
     QString lastFolder_;
