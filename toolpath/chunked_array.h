@@ -29,8 +29,9 @@ public:
 
     void push_back(const T& value)
     {
-        if ((size_ & (blockSize - 1)) == 0) addBlock();
-        ::new (static_cast<void*>(blocks_.back().get() + (size_ & (blockSize - 1)))) T(value);
+        if (next_ == blockEnd_) addBlock();
+        ::new (static_cast<void*>(next_)) T(value);
+        ++next_;
         ++size_;
     }
 
@@ -51,10 +52,17 @@ private:
     {
         std::unique_ptr<T, Release> block(static_cast<T*>(allocateBlock(blockBytes)));
         blocks_.push_back(std::move(block));
+        next_ = blocks_.back().get();
+        blockEnd_ = next_ + blockSize;
     }
 
     std::vector<std::unique_ptr<T, Release>> blocks_;
     std::size_t size_ = 0;
+    // Where the next element goes, and the end of the last block: appending
+    // costs a comparison and a store. Blocks never move, so the two stay
+    // valid when the array is moved.
+    T* next_ = nullptr;
+    T* blockEnd_ = nullptr;
 };
 
 }  // namespace drennix::toolpath
