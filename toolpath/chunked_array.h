@@ -27,6 +27,24 @@ public:
     static constexpr std::size_t blockSize = std::size_t{1} << blockShift;
     static constexpr std::size_t blockBytes = blockSize * sizeof(T);
 
+    ChunkedArray() = default;
+    // A moved-from array is empty: it keeps no place in the blocks it gave up.
+    ChunkedArray(ChunkedArray&& other) noexcept
+        : blocks_(std::move(other.blocks_)),
+          size_(std::exchange(other.size_, 0)),
+          next_(std::exchange(other.next_, nullptr)),
+          blockEnd_(std::exchange(other.blockEnd_, nullptr))
+    {}
+    ChunkedArray& operator=(ChunkedArray&& other) noexcept
+    {
+        blocks_ = std::move(other.blocks_);
+        other.blocks_.clear();
+        size_ = std::exchange(other.size_, 0);
+        next_ = std::exchange(other.next_, nullptr);
+        blockEnd_ = std::exchange(other.blockEnd_, nullptr);
+        return *this;
+    }
+
     void push_back(const T& value)
     {
         if (next_ == blockEnd_) addBlock();
@@ -59,8 +77,8 @@ private:
     std::vector<std::unique_ptr<T, Release>> blocks_;
     std::size_t size_ = 0;
     // Where the next element goes, and the end of the last block: appending
-    // costs a comparison and a store. Blocks never move, so the two stay
-    // valid when the array is moved.
+    // costs a comparison and a store. Blocks never move, so the two go with
+    // the blocks when the array is moved.
     T* next_ = nullptr;
     T* blockEnd_ = nullptr;
 };

@@ -45,8 +45,8 @@ double segmentDeviation(const ReferenceArc& arc, double t0, double t1, const Poi
 // A bound of the deviation of the stretch of angle `angle` of the path from
 // `start` to `end` from the segment from `a` to `b` (the four points with
 // their axes in one order, whichever), with margins for rounding that grow
-// with `scale`, the magnitude of the figures. quickSegmentBound's is never below segmentBound's and
-// needs no division.
+// with `scale`, the magnitude of the figures. quickSegmentBound's is never
+// below segmentBound's and needs no division.
 double segmentBound(const ReferenceArc& arc, double angle, const Point3& start, const Point3& end, const Point3& a,
                     const Point3& b, double scale);
 double quickSegmentBound(const ReferenceArc& arc, double angle, const Point3& start, const Point3& end, const Point3& a,

@@ -55,6 +55,32 @@ void setOffsets(ParsedBlock& block, Plane plane, double onA, double onB)
     }
 }
 
+// validateResolvedArc against validateArc, which always recomputes both
+// ends, on copies of one resolved arc: the same fault and the same figures
+// to the bit. Counts the arcs that pass and those the recheck rejects.
+struct RecheckOutcomes {
+    int passed = 0;
+    int rechecksFailed = 0;
+
+    ::testing::AssertionResult haveTheSameOutcome(const ModalState& state, const Point3& target, int decimals,
+                                                  const ArcPath& arc)
+    {
+        ArcPath full = arc;
+        ArcPath fast = arc;
+        const Fault expected = validateArc(state, target, decimals, full);
+        if (validateResolvedArc(state, target, decimals, fast) != expected) {
+            return ::testing::AssertionFailure() << "a different fault";
+        }
+        if (bitsOf(fast.swept) != bitsOf(full.swept) || fast.fullCircle != full.fullCircle ||
+            bitsOf(fast.radiusDifference) != bitsOf(full.radiusDifference)) {
+            return ::testing::AssertionFailure() << "different figures";
+        }
+        passed += expected ? 0 : 1;
+        rechecksFailed += expected.id == FaultId::StartRecheck || expected.id == FaultId::EndRecheck ? 1 : 0;
+        return ::testing::AssertionSuccess();
+    }
+};
+
 // Arcs of every size from a thousandth to 10^12, their end on the circle,
 // off it by up to one and a half tolerances, or at the start; the figures
 // rounded to the decimal places or not. Sizes near 2^40 tolerances and
@@ -63,8 +89,7 @@ TEST(OffsetArcRecheck, HasTheOutcomeOfRecomputingBothEnds)
 {
     std::mt19937_64 random(17);
     constexpr Plane planes[] = {Plane::XY, Plane::YZ, Plane::ZX};
-    int passed = 0;
-    int rechecksFailed = 0;
+    RecheckOutcomes outcomes;
     for (int trial = 0; trial < 300000; ++trial) {
         ModalState state;
         state.plane = planes[random() % 3];
@@ -99,19 +124,11 @@ TEST(OffsetArcRecheck, HasTheOutcomeOfRecomputingBothEnds)
         if (resolveArcByOffsets(block, state, target, arc)) {
             continue;
         }
-        ArcPath full = arc;
-        ArcPath fast = arc;
-        const Fault expected = validateArc(state, target, decimals, full);
-        ASSERT_EQ(validateResolvedArc(state, target, decimals, fast), expected) << trial;
-        ASSERT_EQ(bitsOf(fast.swept), bitsOf(full.swept)) << trial;
-        ASSERT_EQ(fast.fullCircle, full.fullCircle) << trial;
-        ASSERT_EQ(bitsOf(fast.radiusDifference), bitsOf(full.radiusDifference)) << trial;
-        passed += expected ? 0 : 1;
-        rechecksFailed += expected.id == FaultId::StartRecheck || expected.id == FaultId::EndRecheck ? 1 : 0;
+        ASSERT_TRUE(outcomes.haveTheSameOutcome(state, target, decimals, arc)) << trial;
     }
     // Both outcomes occur often, near the edge too.
-    EXPECT_GT(passed, 50000);
-    EXPECT_GT(rechecksFailed, 20000);
+    EXPECT_GT(outcomes.passed, 50000);
+    EXPECT_GT(outcomes.rechecksFailed, 20000);
 }
 
 // Radius arcs of every size, short and long, clockwise and not; the radius
@@ -121,8 +138,7 @@ TEST(RadiusArcRecheck, HasTheOutcomeOfRecomputingBothEnds)
 {
     std::mt19937_64 random(19);
     constexpr Plane planes[] = {Plane::XY, Plane::YZ, Plane::ZX};
-    int passed = 0;
-    int rechecksFailed = 0;
+    RecheckOutcomes outcomes;
     for (int trial = 0; trial < 300000; ++trial) {
         ModalState state;
         state.plane = planes[random() % 3];
@@ -155,18 +171,10 @@ TEST(RadiusArcRecheck, HasTheOutcomeOfRecomputingBothEnds)
         if (radius == 0 || resolveArcByRadius(block, state, target, arc)) {
             continue;
         }
-        ArcPath full = arc;
-        ArcPath fast = arc;
-        const Fault expected = validateArc(state, target, decimals, full);
-        ASSERT_EQ(validateResolvedArc(state, target, decimals, fast), expected) << trial;
-        ASSERT_EQ(bitsOf(fast.swept), bitsOf(full.swept)) << trial;
-        ASSERT_EQ(fast.fullCircle, full.fullCircle) << trial;
-        ASSERT_EQ(bitsOf(fast.radiusDifference), bitsOf(full.radiusDifference)) << trial;
-        passed += expected ? 0 : 1;
-        rechecksFailed += expected.id == FaultId::StartRecheck || expected.id == FaultId::EndRecheck ? 1 : 0;
+        ASSERT_TRUE(outcomes.haveTheSameOutcome(state, target, decimals, arc)) << trial;
     }
-    EXPECT_GT(passed, 50000);
-    EXPECT_GT(rechecksFailed, 20000);
+    EXPECT_GT(outcomes.passed, 50000);
+    EXPECT_GT(outcomes.rechecksFailed, 20000);
 }
 
 TEST(OffsetArcRecheck, NotANumberTakesTheRecheck)

@@ -8,8 +8,10 @@
 #include <cmath>
 #include <cstdint>
 #include <random>
+#include <utility>
 #include <vector>
 
+#include "chunked_array.h"
 #include "line_runs.h"
 #include "toolpath_store.h"
 
@@ -30,6 +32,30 @@ std::vector<std::uint32_t> linesOfMoves(std::mt19937& random, int count)
         lines.push_back(line);
     }
     return lines;
+}
+
+// Appending at a cursor into the last block: across block ends, and into an
+// array moved from, which starts afresh rather than in the blocks it gave up.
+TEST(ChunkedArray, AppendsAcrossBlocksAndAfterAMove)
+{
+    ChunkedArray<std::uint32_t, 4> values;
+    for (std::uint32_t v = 0; v < 40; ++v) {
+        values.push_back(v);
+    }
+    ChunkedArray<std::uint32_t, 4> moved(std::move(values));
+    EXPECT_EQ(values.size(), 0U);
+    values.push_back(7);
+    moved.push_back(40);
+    ASSERT_EQ(moved.size(), 41U);
+    for (std::uint32_t v = 0; v <= 40; ++v) {
+        EXPECT_EQ(std::as_const(moved)[v], v);
+    }
+    ASSERT_EQ(values.size(), 1U);
+    EXPECT_EQ(std::as_const(values)[0], 7U);
+    values = std::move(moved);
+    EXPECT_EQ(moved.size(), 0U);
+    EXPECT_EQ(values.size(), 41U);
+    EXPECT_EQ(std::as_const(values)[40], 40U);
 }
 
 TEST(LineRuns, GiveTheLinesAndFirstMovesOfAPlainList)
