@@ -47,7 +47,14 @@ public:
 
     void push_back(const T& value)
     {
-        if (next_ == blockEnd_) addBlock();
+        if (!hasRoom()) addBlock();
+        appendWithinBlock(value);
+    }
+    // Whether the last block has room for one more element.
+    bool hasRoom() const { return next_ != blockEnd_; }
+    // Appends where hasRoom() said there is room.
+    void appendWithinBlock(const T& value)
+    {
         ::new (static_cast<void*>(next_)) T(value);
         ++next_;
         ++size_;

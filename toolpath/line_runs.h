@@ -15,8 +15,16 @@ class LineRuns {
 public:
     void append(std::uint32_t line)
     {
-        if (count_ == 0 || line != std::uint64_t{last_} + 1)
-            runs_.push_back({static_cast<std::uint32_t>(count_), line});
+        if (startsRun(line)) runs_.push_back({static_cast<std::uint32_t>(count_), line});
+        last_ = line;
+        ++count_;
+    }
+    // Whether append(line) needs no new block.
+    bool hasRoomFor(std::uint32_t line) const { return runs_.hasRoom() || !startsRun(line); }
+    // Appends where hasRoomFor(line) said there is room.
+    void appendWithinBlock(std::uint32_t line)
+    {
+        if (startsRun(line)) runs_.appendWithinBlock({static_cast<std::uint32_t>(count_), line});
         last_ = line;
         ++count_;
     }
@@ -33,6 +41,7 @@ private:
         std::uint32_t line = 0;
     };
 
+    bool startsRun(std::uint32_t line) const { return count_ == 0 || line != std::uint64_t{last_} + 1; }
     std::size_t movesIn(std::size_t run) const;
 
     // Blocks of one huge page (block_memory.h).

@@ -73,26 +73,27 @@ ToolpathStore::ToolpathStore(const Point3& initialPosition)
     : start_(toVertex(initialPosition)), lastEnd_(initialPosition)
 {}
 
+void ToolpathStore::recordInFull(const Move& move)
+{
+    const auto index = static_cast<std::uint32_t>(ends_.size());
+    std::uint8_t flags = basicFlags(move);
+    // A coordinate set moved the tool without a move: the next move starts
+    // from the new position, and no line joins the two.
+    if (move.start != lastEnd_) flags |= recordJump(move.start, index);
+    if (move.isArc()) {
+        arcs_.push_back(arcRecordOf(move, index));
+        flags |= arcFlags(move);
+    }
+    ends_.push_back(toVertex(move.end));
+    lines_.append(storedLine(move.line));
+    flags_.push_back(flags);
+    lastEnd_ = move.end;
+}
+
 std::uint8_t ToolpathStore::recordJump(const Point3& start, std::uint32_t index)
 {
     jumps_.push_back({index, toVertex(start)});
     return jumpFlag;
-}
-
-std::uint8_t ToolpathStore::recordArc(const Move& move, std::uint32_t index)
-{
-    const ArcPath& path = move.arc;
-    ArcRecord arc;
-    arc.move = index;
-    arc.centreA = static_cast<float>(path.centreA);
-    arc.centreB = static_cast<float>(path.centreB);
-    arc.startRadius = static_cast<float>(path.absRadius());
-    // An R arc's end radius carries the sign of its R word.
-    arc.endRadius = static_cast<float>(std::fabs(path.endRadius));
-    arc.startAngle = static_cast<float>(path.startAngle);
-    arc.sweep = static_cast<float>(move.clockwise() ? -path.swept : path.swept);
-    arcs_.push_back(arc);
-    return path.helical ? helicalFlag : 0;
 }
 
 const LevelOfDetail& ToolpathStore::levelOfDetail() const

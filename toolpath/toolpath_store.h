@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -150,9 +151,18 @@ private:
         constexpr long long largest = std::numeric_limits<std::uint32_t>::max();
         return static_cast<std::uint32_t>(std::clamp(line, 0LL, largest));
     }
-    // Return the flags they add to the move's.
+    // The kind and plane of a move as packed flags.
+    static std::uint8_t basicFlags(const Move& move)
+    {
+        return static_cast<std::uint8_t>(static_cast<std::uint8_t>(move.kind) |
+                                         (static_cast<std::uint8_t>(move.plane) << planeShift));
+    }
+    static std::uint8_t arcFlags(const Move& move) { return move.arc.helical ? helicalFlag : 0; }
+    static ArcRecord arcRecordOf(const Move& move, std::uint32_t index);
+    // Any move, a move after a coordinate set too.
+    void recordInFull(const Move& move);
+    // Returns the flag it adds to the move's.
     std::uint8_t recordJump(const Point3& start, std::uint32_t index);
-    std::uint8_t recordArc(const Move& move, std::uint32_t index);
     void makeLevelOfDetail(LevelOfDetail& detail) const;
 
     Vertex start_;
@@ -169,20 +179,42 @@ private:
                   "a group of moves lies within one block");
 };
 
-// Kept in the header: the recorder calls it for every move of a run.
+// Kept in the header: the recorder calls it for every move of a run. A move
+// that starts where the one before ended, with room in every block, goes the
+// short way, which calls nothing.
 inline void ToolpathStore::record(const Move& move)
 {
-    const auto index = static_cast<std::uint32_t>(ends_.size());
-    auto flags = static_cast<std::uint8_t>(static_cast<std::uint8_t>(move.kind) |
-                                           (static_cast<std::uint8_t>(move.plane) << planeShift));
-    // A coordinate set moved the tool without a move: the next move starts
-    // from the new position, and no line joins the two.
-    if (move.start != lastEnd_) flags |= recordJump(move.start, index);
-    if (move.isArc()) flags |= recordArc(move, index);
-    ends_.push_back(toVertex(move.end));
-    lines_.append(storedLine(move.line));
-    flags_.push_back(flags);
+    const std::uint32_t line = storedLine(move.line);
+    const bool arc = move.isArc();
+    if (move.start != lastEnd_ || !ends_.hasRoom() || !flags_.hasRoom() || !lines_.hasRoomFor(line) ||
+        (arc && !arcs_.hasRoom())) {
+        recordInFull(move);
+        return;
+    }
+    std::uint8_t flags = basicFlags(move);
+    if (arc) {
+        arcs_.appendWithinBlock(arcRecordOf(move, static_cast<std::uint32_t>(ends_.size())));
+        flags |= arcFlags(move);
+    }
+    ends_.appendWithinBlock(toVertex(move.end));
+    lines_.appendWithinBlock(line);
+    flags_.appendWithinBlock(flags);
     lastEnd_ = move.end;
+}
+
+inline ArcRecord ToolpathStore::arcRecordOf(const Move& move, std::uint32_t index)
+{
+    const ArcPath& path = move.arc;
+    ArcRecord arc;
+    arc.move = index;
+    arc.centreA = static_cast<float>(path.centreA);
+    arc.centreB = static_cast<float>(path.centreB);
+    arc.startRadius = static_cast<float>(path.absRadius());
+    // An R arc's end radius carries the sign of its R word.
+    arc.endRadius = static_cast<float>(std::fabs(path.endRadius));
+    arc.startAngle = static_cast<float>(path.startAngle);
+    arc.sweep = static_cast<float>(move.clockwise() ? -path.swept : path.swept);
+    return arc;
 }
 
 // The box of an arc: its ends and every quadrant point its sweep passes.

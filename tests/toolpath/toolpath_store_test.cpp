@@ -1,7 +1,7 @@
 // The compact parts of the toolpath store against the plain ones they
-// replace: the lines kept as runs against a line per move, and the boxes of
-// the level of detail, made after the run, against boxes grown move by move
-// from what the store gives back.
+// replace: the lines kept as runs against a line per move, the boxes of the
+// level of detail, made after the run, against boxes grown move by move from
+// what the store gives back, and every move given back as it was recorded.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -185,6 +185,63 @@ TEST(LevelOfDetail, MatchesBoxesGrownMoveByMove)
     }
     EXPECT_EQ(store.groupCount(),
               (store.moveCount() + ToolpathStore::movesPerGroup - 1) / ToolpathStore::movesPerGroup);
+}
+
+// A move as the store must give it back: its end and start in single
+// precision, its line within 32 bits, an arc's circle as recorded.
+void expectGivenBack(const ToolpathStore& store, std::size_t index, const Move& move)
+{
+    SCOPED_TRACE(index);
+    const PathMove given = store.moveAt(index);
+    ASSERT_EQ(given.kind, move.kind);
+    ASSERT_EQ(given.plane, move.plane);
+    ASSERT_EQ(given.line, std::clamp<long long>(move.line, 0, 0xFFFFFFFFLL));
+    ASSERT_EQ(given.start, toVertex(move.start));
+    ASSERT_EQ(given.end, toVertex(move.end));
+    ASSERT_EQ(given.isArc(), move.isArc());
+    ASSERT_EQ(given.helical, move.isArc() && move.arc.helical);
+    if (!move.isArc()) return;
+    const ArcRecord& arc = *given.arc;
+    EXPECT_EQ(arc.move, index);
+    EXPECT_EQ(arc.centreA, static_cast<float>(move.arc.centreA));
+    EXPECT_EQ(arc.centreB, static_cast<float>(move.arc.centreB));
+    EXPECT_EQ(arc.startRadius, static_cast<float>(std::fabs(move.arc.radius)));
+    EXPECT_EQ(arc.endRadius, static_cast<float>(std::fabs(move.arc.endRadius)));
+    EXPECT_EQ(arc.startAngle, static_cast<float>(move.arc.startAngle));
+    EXPECT_EQ(arc.sweep, static_cast<float>(move.clockwise() ? -move.arc.swept : move.arc.swept));
+}
+
+// Recording takes a short way for a move that starts where the one before
+// ended and finds room in its blocks, and the full one otherwise: every move
+// comes back the same whichever way it went, across the ends of the blocks
+// of the ends, the arcs and the line runs, after coordinate sets and with
+// lines beyond 32 bits.
+TEST(ToolpathStore, GivesBackEveryMoveAsRecorded)
+{
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> lineStep(0, 99);
+    ToolpathStore store(Point3{1, 2, 3});
+    std::vector<Move> moves;
+    Point3 position{1, 2, 3};
+    long long line = 1;
+    constexpr std::size_t count = 1'400'000;
+    moves.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const int step = lineStep(random);
+        line = step == 0   ? -line
+               : step == 1 ? line + 0x100000000LL
+               : step < 20 ? std::llabs(line) + 2
+                           : std::llabs(line) + 1;
+        moves.push_back(randomMove(random, position, line));
+        store.record(moves.back());
+        position = moves.back().end;
+    }
+    ASSERT_EQ(store.moveCount(), count);
+    EXPECT_GT(store.arcCount(), std::size_t{1} << 19);
+    for (std::size_t i = 0; i < count; ++i) {
+        expectGivenBack(store, i, moves[i]);
+        if (HasFatalFailure()) return;
+    }
 }
 
 }  // namespace
