@@ -156,7 +156,8 @@ void CheckAlongside::check()
     try {
         SourceReader reader;
         reader.openFeed(channels_->bytes);
-        WrittenProgram program(reader, settings_, {options_.initialX, options_.initialY, options_.initialZ});
+        WrittenProgram program(reader, settings_, {options_.initialX, options_.initialY, options_.initialZ},
+                               ProgramReading::OnMeasuringThread);
         const StopReading stop{channels_->bytes};
         result_ = measureWrittenProgram(program, channels_->arcs, options_.tolerance, settings_.process.decimalPlaces,
                                         listener_);

@@ -8,8 +8,20 @@
 
 namespace drennix {
 
-WrittenProgram::WrittenProgram(SourceReader& reader, const Settings& settings, const Point3& initialPosition)
-    : stream_(reader, settings),
+namespace {
+
+BlockStream::Options streamOptions(ProgramReading reading)
+{
+    BlockStream::Options options;
+    options.concurrent = reading == ProgramReading::Ahead;
+    return options;
+}
+
+}  // namespace
+
+WrittenProgram::WrittenProgram(SourceReader& reader, const Settings& settings, const Point3& initialPosition,
+                               ProgramReading reading)
+    : stream_(reader, settings, streamOptions(reading)),
       decimals_(settings.process.decimalPlaces),
       modal_(startingState(settings.process, initialPosition))
 {}

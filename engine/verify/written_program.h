@@ -34,13 +34,25 @@ public:
     virtual void programLeftUnread() {}
 };
 
+// Where the lines of a written program are read and parsed.
+enum class ProgramReading {
+    // Ahead, on a thread of the stream's, while the segments before are
+    // measured: a check on its own, after its run.
+    Ahead,
+    // On the measuring thread, a batch when it is needed: a check beside its
+    // run, whose own threads keep the processors busy. Another thread there
+    // would only take turns with them, and each batch's parsed lines would
+    // travel between the processors' caches.
+    OnMeasuringThread,
+};
+
 // The written program, read line by line by the engine's own stages, with the
-// tool position each line leaves. Its reading and parsing run ahead on the
-// stream's thread while the segments before are measured.
+// tool position each line leaves.
 class WrittenProgram {
 public:
     // `reader` must stay open while the program is read.
-    WrittenProgram(SourceReader& reader, const Settings& settings, const Point3& initialPosition);
+    WrittenProgram(SourceReader& reader, const Settings& settings, const Point3& initialPosition,
+                   ProgramReading reading = ProgramReading::Ahead);
 
     // Reads and evaluates the next line; false when there is none or it does
     // not read as a block (`status()` tells which). Inline in the reading

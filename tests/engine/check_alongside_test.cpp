@@ -181,13 +181,25 @@ struct ScriptedArcs : ArcFeed {
     void programLeftUnread() override { leftUnread = true; }
 };
 
-VerificationResult measureScripted(std::string_view written, ScriptedArcs& arcs)
+VerificationResult measureScripted(std::string_view written, ScriptedArcs& arcs, ProgramReading reading)
 {
     const Settings settings;
     SourceReader reader;
     reader.openBytes(written);
-    WrittenProgram program(reader, settings, {0, 0, 0});
+    WrittenProgram program(reader, settings, {0, 0, 0}, reading);
     return measureWrittenProgram(program, arcs, 0.01, 3, nullptr);
+}
+
+// The program read ahead and on the measuring thread: the same result, and
+// the same left unread.
+VerificationResult measureScripted(std::string_view written, ScriptedArcs& arcs)
+{
+    ScriptedArcs onThread = arcs;
+    const VerificationResult ahead = measureScripted(written, arcs, ProgramReading::Ahead);
+    const VerificationResult measuring = measureScripted(written, onThread, ProgramReading::OnMeasuringThread);
+    EXPECT_EQ(arcs.leftUnread, onThread.leftUnread);
+    expectSameResult(measuring, ahead);
+    return ahead;
 }
 
 TEST(check_alongside, a_line_that_does_not_read_fails_the_check_only_before_an_arc)
