@@ -8,20 +8,9 @@
 
 namespace drennix {
 
-namespace {
-
-BlockStream::Options streamOptions(ProgramReading reading)
-{
-    BlockStream::Options options;
-    options.concurrent = reading == ProgramReading::Ahead;
-    return options;
-}
-
-}  // namespace
-
 WrittenProgram::WrittenProgram(SourceReader& reader, const Settings& settings, const Point3& initialPosition,
                                ProgramReading reading)
-    : stream_(reader, settings, streamOptions(reading)),
+    : stream_(reader, settings, BlockStream::Options{.concurrent = reading == ProgramReading::Ahead}),
       decimals_(settings.process.decimalPlaces),
       modal_(startingState(settings.process, initialPosition))
 {}
