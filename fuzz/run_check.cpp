@@ -63,10 +63,14 @@ bool finite(const Point3& p)
     return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
 }
 
+// The feed is the program's own word, which may lie beyond the range of a
+// double (read as atof reads it, an infinity: a cut at such a feed takes no
+// time, a rapid move does not use it); every value the run works out is a
+// number.
 bool finite(const Move& m)
 {
     const ArcPath& a = m.arc;
-    return finite(m.start) && finite(m.end) && finite(m.travel) && std::isfinite(m.feed) && std::isfinite(m.length) &&
+    return finite(m.start) && finite(m.end) && finite(m.travel) && !std::isnan(m.feed) && std::isfinite(m.length) &&
            std::isfinite(a.centreA) && std::isfinite(a.centreB) && std::isfinite(a.radius) &&
            std::isfinite(a.endRadius) && std::isfinite(a.radiusDifference) && std::isfinite(a.startAngle) &&
            std::isfinite(a.endAngle) && std::isfinite(a.swept);

@@ -333,14 +333,10 @@ Fault Run::takeStep(const Step& step, std::string_view line)
     const Move& move = step.move;
     const bool converted = convertsArc(move);
     long long segments = 0;
-    const Fault countFault = converted ? countSegments(move, options_.tolerance, segments) : Fault{};
-    if (tellsMoves_) {
-        tellMove(move, countFault ? 0 : segments);
-    }
-    if (countFault) {
-        return countFault;
-    }
     if (converted) {
+        if (const Fault fault = countSegments(move, options_.tolerance, segments)) {
+            return fault;
+        }
         if (const Fault fault = convertArc(move, segments)) {
             return fault;
         }
@@ -350,6 +346,11 @@ Fault Run::takeStep(const Step& step, std::string_view line)
     const bool finite = converted ? allFinite(modal_.position, tally_.figures()) : keptMoveFinite(move);
     if (!finite) {
         return Fault{FaultId::NotFinite};
+    }
+    // Told once the block passed every check: a block that ends the run, its
+    // length beyond the range of numbers say, tells no move.
+    if (tellsMoves_) {
+        tellMove(move, segments);
     }
     if (!converted) {
         plan(move);

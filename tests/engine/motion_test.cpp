@@ -105,9 +105,11 @@ struct NotFiniteCase {
 class NotFiniteValue : public EngineRunTestWithParam<NotFiniteCase> {};
 
 // A figure beyond the range of a double rejects its block: nothing that is
-// not a number is shown, listed or written.
+// not a number is shown, listed, written or told as a move, and the moves
+// told are those of the blocks before it.
 TEST_P(NotFiniteValue, RejectsTheBlock)
 {
+    host.listensToMoves = true;
     run(GetParam().program, GetParam().mode);
     EXPECT_EQ(host.messages, warningOnly(lineMessage(GetParam().line, "行目で計算結果が数値の範囲を超えました。")));
     EXPECT_FALSE(host.results.has_value());
@@ -115,6 +117,11 @@ TEST_P(NotFiniteValue, RejectsTheBlock)
     for (const auto& [line, row] : host.rows) {
         for (const std::string& cell : row.cells)
             EXPECT_EQ(cell.find("inf"), std::string::npos) << cell;
+    }
+    ASSERT_EQ(host.moves.size(), static_cast<std::size_t>(GetParam().line - 1));
+    for (const Move& move : host.moves) {
+        EXPECT_LT(move.line, GetParam().line);
+        EXPECT_TRUE(std::isfinite(move.length)) << move.line;
     }
 }
 
@@ -128,6 +135,8 @@ INSTANTIATE_TEST_SUITE_P(
         NotFiniteCase{"HugeWordListed", "G1X" + kHuge + "F100.", RunMode::AbsoluteDisplay, 1},
         NotFiniteCase{"IncrementalSum", "G91G0X" + kLarge + "\nX" + kLarge + "\nX1.", RunMode::MachiningTime, 2},
         NotFiniteCase{"TravelBetweenExtremes", "G0X" + kLarge + "\nG0X-" + kLarge, RunMode::MachiningTime, 2},
+        // Both ends are numbers; the length between them is not.
+        NotFiniteCase{"CutLengthAlone", "G1X1.F100.\nG1X1" + std::string(200, '0') + ".", RunMode::AbsoluteDisplay, 2},
         // After straight moves that were checked, one figure alone overflows.
         NotFiniteCase{"OnlyTheRapidDistance", "G0X" + kLarge + "\nG0X0.", RunMode::MachiningTime, 2},
         NotFiniteCase{"OnlyTheTime", "G1X1.F100.\nG1X1" + std::string(150, '0') + ".F0." + std::string(199, '0') + "1",
