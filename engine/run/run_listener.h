@@ -33,7 +33,9 @@ public:
     virtual void progress(long long lineCount) { (void)lineCount; }
     // The row of one finished line of the absolute list, in line order.
     virtual void row(long long lineNumber, const AbsoluteRow& row) { (void)lineNumber, (void)row; }
-    // One evaluated move, in program order (see wantsMoves).
+    // One evaluated move, in program order (see wantsMoves), once its block
+    // passed every check: the block that ends a run tells none. A converted
+    // arc is told after its cuts were written.
     virtual void move(const Move& move) { (void)move; }
     // The figures of the whole program, after the last line.
     virtual void resultsReady(const ResultTexts& results) { (void)results; }
