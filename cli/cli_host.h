@@ -75,8 +75,17 @@ public:
         if (onWritten_) onWritten_(bytes, linesComplete);
     }
     bool wantsWrittenBytes() const override { return static_cast<bool>(onWritten_); }
-    // A converting run hands the bytes of its new program to `onWritten`.
-    void listenToWrittenBytes(WrittenBytesListener onWritten) { onWritten_ = std::move(onWritten); }
+    void arcConverting(const Move& arc) override
+    {
+        if (onArc_) onArc_(arc);
+    }
+    // A converting run hands the bytes of its new program to `onWritten`,
+    // and each arc it converts, before the bytes of its cuts, to `onArc`.
+    void listenToWrittenBytes(WrittenBytesListener onWritten, MoveListener onArc)
+    {
+        onWritten_ = std::move(onWritten);
+        onArc_ = std::move(onArc);
+    }
     // A run that estimates hands each move with its time to `onPlanned`.
     void listenToPlannedMoves(PlannedMoveListener onPlanned) { onPlanned_ = std::move(onPlanned); }
 
@@ -87,6 +96,7 @@ private:
     MoveListener onMove_;
     PlannedMoveListener onPlanned_;
     WrittenBytesListener onWritten_;
+    MoveListener onArc_;
     RunRecord record_;
 };
 

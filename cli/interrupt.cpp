@@ -79,6 +79,11 @@ bool interruptReceived()
     return anyInterrupt;
 }
 
+const std::atomic<bool>& anyInterruptSignal()
+{
+    return anyInterrupt;
+}
+
 const std::atomic<bool>& interruptSignal()
 {
     return pendingInterrupt;

@@ -16,6 +16,8 @@ bool takeInterruptRequest();
 
 // True when an interrupt arrived at any time since the handler was installed.
 bool interruptReceived();
+// The same as a flag, for work after the run that stops on an interrupt.
+const std::atomic<bool>& anyInterruptSignal();
 
 // Set while an interrupt waits for takeInterruptRequest: a run reads it once
 // a line and asks takeInterruptRequest only when it is set.

@@ -87,11 +87,10 @@ int runAndReport(const CliRequest& request)
     std::optional<toolpath::ToolpathStore> toolpath;
     if (request.plotPath) toolpath.emplace(Point3{request.run.initialX, request.run.initialY, request.run.initialZ});
     CliHost::MoveListener onMove;
-    if ((moves && !movesWithTime) || toolpath || isConverting(request.run.runMode)) {
+    if ((moves && !movesWithTime) || toolpath) {
         onMove = [&](const Move& move) {
             if (moves && !movesWithTime) moves->add(move);
             if (toolpath) toolpath->record(move);
-            check.noteMove(move);
         };
     }
     CliHost host(takeInterruptRequest, request.json ? CliHost::MessageListener{} : printMessageNow, onMove);
@@ -99,9 +98,9 @@ int runAndReport(const CliRequest& request)
     if (movesWithTime) host.listenToPlannedMoves([&](const PlannedMove& move) { moves->add(move); });
     if (isConverting(request.run.runMode)) {
         host.listenToWrittenBytes(
-            [&](std::string_view bytes, long long linesComplete) { check.written(bytes, linesComplete); });
+            [&](std::string_view bytes, long long linesComplete) { check.written(bytes, linesComplete); },
+            [&](const Move& arc) { check.noteArc(arc); });
     }
-    installInterruptHandler();
     const RunResult result = RunDriver(request.settings).execute(request.run, host);
     const bool published = result.outcome == RunOutcome::Converted && result.outputPath;
     if (!published) check.abandon();
@@ -112,10 +111,10 @@ int runAndReport(const CliRequest& request)
     printReport(request, host.record());
     // Only a finished run has a picture; a rejected or stopped one leaves no file.
     if (toolpath && status == exitFinished) {
-        if (auto error =
-                writePlot(*toolpath, *request.plotPath, request.plotView, request.settings.process.decimalPlaces)) {
+        if (auto error = writePlot(*toolpath, *request.plotPath, request.plotView,
+                                   request.settings.process.decimalPlaces, anyInterruptSignal())) {
             std::cerr << text::sanitizeUtf8(*error) << std::endl;
-            status = exitWarning;
+            status = interruptReceived() ? exitInterrupted : exitWarning;
         }
     }
     // A report that could not be written is not a success, whatever the run.
@@ -128,6 +127,11 @@ int runAndReport(const CliRequest& request)
 
 int runCommandLine(const std::vector<std::string>& args)
 {
+    // From the start, whatever the process inherited (a background job's
+    // ignored SIGINT, say): an interrupt while the options and files are read
+    // stops the run at its first line, with the usual message; a second one
+    // ends the process at once.
+    installInterruptHandler();
     const ParseOutcome outcome = parseCommandLine(args);
     switch (outcome.status) {
     case ParseStatus::Help: std::cout << outcome.text; return exitFinished;

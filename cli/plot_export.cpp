@@ -19,10 +19,13 @@ std::optional<std::string> refuseExistingPlot(const std::string& path)
 }
 
 std::optional<std::string> writePlot(const toolpath::ToolpathStore& store, const std::string& path,
-                                     toolpath::ViewDirection view, int decimals)
+                                     toolpath::ViewDirection view, int decimals, const std::atomic<bool>& stop)
 {
     FileOutputStore file(path);
-    toolpath::writeSvgPicture(store, view, decimals, file);
+    if (!toolpath::writeSvgPicture(store, view, decimals, file, {}, &stop)) {
+        file.discard();
+        return "drennix-cli: --plot " + path + ": not written: interrupted";
+    }
     if (file.publish()) {
         file.discard();
         return "drennix-cli: --plot " + path + ": the picture could not be written";

@@ -230,6 +230,7 @@ struct RunOnce {
     bool published = false;
     std::string output;
     long long linesWritten = 0;
+    std::optional<VerificationResult> verification;
 };
 
 long long runsPerformed = 0;
@@ -237,20 +238,29 @@ long long runsPerformed = 0;
 RunOnce runOnce(const FuzzCase& fuzzCase, RunMode mode, std::string_view source, const Settings& settings)
 {
     ++runsPerformed;
-    MemoryOutputStore store;
+    const RunOptions options = optionsFor(fuzzCase, mode);
+    MemoryOutputStore store(false, checkedBlockLines);
     RecordingListener listener(isConverting(mode) ? &store : nullptr, mode == RunMode::MachiningTime);
+    CheckAlongside check(settings, options, nullptr, checkChannelBuffers);
+    if (isConverting(mode)) listener.checkBeside(&check);
     RunOnce once;
-    once.result = RunDriver(settings).execute(optionsFor(fuzzCase, mode), listener, source, store);
+    once.result = RunDriver(settings).execute(options, listener, source, store);
     once.record = listener.record();
     once.published = store.published();
     once.output = store.bytes();
     once.linesWritten = store.linesWritten();
+    if (once.published) {
+        once.verification = check.finish();
+    } else {
+        check.abandon();
+    }
     return once;
 }
 
 ObservedRun observed(const RunOnce& once, RunMode mode, std::string_view source)
 {
-    return ObservedRun{mode, source, once.result, once.record, once.published, once.output, once.linesWritten};
+    return ObservedRun{mode,           source,      once.result,       once.record,
+                       once.published, once.output, once.linesWritten, once.verification};
 }
 
 // A run and the machining-time run of the same source, whose figures and
@@ -519,6 +529,17 @@ void RecordingListener::runFinished(const RunResult& result)
     record_.finished = result;
 }
 
+void RecordingListener::arcConverting(const Move& arc)
+{
+    notice(true);
+    check_->noteArc(arc);
+}
+
+void RecordingListener::outputWritten(std::string_view bytes, long long linesComplete)
+{
+    check_->written(bytes, linesComplete);
+}
+
 bool RecordingListener::stopRequested()
 {
     if (budgetStore_ != nullptr && budgetStore_->linesWritten() > outputLineBudget) {
@@ -561,6 +582,11 @@ std::string checkRun(const ObservedRun& run, const Settings& settings)
     }
     if (std::string problem = checkCounts(run, settings); !problem.empty()) {
         return problem;
+    }
+    // A published program, read back beside its run, holds the straight
+    // moves the run reported.
+    if (run.verification && !run.verification->checked()) {
+        return "the check beside the run failed at written line " + std::to_string(run.verification->outputLine);
     }
     return checkOutput(run, settings);
 }

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "check_alongside.h"
 #include "output_store.h"
 #include "run_listener.h"
 #include "run_options.h"
@@ -34,6 +35,13 @@ inline constexpr std::size_t maxSourceBytes = std::size_t{64} * 1024;
 // run writes at most about 9000 lines, a few milliseconds under the
 // sanitizers.
 inline constexpr long long outputLineBudget = 5000;
+
+// A converting run hands its new program on in blocks of this many lines,
+// through a channel of one buffer, to the check beside it: the smallest room
+// there can be, so that a wait of the run on the check, or of the check on
+// the run, that either side may never end shows up as a hung input.
+inline constexpr long long checkedBlockLines = 7;
+inline constexpr std::size_t checkChannelBuffers = 1;
 
 // The name the runs give their source; the new program is named after it.
 inline constexpr std::string_view sourceName = "fuzz.nc";
@@ -131,6 +139,11 @@ public:
     void runFinished(const RunResult& result) override;
     bool wantsMoves() const override { return listensToMoves_; }
     bool stopRequested() override;
+    // A converting run's arcs and written bytes go to `check`.
+    void checkBeside(CheckAlongside* check) { check_ = check; }
+    bool wantsWrittenBytes() const override { return check_ != nullptr; }
+    void arcConverting(const Move& arc) override;
+    void outputWritten(std::string_view bytes, long long linesComplete) override;
 
 private:
     // Counts a notice against the order rules; `work` for notices that only
@@ -139,6 +152,7 @@ private:
 
     const OutputStore* budgetStore_;
     const bool listensToMoves_;
+    CheckAlongside* check_ = nullptr;
     RunRecord record_;
 };
 
@@ -152,6 +166,8 @@ struct ObservedRun {
     bool published = false;
     std::string_view output;
     long long linesWritten = 0;
+    // The check made beside a converting run that published its program.
+    std::optional<VerificationResult> verification;
 };
 
 // Everything that must hold for any run on memory media with valid options;

@@ -416,6 +416,16 @@ TEST_F(MadeUpRun, ConvertedProgramIsPublishedWholeWithCrLf)
     EXPECT_NE(check(run), "");
 }
 
+TEST_F(MadeUpRun, APublishedProgramPassesTheCheckBesideItsRun)
+{
+    ObservedRun run = converted();
+    run.verification = VerificationResult{};
+    EXPECT_EQ(check(run), "");
+    run.verification->status = VerificationStatus::OutputMismatch;
+    run.verification->outputLine = 1;
+    EXPECT_EQ(check(run), "the check beside the run failed at written line 1");
+}
+
 TEST_F(MadeUpRun, RunsThatDoNotConvertLeaveTheStoreEmpty)
 {
     ObservedRun run = calculated();
@@ -589,6 +599,20 @@ TEST(WholeCase, HugeArcWithSmallToleranceStopsWithinItsBudget)
     // At 1.0 the same circle needs a few hundred cuts and is converted.
     EXPECT_EQ(checkCase(caseOf(RunMode::ConvertArcs, "G17G2X0.Y0.I9000.J0.F100.\n", 3)), "");
     EXPECT_EQ(runCount() - runs, 3);
+}
+
+TEST(WholeCase, AnArcOfHundredsOfBlocksIsCheckedBesideItsRunThroughOneBuffer)
+{
+    // About 2200 cuts at 0.0001, in blocks of a few lines each: a check that
+    // waited for the arc's notice after its cuts would never end here.
+    for (const RunMode mode : {RunMode::ConvertArcs, RunMode::ConvertHelical}) {
+        const std::string_view arc = mode == RunMode::ConvertArcs ? "G0X100.Y0\nG3X100.Y0I-100.F100.\n"
+                                                                  : "G0X100.Y0\nG3X100.Y0Z-5.I-100.F100.\n";
+        const long long runs = runCount();
+        EXPECT_EQ(checkCase(caseOf(mode, arc, 4)), "");
+        // The conversion and its program read again.
+        EXPECT_EQ(runCount() - runs, 2);
+    }
 }
 
 std::vector<std::filesystem::path> corpusFiles()

@@ -233,13 +233,26 @@ std::optional<std::string> parseSettings(std::string_view text, KeptState& state
 
 std::optional<std::string> readSettingsFile(const std::filesystem::path& path, KeptState& state, Parts parts)
 {
+    // Only a regular file of a sane size is read: opening a named pipe would
+    // wait for a writer that may never come, and a device may never end.
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return "cannot be read: it is a folder";
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (std::filesystem::is_directory(status)) return "cannot be read: it is a folder";
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        return "cannot be read: it is not a regular file";
+    }
+    if (std::filesystem::exists(status) && std::filesystem::file_size(path, error) > maxSettingsFileBytes) {
+        return "cannot be read: it is larger than 1 MiB";
+    }
     errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in) return "cannot be opened: " + systemReason(errno != 0 ? errno : ENOENT);
-    const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // Read to the limit and one byte more: a file that grew since is refused too.
+    std::string content(maxSettingsFileBytes + 1, '\0');
+    in.read(content.data(), static_cast<std::streamsize>(content.size()));
     if (in.bad()) return "cannot be read: " + systemReason(errno != 0 ? errno : EIO);
+    content.resize(static_cast<std::size_t>(in.gcount()));
+    if (content.size() > maxSettingsFileBytes) return "cannot be read: it is larger than 1 MiB";
     return parseSettings(content, state, parts);
 }
 

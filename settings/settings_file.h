@@ -7,6 +7,7 @@
 // the settings (not "main") with --settings.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -58,7 +59,11 @@ std::string renderSettings(const KeptState& state);
 // (validateVocabulary) are left to the caller.
 std::optional<std::string> parseSettings(std::string_view text, KeptState& state, Parts parts);
 
-// parseSettings over the content of the file at `path`.
+// The largest settings file read; a larger one is refused.
+inline constexpr std::size_t maxSettingsFileBytes = std::size_t{1} << 20;
+
+// parseSettings over the content of the file at `path`: a regular file of at
+// most maxSettingsFileBytes (anything else is refused at once, never waited on).
 std::optional<std::string> readSettingsFile(const std::filesystem::path& path, KeptState& state, Parts parts);
 
 // Writes renderSettings(state) to `path`, creating its folder when needed. The

@@ -48,7 +48,7 @@ void walkMoves(const ToolpathStore& store, const Projection& projection, MoveRan
     std::size_t arc = store.arcIndexFrom(index);
     bool haveStart = false;
     Vertex position;
-    while (index < last) {
+    while (index < last && !visitor.stopped()) {
         const std::size_t group = index / ToolpathStore::movesPerGroup;
         const std::size_t groupEnd = std::min(last, (group + 1) * ToolpathStore::movesPerGroup);
         const GroupDetail detail = visitor.detailOf(groups[group]);
@@ -115,6 +115,7 @@ public:
     ~StrokeBuilder() { close(); }
 
     GroupDetail detailOf(const Box& box) const { return groupDetail(projection_, box, edgeMargin); }
+    bool stopped() const { return sink_.stopped(); }
     void skipped() { close(); }
     bool arcWanted(const Box& box) const { return groupDetail(projection_, box, edgeMargin) == GroupDetail::Moves; }
     // A group within one pixel: a stroke of one point, in the cutting style.
@@ -221,6 +222,7 @@ public:
                           target_.y <= high.y + best_;
         return near ? GroupDetail::Moves : GroupDetail::Hidden;
     }
+    bool stopped() const { return false; }
     void skipped() {}
     void dot(const Box&) {}
     bool arcWanted(const Box&) const { return true; }

@@ -25,6 +25,9 @@ public:
     virtual void beginStroke(StrokeStyle style) = 0;
     virtual void addPoint(ScreenPoint point) = 0;
     virtual void endStroke() = 0;
+    // Asked before each group of moves: true ends the tracing there, with
+    // the stroke in progress ended.
+    virtual bool stopped() const { return false; }
 };
 
 // The moves from `first` up to but not including `last`.

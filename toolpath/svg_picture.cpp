@@ -43,7 +43,9 @@ std::string point(ScreenPoint p)
 // the file grows without bound.
 class SvgStrokes final : public StrokeSink {
 public:
-    explicit SvgStrokes(LineSink& sink) : sink_(sink) {}
+    SvgStrokes(LineSink& sink, const std::atomic<bool>* stop) : sink_(sink), stop_(stop) {}
+
+    bool stopped() const override { return stop_ != nullptr && stop_->load(std::memory_order_relaxed); }
 
     void beginStroke(StrokeStyle style) override
     {
@@ -73,6 +75,7 @@ public:
 private:
     static constexpr int pointsPerLine = 8;
     LineSink& sink_;
+    const std::atomic<bool>* const stop_;
     std::string line_;
     std::string last_;
     int count_ = 0;
@@ -153,8 +156,8 @@ double roundScaleLength(double longest)
     return power;
 }
 
-void writeSvgPicture(const ToolpathStore& store, ViewDirection view, int decimals, LineSink& sink,
-                     const SvgLayout& layout)
+bool writeSvgPicture(const ToolpathStore& store, ViewDirection view, int decimals, LineSink& sink,
+                     const SvgLayout& layout, const std::atomic<bool>* stop)
 {
     Projection projection(view, layout.width, layout.height);
     projection.fit(store.bounds(), layout.margin);
@@ -162,13 +165,17 @@ void writeSvgPicture(const ToolpathStore& store, ViewDirection view, int decimal
     writeBox(sink, store.bounds(), projection, decimals);
     sink.append({}, "<g class=\"moves\">");
     {
-        SvgStrokes strokes(sink);
+        SvgStrokes strokes(sink, stop);
         traceMoves(store, projection, strokes);
+        if (strokes.stopped()) {
+            return false;
+        }
     }
     sink.append({}, "</g>");
     writeStart(sink, store.startPoint(), projection);
     writeScaleBar(sink, projection, layout, decimals);
     sink.append({}, "</svg>");
+    return true;
 }
 
 }  // namespace drennix::toolpath

@@ -4,6 +4,8 @@
 // command line writes them through the engine's safe publishing.
 #pragma once
 
+#include <atomic>
+
 #include "program_writer.h"
 #include "projection.h"
 
@@ -17,8 +19,10 @@ struct SvgLayout {
 };
 
 // `decimals` is the number format of the sizes and the scale bar's length.
-void writeSvgPicture(const ToolpathStore& store, ViewDirection view, int decimals, LineSink& sink,
-                     const SvgLayout& layout = {});
+// False when `stop` (optional) was set while the moves were traced: the
+// picture is then not whole.
+bool writeSvgPicture(const ToolpathStore& store, ViewDirection view, int decimals, LineSink& sink,
+                     const SvgLayout& layout = {}, const std::atomic<bool>* stop = nullptr);
 
 // A round length (1, 2 or 5 times a power of ten) of at most `longest`.
 double roundScaleLength(double longest);

@@ -20,10 +20,11 @@ public:
     ToolpathRecorder(const Settings& settings, const RunOptions& options);
 
     // Kept in the header: the run's listener calls it for every move.
-    void record(const Move& move)
+    void record(const Move& move) { run_->moves.record(move); }
+    // A converting run's arc, before the bytes of its cuts, for the check.
+    void recordConverting(const Move& arc)
     {
-        run_->moves.record(move);
-        if (check_ && move.converted()) check_->noteMove(move);
+        if (check_) check_->noteArc(arc);
     }
     // A converting run's written bytes, for the check.
     void recordWritten(std::string_view bytes, long long linesComplete)

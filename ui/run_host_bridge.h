@@ -59,6 +59,7 @@ public:
         recorder_->recordWritten(bytes, linesComplete);
     }
     bool wantsWrittenBytes() const override { return recorder_ != nullptr && recorder_->wantsWrittenBytes(); }
+    void arcConverting(const drennix::Move& arc) override { recorder_->recordConverting(arc); }
     bool stopRequested() override;
     const std::atomic<bool>* stopSignal() const override { return &abortRequested_; }
 

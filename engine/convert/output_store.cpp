@@ -9,8 +9,6 @@ namespace {
 
 // The bytes gathered before they are written out in one call.
 constexpr std::size_t bufferSize = std::size_t{1} << 20;
-// ... or this many lines, whichever comes first.
-constexpr long long bufferLines = 16384;
 // The buffer's first size; it doubles as lines come, up to bufferSize.
 constexpr std::size_t firstBufferSize = std::size_t{1} << 12;
 
@@ -24,14 +22,14 @@ char* copied(char* to, std::string_view bytes)
 
 }  // namespace
 
-OutputStore::OutputStore()
+OutputStore::OutputStore(long long blockLines) : blockLines_(blockLines)
 {
-    roomLines_ = bufferLines;
+    roomLines_ = blockLines_;
 }
 
 long long OutputStore::bufferedLines() const
 {
-    return bufferLines - roomLines_;
+    return blockLines_ - roomLines_;
 }
 
 void OutputStore::openRoom(std::size_t used)
@@ -88,7 +86,7 @@ bool OutputStore::writeWatched(std::string_view bytes)
 void OutputStore::dropBuffer()
 {
     lines_ += bufferedLines();
-    roomLines_ = bufferLines;
+    roomLines_ = blockLines_;
     openRoom(0);
 }
 

@@ -15,7 +15,11 @@ namespace drennix {
 
 class OutputStore : public LineSink {
 public:
-    OutputStore();
+    // The bytes gathered in a block before they are handed on: about a
+    // megabyte, or this many lines, whichever comes first.
+    static constexpr long long defaultBlockLines = 16384;
+
+    explicit OutputStore(long long blockLines = defaultBlockLines);
     ~OutputStore() override = default;
 
     // The buffer is the room for lines in place (see LineSink).
@@ -58,6 +62,7 @@ private:
     // short program allocates little.
     std::string buffer_;
     WriteWatcher watcher_;
+    const long long blockLines_;
     // The lines that are no longer in the buffer (written, dropped or lost
     // to a write error).
     long long lines_ = 0;
@@ -68,7 +73,9 @@ private:
 // fuzzing harness): publish succeeds unless the name is said to be taken.
 class MemoryOutputStore final : public OutputStore {
 public:
-    explicit MemoryOutputStore(bool nameTaken = false) : nameTaken_(nameTaken) {}
+    explicit MemoryOutputStore(bool nameTaken = false, long long blockLines = defaultBlockLines)
+        : OutputStore(blockLines), nameTaken_(nameTaken)
+    {}
 
     Fault publish() override;
     void discard() override

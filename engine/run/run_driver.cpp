@@ -34,6 +34,14 @@ Ending ended(RunOutcome outcome, Fault fault = {})
     return Ending{outcome, fault};
 }
 
+// A converted arc as the listener hears of it: with the count of its cuts.
+Move withSegments(const Move& arc, long long segments)
+{
+    Move told = arc;
+    told.segments = segments;
+    return told;
+}
+
 // Where the run reads and writes when the host gives memory instead of files.
 struct RunMedia {
     std::optional<std::string_view> source;
@@ -131,6 +139,7 @@ private:
     const RunMedia media_;
     const int decimals_;
     const bool tellsMoves_;
+    const bool tellsWrittenBytes_;
     const std::atomic<bool>* const stopSignal_;
 
     SourceReader reader_;
@@ -164,6 +173,7 @@ Run::Run(const Settings& settings, const RunOptions& options, RunListener& liste
       media_(media),
       decimals_(settings.process.decimalPlaces),
       tellsMoves_(listener.wantsMoves()),
+      tellsWrittenBytes_(listener.wantsWrittenBytes()),
       stopSignal_(listener.stopSignal()),
       stream_(reader_, settings),
       tally_(initialPosition(), settings.process.rapidSpeed)
@@ -243,7 +253,7 @@ void Run::startConversion()
     }
     OutputStore& store = media_.output != nullptr ? *media_.output : *owned;
     conversion_ = std::make_unique<Conversion>(std::move(owned), store, settings_, stream_.addresses());
-    if (listener_.wantsWrittenBytes()) {
+    if (tellsWrittenBytes_) {
         // The line being evaluated may be written in part; those before it
         // are whole.
         store.watchWrites([this](std::string_view bytes) { listener_.outputWritten(bytes, lineNumber_ - 1); });
@@ -367,9 +377,7 @@ void Run::tellMove(const Move& move, long long segments)
         listener_.move(move);
         return;
     }
-    Move told = move;
-    told.segments = segments;
-    listener_.move(told);
+    listener_.move(withSegments(move, segments));
 }
 
 bool Run::convertsArc(const Move& move) const
@@ -382,6 +390,10 @@ bool Run::convertsArc(const Move& move) const
 // last cut leaves it. A stop is asked for between cuts of a long arc.
 Fault Run::convertArc(const Move& arc, long long count)
 {
+    if (tellsWrittenBytes_) {
+        // Whoever reads the written bytes hears of the arc before its cuts.
+        listener_.arcConverting(withSegments(arc, count));
+    }
     tally_.beginConvertedArc(arc);
     CutSequence cuts(arc, count, modal_.coordinateMode, decimals_);
     Cut cut;

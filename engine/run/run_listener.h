@@ -37,6 +37,13 @@ public:
     // passed every check: the block that ends a run tells none. A converted
     // arc is told after its cuts were written.
     virtual void move(const Move& move) { (void)move; }
+    // A converting run that tells its written bytes (see wantsWrittenBytes):
+    // each arc it is about to convert, with its count of cuts, before any
+    // byte of its cuts, so that a reader of those bytes knows the arc ahead
+    // of them and never waits for a notice that comes after them. Whether the
+    // block is kept is told later: by its move notice, or by the end of the
+    // run when the block ends it.
+    virtual void arcConverting(const Move& arc) { (void)arc; }
     // The figures of the whole program, after the last line.
     virtual void resultsReady(const ResultTexts& results) { (void)results; }
     // A run that estimates: each move with its time and speeds, in program

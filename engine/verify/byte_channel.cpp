@@ -1,10 +1,12 @@
 #include "byte_channel.h"
 
+#include <algorithm>
+
 namespace drennix {
 
-ByteChannel::ByteChannel(std::size_t buffers) : buffers_(buffers)
+ByteChannel::ByteChannel(std::size_t buffers) : buffers_(std::max<std::size_t>(buffers, 1))
 {
-    for (std::size_t i = 0; i < buffers; ++i) {
+    for (std::size_t i = 0; i < buffers_.size(); ++i) {
         free_.push_back(i);
     }
 }

@@ -80,12 +80,15 @@ private:
 
 class CheckAlongside::Channels {
 public:
+    explicit Channels(std::size_t buffers) : bytes(buffers) {}
+
     ByteChannel bytes;
     ArcChannel arcs{bytes};
 };
 
-CheckAlongside::CheckAlongside(const Settings& settings, const RunOptions& options, VerificationListener* listener)
-    : settings_(settings), options_(options), listener_(listener), channels_(std::make_unique<Channels>())
+CheckAlongside::CheckAlongside(const Settings& settings, const RunOptions& options, VerificationListener* listener,
+                               std::size_t channelBuffers)
+    : settings_(settings), options_(options), listener_(listener), channels_(std::make_unique<Channels>(channelBuffers))
 {}
 
 CheckAlongside::~CheckAlongside()
@@ -93,10 +96,10 @@ CheckAlongside::~CheckAlongside()
     abandon();
 }
 
-void CheckAlongside::noteMove(const Move& move)
+void CheckAlongside::noteArc(const Move& arc)
 {
-    if (move.isArc() && move.converted()) {
-        channels_->arcs.add(referenceArcOf(move));
+    if (arc.isArc() && arc.converted()) {
+        channels_->arcs.add(referenceArcOf(arc));
     }
 }
 
@@ -126,6 +129,9 @@ void CheckAlongside::abandon()
     }
     channels_->arcs.close(false);
     channels_->bytes.close(false);
+    // Nothing of the program matters any more: the check stops at its next
+    // block instead of reading what is left in the buffers.
+    channels_->bytes.stopReading();
     join();
 }
 

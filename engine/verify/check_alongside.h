@@ -2,8 +2,14 @@
 // it: the same measuring as ConversionCheck's, on a thread of its own that
 // reads the new program's bytes as the run hands them to its file (the
 // run's notices of its written bytes) and takes each converted arc from the
-// run's move notices. When the program has been published, what is left to
-// check is the little the run wrote last.
+// run's notice of the arc, which comes before the first byte of its cuts.
+// When the program has been published, what is left to check is the little
+// the run wrote last.
+//
+// Neither side waits for something only the other's wait would bring: the
+// check has heard of every arc whose cuts it may meet before it meets them,
+// so it always takes the bytes it is given, and the run waits only while the
+// check works through the few buffers it holds.
 //
 // Memory stays bounded: the bytes pass through a few buffers (the run waits
 // while they are full), and the arcs noted ahead of the check are those
@@ -11,6 +17,7 @@
 // reading stream's batches).
 #pragma once
 
+#include <cstddef>
 #include <exception>
 #include <memory>
 #include <string_view>
@@ -27,13 +34,19 @@ public:
     // The converting run's settings (which must outlive the check) and options.
     // `listener` (optional) hears every segment on the check's thread; what
     // it gathers is the host's to read once finish or abandon returned.
-    CheckAlongside(const Settings& settings, const RunOptions& options, VerificationListener* listener = nullptr);
+    // `channelBuffers`: the blocks of bytes on their way to the check (the
+    // run waits while they are all full); one is enough.
+    CheckAlongside(const Settings& settings, const RunOptions& options, VerificationListener* listener = nullptr,
+                   std::size_t channelBuffers = defaultChannelBuffers);
+    static constexpr std::size_t defaultChannelBuffers = 3;
     ~CheckAlongside();
     CheckAlongside(const CheckAlongside&) = delete;
     CheckAlongside& operator=(const CheckAlongside&) = delete;
 
-    // The run's notices, on the run's thread and in its order.
-    void noteMove(const Move& move);
+    // The run's notices, on the run's thread and in its order: each arc the
+    // run converts (its arcConverting notice, before the bytes of its cuts)
+    // and the written bytes.
+    void noteArc(const Move& arc);
     void written(std::string_view bytes, long long linesComplete);
 
     // The run published its program: the result, once the check has read

@@ -27,11 +27,8 @@ struct BothChecks : RunListener {
     {}
     bool wantsMoves() const override { return true; }
     bool wantsWrittenBytes() const override { return true; }
-    void move(const Move& move) override
-    {
-        after.noteMove(move);
-        beside.noteMove(move);
-    }
+    void move(const Move& move) override { after.noteMove(move); }
+    void arcConverting(const Move& arc) override { beside.noteArc(arc); }
     void outputWritten(std::string_view bytes, long long linesComplete) override
     {
         EXPECT_GE(linesComplete, lastComplete);

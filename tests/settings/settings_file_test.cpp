@@ -3,6 +3,10 @@
 // and the keys of other versions are passed over.
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -235,6 +239,33 @@ TEST(settings_file, a_missing_or_unreadable_file_is_refused)
     // A folder where the file should go cannot be replaced by it.
     std::filesystem::create_directories(scratch / "taken.json/inside");
     EXPECT_TRUE(writeSettingsFile(scratch / "taken.json", state).has_value());
+}
+
+// Only a regular file of at most 1 MiB is read: a named pipe nobody writes
+// or a device would keep the reading waiting or growing without end.
+TEST(settings_file, what_is_no_regular_file_of_a_sane_size_is_refused_at_once)
+{
+    const ScratchDirectory scratch;
+    KeptState state;
+    // White space around a JSON object: a valid file up to the limit.
+    std::string content = "{}";
+    content.resize(maxSettingsFileBytes, ' ');
+    std::ofstream(scratch / "limit.json", std::ios::binary) << content;
+    EXPECT_EQ(readSettingsFile(scratch / "limit.json", state, Parts::SettingsOnly), std::nullopt);
+    std::ofstream(scratch / "over.json", std::ios::binary) << content << ' ';
+    const auto over = readSettingsFile(scratch / "over.json", state, Parts::SettingsOnly);
+    ASSERT_TRUE(over.has_value());
+    EXPECT_EQ(*over, "cannot be read: it is larger than 1 MiB");
+#if !defined(_WIN32)
+    const std::filesystem::path pipe = scratch / "pipe.json";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::filesystem::path& path : {pipe, std::filesystem::path("/dev/zero")}) {
+        const auto refused = readSettingsFile(path, state, Parts::SettingsOnly);
+        ASSERT_TRUE(refused.has_value()) << path;
+        EXPECT_EQ(*refused, "cannot be read: it is not a regular file");
+    }
+#endif
+    EXPECT_EQ(state, KeptState{});
 }
 
 }  // namespace

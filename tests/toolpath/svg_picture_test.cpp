@@ -126,6 +126,24 @@ TEST(SvgPicture, HoldsTheStrokesTheBoxTheStartAndTheScale)
     EXPECT_NE(svg.find(">範囲 X：20.000 Y：10.000 Z：5.000</text>"), std::string::npos);
 }
 
+// A stop while the moves are traced leaves the picture unfinished and says
+// so; without one the picture is the same whether a flag was given or not.
+TEST(SvgPicture, AStopWhileTracingLeavesThePictureUnfinished)
+{
+    const ToolpathStore store = squareProgram();
+    Lines plain;
+    ASSERT_TRUE(writeSvgPicture(store, ViewDirection::XY, 3, plain));
+    std::atomic<bool> stop{false};
+    Lines watched;
+    ASSERT_TRUE(writeSvgPicture(store, ViewDirection::XY, 3, watched, {}, &stop));
+    EXPECT_EQ(watched.text, plain.text);
+    stop = true;
+    Lines stopped;
+    EXPECT_FALSE(writeSvgPicture(store, ViewDirection::XY, 3, stopped, {}, &stop));
+    EXPECT_EQ(stopped.text.find("<polyline"), std::string::npos);
+    EXPECT_EQ(stopped.text.find("</svg>"), std::string::npos);
+}
+
 TEST(SvgPicture, ScaleLengthsAreRound)
 {
     EXPECT_EQ(roundScaleLength(7.3), 5.0);

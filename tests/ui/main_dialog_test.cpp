@@ -14,10 +14,14 @@
 #include <QTableView>
 #include <QTextBrowser>
 
+#include <cmath>
+
 #include "absolute_display_dialog.h"
 #include "absolute_row_model.h"
+#include "check_alongside.h"
 #include "help_window.h"
 #include "main_dialog.h"
+#include "output_store.h"
 #include "recording_host.h"
 #include "recording_presenter.h"
 #include "run_driver.h"
@@ -370,6 +374,55 @@ private slots:
         // After the run the window takes input again.
         QTest::keyClicks(w.edit("suffixEdit"), "x");
         QCOMPARE(w.edit("suffixEdit")->text(), QStringLiteral("_conx"));
+    }
+
+    // One arc whose cuts are half to ten times what the check beside the run
+    // holds on their way: the run ends, publishes its program and the
+    // toolpath record holds the check's figures.
+    void convertsOneArcOfAnySize_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("helix");
+        QTest::addColumn<double>("timesCapacity");
+        for (const double times : {0.5, 1.0, 2.0, 10.0}) {
+            const QByteArray size = QByteArray::number(times);
+            QTest::newRow("arcs, circle, " + size) << 3 << false << times;
+            QTest::newRow("arcs, helix, " + size) << 3 << true << times;
+            QTest::newRow("helical, helix, " + size) << 2 << true << times;
+        }
+    }
+    void convertsOneArcOfAnySize()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, helix);
+        QFETCH(double, timesCapacity);
+        const double capacity = static_cast<double>(drennix::OutputStore::defaultBlockLines) *
+                                static_cast<double>(drennix::CheckAlongside::defaultChannelBuffers);
+        const double cuts = timesCapacity * capacity;
+        // A chord of angle a deviates r (1 - cos(a / 2)) from its arc of radius r.
+        const double tolerance = 1000 * (1 - std::cos(M_PI / cuts));
+        QTemporaryDir directory;
+        Window w;
+        w.chooseMode(mode);
+        w.edit("toleranceEdit")->setText(QString::number(tolerance, 'g', 17));
+        w.dialog.setSourcePath(writeSource(directory, "arc.nc",
+                                           helix ? "G90G17G0X1000.Y0Z0\r\nG3X1000.Y0Z-10.I-1000.F100.\r\n"
+                                                 : "G90G17G0X1000.Y0Z0\r\nG3X1000.Y0I-1000.F100.\r\n"));
+        QSignalSpy finished(&w.dialog, &MainDialog::runFinished);
+        w.button("executeButton")->click();
+        // Far beyond the time the conversion takes, even under the sanitizers.
+        QVERIFY2(finished.wait(240000), "the conversion did not end");
+        QVERIFY2(w.presenter.lastText().endsWith(utf8("を作成しました。")), qPrintable(w.presenter.lastText()));
+        const auto run = w.dialog.lastToolpath();
+        QVERIFY(run != nullptr && run->verification);
+        const drennix::VerificationResult& check = *run->verification;
+        QVERIFY(check.checked());
+        QCOMPARE(check.summary.arcs, 1LL);
+        QVERIFY(static_cast<double>(check.summary.lines) > 0.8 * cuts);
+        QVERIFY(static_cast<double>(check.summary.lines) < 1.25 * cuts + 2);
+        const double rounding = std::sqrt(3.0) / 2 * 0.001;
+        QVERIFY(check.summary.maxDeviation <= w.dialog.inputs().tolerance + rounding);
+        QVERIFY(check.summary.maxEndError <= rounding);
     }
 
     void escapeStopsALongRun_data()

@@ -17,11 +17,15 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -139,10 +143,21 @@ struct CliProcess {
 
     CliResult wait()
     {
+        return *waitFor(std::chrono::milliseconds::max());
+    }
+
+    // The result once the process ended within `deadline`; nothing when it
+    // is still running then (it is killed when the CliProcess goes).
+    std::optional<CliResult> waitFor(std::chrono::milliseconds deadline)
+    {
 #if defined(_WIN32)
+        const DWORD timeout = deadline == std::chrono::milliseconds::max()
+                                  ? INFINITE
+                                  : static_cast<DWORD>(std::min<long long>(deadline.count(), 0x7FFFFFFF));
+        const DWORD waited = ::WaitForSingleObject(process.hProcess, timeout);
+        if (waited == WAIT_TIMEOUT) return std::nullopt;
         DWORD code = 0;
-        if (::WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
-            !::GetExitCodeProcess(process.hProcess, &code))
+        if (waited != WAIT_OBJECT_0 || !::GetExitCodeProcess(process.hProcess, &code))
             throw std::runtime_error("waiting for drennix-cli failed");
         ::CloseHandle(process.hProcess);
         ::CloseHandle(process.hThread);
@@ -150,11 +165,20 @@ struct CliProcess {
         const int exitStatus = static_cast<int>(code);
 #else
         int status = 0;
-        if (waitpid(std::exchange(pid, -1), &status, 0) < 0) throw std::runtime_error("waitpid failed");
+        const auto start = std::chrono::steady_clock::now();
+        for (;;) {
+            const pid_t ended = waitpid(pid, &status, WNOHANG);
+            if (ended < 0) throw std::runtime_error("waitpid failed");
+            if (ended == pid) break;
+            const bool bounded = deadline != std::chrono::milliseconds::max();
+            if (bounded && std::chrono::steady_clock::now() - start >= deadline) return std::nullopt;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        pid = -1;
         const int exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 #endif
-        return {exitStatus, out.parent_path() == captures.path() ? drennix::testing::readBytes(out) : "",
-                drennix::testing::readBytes(captures.path() / "stderr"), nlohmann::json()};
+        return CliResult{exitStatus, out.parent_path() == captures.path() ? drennix::testing::readBytes(out) : "",
+                         drennix::testing::readBytes(captures.path() / "stderr"), nlohmann::json()};
     }
 };
 
