@@ -1,7 +1,9 @@
 #include "moves_export.h"
 
 #include <nlohmann/json.hpp>
+#include <string>
 
+#include "canned_cycle.h"
 #include "numerics.h"
 
 namespace drennix::cli {
@@ -60,6 +62,14 @@ Json moveJson(const Move& move, bool convertingRun)
         object["converted"] = true;
         object["segments"] = move.segments;
     }
+    // A move of a canned cycle's expansion: the cycle, and its dwell where
+    // it ends.
+    if (move.cycle != CycleCode::None) {
+        std::string name(1, 'G');
+        name.append(std::to_string(cycleRule(move.cycle).number));
+        object["cycle"] = name;
+    }
+    if (move.dwell > 0) object["dwell"] = move.dwell;
     return object;
 }
 

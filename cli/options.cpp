@@ -96,14 +96,16 @@ void describeOptions(CLI::App& app, RawOptions& raw)
         ->expected(1)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_option("--dialect", raw.dialect,
-                   "standard (every dialect setting off) or linuxcnc (on: numbers as written, lower-case "
-                   "letters, ';' comments, end at M2/M30, arc turns by P); before any --set")
+                   "standard (every dialect setting off), linuxcnc (on: numbers as written, lower-case "
+                   "letters, ';' comments, end at M2/M30, arc turns by P, canned cycles and G4 dwells as LinuxCNC "
+                   "reads them) or fanuc (standard, with canned cycles and G4 dwells as a Fanuc-style control "
+                   "reads them); before any --set")
         ->type_name("DIALECT");
     app.add_flag("--estimate", raw.estimate,
                  "also estimate the time the machine takes (acceleration, corners, look-ahead; see the machine "
                  "settings): 推定時間 after the results, \"estimate\" in the JSON report");
     app.add_option("--machine", raw.machineFile,
-                   "read the machine model (the keys maxFeedX ... blockTime) from FILE, a settings file; after "
+                   "read the machine model (the keys maxFeedX ... peckClearance) from FILE, a settings file; after "
                    "--settings, before any --set")
         ->type_name("FILE");
     app.add_flag("--json", raw.json, "print one JSON report on standard output");
@@ -215,8 +217,10 @@ std::optional<std::string> applyDialectOption(const CLI::App& app, const std::st
         applyDialect(settings.process, Dialect::Standard);
     } else if (name == "linuxcnc") {
         applyDialect(settings.process, Dialect::LinuxCnc);
+    } else if (name == "fanuc") {
+        applyDialect(settings.process, Dialect::Fanuc);
     } else {
-        return "--dialect: '" + name + "' is not one of standard, linuxcnc";
+        return "--dialect: '" + name + "' is not one of standard, linuxcnc, fanuc";
     }
     return std::nullopt;
 }

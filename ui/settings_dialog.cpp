@@ -89,7 +89,14 @@ constexpr const char* exchangeOrder[] = {
 
 // The on/off settings of the dialect page, in their order there.
 constexpr const char* dialectSwitches[] = {
-    "calculatorDecimals", "lowerCaseLetters", "semicolonComments", "endAtProgramEnd", "arcTurnsByP",
+    "calculatorDecimals",
+    "lowerCaseLetters",
+    "semicolonComments",
+    "endAtProgramEnd",
+    "arcTurnsByP",
+    "cannedCycles",
+    "dwell",
+    "linuxcncCycles",
 };
 
 struct CopyItemsButton {
@@ -252,17 +259,20 @@ QWidget* SettingsDialog::buildDialectPage()
     layout->addWidget(note);
     // The dialects set every switch at once; each can still be changed.
     auto* presets = new QHBoxLayout;
-    const std::tuple<const char*, const char*, bool> dialects[] = {
-        {texts::dialectStandard, "dialectStandard", false},
-        {texts::dialectLinuxCnc, "dialectLinuxCnc", true},
+    const std::tuple<const char*, const char*, drennix::Dialect> dialects[] = {
+        {texts::dialectStandard, "dialectStandard", drennix::Dialect::Standard},
+        {texts::dialectLinuxCnc, "dialectLinuxCnc", drennix::Dialect::LinuxCnc},
+        {texts::dialectFanuc, "dialectFanuc", drennix::Dialect::Fanuc},
     };
-    for (const auto& [caption, name, on] : dialects) {
+    for (const auto& [caption, name, dialect] : dialects) {
         auto* button = new QPushButton(text(caption), page);
         button->setObjectName(QString::fromLatin1(name));
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, on = on] {
+        connect(button, &QPushButton::clicked, this, [this, dialect = dialect] {
+            drennix::ProcessSettings chosen;
+            drennix::applyDialect(chosen, dialect);
             for (const auto& [field, box] : checkBoxes_)
-                box->setChecked(on);
+                box->setChecked(chosen.*(drennix::findSettingField(field)->integer) != 0);
         });
         presets->addWidget(button);
     }

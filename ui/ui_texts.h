@@ -68,6 +68,7 @@ inline constexpr const char* firstPageTitle = "基本";
 inline constexpr const char* dialectPageTitle = "他の制御装置";
 inline constexpr const char* dialectStandard = "標準(&S)";
 inline constexpr const char* dialectLinuxCnc = "LinuxCNC(&L)";
+inline constexpr const char* dialectFanuc = "FANUC(&F)";
 inline constexpr const char* dialectPageNote = "LinuxCNC や grbl の機械向けに書かれたプログラムを読むための設定です。";
 // The machine of the estimate, on the same page.
 inline constexpr const char* machineFrame = "推定時間の機械";
@@ -77,8 +78,8 @@ inline constexpr const char* machineAxisY = "Y軸";
 inline constexpr const char* machineAxisZ = "Z軸";
 // The rows of the machine's fields: three per-axis rows, then one per field.
 inline constexpr const char* machineRows[] = {
-    "最大送り速度 (mm/min)：", "早送り速度 (mm/min)：", "加速度 (mm/s²)：",
-    "ｺｰﾅｰ許容偏差 (mm)：",     "先読みﾌﾞﾛｯｸ数：",       "最小ﾌﾞﾛｯｸ時間 (ms)：",
+    "最大送り速度 (mm/min)：", "早送り速度 (mm/min)：", "加速度 (mm/s²)：", "ｺｰﾅｰ許容偏差 (mm)：",
+    "先読みﾌﾞﾛｯｸ数：",         "最小ﾌﾞﾛｯｸ時間 (ms)：",  "G73戻り量 (mm)：", "G83逃げ量 (mm)：",
 };
 
 // The caption of each edit of the settings dialog, by the field's code name.
@@ -127,6 +128,9 @@ inline constexpr SettingCaption settingCaptions[] = {
     {"semicolonComments", "ｾﾐｺﾛﾝ注釈(&3)"},
     {"endAtProgramEnd", "M2･M30で終了(&4)"},
     {"arcTurnsByP", "Pで円弧の周回数(&5)"},
+    {"cannedCycles", "固定ｻｲｸﾙ G73～G89(&6)"},
+    {"dwell", "ﾄﾞｳｪﾙ G4(&7)"},
+    {"linuxcncCycles", "LinuxCNC式 (P秒･L回数)(&8)"},
 };
 
 // The entry messages of the settings dialog follow the field's name.

@@ -37,6 +37,9 @@ public:
     void beginConvertedArc(const Move& arc);
     void addConvertedCut(const Point3& end, double length);
     void endConvertedArc(double feed);
+    // The tool stands for `seconds` (a dwell): the time, in minutes as the
+    // rest, and nothing else.
+    void addDwell(double seconds) { figures_.machiningTime += seconds / 60; }
 
     const RunStatistics& figures() const { return figures_; }
 

@@ -42,7 +42,7 @@ MachineField integerField(std::string_view name, std::string_view caption, int M
     return f;
 }
 
-const std::array<MachineField, 12> fields = {
+const std::array<MachineField, 14> fields = {
     axisField("maxFeedX", "X軸最大送り速度", "mm/min", &M::maxFeed, 0, highestRate),
     axisField("maxFeedY", "Y軸最大送り速度", "mm/min", &M::maxFeed, 1, highestRate),
     axisField("maxFeedZ", "Z軸最大送り速度", "mm/min", &M::maxFeed, 2, highestRate),
@@ -55,6 +55,8 @@ const std::array<MachineField, 12> fields = {
     numberField("junctionDeviation", "ｺｰﾅｰ許容偏差", "mm", &M::junctionDeviation, true, 10),
     integerField("lookAhead", "先読みﾌﾞﾛｯｸ数", &M::lookAhead, 1, 1000),
     numberField("blockTime", "最小ﾌﾞﾛｯｸ時間", "ms", &M::blockTime, true, 1000),
+    numberField("peckRetract", "G73戻り量", "mm", &M::peckRetract, true, 100),
+    numberField("peckClearance", "G83逃げ量", "mm", &M::peckClearance, true, 100),
 };
 
 bool inRange(const MachineField& f, double value)

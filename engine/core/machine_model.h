@@ -22,6 +22,11 @@ struct MachineModel {
     int lookAhead = 32;
     // No move takes less than this (ms).
     double blockTime = 0;
+    // The control's parameters of the peck drilling cycles (mm): how far G73
+    // backs off after each peck, and how far above the depth reached G83
+    // comes down at rapid before it feeds on. LinuxCNC's 0.010 inch.
+    double peckRetract = 0.254;
+    double peckClearance = 0.254;
 
     bool operator==(const MachineModel&) const = default;
 };

@@ -119,6 +119,19 @@ std::string_view fixedLineText(FaultId id)
     case FaultId::CounterClockwiseOver360: return ccwOver360;
     case FaultId::TooManySegments: return tooManySegments;
     case FaultId::ArcTurnsNotWhole: return arcTurnsNotWhole;
+    case FaultId::CycleWithoutBottom: return cycleWithoutBottom;
+    case FaultId::CycleWithoutRLevel: return cycleWithoutRLevel;
+    case FaultId::CycleCompensation: return cycleCompensation;
+    case FaultId::CycleCentreWords: return cycleCentreWords;
+    case FaultId::CycleFeed: return cycleFeed;
+    case FaultId::CycleRLevelBeyondBottom: return cycleRLevelBeyondBottom;
+    case FaultId::CyclePeck: return cyclePeck;
+    case FaultId::CycleTooManyPecks: return cycleTooManyPecks;
+    case FaultId::CycleRepeatsInvalid: return cycleRepeatsInvalid;
+    case FaultId::CycleNotRead: return cycleNotRead;
+    case FaultId::DwellWithoutTime: return dwellWithoutTime;
+    case FaultId::DwellTimeInvalid: return dwellTimeInvalid;
+    case FaultId::DwellAxisWords: return dwellAxisWords;
     case FaultId::NotFinite: return notFinite;
     default: return {};
     }

@@ -156,6 +156,31 @@ inline constexpr std::string_view endRecheckHead = "行目の 右左廻円弧指
 inline constexpr std::string_view recheckTail = "超過の差が出ました。\n　変換はしていません。";
 inline constexpr std::string_view arcTurnsNotWhole =
     "行目の 左右廻円弧指令 中の P が1以上の整数では有りません。\n　変換はしていません。";
+// Canned cycles and dwells.
+inline constexpr std::string_view cycleWithoutBottom =
+    "行目の 固定ｻｲｸﾙ指令 の最初のﾌﾞﾛｯｸに穴底の位置が有りません。\n　変換はしていません。";
+inline constexpr std::string_view cycleWithoutRLevel =
+    "行目の 固定ｻｲｸﾙ指令 の最初のﾌﾞﾛｯｸにR点の位置が有りません。\n　変換はしていません。";
+inline constexpr std::string_view cycleCompensation =
+    "行目の 固定ｻｲｸﾙ指令 が 左径補正指令 中か 右径補正指令 中です。\n　変換はしていません。";
+inline constexpr std::string_view cycleCentreWords =
+    "行目の 固定ｻｲｸﾙ指令 中に 円弧中心指令 が有ります。\n　変換はしていません。";
+inline constexpr std::string_view cycleFeed =
+    "行目の 固定ｻｲｸﾙ指令 中で 速度指令 がｾﾞﾛ未満か 速度指令 が有りません。\n　変換はしていません。";
+inline constexpr std::string_view cycleRLevelBeyondBottom =
+    "行目の 固定ｻｲｸﾙ指令 中でR点が穴底の先に有ります。\n　変換はしていません。";
+inline constexpr std::string_view cyclePeck =
+    "行目の 固定ｻｲｸﾙ指令 中で Q の切込み量がｾﾞﾛ以下か Q が有りません。\n　変換はしていません。";
+inline constexpr std::string_view cycleTooManyPecks =
+    "行目の 固定ｻｲｸﾙ指令 中で Q の切込み回数が多過ぎます。\n　変換はしていません。";
+inline constexpr std::string_view cycleRepeatsInvalid =
+    "行目の 固定ｻｲｸﾙ指令 中の繰返し回数が範囲内の整数では有りません。\n　変換はしていません。";
+inline constexpr std::string_view cycleNotRead =
+    "行目の 固定ｻｲｸﾙ指令 はこの制御では穴加工ｻｲｸﾙでは有りません。\n　変換はしていません。";
+inline constexpr std::string_view dwellWithoutTime = "行目の ﾄﾞｳｪﾙ指令 に時間が有りません。\n　変換はしていません。";
+inline constexpr std::string_view dwellTimeInvalid =
+    "行目の ﾄﾞｳｪﾙ指令 の時間がｾﾞﾛ未満か 整数のﾐﾘ秒では有りません。\n　変換はしていません。";
+inline constexpr std::string_view dwellAxisWords = "行目の ﾄﾞｳｪﾙ指令 に移動の指令が有ります。\n　変換はしていません。";
 inline constexpr std::string_view notFinite = "行目で計算結果が数値の範囲を超えました。\n　変換はしていません。";
 inline constexpr std::string_view tooManySegments =
     "行目の 左右廻円弧指令 中で分割数が多過ぎます。\n　変換はしていません。";

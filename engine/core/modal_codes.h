@@ -10,6 +10,12 @@ enum class Motion : std::uint8_t { Rapid, Linear, ClockwiseArc, CounterClockwise
 enum class Plane : std::uint8_t { XY, ZX, YZ };
 enum class CoordinateMode : std::uint8_t { Absolute, Incremental };
 enum class Compensation : std::uint8_t { Cancelled, Left, Right };
+// The canned cycle a motion word names, where the dialect reads them: None
+// for G0 to G3.
+enum class CycleCode : std::uint8_t { None, G73, G74, G76, G81, G82, G83, G84, G85, G86, G87, G88, G89 };
+// Where a canned cycle leaves the tool after each hole: G98, the level where
+// the cycles began; G99, the R level.
+enum class ReturnLevel : std::uint8_t { Initial, RLevel };
 
 // The command numbers by which the settings name the initial modal codes:
 // motion 0 to 3, plane 4 to 6, coordinate mode 7 and 8 (9 to 11 are the

@@ -35,7 +35,7 @@ SettingField integerField(std::string_view name, std::string_view messageName, i
 }
 
 // Letters and G-codes in validation order, then the process settings.
-const std::array<SettingField, 37> fields = {
+const std::array<SettingField, 40> fields = {
     letterField("commentStart", "注釈開始指令", &V::commentStart),
     letterField("commentEnd", "注釈終了指令", &V::commentEnd),
     letterField("gCodeLetter", "動作指令", &V::gCodeLetter),
@@ -73,6 +73,9 @@ const std::array<SettingField, 37> fields = {
     integerField("semicolonComments", "ｾﾐｺﾛﾝ注釈", &P::semicolonComments, true, 0, 1),
     integerField("endAtProgramEnd", "M2･M30で終了", &P::endAtProgramEnd, true, 0, 1),
     integerField("arcTurnsByP", "Pで円弧の周回数", &P::arcTurnsByP, true, 0, 1),
+    integerField("cannedCycles", "固定ｻｲｸﾙ", &P::cannedCycles, true, 0, 1),
+    integerField("dwell", "G4ﾄﾞｳｪﾙ", &P::dwell, true, 0, 1),
+    integerField("linuxcncCycles", "LinuxCNC式ｻｲｸﾙ", &P::linuxcncCycles, true, 0, 1),
 };
 
 constexpr std::size_t letterCount = 11;
@@ -116,12 +119,16 @@ void resetToDefaults(Settings& settings)
 
 void applyDialect(ProcessSettings& process, Dialect dialect)
 {
-    const int on = dialect == Dialect::LinuxCnc ? 1 : 0;
-    process.calculatorDecimals = on;
-    process.lowerCaseLetters = on;
-    process.semicolonComments = on;
-    process.endAtProgramEnd = on;
-    process.arcTurnsByP = on;
+    const int linuxcnc = dialect == Dialect::LinuxCnc ? 1 : 0;
+    const int cycles = dialect == Dialect::Standard ? 0 : 1;
+    process.calculatorDecimals = linuxcnc;
+    process.lowerCaseLetters = linuxcnc;
+    process.semicolonComments = linuxcnc;
+    process.endAtProgramEnd = linuxcnc;
+    process.arcTurnsByP = linuxcnc;
+    process.cannedCycles = cycles;
+    process.dwell = cycles;
+    process.linuxcncCycles = linuxcnc;
 }
 
 int classifyFirstCharacter(std::string_view text)

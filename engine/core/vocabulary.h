@@ -91,6 +91,15 @@ struct ProcessSettings {
     int endAtProgramEnd = 0;
     // P n on an arc block adds n - 1 full turns.
     int arcTurnsByP = 0;
+    // The canned cycles G73, G74, G76, G81 to G89 with G80, G98 and G99 are
+    // read and expanded into the moves the control makes;
+    int cannedCycles = 0;
+    // G4 dwells for the time of its P word (or X or U) and moves nothing;
+    int dwell = 0;
+    // the cycles and the dwell as LinuxCNC reads them: P in seconds, L the
+    // repeats, G76 its lathe threading (refused); otherwise as a Fanuc-style
+    // control does: P in milliseconds, K the repeats, G76 fine boring.
+    int linuxcncCycles = 0;
 
     bool operator==(const ProcessSettings&) const = default;
 
@@ -119,8 +128,9 @@ struct Settings {
 void resetToDefaults(Settings& settings);
 
 // The dialects a user can choose at once: every dialect setting off
-// (standard) or on (the reading of LinuxCNC and grbl machines).
-enum class Dialect { Standard, LinuxCnc };
+// (standard), the reading of LinuxCNC and grbl machines, or the standard
+// reading with the canned cycles and dwells of a Fanuc-style control.
+enum class Dialect { Standard, LinuxCnc, Fanuc };
 void applyDialect(ProcessSettings& process, Dialect dialect);
 
 // 0 for a byte that may serve as an address letter, 1 for a sign, point or
@@ -149,7 +159,7 @@ struct SettingField {
 
 // Every field of the vocabulary and the process settings: the 11 letters and
 // 14 G-code numbers in validation order, then the 7 integers of the run and
-// the 5 dialect settings.
+// the 8 dialect settings.
 std::span<const SettingField> settingFields();
 const SettingField* findSettingField(std::string_view name);
 

@@ -7,6 +7,27 @@ namespace drennix {
 
 namespace {
 
+// Where the dialect reads the canned cycles: G80 and G0 to G3 end a series
+// of cycles, a cycle code goes on with it or begins one; G98 and G99 set the
+// return level. A cycle code leaves the motion as it was before the block
+// (`motion`).
+void applyCycleWords(const ParsedBlock& b, Motion motion, ModalState& m)
+{
+    if (b.dialectWords && b.cancelWords > 0) {
+        m.cycle = CycleCode::None;
+        m.cycleMemory.active = false;
+    }
+    if (b.has(CommandGroup::Motion)) {
+        m.cycle = b.cycle;
+        if (b.cycle == CycleCode::None) {
+            m.cycleMemory.active = false;
+        } else {
+            m.motion = motion;
+        }
+    }
+    if (b.dialectWords && b.returnWords > 0) m.returnLevel = b.returnLevel;
+}
+
 // The modal codes and the feed that the block states take effect before any
 // check of the block.
 void applyModalWords(const ParsedBlock& b, ModalState& m)
@@ -39,12 +60,22 @@ Fault checkRepeatedWords(const ParsedBlock& b)
     return {};
 }
 
-// Duplicate commands and words, impossible centre words.
-Fault checkCommonRules(const ParsedBlock& b)
+// The block drills under a canned cycle (its own code, or the one in force
+// that it does not end): its R is the R level and K the repeats.
+bool underCycle(const ModalState& before, const ParsedBlock& b)
+{
+    if (b.has(CommandGroup::Motion)) return b.cycle != CycleCode::None;
+    return before.inCycle() && !(b.dialectWords && b.cancelWords > 0);
+}
+
+// Duplicate commands and words, impossible centre words (where the dialect
+// reads the cycles, a block under one has its own rules).
+Fault checkCommonRules(const ModalState& before, const ParsedBlock& b, bool cycles)
 {
     if (b.repeated()) {
         if (const Fault fault = checkRepeatedWords(b)) return fault;
     }
+    if (cycles && underCycle(before, b)) return {};
     if (b.has(AddressKind::ArcI) && b.has(AddressKind::ArcJ) && b.has(AddressKind::ArcK)) {
         return Fault{FaultId::ThreeCentreWords};
     }
@@ -172,13 +203,39 @@ Fault resolveArc(const ParsedBlock& b, const ModalState& m, const Point3& target
     return {};
 }
 
-Fault dispatch(const ParsedBlock& block, Step& step, int decimals, CuttingLength length)
+// A G4 block: the dwell, and nothing moves.
+Fault dwellBlock(const ParsedBlock& block, Step& step, const CycleSettings& cycles)
+{
+    step.kind = BlockKind::Dwell;
+    return dwellSeconds(block, cycles, step.dwell);
+}
+
+// A block under a canned cycle: its holes, or nothing where it gives no
+// position.
+[[gnu::noinline]] Fault cycleBlock(const ParsedBlock& block, Step& step, const CycleSettings& cycles)
+{
+    if (const Fault fault = planCycle(block, step.modal, cycles, step.move.line, step.cycle)) {
+        return fault;
+    }
+    step.kind = step.cycle.holes > 0 ? BlockKind::Cycle : BlockKind::Nothing;
+    return {};
+}
+
+Fault dispatch(const ParsedBlock& block, Step& step, int decimals, CuttingLength length, const CycleSettings* cycles)
 {
     if (block.has(CommandGroup::CoordinateSet)) {
         return setCoordinates(block, step);
     }
     if (block.has(CommandGroup::ValueSet)) {
         return setValues(block, step);
+    }
+    if (cycles != nullptr) {
+        if (block.dialectWords && block.dwellWords > 0) {
+            return dwellBlock(block, step, *cycles);
+        }
+        if (step.modal.inCycle()) {
+            return cycleBlock(block, step, *cycles);
+        }
     }
     switch (step.modal.motion) {
     case Motion::Rapid: return moveRapid(block, step);
@@ -190,21 +247,25 @@ Fault dispatch(const ParsedBlock& block, Step& step, int decimals, CuttingLength
 }  // namespace
 
 void interpretBlock(const ModalState& before, const ParsedBlock& block, int decimals, long long line, Step& step,
-                    CuttingLength length)
+                    CuttingLength length, const CycleSettings* cycles)
 {
     step.kind = BlockKind::Nothing;
-    step.fault = checkCommonRules(block);
+    step.fault = checkCommonRules(before, block, cycles != nullptr);
     if (step.fault) {
         return;
     }
     if (&before != &step.modal) {
         step.modal = before;
     }
+    const Motion motion = step.modal.motion;
     applyModalWords(block, step.modal);
+    if (cycles != nullptr) {
+        applyCycleWords(block, motion, step.modal);
+    }
     step.move.line = line;
     step.move.plane = step.modal.plane;
     step.move.feed = step.modal.feed;
-    step.fault = dispatch(block, step, decimals, length);
+    step.fault = dispatch(block, step, decimals, length, cycles);
 }
 
 }  // namespace drennix

@@ -1,12 +1,13 @@
 // The interpret stage, the modal state machine: the state before a block and
 // its ParsedBlock in; the state after it, what kind of block it was and its
-// Move, or a fault, out. Duplicate commands and words and impossible word
+// Move (a canned cycle's plan of many), or a fault, out. Duplicate commands and words and impossible word
 // combinations are faults; then exactly one branch runs: coordinate set,
 // value set, or the move of the modal motion.
 #pragma once
 
 #include <cstdint>
 
+#include "canned_cycle.h"
 #include "fault.h"
 #include "modal_state.h"
 #include "move.h"
@@ -19,6 +20,8 @@ enum class BlockKind : std::uint8_t {
     CoordinateSet,  // the position is declared without a move
     ValueSet,       // a setting value; nothing moves
     Motion,         // a move; see Step::move
+    Cycle,          // a canned cycle's holes, many moves; see Step::cycle
+    Dwell,          // the tool stands for Step::dwell seconds; nothing moves
 };
 
 struct Step {
@@ -28,6 +31,11 @@ struct Step {
     // conversion that replaces the arc moves it to where its lines end.
     ModalState modal;
     Move move;
+    // A canned cycle's block: its holes, whose moves expandCycle hands on
+    // one at a time.
+    CyclePlan cycle;
+    // A dwell block's seconds.
+    double dwell = 0;
 };
 
 // Whether the length of a cutting move is worked out. A reader that follows
@@ -39,7 +47,8 @@ enum class CuttingLength : std::uint8_t { Measured, NotNeeded };
 // `before` may be the step's own state, which then becomes the state after);
 // `decimals` sets the tolerance of the arc end checks; `line` is recorded in
 // the move. On a fault the rest of the step means nothing.
+// `cycles` (null: none) says how the canned cycles and the dwell are read.
 void interpretBlock(const ModalState& before, const ParsedBlock& block, int decimals, long long line, Step& step,
-                    CuttingLength length = CuttingLength::Measured);
+                    CuttingLength length = CuttingLength::Measured, const CycleSettings* cycles = nullptr);
 
 }  // namespace drennix

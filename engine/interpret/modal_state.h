@@ -13,6 +13,22 @@ enum Axis : int { AxisIndexX = 0, AxisIndexY = 1, AxisIndexZ = 2 };
 
 using Point3 = std::array<double, 3>;
 
+// What a series of canned cycles keeps from block to block, as the words
+// were written: a later block of the series that gives none of them drills
+// with the values before.
+struct CycleMemory {
+    // A series is under way: its first block has been read.
+    bool active = false;
+    // The drilling axis' position where the series began.
+    double initialLevel = 0;
+    bool hasBottom = false;
+    double bottomWord = 0;
+    bool hasRLevel = false;
+    double rWord = 0;
+    double q = 0;
+    double dwellSeconds = 0;
+};
+
 struct ModalState {
     Motion motion = Motion::Rapid;
     Plane plane = Plane::XY;
@@ -20,8 +36,14 @@ struct ModalState {
     Compensation compensation = Compensation::Cancelled;
     double feed = 0;
     Point3 position{};
+    // The canned cycle in force (where the dialect reads them): while it is
+    // one, a block with a position drills instead of moving by `motion`.
+    CycleCode cycle = CycleCode::None;
+    ReturnLevel returnLevel = ReturnLevel::Initial;
+    CycleMemory cycleMemory;
 
     bool incremental() const { return coordinateMode == CoordinateMode::Incremental; }
+    bool inCycle() const { return cycle != CycleCode::None; }
 };
 
 // The modal state at the start of a run, from the settings and the initial

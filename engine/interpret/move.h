@@ -62,6 +62,12 @@ struct Move {
     // In a converting run, the straight cuts that replace this arc in the new
     // program; 0 for a move the run keeps (the interpreter leaves it 0).
     long long segments = 0;
+    // Seconds the tool dwells where the move ends (a canned cycle's P at the
+    // bottom of a hole); 0 for none.
+    double dwell = 0;
+    // The canned cycle whose expansion the move is part of; None for a
+    // block's own move. Only a label for the hosts that show it.
+    CycleCode cycle = CycleCode::None;
 
     bool isArc() const { return kind == MoveKind::ClockwiseArc || kind == MoveKind::CounterClockwiseArc; }
     bool clockwise() const { return kind == MoveKind::ClockwiseArc; }

@@ -43,13 +43,15 @@ inline bool isPlainCut(const ModalState& state, const ParsedBlock& block)
     if (!(state.feed > 0.0)) {
         return false;
     }
-    if (block.blank || block.repeated() || block.programEnd || block.turnWords != 0) {
+    if (block.blank || block.repeated() || block.programEnd || block.turnWords != 0 || block.dialectWords ||
+        state.inCycle()) {
         return false;
     }
     // The motion group comes first; every other group must be empty. A
     // block without repeats counts at most one motion code.
     static_assert(static_cast<std::size_t>(CommandGroup::Motion) == 0);
-    const bool linear = block.commandCounts[0] == 0 ? state.motion == Motion::Linear : block.motion == Motion::Linear;
+    const bool linear = block.commandCounts[0] == 0 ? state.motion == Motion::Linear
+                                                    : block.motion == Motion::Linear && block.cycle == CycleCode::None;
     // The centre words, R and F follow X, Y and Z.
     constexpr std::size_t firstOther = static_cast<std::size_t>(AddressKind::ArcI) - 1;
     constexpr std::size_t others = std::tuple_size_v<decltype(ParsedBlock::wordCounts)> - firstOther;

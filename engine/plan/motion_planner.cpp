@@ -233,7 +233,10 @@ const PlannedMove* MotionPlanner::addPiece(const Move& piece, bool last)
 const PlannedMove* MotionPlanner::push(const MotionPiece& added, bool endsMove)
 {
     // The piece before it: in the window, or the last one that left it.
-    const Slot* before = count_ > 0 ? &slot(count_ - 1) : hasRun_ ? &window_[(head_ - 1) & ringMask_] : nullptr;
+    const Slot* before = count_ > 0              ? &slot(count_ - 1)
+                         : hasRun_ && !standing_ ? &window_[(head_ - 1) & ringMask_]
+                                                 : nullptr;
+    standing_ = false;
     Slot& s = slot(count_);
     if (!added.directed && before != nullptr) {
         // A move that goes nowhere runs on at the speed of the one before.
@@ -318,6 +321,12 @@ const PlannedMove* MotionPlanner::flush()
         if (const PlannedMove* move = commitOldest()) return move;
     }
     return nullptr;
+}
+
+void MotionPlanner::addDwell(double seconds)
+{
+    estimate_.seconds += seconds;
+    standing_ = true;
 }
 
 }  // namespace drennix

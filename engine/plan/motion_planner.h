@@ -103,6 +103,10 @@ public:
     // After the last move the machine stops: the moves still in the window,
     // one per call, then null.
     const PlannedMove* flush();
+    // The machine stands for `seconds` (a dwell) once the window has run
+    // out (flush first): the time counts, and the next move starts from a
+    // standstill.
+    void addDwell(double seconds);
 
     const Estimate& estimate() const { return estimate_; }
 
@@ -150,6 +154,9 @@ private:
     double speed_ = 0;
     // The pending move at the front has had a piece run.
     bool frontStarted_ = false;
+    // The machine stands after a dwell: no corner joins the next piece to
+    // the one that ran before.
+    bool standing_ = false;
     Estimate estimate_;
 };
 

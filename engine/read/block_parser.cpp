@@ -63,8 +63,9 @@ BlockParser::BlockParser(const Settings& settings)
       lowerCase_(settings.process.lowerCaseLetters != 0),
       programEndWords_(settings.process.endAtProgramEnd != 0),
       turnWords_(settings.process.arcTurnsByP != 0),
+      dialectWords_(settings.process.cannedCycles != 0 || settings.process.dwell != 0),
       addresses_(settings.vocabulary, lowerCase_),
-      gCodes_(settings.vocabulary),
+      gCodes_(settings.vocabulary, dialectCodesOf(settings.process)),
       comments_(settings.vocabulary.commentStart, settings.vocabulary.commentEnd,
                 settings.process.semicolonComments != 0)
 {
@@ -79,6 +80,9 @@ BlockParser::BlockParser(const Settings& settings)
     }
     for (std::size_t m = 0; m < gEffects_.size(); ++m) {
         gEffects_[m] = effectOf(static_cast<GCodeMeaning>(m));
+        if (settings.process.cannedCycles != 0 && gEffects_[m].field == ModalField::Motion) {
+            gEffects_[m].field = ModalField::MotionEndingCycle;
+        }
     }
 }
 
@@ -157,7 +161,7 @@ Fault BlockParser::parseWords(std::string_view codeText, ParsedBlock& block) con
             if (takesValue(address)) {
                 storeValue(address, quick, block);
             } else {
-                storeLetterValue(address, codeText[i - 1], quick.value, block);
+                storeLetterValue(address, codeText[i - 1], quick.value, quick.hasPoint, block);
             }
         } else {
             std::size_t length = 0;
@@ -195,16 +199,21 @@ void BlockParser::storeValue(AddressKind address, const ShortValue& number, Pars
     const auto index = static_cast<std::size_t>(address) - 1;
     block.count(block.wordCounts[index]);
     block.values[index] = number.hasPoint ? number.value : scaleAxisValue(number.value, false, impliedDecimals_);
+    if (address == AddressKind::ArcK) {
+        block.rawK = number.value;
+        block.rawKPoint = number.hasPoint;
+    }
 }
 
 // The feed, or a word outside the vocabulary that a dialect may read.
-void BlockParser::storeLetterValue(AddressKind address, char letter, double value, ParsedBlock& block) const
+void BlockParser::storeLetterValue(AddressKind address, char letter, double value, bool hasPoint,
+                                   ParsedBlock& block) const
 {
     if (address == AddressKind::Feed) {
         block.count(block.wordCounts[static_cast<int>(AddressKind::Feed) - 1]);
         block.feed = value;
-    } else if (programEndWords_ || turnWords_) {
-        storeOtherWord(letter, value, block);
+    } else if (programEndWords_ || turnWords_ || dialectWords_) {
+        storeOtherWord(letter, value, hasPoint, block);
     }
 }
 
@@ -231,38 +240,66 @@ Fault BlockParser::storeWord(AddressKind address, char letter, std::string_view 
         }
     }
     const auto rawValue = [&] { return number.exact ? number.value : parseRawValue(numericText); };
+    const bool hasPoint = number.wellFormed ? number.hasPoint : numericText.find('.') != npos;
     switch (address) {
     case AddressKind::NoAddress: return Fault{FaultId::NumberWithoutAddress};
     case AddressKind::GCode: classifyGCode(rawValue(), block); return {};
     case AddressKind::Feed:
-    case AddressKind::Other: storeLetterValue(address, letter, rawValue(), block); return {};
+    case AddressKind::Other: storeLetterValue(address, letter, rawValue(), hasPoint, block); return {};
     default: {
         const int index = static_cast<int>(address) - 1;
         block.count(block.wordCounts[static_cast<std::size_t>(index)]);
-        const bool hasPoint = number.wellFormed ? number.hasPoint : numericText.find('.') != npos;
-        block.values[static_cast<std::size_t>(index)] = scaleAxisValue(rawValue(), hasPoint, impliedDecimals_);
+        const double raw = rawValue();
+        block.values[static_cast<std::size_t>(index)] = scaleAxisValue(raw, hasPoint, impliedDecimals_);
+        if (address == AddressKind::ArcK) {
+            block.rawK = raw;
+            block.rawKPoint = hasPoint;
+        }
         return {};
     }
     }
 }
 
-// The M and P words that dialect settings read, in upper case, or in lower
-// case too when lower-case letters are read.
-void BlockParser::storeOtherWord(char letter, double value, ParsedBlock& block) const
+// The M, P, Q, L and U words that dialect settings read, in upper case, or
+// in lower case too when lower-case letters are read.
+void BlockParser::storeOtherWord(char letter, double value, bool hasPoint, ParsedBlock& block) const
 {
     const char upper = lowerCase_ && letter >= 'a' && letter <= 'z' ? static_cast<char>(letter - ('a' - 'A')) : letter;
     if (upper == 'M' && programEndWords_ && (value == 2 || value == 30)) {
         block.programEnd = true;
-    } else if (upper == 'P' && turnWords_) {
+        return;
+    }
+    if (upper == 'P' && turnWords_) {
         block.count(block.turnWords);
         block.turns = value;
     }
+    if (!dialectWords_) {
+        return;
+    }
+    ParsedBlock::ExtraLetter extra = ParsedBlock::extraLetterCount;
+    switch (upper) {
+    case 'P': extra = ParsedBlock::LetterP; break;
+    case 'Q': extra = ParsedBlock::LetterQ; break;
+    case 'L': extra = ParsedBlock::LetterL; break;
+    case 'U': extra = ParsedBlock::LetterU; break;
+    default: return;
+    }
+    block.openDialectWords();
+    ParsedBlock::ExtraWord& word = block.extra[static_cast<std::size_t>(extra)];
+    block.count(word.count);
+    word.value = value;
+    word.point = hasPoint;
+}
+
+DialectCodes dialectCodesOf(const ProcessSettings& process)
+{
+    return {process.cannedCycles != 0, process.dwell != 0};
 }
 
 // What a G word's number means: the first configured code it equals, in the
 // order of the vocabulary's motion, plane, coordinate, value-set,
 // coordinate-set and compensation codes.
-GCodeMeaning meaningOfGCode(double value, const CommandVocabulary& v)
+GCodeMeaning meaningOfGCode(double value, const CommandVocabulary& v, DialectCodes dialect)
 {
     const std::pair<double, GCodeMeaning> codes[] = {
         {v.rapidCode, GCodeMeaning::Rapid},
@@ -285,13 +322,31 @@ GCodeMeaning meaningOfGCode(double value, const CommandVocabulary& v)
             return meaning;
         }
     }
+    if (dialect.dwell && value == 4) {
+        return GCodeMeaning::Dwell;
+    }
+    if (dialect.cycles) {
+        const std::pair<double, GCodeMeaning> cycles[] = {
+            {80, GCodeMeaning::CycleCancel}, {73, GCodeMeaning::CycleG73},      {74, GCodeMeaning::CycleG74},
+            {76, GCodeMeaning::CycleG76},    {81, GCodeMeaning::CycleG81},      {82, GCodeMeaning::CycleG82},
+            {83, GCodeMeaning::CycleG83},    {84, GCodeMeaning::CycleG84},      {85, GCodeMeaning::CycleG85},
+            {86, GCodeMeaning::CycleG86},    {87, GCodeMeaning::CycleG87},      {88, GCodeMeaning::CycleG88},
+            {89, GCodeMeaning::CycleG89},    {98, GCodeMeaning::ReturnInitial}, {99, GCodeMeaning::ReturnR},
+        };
+        for (const auto& [code, meaning] : cycles) {
+            if (value == code) {
+                return meaning;
+            }
+        }
+    }
     return GCodeMeaning::None;
 }
 
-GCodeTable::GCodeTable(const CommandVocabulary& vocabulary) : vocabulary_(vocabulary)
+GCodeTable::GCodeTable(const CommandVocabulary& vocabulary, DialectCodes dialect)
+    : vocabulary_(vocabulary), dialect_(dialect)
 {
     for (std::size_t k = 0; k < meanings_.size(); ++k) {
-        meanings_[k] = meaningOfGCode(static_cast<double>(k), vocabulary);
+        meanings_[k] = meaningOfGCode(static_cast<double>(k), vocabulary, dialect);
     }
 }
 
@@ -308,6 +363,17 @@ GCodeEffect settingEffect(CommandGroup group, ModalField field, Code code)
 GCodeEffect countingEffect(CommandGroup group)
 {
     return {true, group, ModalField::None, 0};
+}
+
+GCodeEffect cycleEffect(CycleCode code)
+{
+    return settingEffect(CommandGroup::Motion, ModalField::Cycle, code);
+}
+
+// A word of the dialect that counts in no command group.
+GCodeEffect dialectEffect(ModalField field, std::uint8_t code = 0)
+{
+    return {false, CommandGroup::Motion, field, code};
 }
 
 }  // namespace
@@ -337,6 +403,24 @@ GCodeEffect effectOf(GCodeMeaning meaning)
         return settingEffect(CommandGroup::Compensation, ModalField::Compensation, Compensation::Left);
     case GCodeMeaning::CompensationRight:
         return settingEffect(CommandGroup::Compensation, ModalField::Compensation, Compensation::Right);
+    case GCodeMeaning::Dwell: return dialectEffect(ModalField::Dwell);
+    case GCodeMeaning::CycleCancel: return dialectEffect(ModalField::CycleCancel);
+    case GCodeMeaning::CycleG73: return cycleEffect(CycleCode::G73);
+    case GCodeMeaning::CycleG74: return cycleEffect(CycleCode::G74);
+    case GCodeMeaning::CycleG76: return cycleEffect(CycleCode::G76);
+    case GCodeMeaning::CycleG81: return cycleEffect(CycleCode::G81);
+    case GCodeMeaning::CycleG82: return cycleEffect(CycleCode::G82);
+    case GCodeMeaning::CycleG83: return cycleEffect(CycleCode::G83);
+    case GCodeMeaning::CycleG84: return cycleEffect(CycleCode::G84);
+    case GCodeMeaning::CycleG85: return cycleEffect(CycleCode::G85);
+    case GCodeMeaning::CycleG86: return cycleEffect(CycleCode::G86);
+    case GCodeMeaning::CycleG87: return cycleEffect(CycleCode::G87);
+    case GCodeMeaning::CycleG88: return cycleEffect(CycleCode::G88);
+    case GCodeMeaning::CycleG89: return cycleEffect(CycleCode::G89);
+    case GCodeMeaning::ReturnInitial:
+        return dialectEffect(ModalField::Return, static_cast<std::uint8_t>(ReturnLevel::Initial));
+    case GCodeMeaning::ReturnR:
+        return dialectEffect(ModalField::Return, static_cast<std::uint8_t>(ReturnLevel::RLevel));
     }
     return {};
 }
@@ -347,6 +431,9 @@ void BlockParser::classifyGCode(double value, ParsedBlock& b) const
 {
     const GCodeEffect& effect = gEffects_[static_cast<std::size_t>(gCodes_(value))];
     if (!effect.counted) {
+        if (effect.field != ModalField::None) {
+            storeDialectCode(effect, b);
+        }
         return;
     }
     countCommand(b, effect.group);
@@ -354,9 +441,29 @@ void BlockParser::classifyGCode(double value, ParsedBlock& b) const
     switch (effect.field) {
     case ModalField::None: return;
     case ModalField::Motion: b.motion = static_cast<Motion>(effect.code); return;
+    case ModalField::MotionEndingCycle:
+        b.motion = static_cast<Motion>(effect.code);
+        b.cycle = CycleCode::None;
+        return;
     case ModalField::Plane: b.plane = static_cast<Plane>(effect.code); return;
     case ModalField::CoordinateMode: b.coordinateMode = static_cast<CoordinateMode>(effect.code); return;
     case ModalField::Compensation: b.compensation = static_cast<Compensation>(effect.code); return;
+    case ModalField::Cycle: b.cycle = static_cast<CycleCode>(effect.code); return;
+    default: return;
+    }
+}
+
+// G4, G80, G98 and G99, where the dialect reads them.
+void BlockParser::storeDialectCode(const GCodeEffect& effect, ParsedBlock& b) const
+{
+    b.openDialectWords();
+    if (effect.field == ModalField::Dwell) {
+        b.count(b.dwellWords);
+    } else if (effect.field == ModalField::CycleCancel) {
+        b.count(b.cancelWords);
+    } else {
+        b.count(b.returnWords);
+        b.returnLevel = static_cast<ReturnLevel>(effect.code);
     }
 }
 

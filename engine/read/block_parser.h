@@ -45,18 +45,45 @@ enum class GCodeMeaning : std::uint8_t {
     CompensationCancel,
     CompensationLeft,
     CompensationRight,
+    // The codes of the dialect settings, fixed numbers that no setting
+    // names: read only where their setting is on, and only where no code of
+    // the vocabulary has the same number.
+    Dwell,
+    CycleCancel,
+    CycleG73,
+    CycleG74,
+    CycleG76,
+    CycleG81,
+    CycleG82,
+    CycleG83,
+    CycleG84,
+    CycleG85,
+    CycleG86,
+    CycleG87,
+    CycleG88,
+    CycleG89,
+    ReturnInitial,
+    ReturnR,
 };
-inline constexpr std::size_t gCodeMeaningCount = static_cast<std::size_t>(GCodeMeaning::CompensationRight) + 1;
+inline constexpr std::size_t gCodeMeaningCount = static_cast<std::size_t>(GCodeMeaning::ReturnR) + 1;
+
+// Which of the dialect's fixed codes are read.
+struct DialectCodes {
+    bool cycles = false;
+    bool dwell = false;
+};
+DialectCodes dialectCodesOf(const ProcessSettings& process);
 
 // The first configured code that `value` equals, in the order motion, plane,
-// coordinate mode, value set, coordinate set, compensation.
-GCodeMeaning meaningOfGCode(double value, const CommandVocabulary& vocabulary);
+// coordinate mode, value set, coordinate set, compensation; then the fixed
+// codes of the dialect that are read.
+GCodeMeaning meaningOfGCode(double value, const CommandVocabulary& vocabulary, DialectCodes dialect = {});
 
 // meaningOfGCode of the whole numbers below 128, which nearly every G word
 // is, computed once per run; any other number is compared code by code.
 class GCodeTable {
 public:
-    explicit GCodeTable(const CommandVocabulary& vocabulary);
+    explicit GCodeTable(const CommandVocabulary& vocabulary, DialectCodes dialect = {});
     GCodeMeaning operator()(double value) const
     {
         // In range, the int conversion is one instruction and exact for
@@ -67,16 +94,31 @@ public:
                 return meanings_[static_cast<std::size_t>(whole)];
             }
         }
-        return meaningOfGCode(value, vocabulary_);
+        return meaningOfGCode(value, vocabulary_, dialect_);
     }
 
 private:
     const CommandVocabulary& vocabulary_;
+    const DialectCodes dialect_;
     std::array<GCodeMeaning, 128> meanings_{};
 };
 
-// The modal code of a block that a G word may set.
-enum class ModalField : std::uint8_t { None, Motion, Plane, CoordinateMode, Compensation };
+// The modal code of a block that a G word may set: those of the command
+// groups, then the dialect's (the cycle of the motion group, a dwell, the
+// return level), whose words count in no group but the motion's.
+enum class ModalField : std::uint8_t {
+    None,
+    Motion,
+    // G0 to G3 where the cycles are read: the motion, and no cycle.
+    MotionEndingCycle,
+    Plane,
+    CoordinateMode,
+    Compensation,
+    Cycle,
+    Dwell,
+    CycleCancel,
+    Return,
+};
 
 // What a G word of one meaning does to its block, worked out once per run so
 // that classifying a word needs no switch over fourteen meanings: the command
@@ -122,15 +164,18 @@ private:
     Fault storeWord(AddressKind address, char letter, std::string_view numericText, const SimpleNumber& number,
                     ParsedBlock& block) const;
     void storeValue(AddressKind address, const ShortValue& number, ParsedBlock& block) const;
-    void storeLetterValue(AddressKind address, char letter, double value, ParsedBlock& block) const;
+    void storeLetterValue(AddressKind address, char letter, double value, bool hasPoint, ParsedBlock& block) const;
     void classifyGCode(double value, ParsedBlock& block) const;
-    void storeOtherWord(char letter, double value, ParsedBlock& block) const;
+    void storeDialectCode(const GCodeEffect& effect, ParsedBlock& block) const;
+    void storeOtherWord(char letter, double value, bool hasPoint, ParsedBlock& block) const;
 
     // The implied decimal places of a number without "." (0: as written).
     const int impliedDecimals_;
     const bool lowerCase_;
     const bool programEndWords_;
     const bool turnWords_;
+    // P, Q, L and U words are read for the canned cycles and the dwell.
+    const bool dialectWords_;
     const AddressTable addresses_;
     const GCodeTable gCodes_;
     // What each byte does where a word may begin: the AddressKind of the word

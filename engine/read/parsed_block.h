@@ -49,6 +49,33 @@ struct ParsedBlock {
     WordCount turnWords = 0;
     double turns = 0;
 
+    // The canned cycle the block's motion word names (None for G0 to G3);
+    // it holds only when the motion group has a word. G80 counts in no
+    // group (see cancelWords).
+    CycleCode cycle = CycleCode::None;
+    // Where the canned cycles and the dwell are read: the block has a word
+    // of theirs (a G4, G98 or G99, or a P, Q, L or U word); the fields below
+    // hold only while it is set.
+    bool dialectWords = false;
+    WordCount dwellWords = 0;
+    // G80: the cycles end, beside any motion word of the block.
+    WordCount cancelWords = 0;
+    WordCount returnWords = 0;
+    ReturnLevel returnLevel = ReturnLevel::Initial;
+    // The P, Q, L and U words: the last value as written (not scaled) and
+    // whether it had a point.
+    enum ExtraLetter : int { LetterP, LetterQ, LetterL, LetterU, extraLetterCount };
+    struct ExtraWord {
+        WordCount count = 0;
+        double value = 0;
+        bool point = false;
+    };
+    std::array<ExtraWord, extraLetterCount> extra{};
+    // The last K word as written (not scaled) and whether it had a point: a
+    // canned cycle's repeats.
+    double rawK = 0;
+    bool rawKPoint = false;
+
     // Every count and value back to none, field by field: cheaper per line
     // than assigning a new block.
     void clear()
@@ -58,7 +85,22 @@ struct ParsedBlock {
         values = {};
         programEnd = false;
         turnWords = 0;
+        dialectWords = false;
     }
+
+    // The first word of the dialect's own in this block: the others start
+    // from none.
+    void openDialectWords()
+    {
+        if (!dialectWords) {
+            dialectWords = true;
+            dwellWords = 0;
+            cancelWords = 0;
+            returnWords = 0;
+            extra = {};
+        }
+    }
+    const ExtraWord& extraWord(ExtraLetter letter) const { return extra[static_cast<std::size_t>(letter)]; }
 
     static void count(WordCount& counter) { counter = static_cast<WordCount>(counter + (counter < 2)); }
 

@@ -105,6 +105,10 @@ private:
     Ending readProgram();
     Fault processLine(const SourceLine& line);
     Fault takeStep(const Step& step, std::string_view line);
+    Fault takeDwell(double seconds, std::string_view line);
+    Fault takeExpansion(const Step& step, std::string_view line);
+    Fault takeExpandedMove(const Move& move);
+    void planDwell(double seconds);
     void copyLineAfterEnd(std::string_view line);
     void tellMove(const Move& move, long long segments);
     Fault convertArc(const Move& arc, long long count);
@@ -141,6 +145,9 @@ private:
     const bool tellsMoves_;
     const bool tellsWrittenBytes_;
     const std::atomic<bool>* const stopSignal_;
+    // How the canned cycles and the dwell are read; null where neither is.
+    const CycleSettings cycleSettings_;
+    const CycleSettings* const cycles_;
 
     SourceReader reader_;
     BlockStream stream_;
@@ -164,6 +171,8 @@ private:
     bool working_ = false;
     // The program's end was read; what follows is only copied.
     bool programEnded_ = false;
+    // The moves of canned cycles so far, for the stop between them.
+    long long expandedMoves_ = 0;
 };
 
 Run::Run(const Settings& settings, const RunOptions& options, RunListener& listener, RunMedia media)
@@ -175,6 +184,8 @@ Run::Run(const Settings& settings, const RunOptions& options, RunListener& liste
       tellsMoves_(listener.wantsMoves()),
       tellsWrittenBytes_(listener.wantsWrittenBytes()),
       stopSignal_(listener.stopSignal()),
+      cycleSettings_(cycleSettingsOf(settings)),
+      cycles_(cycleSettings_.cycles || cycleSettings_.dwell ? &cycleSettings_ : nullptr),
       stream_(reader_, settings),
       tally_(initialPosition(), settings.process.rapidSpeed)
 {
@@ -305,7 +316,7 @@ Fault Run::processLine(const SourceLine& line)
         finishLine(line.text, nullptr, false);
         return {};
     }
-    interpretBlock(modal_, block, decimals_, lineNumber_, step_);
+    interpretBlock(modal_, block, decimals_, lineNumber_, step_, CuttingLength::Measured, cycles_);
     if (step_.fault) {
         return step_.fault;
     }
@@ -337,6 +348,12 @@ Fault Run::takeStep(const Step& step, std::string_view line)
         }
     }
     if (step.kind != BlockKind::Motion) {
+        if (step.kind == BlockKind::Cycle) {
+            return takeExpansion(step, line);
+        }
+        if (step.kind == BlockKind::Dwell) {
+            return takeDwell(step.dwell, line);
+        }
         finishLine(line, nullptr, false);
         return {};
     }
@@ -366,6 +383,88 @@ Fault Run::takeStep(const Step& step, std::string_view line)
         plan(move);
     }
     finishLine(line, &move, converted);
+    return {};
+}
+
+// A dwell: its time in the figures and the estimate; the line is written
+// and listed as it is.
+Fault Run::takeDwell(double seconds, std::string_view line)
+{
+    tally_.addDwell(seconds);
+    if (const Fault fault = checkFinite()) {
+        return fault;
+    }
+    planDwell(seconds);
+    finishLine(line, nullptr, false);
+    return {};
+}
+
+// The machine stands: the moves before run out, then the time counts.
+void Run::planDwell(double seconds)
+{
+    if (!planner_) {
+        return;
+    }
+    while (const PlannedMove* planned = planner_->flush()) {
+        tellPlanned(planned);
+    }
+    planner_->addDwell(seconds);
+}
+
+// A canned cycle's block: each move of its expansion goes to the consumers
+// as a block's own move does. The block is written as it is (the control
+// runs the cycle); its row of the list stands where the last hole leaves
+// the tool, with the length of the whole expansion.
+Fault Run::takeExpansion(const Step& step, std::string_view line)
+{
+    struct Sink final : MoveSink {
+        explicit Sink(Run& run) : run(run) {}
+        bool take(const Move& move) override
+        {
+            length += move.length;
+            fault = run.takeExpandedMove(move);
+            return !fault;
+        }
+        Run& run;
+        double length = 0;
+        Fault fault;
+    } sink(*this);
+    if (!expandCycle(step.cycle, sink)) {
+        return sink.fault ? sink.fault : Fault{FaultId::RapidDistanceUnexpected};
+    }
+    Move whole;
+    whole.kind = MoveKind::Linear;
+    whole.plane = step.cycle.plane;
+    whole.line = step.cycle.line;
+    whole.start = step.cycle.start;
+    whole.end = modal_.position;
+    whole.length = sink.length;
+    whole.cycle = step.cycle.code;
+    finishLine(line, &whole, false);
+    return {};
+}
+
+// One move of a cycle's expansion: the figures, the listener, the estimate;
+// a stop is asked for now and then, as between the cuts of an arc.
+Fault Run::takeExpandedMove(const Move& move)
+{
+    tally_.addMove(move);
+    if (move.dwell > 0) {
+        tally_.addDwell(move.dwell);
+    }
+    if (!allFinite(move.end, tally_.figures())) {
+        return Fault{FaultId::NotFinite};
+    }
+    if (tellsMoves_) {
+        listener_.move(move);
+    }
+    plan(move);
+    if (move.dwell > 0) {
+        planDwell(move.dwell);
+    }
+    if (++expandedMoves_ % cutsBetweenStopPolls == 0 && stopAsked()) {
+        return Fault{FaultId::StoppedWhileReading};
+    }
     return {};
 }
 

@@ -12,7 +12,8 @@ WrittenProgram::WrittenProgram(SourceReader& reader, const Settings& settings, c
                                ProgramReading reading)
     : stream_(reader, settings, BlockStream::Options{.concurrent = reading == ProgramReading::Ahead}),
       decimals_(settings.process.decimalPlaces),
-      modal_(startingState(settings.process, initialPosition))
+      modal_(startingState(settings.process, initialPosition)),
+      cycles_(cycleSettingsOf(settings))
 {}
 
 bool WrittenProgram::advance()
@@ -43,7 +44,8 @@ bool WrittenProgram::stopAt(const SourceLine& line)
 
 bool WrittenProgram::interpret(const ParsedBlock& block)
 {
-    interpretBlock(modal_, block, decimals_, line_, step_, CuttingLength::NotNeeded);
+    interpretBlock(modal_, block, decimals_, line_, step_, CuttingLength::NotNeeded,
+                   cycles_.cycles || cycles_.dwell ? &cycles_ : nullptr);
     if (step_.fault) {
         status_ = VerificationStatus::OutputMismatch;
         return false;

@@ -76,6 +76,7 @@ private:
     BlockStream stream_;
     const int decimals_;
     ModalState modal_;
+    const CycleSettings cycles_;
     Step step_;
     long long line_ = 0;
     bool straight_ = false;

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <numbers>
 #include <optional>
 #include <string>
 #include <thread>
@@ -94,7 +95,7 @@ std::string arcProgram(ArcShape shape)
 // deviates r (1 - cos(a / 2)) from its arc.
 double toleranceFor(ArcShape shape, double cuts)
 {
-    const double angle = 2 * M_PI * turnsOf(shape) / cuts;
+    const double angle = 2 * std::numbers::pi * turnsOf(shape) / cuts;
     return radius * (1 - std::cos(angle / 2));
 }
 

@@ -487,6 +487,10 @@ void applyMeaning(GCodeMeaning meaning, ParsedBlock& b)
     case GCodeMeaning::CompensationRight:
         count(CommandGroup::Compensation), b.compensation = Compensation::Right;
         break;
+    default:
+        // The dialect's own codes, which these vocabularies do not read.
+        ADD_FAILURE() << "a dialect code was read";
+        break;
     }
 }
 

@@ -15,6 +15,7 @@
 #include <QTextBrowser>
 
 #include <cmath>
+#include <numbers>
 
 #include "absolute_display_dialog.h"
 #include "absolute_row_model.h"
@@ -400,7 +401,7 @@ private slots:
                                 static_cast<double>(drennix::CheckAlongside::defaultChannelBuffers);
         const double cuts = timesCapacity * capacity;
         // A chord of angle a deviates r (1 - cos(a / 2)) from its arc of radius r.
-        const double tolerance = 1000 * (1 - std::cos(M_PI / cuts));
+        const double tolerance = 1000 * (1 - std::cos(std::numbers::pi / cuts));
         QTemporaryDir directory;
         Window w;
         w.chooseMode(mode);
