@@ -91,6 +91,7 @@ enum class FaultId : std::uint8_t {
     CyclePeck,
     CycleTooManyPecks,
     CycleRepeatsInvalid,
+    CycleWithoutDwell,
     CycleNotRead,
     DwellWithoutTime,
     DwellTimeInvalid,

@@ -128,6 +128,7 @@ std::string_view fixedLineText(FaultId id)
     case FaultId::CyclePeck: return cyclePeck;
     case FaultId::CycleTooManyPecks: return cycleTooManyPecks;
     case FaultId::CycleRepeatsInvalid: return cycleRepeatsInvalid;
+    case FaultId::CycleWithoutDwell: return cycleWithoutDwell;
     case FaultId::CycleNotRead: return cycleNotRead;
     case FaultId::DwellWithoutTime: return dwellWithoutTime;
     case FaultId::DwellTimeInvalid: return dwellTimeInvalid;

@@ -173,6 +173,8 @@ inline constexpr std::string_view cyclePeck =
     "行目の 固定ｻｲｸﾙ指令 中で Q の切込み量がｾﾞﾛ以下か Q が有りません。\n　変換はしていません。";
 inline constexpr std::string_view cycleTooManyPecks =
     "行目の 固定ｻｲｸﾙ指令 中で Q の切込み回数が多過ぎます。\n　変換はしていません。";
+inline constexpr std::string_view cycleWithoutDwell =
+    "行目の 固定ｻｲｸﾙ指令 に穴底のﾄﾞｳｪﾙ時間 P が有りません。\n　変換はしていません。";
 inline constexpr std::string_view cycleRepeatsInvalid =
     "行目の 固定ｻｲｸﾙ指令 中の繰返し回数が範囲内の整数では有りません。\n　変換はしていません。";
 inline constexpr std::string_view cycleNotRead =

@@ -95,8 +95,9 @@ Fault keepCycleWords(const ParsedBlock& b, const CycleSettings& settings, int dr
     const ParsedBlock::ExtraWord& q = b.extraWord(ParsedBlock::LetterQ);
     if (q.count > 0) kept.q = settings.linuxcnc ? q.value : lengthOf(q, settings.impliedDecimals);
     const ParsedBlock::ExtraWord& p = b.extraWord(ParsedBlock::LetterP);
-    if (p.count > 0) return dwellOfP(p, settings.linuxcnc, kept.dwellSeconds);
-    return {};
+    if (p.count == 0) return {};
+    kept.hasDwell = true;
+    return dwellOfP(p, settings.linuxcnc, kept.dwellSeconds);
 }
 
 // The rules a control alarms on, before anything is planned.
@@ -184,7 +185,14 @@ Fault planCycle(const ParsedBlock& b, ModalState& m, const CycleSettings& settin
     if (rule.shift && kept.q < 0) return Fault{FaultId::CyclePeck};
     plan.peck = rule.peck ? kept.q : 0;
     plan.shift = rule.shift ? kept.q : 0;
-    plan.dwellSeconds = rule.dwells ? kept.dwellSeconds : 0;
+    // LinuxCNC dwells at the bottom of a G86 too, and wants the time of
+    // each cycle that dwells.
+    const bool dwells = rule.dwells || (settings.linuxcnc && rule.code == CycleCode::G86);
+    if (settings.linuxcnc && dwells && !kept.hasDwell && rule.code != CycleCode::G84 && rule.code != CycleCode::G74 &&
+        rule.code != CycleCode::G76) {
+        return Fault{FaultId::CycleWithoutDwell};
+    }
+    plan.dwellSeconds = dwells ? kept.dwellSeconds : 0;
     plan.peckRetract = settings.peckRetract;
     plan.peckClearance = settings.peckClearance;
     plan.feed = m.feed;

@@ -26,6 +26,7 @@ struct CycleMemory {
     bool hasRLevel = false;
     double rWord = 0;
     double q = 0;
+    bool hasDwell = false;
     double dwellSeconds = 0;
 };
 

@@ -191,6 +191,7 @@ TEST(canned_cycle, each_rule_a_control_alarms_on_names_the_line)
         {Dialect::Fanuc, "G81 X10. Z-5. R2.", 2, cycleFeed},
         {Dialect::Fanuc, "G81 X10. Z-5. R2. I1. F100.", 2, cycleCentreWords},
         {Dialect::LinuxCnc, "G76 X10 Z-5 R2 F100", 2, cycleNotRead},
+        {Dialect::LinuxCnc, "G86 X10 Z-5 R2 F100", 2, cycleWithoutDwell},
         {Dialect::Fanuc, "G4", 2, dwellWithoutTime},
         {Dialect::Fanuc, "G4 P1.5", 2, dwellTimeInvalid},
         {Dialect::Fanuc, "G4 P-10", 2, dwellTimeInvalid},
