@@ -79,12 +79,19 @@ public:
     {
         if (onArc_) onArc_(arc);
     }
+    void cycleExpanding(const CyclePlan& cycle) override
+    {
+        if (onCycle_) onCycle_(cycle);
+    }
     // A converting run hands the bytes of its new program to `onWritten`,
-    // and each arc it converts, before the bytes of its cuts, to `onArc`.
-    void listenToWrittenBytes(WrittenBytesListener onWritten, MoveListener onArc)
+    // each arc it converts, before the bytes of its cuts, to `onArc`, and
+    // each cycle it writes as its moves, before them, to `onCycle`.
+    using CycleListener = std::function<void(const CyclePlan&)>;
+    void listenToWrittenBytes(WrittenBytesListener onWritten, MoveListener onArc, CycleListener onCycle)
     {
         onWritten_ = std::move(onWritten);
         onArc_ = std::move(onArc);
+        onCycle_ = std::move(onCycle);
     }
     // A run that estimates hands each move with its time to `onPlanned`.
     void listenToPlannedMoves(PlannedMoveListener onPlanned) { onPlanned_ = std::move(onPlanned); }
@@ -97,6 +104,7 @@ private:
     PlannedMoveListener onPlanned_;
     WrittenBytesListener onWritten_;
     MoveListener onArc_;
+    CycleListener onCycle_;
     RunRecord record_;
 };
 

@@ -99,7 +99,7 @@ int runAndReport(const CliRequest& request)
     if (isConverting(request.run.runMode)) {
         host.listenToWrittenBytes(
             [&](std::string_view bytes, long long linesComplete) { check.written(bytes, linesComplete); },
-            [&](const Move& arc) { check.noteArc(arc); });
+            [&](const Move& arc) { check.noteArc(arc); }, [&](const CyclePlan& cycle) { check.noteCycle(cycle); });
     }
     const RunResult result = RunDriver(request.settings).execute(request.run, host);
     const bool published = result.outcome == RunOutcome::Converted && result.outputPath;

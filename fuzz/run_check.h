@@ -143,6 +143,7 @@ public:
     void checkBeside(CheckAlongside* check) { check_ = check; }
     bool wantsWrittenBytes() const override { return check_ != nullptr; }
     void arcConverting(const Move& arc) override;
+    void cycleExpanding(const CyclePlan& cycle) override { check_->noteCycle(cycle); }
     void outputWritten(std::string_view bytes, long long linesComplete) override;
 
 private:

@@ -26,6 +26,10 @@ public:
     {
         if (check_) check_->noteArc(arc);
     }
+    void recordExpanding(const CyclePlan& cycle)
+    {
+        if (check_) check_->noteCycle(cycle);
+    }
     // A converting run's written bytes, for the check.
     void recordWritten(std::string_view bytes, long long linesComplete)
     {

@@ -60,6 +60,7 @@ public:
     }
     bool wantsWrittenBytes() const override { return recorder_ != nullptr && recorder_->wantsWrittenBytes(); }
     void arcConverting(const drennix::Move& arc) override { recorder_->recordConverting(arc); }
+    void cycleExpanding(const drennix::CyclePlan& cycle) override { recorder_->recordExpanding(cycle); }
     bool stopRequested() override;
     const std::atomic<bool>* stopSignal() const override { return &abortRequested_; }
 

@@ -97,6 +97,7 @@ constexpr const char* dialectSwitches[] = {
     "cannedCycles",
     "dwell",
     "linuxcncCycles",
+    "expandCycles",
 };
 
 struct CopyItemsButton {
@@ -271,8 +272,11 @@ QWidget* SettingsDialog::buildDialectPage()
         connect(button, &QPushButton::clicked, this, [this, dialect = dialect] {
             drennix::ProcessSettings chosen;
             drennix::applyDialect(chosen, dialect);
-            for (const auto& [field, box] : checkBoxes_)
+            // How a conversion writes the cycles is no part of a reading.
+            for (const auto& [field, box] : checkBoxes_) {
+                if (field == "expandCycles") continue;
                 box->setChecked(chosen.*(drennix::findSettingField(field)->integer) != 0);
+            }
         });
         presets->addWidget(button);
     }

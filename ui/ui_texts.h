@@ -131,6 +131,7 @@ inline constexpr SettingCaption settingCaptions[] = {
     {"cannedCycles", "固定ｻｲｸﾙ G73～G89(&6)"},
     {"dwell", "ﾄﾞｳｪﾙ G4(&7)"},
     {"linuxcncCycles", "LinuxCNC式 (P秒･L回数)(&8)"},
+    {"expandCycles", "変換で固定ｻｲｸﾙを展開(&9)"},
 };
 
 // The entry messages of the settings dialog follow the field's name.

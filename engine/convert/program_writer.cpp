@@ -105,6 +105,7 @@ ProgramWriter::ProgramWriter(const Settings& settings, const AddressTable& addre
       decimals_(settings.process.decimalPlaces),
       fixedText_(decimals_),
       rules_{settings.process.arcTurnsByP != 0, settings.process.endAtProgramEnd != 0},
+      dwellInSeconds_(settings.process.linuxcncCycles != 0),
       axisLetters_{letterOf(vocabulary_, AddressKind::AxisX), letterOf(vocabulary_, AddressKind::AxisY),
                    letterOf(vocabulary_, AddressKind::AxisZ)},
       sink_(sink),
@@ -158,11 +159,71 @@ void ProgramWriter::writeSourceLine(std::string_view line, Motion modalMotion)
     line_.clear();
     if (reinsertion_ == ArcCodeReinsertion::Needed) {
         line_ += vocabulary_.gCodeLetter;
-        const double code = modalMotion == Motion::ClockwiseArc ? vocabulary_.cwArcCode : vocabulary_.ccwArcCode;
-        appendCodeNumber(line_, code, decimals_);
+        appendCodeNumber(line_, motionCode(modalMotion), decimals_);
         reinsertion_ = ArcCodeReinsertion::None;
     }
     sink_.append(line_, line);
+}
+
+double ProgramWriter::motionCode(Motion motion) const
+{
+    switch (motion) {
+    case Motion::Rapid: return vocabulary_.rapidCode;
+    case Motion::Linear: return vocabulary_.linearCode;
+    case Motion::ClockwiseArc: return vocabulary_.cwArcCode;
+    case Motion::CounterClockwiseArc: break;
+    }
+    return vocabulary_.ccwArcCode;
+}
+
+void ProgramWriter::writeCodeLine(double code)
+{
+    line_.clear();
+    line_ += vocabulary_.gCodeLetter;
+    appendCodeNumber(line_, code, decimals_);
+    sink_.append({}, line_);
+}
+
+void ProgramWriter::beginExpansion(bool incremental)
+{
+    if (incremental) {
+        writeCodeLine(vocabulary_.absoluteCode);
+    }
+}
+
+void ProgramWriter::writeExpandedMove(const Move& move)
+{
+    line_.clear();
+    line_ += vocabulary_.gCodeLetter;
+    appendCodeNumber(line_, move.isRapid() ? vocabulary_.rapidCode : vocabulary_.linearCode, decimals_);
+    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+        line_ += axisLetters_[axis];
+        appendFixed(line_, move.end[axis], decimals_);
+    }
+    if (!move.isRapid()) {
+        line_ += vocabulary_.feedLetter;
+        appendCodeNumber(line_, move.feed, decimals_);
+    }
+    sink_.append({}, line_);
+    if (move.dwell > 0) {
+        line_.clear();
+        line_ += vocabulary_.gCodeLetter;
+        line_ += "4P";
+        if (dwellInSeconds_) {
+            appendFixed(line_, move.dwell, decimals_);
+        } else {
+            appendInteger(line_, std::llround(move.dwell * 1000));
+        }
+        sink_.append({}, line_);
+    }
+}
+
+void ProgramWriter::endExpansion(bool incremental)
+{
+    if (incremental) {
+        writeCodeLine(vocabulary_.incrementalCode);
+    }
+    previousConverted_ = true;
 }
 
 // Nothing usable is written where a letter is too long for its room or a

@@ -85,14 +85,28 @@ public:
     // The line's arc was converted: its cuts stand in its place.
     void endConvertedBlock() { previousConverted_ = true; }
 
+    // A canned cycle written as its expansion: in incremental mode between
+    // a G90 and a G91 line, each move as a G0 or G1 line of its absolute X,
+    // Y and Z (a move at the feed with its F), a dwell where it ends as a
+    // G4 line; the next kept line that relies on the modal motion gets the
+    // motion's code.
+    void beginExpansion(bool incremental);
+    void writeExpandedMove(const Move& move);
+    void endExpansion(bool incremental);
+
 private:
     // The axis words of a cut from `out` on (room for words_'s size); their
     // end, or nullptr where they need the general way.
     // Inline in writeCut, once or twice a cut.
     [[gnu::always_inline]] inline char* writeAxisWords(const Cut& cut, char* out) const;
+    // The vocabulary's code of a motion.
+    double motionCode(Motion motion) const;
+    // A line of one G code.
+    void writeCodeLine(double code);
 
-    // 0 nothing pending; Armed: the previous block was converted; Needed:
-    // this block relies on the modal arc motion and needs the arc's code.
+    // 0 nothing pending; Armed: the previous block was converted (an arc or
+    // an expanded cycle); Needed: this block relies on the modal motion and
+    // needs its code.
     enum class ArcCodeReinsertion { None, Armed, Needed };
 
     const CommandVocabulary& vocabulary_;
@@ -100,6 +114,8 @@ private:
     const int decimals_;
     const FixedText fixedText_;
     const KeptWordRules rules_;
+    // G4's P in seconds (LinuxCNC's reading), else whole milliseconds.
+    const bool dwellInSeconds_;
     // The letters of the X, Y and Z words.
     const std::array<std::string, 3> axisLetters_;
     LineSink& sink_;

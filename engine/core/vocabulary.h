@@ -98,8 +98,11 @@ struct ProcessSettings {
     int dwell = 0;
     // the cycles and the dwell as LinuxCNC reads them: P in seconds, L the
     // repeats, G76 its lathe threading (refused); otherwise as a Fanuc-style
-    // control does: P in milliseconds, K the repeats, G76 fine boring.
+    // control does: P in milliseconds, K the repeats, G76 fine boring;
     int linuxcncCycles = 0;
+    // a converting run writes each canned cycle as the straight moves and
+    // dwells of its expansion, for a control without canned cycles.
+    int expandCycles = 0;
 
     bool operator==(const ProcessSettings&) const = default;
 
@@ -159,7 +162,7 @@ struct SettingField {
 
 // Every field of the vocabulary and the process settings: the 11 letters and
 // 14 G-code numbers in validation order, then the 7 integers of the run and
-// the 8 dialect settings.
+// the 9 dialect settings.
 std::span<const SettingField> settingFields();
 const SettingField* findSettingField(std::string_view name);
 

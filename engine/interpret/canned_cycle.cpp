@@ -174,6 +174,7 @@ Fault planCycle(const ParsedBlock& b, ModalState& m, const CycleSettings& settin
     const double initial = settings.linuxcnc ? m.position[h] : kept.initialLevel;
     const bool incremental = m.incremental();
     plan.initialLevel = initial;
+    plan.incremental = incremental;
     plan.rLevel = incremental ? initial + kept.rWord : kept.rWord;
     plan.bottom = incremental ? plan.rLevel + kept.bottomWord : kept.bottomWord;
     if (rule.infeed == BackBore ? plan.rLevel >= plan.bottom : plan.rLevel <= plan.bottom) {

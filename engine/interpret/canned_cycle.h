@@ -91,6 +91,8 @@ struct CyclePlan {
     double peckClearance = 0;
     // LinuxCNC first rises to the R level where the tool stands below it.
     bool riseToR = false;
+    // The block was read in incremental mode.
+    bool incremental = false;
 };
 
 // Plans the cycle block `b` under the state `m` (its modal words applied):

@@ -148,6 +148,10 @@ private:
     // How the canned cycles and the dwell are read; null where neither is.
     const CycleSettings cycleSettings_;
     const CycleSettings* const cycles_;
+    // A converting run writes the cycles as their expansions.
+    const bool expandsCycles_;
+    // The block being expanded is written as its moves.
+    bool writingExpansion_ = false;
 
     SourceReader reader_;
     BlockStream stream_;
@@ -186,6 +190,7 @@ Run::Run(const Settings& settings, const RunOptions& options, RunListener& liste
       stopSignal_(listener.stopSignal()),
       cycleSettings_(cycleSettingsOf(settings)),
       cycles_(cycleSettings_.cycles || cycleSettings_.dwell ? &cycleSettings_ : nullptr),
+      expandsCycles_(settings.process.expandCycles != 0),
       stream_(reader_, settings),
       tally_(initialPosition(), settings.process.rapidSpeed)
 {
@@ -413,8 +418,9 @@ void Run::planDwell(double seconds)
 
 // A canned cycle's block: each move of its expansion goes to the consumers
 // as a block's own move does. The block is written as it is (the control
-// runs the cycle); its row of the list stands where the last hole leaves
-// the tool, with the length of the whole expansion.
+// runs the cycle), or as its moves where the cycles are expanded; its row
+// of the list stands where the last hole leaves the tool, with the length
+// of the whole expansion.
 Fault Run::takeExpansion(const Step& step, std::string_view line)
 {
     struct Sink final : MoveSink {
@@ -429,8 +435,21 @@ Fault Run::takeExpansion(const Step& step, std::string_view line)
         double length = 0;
         Fault fault;
     } sink(*this);
+    writingExpansion_ = conversion_ && expandsCycles_;
+    if (writingExpansion_) {
+        if (tellsWrittenBytes_) {
+            // Whoever reads the written bytes hears of the cycle before them.
+            listener_.cycleExpanding(step.cycle);
+        }
+        conversion_->writer.beginExpansion(step.cycle.incremental);
+    }
     if (!expandCycle(step.cycle, sink)) {
         return sink.fault ? sink.fault : Fault{FaultId::RapidDistanceUnexpected};
+    }
+    if (writingExpansion_) {
+        conversion_->writer.endExpansion(step.cycle.incremental);
+        ++conversion_->convertedBlocks;
+        return {};
     }
     Move whole;
     whole.kind = MoveKind::Linear;
@@ -457,6 +476,9 @@ Fault Run::takeExpandedMove(const Move& move)
     }
     if (tellsMoves_) {
         listener_.move(move);
+    }
+    if (writingExpansion_) {
+        conversion_->writer.writeExpandedMove(move);
     }
     plan(move);
     if (move.dwell > 0) {

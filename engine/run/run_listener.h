@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "absolute_rows.h"
+#include "canned_cycle.h"
 #include "messages.h"
 #include "motion_planner.h"
 #include "move.h"
@@ -44,6 +45,10 @@ public:
     // block is kept is told later: by its move notice, or by the end of the
     // run when the block ends it.
     virtual void arcConverting(const Move& arc) { (void)arc; }
+    // The same for a canned cycle that a converting run writes as its
+    // expansion (see ProgramWriter::writeExpandedMove): its plan, from
+    // which the moves and lines follow, before any byte of them.
+    virtual void cycleExpanding(const CyclePlan& plan) { (void)plan; }
     // The figures of the whole program, after the last line.
     virtual void resultsReady(const ResultTexts& results) { (void)results; }
     // A run that estimates: each move with its time and speeds, in program

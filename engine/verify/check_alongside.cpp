@@ -21,15 +21,16 @@ public:
     explicit ArcChannel(ByteChannel& bytes) : bytes_(bytes) {}
 
     // The run's side.
-    void add(const ReferenceArc& arc) { noted_.push_back({ArcNotice::Kind::Arc, arc, 0}); }
+    void add(const ReferenceArc& arc) { noted_.push_back({ArcNotice::Kind::Arc, arc, 0, {}}); }
+    void add(const CyclePlan& cycle) { noted_.push_back({ArcNotice::Kind::Expansion, {}, 0, cycle}); }
     void handOver(long long linesComplete)
     {
-        noted_.push_back({ArcNotice::Kind::LinesKnown, {}, linesComplete});
+        noted_.push_back({ArcNotice::Kind::LinesKnown, {}, linesComplete, {}});
         handOverNoted();
     }
     void close(bool whole)
     {
-        noted_.push_back({whole ? ArcNotice::Kind::End : ArcNotice::Kind::Unreadable, {}, 0});
+        noted_.push_back({whole ? ArcNotice::Kind::End : ArcNotice::Kind::Unreadable, {}, 0, {}});
         handOverNoted();
     }
 
@@ -44,7 +45,7 @@ public:
             taking_.swap(handed_);
         }
         const Notice& notice = taking_[taken_++];
-        return {notice.kind, &notice.arc, notice.linesKnown};
+        return {notice.kind, &notice.arc, notice.linesKnown, &notice.cycle};
     }
     void programLeftUnread() override { bytes_.stopReading(); }
 
@@ -53,6 +54,7 @@ private:
         ArcNotice::Kind kind;
         ReferenceArc arc;
         long long linesKnown;
+        CyclePlan cycle;
     };
 
     void handOverNoted()
@@ -101,6 +103,11 @@ void CheckAlongside::noteArc(const Move& arc)
     if (arc.isArc() && arc.converted()) {
         channels_->arcs.add(referenceArcOf(arc));
     }
+}
+
+void CheckAlongside::noteCycle(const CyclePlan& cycle)
+{
+    channels_->arcs.add(cycle);
 }
 
 void CheckAlongside::written(std::string_view bytes, long long linesComplete)

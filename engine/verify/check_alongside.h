@@ -23,6 +23,7 @@
 #include <string_view>
 #include <thread>
 
+#include "canned_cycle.h"
 #include "run_options.h"
 #include "verification.h"
 #include "vocabulary.h"
@@ -47,6 +48,8 @@ public:
     // run converts (its arcConverting notice, before the bytes of its cuts)
     // and the written bytes.
     void noteArc(const Move& arc);
+    // A canned cycle the run writes as its moves (its cycleExpanding notice).
+    void noteCycle(const CyclePlan& cycle);
     void written(std::string_view bytes, long long linesComplete);
 
     // The run published its program: the result, once the check has read

@@ -145,6 +145,43 @@ bool readThrough(WrittenProgram& program, long long last)
     return true;
 }
 
+// The lines of a canned cycle written as its expansion, read back: each
+// move's line must leave the tool where the move ends, to the rounding of
+// the written numbers; the moves come from the cycle's own plan, apart from
+// the run's. The lines it took, or 0 where the program does not hold them.
+long long measureExpansion(const CyclePlan& plan, WrittenProgram& program, int decimals)
+{
+    struct Lines final : MoveSink {
+        Lines(WrittenProgram& program, double allowance) : program(program), allowance(allowance) {}
+        bool take(const Move& move) override
+        {
+            if (!program.advance() || !(distance(program.position(), move.end) <= allowance)) {
+                return false;
+            }
+            // A move's line, and a G4 line where it dwells.
+            ++lines;
+            if (move.dwell == 0) {
+                return true;
+            }
+            ++lines;
+            return program.advance();
+        }
+        WrittenProgram& program;
+        const double allowance;
+        long long lines = 0;
+    };
+    // Half a unit of the last written decimal on each axis.
+    Lines lines(program, deviationAllowance(0, decimals, 0));
+    const long long brackets = plan.incremental ? 2 : 0;
+    if (plan.incremental && !program.advance()) {
+        return 0;
+    }
+    if (!expandCycle(plan, lines) || (plan.incremental && !program.advance())) {
+        return 0;
+    }
+    return lines.lines + brackets;
+}
+
 VerificationResult stoppedAt(const WrittenProgram& program, const VerificationSummary& summary)
 {
     return {program.status(), summary, program.line()};
@@ -180,6 +217,23 @@ VerificationResult measureWrittenProgram(WrittenProgram& program, ArcFeed& arcs,
                 return stoppedAt(program, summary);
             }
             addedLines += arc.segments - 1;
+            break;
+        }
+        case ArcNotice::Kind::Expansion: {
+            if (failedAhead) {
+                return *failedAhead;
+            }
+            const CyclePlan& cycle = *notice.cycle;
+            if (!readThrough(program, cycle.line + addedLines - 1)) {
+                return stoppedAt(program, summary);
+            }
+            const long long lines = measureExpansion(cycle, program, decimals);
+            if (lines == 0) {
+                return {program.status() == VerificationStatus::Checked ? VerificationStatus::OutputMismatch
+                                                                        : program.status(),
+                        summary, program.line()};
+            }
+            addedLines += lines - 1;
             break;
         }
         case ArcNotice::Kind::LinesKnown:

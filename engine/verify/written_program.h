@@ -16,6 +16,7 @@ namespace drennix {
 struct ArcNotice {
     enum class Kind {
         Arc,         // `arc` is the next converted arc
+        Expansion,   // `cycle` is the next canned cycle written as its moves
         LinesKnown,  // no converted arc lies on the source lines up to `linesKnown` but those told before
         End,         // no more arcs will come
         Unreadable,  // the arcs could not be had: nothing can be said
@@ -23,6 +24,7 @@ struct ArcNotice {
     Kind kind = Kind::End;
     const ReferenceArc* arc = nullptr;
     long long linesKnown = 0;
+    const CyclePlan* cycle = nullptr;
 };
 
 class ArcFeed {

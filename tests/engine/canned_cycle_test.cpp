@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "check_alongside.h"
 #include "conversion_check.h"
 #include "messages.h"
 #include "output_store.h"
@@ -287,6 +288,74 @@ TEST(canned_cycle, a_conversion_keeps_the_cycles_and_checks_the_arcs_around_them
     const VerificationResult verified = check.verifyBytes(written);
     EXPECT_TRUE(verified.checked());
     EXPECT_EQ(verified.summary.arcs, 1);
+}
+
+// A converting run that writes its cycles as their moves, checked beside
+// the run as the command line and the desktop program check it.
+struct ExpandingRun : testing::RecordingHost {
+    ExpandingRun(const Settings& settings, const RunOptions& options) : check(settings, options) {}
+    bool wantsWrittenBytes() const override { return true; }
+    void arcConverting(const Move& arc) override { check.noteArc(arc); }
+    void cycleExpanding(const CyclePlan& cycle) override
+    {
+        check.noteCycle(cycle);
+        plans.push_back(cycle);
+    }
+    void outputWritten(std::string_view bytes, long long linesComplete) override
+    {
+        check.written(bytes, linesComplete);
+    }
+    CheckAlongside check;
+    std::vector<CyclePlan> plans;
+};
+
+TEST(canned_cycle, expanded_cycles_are_written_as_their_moves_and_read_back)
+{
+    const std::string program = start +
+                                "G98 G82 X10. Y10. Z-10. R2. P500 F100.\nG80\nG1 Z0.\nG2 X30. Y10. I10.\n"
+                                "G91 G99 G81 X10. Z-5. R2. K2\nG90 G80\nG0 X0.\n";
+    Settings settings;
+    applyDialect(settings.process, Dialect::Fanuc);
+    settings.process.expandCycles = 1;
+    RunOptions options;
+    options.sourcePath = "cycle.nc";
+    options.runMode = RunMode::ConvertArcs;
+    options.tolerance = 0.01;
+    ExpandingRun run(settings, options);
+    MemoryOutputStore output;
+    const RunResult result = RunDriver(settings).execute(options, run, program, output);
+    ASSERT_EQ(result.outcome, RunOutcome::Converted);
+    const std::string& written = output.bytes();
+    // The drilling block as its moves, its dwell a G4 line of milliseconds;
+    // the line after it that relies on the modal motion gets its code.
+    EXPECT_EQ(written.rfind("G90 G17 G0 X0. Y0. Z50.\r\nG0X10.000Y10.000Z50.000\r\nG0X10.000Y10.000Z2.000\r\n"
+                            "G1X10.000Y10.000Z-10.000F100\r\nG4P500\r\nG0X10.000Y10.000Z50.000\r\nG0G80\r\n",
+                            0),
+              0u)
+        << written;
+    // In incremental mode between G90 and G91: from X30 Z0, R 2 above, holes
+    // at X40 and X50 down to Z-3; the next line gets the arc's code, the
+    // motion in force after G80.
+    EXPECT_NE(written.find("G90\r\nG0X40.000Y10.000Z0.000\r\nG0X40.000Y10.000Z2.000\r\nG1X40.000Y10.000Z-3.000F100\r\n"
+                           "G0X40.000Y10.000Z2.000\r\nG0X50.000Y10.000Z2.000\r\nG1X50.000Y10.000Z-3.000F100\r\n"
+                           "G0X50.000Y10.000Z2.000\r\nG91\r\nG2G90 G80\r\n"),
+              std::string::npos)
+        << written;
+    const VerificationResult verified = run.check.finish();
+    EXPECT_TRUE(verified.checked());
+    EXPECT_EQ(verified.summary.arcs, 1);
+    ASSERT_EQ(run.plans.size(), 2u);
+
+    // A written hole moved by more than the rounding fails the check at its line.
+    std::string tampered = written;
+    tampered.replace(tampered.find("Z-10.000"), 8, "Z-10.002");
+    CheckAlongside again(settings, options);
+    for (const CyclePlan& plan : run.plans)
+        again.noteCycle(plan);
+    again.written(tampered, 1000);
+    const VerificationResult failed = again.finish();
+    EXPECT_EQ(failed.status, VerificationStatus::OutputMismatch);
+    EXPECT_EQ(failed.outputLine, 4);
 }
 
 }  // namespace

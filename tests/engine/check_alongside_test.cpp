@@ -29,6 +29,7 @@ struct BothChecks : RunListener {
     bool wantsWrittenBytes() const override { return true; }
     void move(const Move& move) override { after.noteMove(move); }
     void arcConverting(const Move& arc) override { beside.noteArc(arc); }
+    void cycleExpanding(const CyclePlan& cycle) override { beside.noteCycle(cycle); }
     void outputWritten(std::string_view bytes, long long linesComplete) override
     {
         EXPECT_GE(linesComplete, lastComplete);
