@@ -219,7 +219,7 @@ Fault planCycle(const ParsedBlock& b, ModalState& m, const CycleSettings& settin
     const double last = static_cast<double>(holes - 1);
     m.position[axes.a] = plan.firstA + last * plan.stepA;
     m.position[axes.b] = plan.firstB + last * plan.stepB;
-    m.position[h] = holes > 0 ? plan.returnLevel : m.position[h];
+    m.position[h] = plan.returnLevel;
     return {};
 }
 
@@ -274,7 +274,7 @@ private:
     {
         switch (rule.infeed) {
         case Straight: return rapidTo(along(plan_.rLevel)) && feedTo(along(plan_.bottom), plan_.dwellSeconds);
-        case ChipBreak: return peck(rule);
+        case ChipBreak:
         case FullRetract: return peck(rule);
         case BackBore:
             return rapidTo(shifted(plan_.shift)) && rapidTo(along(plan_.rLevel)) && rapidTo(shifted(-plan_.shift)) &&

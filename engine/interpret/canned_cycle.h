@@ -58,6 +58,9 @@ struct CycleSettings {
     // The implied decimal places of a number without a point (0: as
     // written), for Q and U as for the axis words.
     int impliedDecimals = 0;
+
+    // The interpreter has anything of these to read.
+    bool readsAny() const { return cycles || dwell; }
 };
 
 // The cycle settings of a run's settings.

@@ -189,7 +189,7 @@ Run::Run(const Settings& settings, const RunOptions& options, RunListener& liste
       tellsWrittenBytes_(listener.wantsWrittenBytes()),
       stopSignal_(listener.stopSignal()),
       cycleSettings_(cycleSettingsOf(settings)),
-      cycles_(cycleSettings_.cycles || cycleSettings_.dwell ? &cycleSettings_ : nullptr),
+      cycles_(cycleSettings_.readsAny() ? &cycleSettings_ : nullptr),
       expandsCycles_(settings.process.expandCycles != 0),
       stream_(reader_, settings),
       tally_(initialPosition(), settings.process.rapidSpeed)

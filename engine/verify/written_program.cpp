@@ -45,7 +45,7 @@ bool WrittenProgram::stopAt(const SourceLine& line)
 bool WrittenProgram::interpret(const ParsedBlock& block)
 {
     interpretBlock(modal_, block, decimals_, line_, step_, CuttingLength::NotNeeded,
-                   cycles_.cycles || cycles_.dwell ? &cycles_ : nullptr);
+                   cycles_.readsAny() ? &cycles_ : nullptr);
     if (step_.fault) {
         status_ = VerificationStatus::OutputMismatch;
         return false;

@@ -536,21 +536,6 @@ TEST(cli_end_to_end, a_new_program_that_cannot_be_written_is_reported_and_not_cr
     EXPECT_EQ(names, std::vector<std::string>{"part.nc"});
 }
 
-// True once the process catches `signal` (the SigCgt mask of /proc/PID/status);
-// false when it ended first.
-bool waitForSignalHandler(pid_t pid, int signal)
-{
-    for (;; std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
-        std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-        if (!in) return false;
-        for (std::string line; std::getline(in, line);) {
-            if (line.rfind("State:", 0) == 0 && line.find('Z') != std::string::npos) return false;
-            if (line.rfind("SigCgt:", 0) == 0 && ((std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1))
-                return true;
-        }
-    }
-}
-
 TEST(cli_end_to_end, sigint_plays_the_escape_key)
 {
     if (!fs::exists("/proc/self/status")) GTEST_SKIP() << "needs /proc to see when the interrupt handler is in place";

@@ -169,21 +169,6 @@ TEST(long_arc, every_conversion_of_one_arc_ends_checked_whatever_its_size)
 
 #if !defined(_WIN32)
 
-// True once the process catches `signal` (the SigCgt mask of /proc/PID/status);
-// false when it ended first.
-bool catchesSignal(pid_t pid, int signal)
-{
-    for (;; std::this_thread::sleep_for(1ms)) {
-        std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-        if (!in) return false;
-        for (std::string line; std::getline(in, line);) {
-            if (line.rfind("State:", 0) == 0 && line.find('Z') != std::string::npos) return false;
-            if (line.rfind("SigCgt:", 0) == 0 && ((std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1))
-                return true;
-        }
-    }
-}
-
 TEST(long_arc, sigint_in_the_middle_of_one_arc_ends_the_run_at_once)
 {
     if (!fs::exists("/proc/self/status")) GTEST_SKIP() << "needs /proc to see when the interrupt handler is in place";
@@ -196,7 +181,7 @@ TEST(long_arc, sigint_in_the_middle_of_one_arc_ends_the_run_at_once)
         const fs::path source = directory.write("arc.nc", arcProgram(ArcShape::FullCircle));
         const double tolerance = toleranceFor(ArcShape::FullCircle, 100.0 * static_cast<double>(checkCapacity));
         CliProcess cli(convertingArgs("arcs", ArcShape::FullCircle, tolerance, source));
-        ASSERT_TRUE(catchesSignal(cli.pid, SIGINT));
+        ASSERT_TRUE(waitForSignalHandler(cli.pid, SIGINT));
         std::this_thread::sleep_for(after * slowdown);
         const auto sent = std::chrono::steady_clock::now();
         ASSERT_EQ(kill(cli.pid, SIGINT), 0);

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <stdexcept>
@@ -181,6 +182,23 @@ struct CliProcess {
                          drennix::testing::readBytes(captures.path() / "stderr"), nlohmann::json()};
     }
 };
+
+#if !defined(_WIN32)
+// True once the process catches `signal` (the SigCgt mask of /proc/PID/status);
+// false when it ended first.
+inline bool waitForSignalHandler(pid_t pid, int signal)
+{
+    for (;; std::this_thread::sleep_for(std::chrono::milliseconds(1))) {
+        std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+        if (!in) return false;
+        for (std::string line; std::getline(in, line);) {
+            if (line.rfind("State:", 0) == 0 && line.find('Z') != std::string::npos) return false;
+            if (line.rfind("SigCgt:", 0) == 0 && ((std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1))
+                return true;
+        }
+    }
+}
+#endif
 
 inline CliResult runCli(const std::vector<std::string>& args, const std::filesystem::path& directory = {})
 {
