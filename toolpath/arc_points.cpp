@@ -59,6 +59,25 @@ bool ArcChords::next(Vertex& point)
     return true;
 }
 
+WrittenPoints::WrittenPoints(const ArcRecord& arc, Plane plane, const Vertex& start, const Vertex& end, long long count,
+                             int decimals)
+    : arc_(arc), axes_(planeAxesOf(plane)), start_(start), end_(end), count_(count), unit_(std::pow(10.0, decimals))
+{}
+
+Vertex WrittenPoints::at(long long k) const
+{
+    if (k <= 0) return start_;
+    if (k >= count_) return end_;
+    const double fraction = static_cast<double>(k) / static_cast<double>(count_);
+    const double angle = static_cast<double>(arc_.startAngle) + fraction * static_cast<double>(arc_.sweep);
+    double point[3] = {start_.x, start_.y, start_.z};
+    point[axes_.a] = rounded(arc_.centreA + arc_.startRadius * std::cos(angle));
+    point[axes_.b] = rounded(arc_.centreB + arc_.startRadius * std::sin(angle));
+    const double startH = start_[axes_.helical];
+    point[axes_.helical] = rounded(startH + fraction * (static_cast<double>(end_[axes_.helical]) - startH));
+    return {static_cast<float>(point[0]), static_cast<float>(point[1]), static_cast<float>(point[2])};
+}
+
 Box circleBox(const ArcRecord& arc, Plane plane, const Vertex& start, const Vertex& end)
 {
     const PlaneAxes axes = planeAxesOf(plane);

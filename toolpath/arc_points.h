@@ -4,6 +4,8 @@
 // start's height to the end's.
 #pragma once
 
+#include <cmath>
+
 #include "toolpath_store.h"
 
 namespace drennix::toolpath {
@@ -33,6 +35,28 @@ private:
     double radius_, radiusStep_;
     double helicalStep_;
     long long left_;
+};
+
+// The points of the straight moves a conversion writes for an arc: `count`
+// chords at equal steps of its sweep at its start radius, the helical axis
+// in equal steps, each coordinate rounded to `decimals` places as the
+// written program shows it; the last is the arc's end.
+class WrittenPoints {
+public:
+    WrittenPoints(const ArcRecord& arc, Plane plane, const Vertex& start, const Vertex& end, long long count,
+                  int decimals);
+    // Point k, 0 (the start) to count (the end).
+    Vertex at(long long k) const;
+
+private:
+    double rounded(double value) const { return std::round(value * unit_) / unit_; }
+
+    const ArcRecord& arc_;
+    PlaneAxes axes_;
+    Vertex start_;
+    Vertex end_;
+    long long count_;
+    double unit_;
 };
 
 // A box that holds the whole circle of an arc (and its helical travel).

@@ -62,6 +62,7 @@ public:
 
     const T& operator[](std::size_t index) const { return blocks_[index >> blockShift].get()[index & (blockSize - 1)]; }
     T& back() { return (*this)[size_ - 1]; }
+    void set(std::size_t index, const T& value) { (*this)[index] = value; }
     const T& back() const { return (*this)[size_ - 1]; }
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }

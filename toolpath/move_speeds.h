@@ -22,6 +22,7 @@ public:
 
     std::size_t size() const { return bands_.size(); }
     const ChunkedArray<std::uint8_t>& bands() const { return bands_; }
+    std::size_t memoryBytes() const { return bands_.bytesReserved(); }
 
 private:
     ChunkedArray<std::uint8_t> bands_;

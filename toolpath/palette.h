@@ -25,10 +25,11 @@ inline constexpr Colour textColour{40, 40, 40};
 inline constexpr double rapidDash[2] = {6, 4};
 inline constexpr double boxDash[2] = {2, 3};
 
-// The written straight moves of a converted arc, by their deviation as a
-// fraction of the allowed deviation: up to a quarter, a half, the whole of
-// it, and beyond.
-inline constexpr double deviationBands[] = {0.25, 0.5, 1.0};
+// The colours of four bands, from good to bad: the speeds a move reaches
+// (move_speeds.h) and, the first, the third and the last, the deviation of
+// the written straight moves of a converted arc (written_path.h).
 inline constexpr Colour deviationColours[] = {{40, 160, 70}, {150, 190, 30}, {235, 160, 0}, {215, 30, 30}};
+// The colour of each band of deviation, in deviationColours.
+inline constexpr int deviationColourOf[] = {0, 2, 3};
 
 }  // namespace drennix::toolpath

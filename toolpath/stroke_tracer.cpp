@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "arc_points.h"
+#include "palette.h"
 
 namespace drennix::toolpath {
 namespace {
@@ -11,6 +12,12 @@ namespace {
 // Pixels around the picture that still count as inside, so that strokes
 // leaving it are not cut at its very edge.
 constexpr double edgeMargin = 4;
+
+// In a coarse picture: a stroke goes to the end of one move in this many of
+// a group (and of every move that starts a stroke), and an arc has at most
+// this many chords.
+constexpr std::size_t coarseStride = 8;
+constexpr long long coarseChords = 3;
 
 // How much of a group of moves a picture needs: nothing when it lies
 // outside, one dot when it all falls within a pixel, else every move.
@@ -68,16 +75,22 @@ void walkMoves(const ToolpathStore& store, const Projection& projection, MoveRan
             }
             const MoveKind kind = ToolpathStore::kindOf(flags);
             const Vertex end = store.endOf(index);
-            visitor.startMove(index, visitor.styleOf(index, kind), projection.toScreen(position),
-                              ToolpathStore::jumpsBefore(flags));
-            if (kind == MoveKind::ClockwiseArc || kind == MoveKind::CounterClockwiseArc) {
+            const bool isArc = kind == MoveKind::ClockwiseArc || kind == MoveKind::CounterClockwiseArc;
+            const StrokeStyle style = visitor.styleOf(index, kind);
+            if (visitor.passesOver(index, style, ToolpathStore::jumpsBefore(flags))) {
+                if (isArc) ++arc;
+                position = end;
+                continue;
+            }
+            visitor.startMove(index, style, projection.toScreen(position), ToolpathStore::jumpsBefore(flags));
+            if (isArc) {
                 const ArcRecord& record = store.arcAt(arc++);
                 const Plane plane = ToolpathStore::planeOf(flags);
                 const double radiusPixels = std::max(record.startRadius, record.endRadius) * projection.scale();
                 // An arc that is not on the picture needs no chords: the
                 // straight line to its end keeps the strokes in order.
                 if (radiusPixels > 1 && visitor.arcWanted(circleBox(record, plane, position, end))) {
-                    ArcChords chords(record, plane, position, end, chordsForArc(record.sweep, radiusPixels));
+                    ArcChords chords(record, plane, position, end, visitor.chordsOf(record.sweep, radiusPixels));
                     Vertex point;
                     while (chords.next(point))
                         visitor.point(projection.toScreen(point));
@@ -110,7 +123,7 @@ private:
 class StrokeBuilder {
 public:
     StrokeBuilder(const Projection& projection, StrokeSink& sink)
-        : projection_(projection), sink_(sink), codes_(projection)
+        : projection_(projection), sink_(sink), codes_(projection), coarse_(sink.coarse())
     {}
     ~StrokeBuilder() { close(); }
 
@@ -127,6 +140,18 @@ public:
         sink_.addPoint(centre);
         sink_.endStroke();
     }
+    // In a coarse picture, a move within an open stroke of its style, not
+    // one in coarseStride, is passed over: the stroke goes on to a later end.
+    bool passesOver(std::size_t index, StrokeStyle style, bool jump) const
+    {
+        return coarse_ && open_ && !jump && style == style_ && index % coarseStride != 0;
+    }
+    long long chordsOf(double sweep, double radiusPixels) const
+    {
+        const long long chords = chordsForArc(sweep, radiusPixels);
+        return coarse_ ? std::min(chords, coarseChords) : chords;
+    }
+    bool coarse() const { return coarse_; }
     StrokeStyle styleOf(std::size_t index, MoveKind kind) const
     {
         if (bands_ != nullptr)
@@ -188,6 +213,7 @@ private:
     const Projection& projection_;
     StrokeSink& sink_;
     Outcodes codes_;
+    const bool coarse_;
     const ChunkedArray<std::uint8_t>* bands_ = nullptr;
     StrokeStyle style_ = StrokeStyle::Cutting;
     bool open_ = false;
@@ -195,6 +221,71 @@ private:
     ScreenPoint current_;
     int currentCode_ = 0;
     ScreenPoint drawn_;
+};
+
+StrokeStyle deviationStyle(DeviationBand band)
+{
+    return static_cast<StrokeStyle>(static_cast<int>(StrokeStyle::Deviation0) +
+                                    deviationColourOf[static_cast<int>(band)]);
+}
+
+// Straight moves a screen stretch of chords is drawn in at most: beyond, a
+// long arc's moves are looked at a stretch at a time and stretches off the
+// picture skipped.
+constexpr long long movesPerStretch = 256;
+
+// Draws the written straight moves of one converted arc.
+class WrittenArcTracer {
+public:
+    WrittenArcTracer(const WrittenPath& written, const WrittenArc& arc, const WrittenPoints& points,
+                     const Projection& projection, StrokeBuilder& builder)
+        : written_(written), arc_(arc), points_(points), projection_(projection), builder_(builder)
+    {}
+
+    void trace(const ArcRecord& record) const
+    {
+        const long long count = arc_.segments;
+        // A stretch lies within half its length of its middle point.
+        const double stretchReach = std::fabs(static_cast<double>(record.sweep)) *
+                                    std::max(record.startRadius, record.endRadius) * movesPerStretch /
+                                    static_cast<double>(count) / 2;
+        for (long long first = 0; first < count; first += movesPerStretch) {
+            const long long last = std::min(count, first + movesPerStretch);
+            if (count > movesPerStretch && !stretchShows(points_.at((first + last) / 2), stretchReach)) {
+                builder_.skipped();
+                continue;
+            }
+            traceMoves(first, last);
+        }
+    }
+
+private:
+    bool stretchShows(const Vertex& middle, double reach) const
+    {
+        Box box;
+        const auto r = static_cast<float>(reach);
+        box.add(Vertex{middle.x - r, middle.y - r, middle.z - r});
+        box.add(Vertex{middle.x + r, middle.y + r, middle.z + r});
+        return builder_.detailOf(box) != GroupDetail::Hidden;
+    }
+
+    void traceMoves(long long first, long long last) const
+    {
+        ScreenPoint from = projection_.toScreen(points_.at(first));
+        for (long long k = first; k < last; ++k) {
+            const DeviationBand band = written_.bandOf(arc_.firstSegment + static_cast<std::uint64_t>(k));
+            builder_.startMove(0, deviationStyle(band), from, false);
+            const ScreenPoint to = projection_.toScreen(points_.at(k + 1));
+            builder_.point(to);
+            from = to;
+        }
+    }
+
+    const WrittenPath& written_;
+    const WrittenArc& arc_;
+    const WrittenPoints& points_;
+    const Projection& projection_;
+    StrokeBuilder& builder_;
 };
 
 double distanceToSegment(ScreenPoint p, ScreenPoint a, ScreenPoint b)
@@ -227,6 +318,8 @@ public:
     void dot(const Box&) {}
     bool arcWanted(const Box&) const { return true; }
     StrokeStyle styleOf(std::size_t, MoveKind) const { return StrokeStyle::Cutting; }
+    bool passesOver(std::size_t, StrokeStyle, bool) const { return false; }
+    long long chordsOf(double sweep, double radiusPixels) const { return chordsForArc(sweep, radiusPixels); }
     void startMove(std::size_t index, StrokeStyle, ScreenPoint start, bool)
     {
         move_ = index;
@@ -262,11 +355,49 @@ void traceMoves(const ToolpathStore& store, const Projection& projection, Stroke
 }
 
 void traceBandedMoves(const ToolpathStore& store, const ChunkedArray<std::uint8_t>& bands, const Projection& projection,
-                      StrokeSink& sink)
+                      StrokeSink& sink, MoveRange range)
 {
     StrokeBuilder builder(projection, sink);
     builder.useBands(&bands);
-    walkMoves(store, projection, MoveRange{}, builder);
+    walkMoves(store, projection, range, builder);
+}
+
+void traceWrittenPath(const ToolpathStore& store, const WrittenPath& written, int decimals,
+                      const Projection& projection, StrokeSink& sink, MoveRange arcs)
+{
+    StrokeBuilder builder(projection, sink);
+    const std::vector<Box>& groups = store.levelOfDetail().groups;
+    // Below this length on the screen a written move is not told apart from
+    // the arc.
+    constexpr double shortestMovePixels = 2;
+    const std::size_t last = std::min(arcs.last, written.arcCount());
+    for (std::size_t index = arcs.first; index < last; ++index) {
+        if (index % 1024 == 0 && sink.stopped()) break;
+        const WrittenArc& arc = written.arcAt(index);
+        const ArcRecord* record = arc.move == unresolved ? nullptr : store.arcOf(arc.move);
+        if (record == nullptr || arc.segments == 0 ||
+            builder.detailOf(groups[arc.move / ToolpathStore::movesPerGroup]) == GroupDetail::Hidden) {
+            continue;
+        }
+        const Plane plane = ToolpathStore::planeOf(store.flagsOf(arc.move));
+        const Vertex start = store.startOf(arc.move);
+        const Vertex end = store.endOf(arc.move);
+        const double radiusPixels = std::max(record->startRadius, record->endRadius) * projection.scale();
+        if (builder.detailOf(circleBox(*record, plane, start, end)) == GroupDetail::Hidden) continue;
+        const double movePixels = std::fabs(static_cast<double>(record->sweep)) * radiusPixels / arc.segments;
+        if (movePixels < shortestMovePixels || builder.coarse()) {
+            builder.startMove(0, deviationStyle(arc.worst), projection.toScreen(start), true);
+            ArcChords chords(*record, plane, start, end, builder.chordsOf(record->sweep, radiusPixels));
+            Vertex point;
+            while (chords.next(point))
+                builder.point(projection.toScreen(point));
+            builder.point(projection.toScreen(end));
+            continue;
+        }
+        builder.skipped();
+        const WrittenPoints points(*record, plane, start, end, arc.segments, decimals);
+        WrittenArcTracer(written, arc, points, projection, builder).trace(*record);
+    }
 }
 
 std::size_t nearestMove(const ToolpathStore& store, const Projection& projection, ScreenPoint point, double reach)

@@ -12,6 +12,7 @@
 
 #include "projection.h"
 #include "toolpath_store.h"
+#include "written_path.h"
 
 namespace drennix::toolpath {
 
@@ -28,6 +29,9 @@ public:
     // Asked before each group of moves: true ends the tracing there, with
     // the stroke in progress ended.
     virtual bool stopped() const { return false; }
+    // True for a quick first picture: a stroke may pass over some moves of
+    // a group to a later one's end, and an arc is drawn in a few chords.
+    virtual bool coarse() const { return false; }
 };
 
 // The moves from `first` up to but not including `last`.
@@ -39,7 +43,15 @@ struct MoveRange {
 void traceMoves(const ToolpathStore& store, const Projection& projection, StrokeSink& sink, MoveRange range = {});
 // The same with each move in the deviation style of its band.
 void traceBandedMoves(const ToolpathStore& store, const ChunkedArray<std::uint8_t>& bands, const Projection& projection,
-                      StrokeSink& sink);
+                      StrokeSink& sink, MoveRange range = {});
+
+// The straight moves a conversion wrote for the arcs of `store`, each in the
+// deviation style of its band: an arc whose straight moves are shorter than
+// two pixels as the arc itself in its worst band, else move by move (only
+// those near the picture); `decimals` as the run wrote its numbers; `arcs`
+// the range of converted arcs (WrittenPath::arcAt) to draw.
+void traceWrittenPath(const ToolpathStore& store, const WrittenPath& written, int decimals,
+                      const Projection& projection, StrokeSink& sink, MoveRange arcs = {});
 
 // The move whose drawn path passes nearest to `point`, within `reach`
 // pixels; moveCount() when none does.

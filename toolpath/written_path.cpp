@@ -1,31 +1,59 @@
 #include "written_path.h"
 
 #include <algorithm>
-#include <iterator>
-
-#include "palette.h"
+#include <utility>
 
 namespace drennix::toolpath {
 
-std::uint8_t deviationBand(double fraction)
+DeviationBand deviationBand(double deviation, double tolerance, double allowance)
 {
-    const auto band = std::find_if(std::begin(deviationBands), std::end(deviationBands),
-                                   [&](double limit) { return fraction <= limit; });
-    return static_cast<std::uint8_t>(band - std::begin(deviationBands));
+    if (deviation <= tolerance) return DeviationBand::Tolerance;
+    if (deviation <= allowance) return DeviationBand::Rounding;
+    return DeviationBand::Beyond;
 }
 
 void WrittenPath::segment(const SegmentDeviation& segment)
 {
-    if (segments_.moveCount() == 0) segments_ = ToolpathStore(segment.start);
-    Move move;
-    move.kind = MoveKind::Linear;
-    move.line = segment.line;
-    move.start = segment.start;
-    move.end = segment.end;
-    segments_.record(move);
-    const double fraction = tolerance_ > 0 ? segment.deviation / tolerance_ : 0;
-    largest_ = std::max(largest_, fraction);
-    bands_.push_back(deviationBand(fraction));
+    // The straight moves of one arc come together, in order; a program's
+    // arcs each stand on a line of their own.
+    if (segment.line != lastLine_ || arcs_.empty()) {
+        WrittenArc arc;
+        arc.line = static_cast<std::uint32_t>(std::clamp(segment.line, 0LL, 0xffffffffLL));
+        arc.firstSegment = segments_;
+        arcs_.push_back(arc);
+        lastLine_ = segment.line;
+    }
+    const DeviationBand band = deviationBand(segment.deviation, tolerance_, segment.allowance);
+    WrittenArc& arc = arcs_.back();
+    ++arc.segments;
+    arc.worst = std::max(arc.worst, band);
+    addBand(band);
+    if (tolerance_ > 0) largest_ = std::max(largest_, segment.deviation / tolerance_);
+}
+
+void WrittenPath::addBand(DeviationBand band)
+{
+    const auto bits = static_cast<std::uint8_t>(static_cast<unsigned>(band) << (2 * (segments_ % 4)));
+    if (segments_ % 4 == 0) {
+        bands_.push_back(bits);
+    } else {
+        bands_.back() = static_cast<std::uint8_t>(bands_.back() | bits);
+    }
+    ++counts_[static_cast<int>(band)];
+    ++segments_;
+}
+
+void WrittenPath::attach(const ToolpathStore& moves)
+{
+    for (std::size_t index = 0; index < arcs_.size(); ++index) {
+        WrittenArc arc = std::as_const(arcs_)[index];
+        std::size_t move = moves.firstMoveFrom(arc.line);
+        while (move < moves.moveCount() && moves.lineOf(move) == arc.line && moves.arcOf(move) == nullptr)
+            ++move;
+        const bool found = move < moves.moveCount() && moves.lineOf(move) == arc.line;
+        arc.move = found ? static_cast<std::uint32_t>(move) : unresolved;
+        arcs_.set(index, arc);
+    }
 }
 
 }  // namespace drennix::toolpath

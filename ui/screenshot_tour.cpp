@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -23,6 +24,7 @@
 #include "main_dialog.h"
 #include "settings_dialog.h"
 #include "source_file_dialog.h"
+#include "toolpath_canvas.h"
 #include "toolpath_window.h"
 
 namespace {
@@ -36,6 +38,8 @@ constexpr int selectedRows[] = {4, 7, 8};
 // Time for the window manager to stack a new window and for the file dialog
 // to read its folder.
 constexpr int settleMilliseconds = 800;
+// The longest a toolpath picture may take to be drawn.
+constexpr int pictureWaitMilliseconds = 20000;
 
 // The room around the windows in a picture of the screen.
 constexpr int screenMargin = 12;
@@ -171,6 +175,15 @@ void ScreenshotTour::saveToolpath(const QString& viewButton, const QString& pict
         return;
     }
     if (auto* button = window->findChild<QAbstractButton*>(viewButton)) button->click();
+    // The picture is drawn on the renderer's thread.
+    ToolpathCanvas* canvas = window->canvas();
+    if (!canvas->pictureCurrent()) {
+        QEventLoop loop;
+        QObject::connect(canvas, &ToolpathCanvas::pictureShown, &loop, &QEventLoop::quit);
+        QTimer::singleShot(pictureWaitMilliseconds, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    if (!canvas->pictureCurrent()) succeeded_ = false;
     save(window, picture);
 }
 

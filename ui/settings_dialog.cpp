@@ -98,6 +98,7 @@ constexpr const char* dialectSwitches[] = {
     "dwell",
     "linuxcncCycles",
     "expandCycles",
+    "toleranceIncludesRounding",
 };
 
 struct CopyItemsButton {
@@ -272,9 +273,9 @@ QWidget* SettingsDialog::buildDialectPage()
         connect(button, &QPushButton::clicked, this, [this, dialect = dialect] {
             drennix::ProcessSettings chosen;
             drennix::applyDialect(chosen, dialect);
-            // How a conversion writes the cycles is no part of a reading.
+            // How a conversion writes is no part of a reading.
             for (const auto& [field, box] : checkBoxes_) {
-                if (field == "expandCycles") continue;
+                if (field == "expandCycles" || field == "toleranceIncludesRounding") continue;
                 box->setChecked(chosen.*(drennix::findSettingField(field)->integer) != 0);
             }
         });

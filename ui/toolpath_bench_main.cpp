@@ -17,6 +17,7 @@
 #include <memory>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QImage>
 #include <QPainter>
 
@@ -43,6 +44,16 @@ public:
 private:
     drennix::toolpath::ToolpathRecorder* recorder_;
 };
+
+// Asks for the picture of the canvas's view and waits for it: the picture
+// is drawn on the renderer's thread.
+void drawAndWait(ToolpathCanvas& canvas)
+{
+    canvas.redrawNow();
+    QEventLoop loop;
+    QObject::connect(&canvas, &ToolpathCanvas::pictureShown, &loop, &QEventLoop::quit);
+    if (!canvas.pictureCurrent()) loop.exec();
+}
 
 struct Session {
     double framesPerSecond = 0;
@@ -72,7 +83,7 @@ Session zoomAndPan(ToolpathCanvas& canvas, QImage& image)
         }
         frameSeconds += secondsSince(start);
         start = Clock::now();
-        canvas.redrawNow();
+        drawAndWait(canvas);
         restSeconds += secondsSince(start);
     }
     return {frames / frameSeconds, restSeconds / std::size(stretches)};
@@ -123,14 +134,14 @@ int main(int argc, char** argv)
     start = Clock::now();
     const std::shared_ptr<const ToolpathRun> run = recorder->finish(result);
     canvas.setRun(run);
-    canvas.redrawNow();
+    drawAndWait(canvas);
     const double readySeconds = secondsSince(start);
 
     // The first render of a widget sets up its style once: not a frame.
     canvas.render(&image);
     const Session xy = zoomAndPan(canvas, image);
     canvas.setView(drennix::toolpath::ViewDirection::Isometric);
-    canvas.redrawNow();
+    drawAndWait(canvas);
     const Session iso = zoomAndPan(canvas, image);
     const double fps = xy.framesPerSecond;
     const double isoFps = iso.framesPerSecond;

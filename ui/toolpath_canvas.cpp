@@ -1,5 +1,8 @@
 #include "toolpath_canvas.h"
 
+#include "toolpath_renderer.h"
+#include "ui_texts.h"
+
 #include <cmath>
 #include <utility>
 
@@ -18,13 +21,16 @@ constexpr double fitMargin = 24;
 constexpr int dragThreshold = 4;
 // How far from a move a click still hits it, in pixels.
 constexpr double clickReach = 6;
-// How long the view must rest before the toolpath is drawn anew.
-constexpr int restMilliseconds = 150;
+// How long the view must rest before its picture is asked for: the wheel's
+// notches of one turn come as one.
+constexpr int restMilliseconds = 40;
 
 }  // namespace
 
-ToolpathCanvas::ToolpathCanvas(QWidget* parent) : QWidget(parent), restTimer_(new QTimer(this))
+ToolpathCanvas::ToolpathCanvas(QWidget* parent)
+    : QWidget(parent), renderer_(new ToolpathRenderer(this)), restTimer_(new QTimer(this))
 {
+    connect(renderer_, &ToolpathRenderer::pictureReady, this, &ToolpathCanvas::showPicture);
     restTimer_->setSingleShot(true);
     restTimer_->setInterval(restMilliseconds);
     connect(restTimer_, &QTimer::timeout, this, &ToolpathCanvas::redrawNow);
@@ -37,7 +43,9 @@ ToolpathCanvas::ToolpathCanvas(QWidget* parent) : QWidget(parent), restTimer_(ne
 
 void ToolpathCanvas::setRun(std::shared_ptr<const drennix::toolpath::ToolpathRun> run)
 {
+    renderer_->cancel();
     run_ = std::move(run);
+    picture_ = QImage();
     options_.highlighted.clear();
     fitAll();
 }
@@ -83,14 +91,15 @@ void ToolpathCanvas::fitAll()
 void ToolpathCanvas::invalidate()
 {
     pictureCurrent_ = false;
-    restTimer_->stop();
+    redrawNow();
     update();
 }
 
-// The view moved: the old picture stands in until the view rests.
+// The view moved: the old picture stands in until the new one is drawn.
 void ToolpathCanvas::viewChanged()
 {
     fitted_ = false;
+    pictureCurrent_ = false;
     restTimer_->start();
     update();
 }
@@ -110,36 +119,52 @@ void ToolpathCanvas::panBy(QPointF delta)
 void ToolpathCanvas::redrawNow()
 {
     restTimer_->stop();
-    const qreal ratio = devicePixelRatioF();
-    if (picture_.size() != size() * ratio) picture_ = QImage(size() * ratio, QImage::Format_RGB32);
-    picture_.setDevicePixelRatio(ratio);
-    QPainter painter(&picture_);
-    if (run_) {
-        paintToolpath(painter, *run_, projection_, options_);
-    } else {
-        painter.fillRect(rect(), Qt::white);
-    }
-    pictureProjection_ = projection_;
-    pictureCurrent_ = true;
+    pictureCurrent_ = false;
+    ToolpathPaintOptions options = options_;
+    // Without a picture of this view to stand in, a quick one comes first.
+    options.coarse = picture_.isNull() || pictureProjection_.view() != projection_.view();
+    renderer_->request({run_, projection_, std::move(options)});
+}
+
+void ToolpathCanvas::showPicture(const QImage& picture, const drennix::toolpath::Projection& projection, bool coarse)
+{
+    picture_ = picture;
+    pictureProjection_ = projection;
+    pictureCoarse_ = coarse;
+    pictureCurrent_ = !coarse && !restTimer_->isActive();
     update();
+    if (coarse) emit coarsePictureShown();
+    if (pictureCurrent_) emit pictureShown();
 }
 
 void ToolpathCanvas::paintEvent(QPaintEvent*)
 {
-    if (!pictureCurrent_ && !restTimer_->isActive()) redrawNow();
     QPainter painter(this);
-    if (pictureCurrent_ && !restTimer_->isActive()) {
+    // A picture of another view cannot stand in for this one.
+    if (picture_.isNull() || pictureProjection_.view() != projection_.view()) {
+        painter.fillRect(rect(), Qt::white);
+    } else if (pictureCurrent_) {
         painter.drawImage(0, 0, picture_);
-        return;
+    } else {
+        // The picture moved and scaled as the view has moved since it was
+        // drawn: a program point p went from s0·p + t0 to s1·p + t1 on the
+        // screen.
+        const double factor = projection_.scale() / pictureProjection_.scale();
+        const drennix::toolpath::ScreenPoint before = pictureProjection_.toScreen({});
+        const drennix::toolpath::ScreenPoint after = projection_.toScreen({});
+        painter.fillRect(rect(), Qt::white);
+        painter.save();
+        painter.setTransform(
+            QTransform(factor, 0, 0, factor, after.x - factor * before.x, after.y - factor * before.y));
+        painter.drawImage(0, 0, picture_);
+        painter.restore();
     }
-    // The picture moved and scaled as the view has moved since it was drawn:
-    // a program point p went from s0·p + t0 to s1·p + t1 on the screen.
-    const double factor = projection_.scale() / pictureProjection_.scale();
-    const drennix::toolpath::ScreenPoint before = pictureProjection_.toScreen({});
-    const drennix::toolpath::ScreenPoint after = projection_.toScreen({});
-    painter.fillRect(rect(), Qt::white);
-    painter.setTransform(QTransform(factor, 0, 0, factor, after.x - factor * before.x, after.y - factor * before.y));
-    painter.drawImage(0, 0, picture_);
+    if (!pictureCurrent_ && run_) {
+        // The picture of this view is on its way.
+        const QString note = texts::text(texts::drawingNote);
+        painter.setPen(Qt::darkGray);
+        painter.drawText(rect().adjusted(0, 0, -8, -6), Qt::AlignRight | Qt::AlignBottom, note);
+    }
 }
 
 void ToolpathCanvas::resizeEvent(QResizeEvent* event)

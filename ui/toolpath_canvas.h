@@ -1,9 +1,9 @@
 // The picture of the toolpath window: paints a run's toolpath, zooms with
 // the wheel about the cursor, pans by dragging, fits everything on Home, and
-// tells which move a click hit. The picture is drawn once into an image;
-// while the user zooms and pans, that image is shown moved and scaled, and
-// the toolpath is drawn anew once the view has rested for a moment, so that
-// a program of millions of moves follows the mouse.
+// tells which move a click hit. The toolpath is drawn into an image on the
+// renderer's thread; while the user zooms and pans, or a new picture is on
+// its way, the last image is shown moved and scaled, so that the window
+// follows the mouse whatever the size of the program.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +15,8 @@
 #include <QWidget>
 
 #include "toolpath_painter.h"
+
+class ToolpathRenderer;
 
 class ToolpathCanvas : public QWidget {
     Q_OBJECT
@@ -36,8 +38,11 @@ public:
     // What the wheel and a drag do, also for the benchmark.
     void zoomAbout(double factor, QPointF at);
     void panBy(QPointF delta);
-    // Draws the toolpath now for the current view (else done when the view rests).
+    // Asks for the picture of the current view now (else asked for when the
+    // view rests).
     void redrawNow();
+    // Whether the picture shown is the one of the current view and options.
+    bool pictureCurrent() const { return pictureCurrent_; }
 
 public slots:
     void fitAll();
@@ -45,6 +50,10 @@ public slots:
 signals:
     // A click hit move `index` of the run.
     void moveClicked(qulonglong index);
+    // The full picture of the current view is shown.
+    void pictureShown();
+    // A first quick picture of the current view is shown.
+    void coarsePictureShown();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -59,16 +68,19 @@ private:
     void pick(QPointF point);
     void viewChanged();
     void invalidate();
+    void showPicture(const QImage& picture, const drennix::toolpath::Projection& projection, bool coarse);
 
     std::shared_ptr<const drennix::toolpath::ToolpathRun> run_;
     drennix::toolpath::Projection projection_;
     ToolpathPaintOptions options_;
     // Until the user zooms or pans, a resize fits the picture again.
     bool fitted_ = true;
-    // The last full drawing and the view it was drawn in.
+    ToolpathRenderer* renderer_;
+    // The last picture drawn and the view it was drawn in (null before the first).
     QImage picture_;
     drennix::toolpath::Projection pictureProjection_;
     bool pictureCurrent_ = false;
+    bool pictureCoarse_ = false;
     QTimer* restTimer_;
     QPoint pressedAt_;
     QPoint lastDrag_;

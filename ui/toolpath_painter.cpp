@@ -1,5 +1,6 @@
 #include "toolpath_painter.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -50,10 +51,14 @@ public:
     {}
 
     // `dash` (pixels on, pixels off) or null for a solid line; `phase` runs
-    // on from line to line so that a dashed stroke keeps its rhythm.
-    void line(QPointF a, QPointF b, QRgb colour, const double* dash, double& phase)
+    // on from line to line so that a dashed stroke keeps its rhythm. A line
+    // `width` pixels wide gets the pixels beside it across its longer axis.
+    void line(QPointF a, QPointF b, QRgb colour, const double* dash, double& phase, int width)
     {
-        const double length = std::hypot(b.x() - a.x(), b.y() - a.y());
+        // Most lines of a big program: short, thin, solid and on the picture.
+        if (dash == nullptr && width == 1 && inside(a) && inside(b)) return solidWithin(a, b, colour);
+        // Only a dash needs the length.
+        const double length = dash != nullptr ? std::hypot(b.x() - a.x(), b.y() - a.y()) : 0;
         double from = 0;
         double to = 1;
         if (!clip(a, b, from, to)) {
@@ -69,17 +74,56 @@ public:
         const double stepY = dy / steps;
         const double stepLength = length * (to - from) / steps;
         const double period = dash != nullptr ? dash[0] + dash[1] : 0;
+        const bool across = std::fabs(dx) >= std::fabs(dy);
+        const int low = -(width - 1) / 2;
+        const int high = width / 2;
         double along = dash != nullptr ? std::fmod(phase + from * length, period) : 0;
         double x = x0;
         double y = y0;
         for (int i = 0; i <= steps; ++i, x += stepX, y += stepY) {
-            if (dash == nullptr || along < dash[0]) plot(static_cast<int>(x), static_cast<int>(y), colour);
+            if (dash == nullptr || along < dash[0]) {
+                const int px = static_cast<int>(x);
+                const int py = static_cast<int>(y);
+                for (int side = low; side <= high; ++side)
+                    plot(across ? px : px + side, across ? py + side : py, colour);
+            }
             if (dash != nullptr) {
                 along += stepLength;
                 if (along >= period) along = std::fmod(along, period);
             }
         }
         phase += length;
+    }
+
+    bool inside(QPointF p) const { return p.x() >= 0 && p.y() >= 0 && p.x() < width_ && p.y() < height_; }
+
+    // A thin solid line whose ends are both on the picture: no clipping, no
+    // test per pixel.
+    void solidWithin(QPointF a, QPointF b, QRgb colour)
+    {
+        const double dx = b.x() - a.x();
+        const double dy = b.y() - a.y();
+        const int steps = std::max(1, static_cast<int>(std::ceil(std::max(std::fabs(dx), std::fabs(dy)))));
+        const double stepX = dx / steps;
+        const double stepY = dy / steps;
+        double x = a.x();
+        double y = a.y();
+        for (int i = 0; i <= steps; ++i, x += stepX, y += stepY) {
+            const int px = std::min(static_cast<int>(x), width_ - 1);
+            const int py = std::min(static_cast<int>(y), height_ - 1);
+            bits_[static_cast<qsizetype>(py) * stride_ + px] = colour;
+        }
+    }
+
+    // A square dot `width` pixels wide.
+    void dot(int x, int y, QRgb colour, int width)
+    {
+        const int low = -(width - 1) / 2;
+        const int high = width / 2;
+        for (int dy = low; dy <= high; ++dy) {
+            for (int dx = low; dx <= high; ++dx)
+                plot(x + dx, y + dy, colour);
+        }
     }
 
     void plot(int x, int y, QRgb colour)
@@ -135,15 +179,30 @@ QImage* rasterTarget(QPainter& painter)
 // the highlight colour.
 class PainterStrokes final : public StrokeSink {
 public:
-    PainterStrokes(QPainter& painter, const Projection& projection, bool highlight)
+    PainterStrokes(QPainter& painter, const Projection& projection, bool highlight,
+                   const std::function<bool()>& stopped, bool coarse = false)
         : painter_(painter),
+          stopped_(stopped),
+          coarse_(coarse),
           width_(static_cast<int>(projection.width())),
           height_(static_cast<int>(projection.height())),
           highlight_(highlight)
     {
-        if (QImage* image = rasterTarget(painter)) raster_.emplace(*image);
+        if (QImage* image = rasterTarget(painter)) {
+            raster_.emplace(*image);
+            for (std::size_t style = 0; style < styleCount; ++style)
+                rasterPens_[style] = rasterPenFor(static_cast<StrokeStyle>(style));
+        }
     }
     ~PainterStrokes() override { draw(); }
+
+    bool stopped() const override
+    {
+        if (stopped_ && stopped_()) interrupted_ = true;
+        return interrupted_;
+    }
+    bool interrupted() const { return interrupted_; }
+    bool coarse() const override { return coarse_; }
 
     void beginStroke(StrokeStyle style) override
     {
@@ -156,10 +215,9 @@ public:
     {
         const QPointF point(p.x, p.y);
         if (started_ && !samePixel(point, last_)) {
-            if (raster_ && thin()) {
-                const StrokeStyle style = static_cast<StrokeStyle>(style_);
-                raster_->line(last_, point, thinColour(style), style == StrokeStyle::Rapid ? rapidDash : nullptr,
-                              phase_);
+            if (raster_) {
+                const RasterPen& pen = rasterPens_[style_];
+                raster_->line(last_, point, pen.colour, pen.dash, phase_, pen.width);
             } else {
                 batches_[style_].lines.append(QLineF(last_, point));
             }
@@ -195,8 +253,9 @@ private:
         const auto bit = static_cast<std::uint8_t>(1u << style_);
         if (mark & bit) return;
         mark |= bit;
-        if (raster_ && thin()) {
-            raster_->plot(x, y, thinColour(static_cast<StrokeStyle>(style_)));
+        if (raster_) {
+            const RasterPen& pen = rasterPens_[style_];
+            raster_->dot(x, y, pen.colour, pen.width);
         } else {
             batches_[style_].dots.append(QPointF(x + 0.5, y + 0.5));
         }
@@ -216,16 +275,20 @@ private:
         }
     }
 
-    // The rapid and cutting styles are one pixel wide: those go straight
-    // into an image.
-    bool thin() const
+    // How a style is written straight into an image: the colour, width and
+    // dash of its pen.
+    struct RasterPen {
+        QRgb colour = 0;
+        int width = 1;
+        const double* dash = nullptr;
+    };
+    RasterPen rasterPenFor(StrokeStyle style) const
     {
-        return !highlight_ && (style_ == static_cast<std::size_t>(StrokeStyle::Rapid) ||
-                               style_ == static_cast<std::size_t>(StrokeStyle::Cutting));
-    }
-    static QRgb thinColour(StrokeStyle style)
-    {
-        return qColour(style == StrokeStyle::Rapid ? rapidColour : cuttingColour).rgb();
+        const QPen pen = penFor(style);
+        RasterPen raster{pen.color().rgb(), static_cast<int>(pen.width()), nullptr};
+        // A pen's dash counts in its widths; the image's in pixels.
+        if (style == StrokeStyle::Rapid) raster.dash = rapidDash;
+        return raster;
     }
 
     QPen penFor(StrokeStyle style) const
@@ -248,6 +311,9 @@ private:
     }
 
     QPainter& painter_;
+    const std::function<bool()>& stopped_;
+    const bool coarse_;
+    mutable bool interrupted_ = false;
     int width_;
     int height_;
     bool highlight_;
@@ -257,6 +323,7 @@ private:
     QPointF last_;
     double phase_ = 0;
     std::optional<LineRaster> raster_;
+    std::array<RasterPen, styleCount> rasterPens_{};
     std::array<Batch, styleCount> batches_;
     std::vector<std::uint8_t> seen_;
 };
@@ -302,28 +369,86 @@ void paintScaleBar(QPainter& painter, const Projection& projection, int decimals
 
 }  // namespace
 
-void paintToolpath(QPainter& painter, const ToolpathRun& run, const Projection& projection,
-                   const ToolpathPaintOptions& options)
+std::vector<PicturePart> pictureParts(const ToolpathRun& run, const ToolpathPaintOptions& options, std::size_t shares)
+{
+    std::vector<PicturePart> parts;
+    const auto share = [&](PicturePart::Kind kind, std::size_t count) {
+        const std::size_t step = std::max<std::size_t>(1, (count + shares - 1) / std::max<std::size_t>(1, shares));
+        for (std::size_t first = 0; first < count; first += step)
+            parts.push_back({kind, {first, std::min(count, first + step)}});
+    };
+    share(PicturePart::Kind::Moves, run.moves.moveCount());
+    if (options.showWritten && run.written) share(PicturePart::Kind::Written, run.written->arcCount());
+    return parts;
+}
+
+void paintBackground(QPainter& painter, const ToolpathRun& run, const Projection& projection)
 {
     painter.fillRect(QRectF(0, 0, projection.width(), projection.height()), qColour(background));
     paintBox(painter, run.moves.bounds(), projection, run.decimals);
-    {
-        PainterStrokes strokes(painter, projection, false);
-        if (options.showSpeeds && run.speeds && run.speeds->size() == run.moves.moveCount()) {
-            traceBandedMoves(run.moves, run.speeds->bands(), projection, strokes);
-        } else {
-            traceMoves(run.moves, projection, strokes);
-        }
+}
+
+bool paintPart(QPainter& painter, const ToolpathRun& run, const Projection& projection,
+               const ToolpathPaintOptions& options, const PicturePart& part, const std::function<bool()>& stopped)
+{
+    PainterStrokes strokes(painter, projection, false, stopped, options.coarse);
+    if (part.kind == PicturePart::Kind::Written) {
+        if (run.written) traceWrittenPath(run.moves, *run.written, run.decimals, projection, strokes, part.range);
+    } else if (options.showSpeeds && run.speeds && run.speeds->size() == run.moves.moveCount()) {
+        traceBandedMoves(run.moves, run.speeds->bands(), projection, strokes, part.range);
+    } else {
+        traceMoves(run.moves, projection, strokes, part.range);
     }
-    if (options.showWritten && run.written) {
-        PainterStrokes strokes(painter, projection, false);
-        traceBandedMoves(run.written->segments(), run.written->bands(), projection, strokes);
-    }
+    return !strokes.interrupted();
+}
+
+bool paintOverlay(QPainter& painter, const ToolpathRun& run, const Projection& projection,
+                  const ToolpathPaintOptions& options, const std::function<bool()>& stopped)
+{
     {
-        PainterStrokes strokes(painter, projection, true);
+        PainterStrokes strokes(painter, projection, true, stopped);
         for (const MoveRange& range : options.highlighted)
             traceMoves(run.moves, projection, strokes, range);
+        if (strokes.interrupted()) return false;
     }
     paintStart(painter, run.moves.startPoint(), projection);
     paintScaleBar(painter, projection, run.decimals);
+    return true;
+}
+
+namespace {
+
+// No stroke is drawn in it (the palette has no such colour).
+constexpr QRgb layerKey = 0xff010203;
+
+}  // namespace
+
+QImage emptyLayer(QSize size)
+{
+    QImage layer(size, QImage::Format_RGB32);
+    layer.fill(layerKey);
+    return layer;
+}
+
+void mergeLayer(QImage& picture, const QImage& layer)
+{
+    const int rows = std::min(picture.height(), layer.height());
+    const int columns = std::min(picture.width(), layer.width());
+    for (int y = 0; y < rows; ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
+        auto* to = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < columns; ++x) {
+            if (from[x] != layerKey) to[x] = from[x];
+        }
+    }
+}
+
+bool paintToolpath(QPainter& painter, const ToolpathRun& run, const Projection& projection,
+                   const ToolpathPaintOptions& options, const std::function<bool()>& stopped)
+{
+    paintBackground(painter, run, projection);
+    for (const PicturePart& part : pictureParts(run, options, 1)) {
+        if (!paintPart(painter, run, projection, options, part, stopped)) return false;
+    }
+    return paintOverlay(painter, run, projection, options, stopped);
 }

@@ -49,17 +49,22 @@ QString fromUtf8(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The four bands in the colours of the banded strokes, each with its caption.
-QString legendText(const char* title, const char* const (&bands)[4])
+// The bands in the colours of the banded strokes, each with its caption;
+// `colours` picks each band's colour.
+template <std::size_t Bands>
+QString legendText(const char* title, const char* const (&bands)[Bands], const int (&colours)[Bands])
 {
     QString legend = text(title);
-    for (int band = 0; band < 4; ++band) {
-        const drennix::toolpath::Colour colour = drennix::toolpath::deviationColours[band];
+    for (std::size_t band = 0; band < Bands; ++band) {
+        const drennix::toolpath::Colour colour = drennix::toolpath::deviationColours[colours[band]];
         legend += QStringLiteral(" <span style=\"color:%1\">■</span>%2")
                       .arg(QColor(colour.red, colour.green, colour.blue).name(), text(bands[band]));
     }
     return legend;
 }
+
+// Each band of speed in the colour of its place.
+constexpr int speedColours[] = {0, 1, 2, 3};
 
 QString summaryText(const drennix::VerificationResult& result, int decimals)
 {
@@ -141,7 +146,8 @@ QWidget* ToolpathWindow::buildConversionBar()
     showWritten_->setObjectName(QStringLiteral("showWrittenBox"));
     showWritten_->setChecked(true);
     connect(showWritten_, &QCheckBox::toggled, canvas_, &ToolpathCanvas::setShowWritten);
-    auto* legend = new QLabel(legendText(texts::legendTitle, texts::legendBands), conversionBar_);
+    auto* legend = new QLabel(legendText(texts::legendTitle, texts::legendBands, drennix::toolpath::deviationColourOf),
+                              conversionBar_);
     legend->setTextFormat(Qt::RichText);
     verification_ = new QLabel(conversionBar_);
     verification_->setObjectName(QStringLiteral("verificationSummary"));
@@ -166,7 +172,7 @@ QWidget* ToolpathWindow::buildSpeedBar()
     showSpeeds_ = new QCheckBox(text(texts::showSpeedsBox), speedBar_);
     showSpeeds_->setObjectName(QStringLiteral("showSpeedsBox"));
     connect(showSpeeds_, &QCheckBox::toggled, canvas_, &ToolpathCanvas::setShowSpeeds);
-    auto* legend = new QLabel(legendText(texts::speedLegendTitle, texts::speedLegendBands), speedBar_);
+    auto* legend = new QLabel(legendText(texts::speedLegendTitle, texts::speedLegendBands, speedColours), speedBar_);
     legend->setTextFormat(Qt::RichText);
     row->addWidget(showSpeeds_);
     row->addWidget(legend);

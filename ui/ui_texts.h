@@ -132,6 +132,7 @@ inline constexpr SettingCaption settingCaptions[] = {
     {"dwell", "ﾄﾞｳｪﾙ G4(&7)"},
     {"linuxcncCycles", "LinuxCNC式 (P秒･L回数)(&8)"},
     {"expandCycles", "変換で固定ｻｲｸﾙを展開(&9)"},
+    {"toleranceIncludesRounding", "許容値に数値の丸めを含める(&0)"},
 };
 
 // The entry messages of the settings dialog follow the field's name.
@@ -155,13 +156,16 @@ inline constexpr const char* viewYZ = "YZ(&3)";
 inline constexpr const char* viewIsometric = "等角(&4)";
 inline constexpr const char* fitAllButton = "全体表示(&A)";
 inline constexpr const char* showWrittenBox = "変換後の直線(&L)";
-// Before the bands of deviation, a fraction of the tolerance each.
-inline constexpr const char* legendTitle = "偏差/許容値：";
-inline constexpr const char* legendBands[] = {"25%以下", "50%以下", "100%以下", "100%超"};
+// Before the bands of deviation: within the tolerance, within it and the
+// rounding of the written numbers, beyond (a fault).
+inline constexpr const char* legendTitle = "偏差：";
+inline constexpr const char* legendBands[] = {"許容値以内", "数値の丸め分以内", "丸め分を超過"};
 // The moves coloured by the speed the estimate planned for them.
 inline constexpr const char* showSpeedsBox = "速度で色分け(&S)";
 inline constexpr const char* speedLegendTitle = "到達速度/指令速度：";
 inline constexpr const char* speedLegendBands[] = {"90%以上", "50%以上", "25%以上", "25%未満"};
+// In a corner of the picture while the picture of the view is being drawn.
+inline constexpr const char* drawingNote = "描画中…";
 inline constexpr const char* clickHint = "移動をｸﾘｯｸすると、その行を表示します。";
 // %1 is the source line's number, %2 its text.
 inline constexpr const char* clickedLine = "%1行目：%2";

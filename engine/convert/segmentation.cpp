@@ -28,6 +28,17 @@ std::optional<long long> segmentCount(double r, double swept, double tolerance)
     return static_cast<long long>(count);
 }
 
+double roundingAllowance(int decimals)
+{
+    return std::sqrt(3.0) / 2 * std::pow(10.0, -decimals);
+}
+
+double segmentingTolerance(double tolerance, int decimals, bool includesRounding)
+{
+    const double rounding = roundingAllowance(decimals);
+    return includesRounding && tolerance > rounding ? tolerance - rounding : tolerance;
+}
+
 Fault countSegments(const Move& arc, double tolerance, long long& count)
 {
     const auto n = segmentCount(arc.arc.absRadius(), arc.arc.swept, tolerance);

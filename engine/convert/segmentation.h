@@ -16,6 +16,15 @@ namespace drennix {
 // any program can hold (a huge radius with a small tolerance).
 inline constexpr double maximumSegmentCount = 10'000'000;
 
+// How far the rounding of a written point's coordinates to `decimals` places
+// may move it: half a unit of the last place on each of three axes.
+double roundingAllowance(int decimals);
+
+// The tolerance an arc is segmented within: `tolerance`, or, where the
+// written program must stay within it with its rounding and the tolerance
+// is larger than that, the tolerance less the rounding.
+double segmentingTolerance(double tolerance, int decimals, bool includesRounding);
+
 // The number of segments for an arc of radius r and swept angle s within
 // tolerance T; nothing when the count is not finite or above the maximum.
 std::optional<long long> segmentCount(double r, double swept, double tolerance);

@@ -35,7 +35,7 @@ SettingField integerField(std::string_view name, std::string_view messageName, i
 }
 
 // Letters and G-codes in validation order, then the process settings.
-const std::array<SettingField, 41> fields = {
+const std::array<SettingField, 42> fields = {
     letterField("commentStart", "注釈開始指令", &V::commentStart),
     letterField("commentEnd", "注釈終了指令", &V::commentEnd),
     letterField("gCodeLetter", "動作指令", &V::gCodeLetter),
@@ -77,6 +77,7 @@ const std::array<SettingField, 41> fields = {
     integerField("dwell", "G4ﾄﾞｳｪﾙ", &P::dwell, true, 0, 1),
     integerField("linuxcncCycles", "LinuxCNC式ｻｲｸﾙ", &P::linuxcncCycles, true, 0, 1),
     integerField("expandCycles", "固定ｻｲｸﾙを展開", &P::expandCycles, true, 0, 1),
+    integerField("toleranceIncludesRounding", "許容値に丸めを含める", &P::toleranceIncludesRounding, true, 0, 1),
 };
 
 constexpr std::size_t letterCount = 11;

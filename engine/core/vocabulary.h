@@ -103,6 +103,10 @@ struct ProcessSettings {
     // a converting run writes each canned cycle as the straight moves and
     // dwells of its expansion, for a control without canned cycles.
     int expandCycles = 0;
+    // a converting run segments each arc within the tolerance less the
+    // rounding of the written numbers (where the tolerance is larger), so
+    // that the program as written stays within the tolerance.
+    int toleranceIncludesRounding = 0;
 
     bool operator==(const ProcessSettings&) const = default;
 

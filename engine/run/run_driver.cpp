@@ -150,6 +150,8 @@ private:
     const CycleSettings* const cycles_;
     // A converting run writes the cycles as their expansions.
     const bool expandsCycles_;
+    // What a converted arc is segmented within.
+    const double segmentingTolerance_;
     // The block being expanded is written as its moves.
     bool writingExpansion_ = false;
 
@@ -191,6 +193,8 @@ Run::Run(const Settings& settings, const RunOptions& options, RunListener& liste
       cycleSettings_(cycleSettingsOf(settings)),
       cycles_(cycleSettings_.readsAny() ? &cycleSettings_ : nullptr),
       expandsCycles_(settings.process.expandCycles != 0),
+      segmentingTolerance_(segmentingTolerance(options.tolerance, settings.process.decimalPlaces,
+                                               settings.process.toleranceIncludesRounding != 0)),
       stream_(reader_, settings),
       tally_(initialPosition(), settings.process.rapidSpeed)
 {
@@ -366,7 +370,7 @@ Fault Run::takeStep(const Step& step, std::string_view line)
     const bool converted = convertsArc(move);
     long long segments = 0;
     if (converted) {
-        if (const Fault fault = countSegments(move, options_.tolerance, segments)) {
+        if (const Fault fault = countSegments(move, segmentingTolerance_, segments)) {
             return fault;
         }
         if (const Fault fault = convertArc(move, segments)) {

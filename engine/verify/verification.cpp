@@ -2,11 +2,13 @@
 
 #include <cmath>
 
+#include "segmentation.h"
+
 namespace drennix {
 
 double deviationAllowance(double tolerance, int decimals, double radiusDifference)
 {
-    return tolerance + std::sqrt(3.0) / 2 * std::pow(10.0, -decimals) + radiusDifference;
+    return tolerance + roundingAllowance(decimals) + radiusDifference;
 }
 
 }  // namespace drennix

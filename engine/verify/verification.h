@@ -35,6 +35,11 @@ struct SegmentDeviation {
     // What the arc's segments may deviate: the tolerance, the rounding of the
     // written numbers and the arc's own radius difference.
     double allowance = 0;
+    // For a listener that does not want every figure: the deviation was not
+    // measured, a bound shows it is at most `deviation`: the tolerance, or,
+    // after a segment of the arc beyond it, the allowance (or the largest
+    // figure so far where that is smaller).
+    bool bounded = false;
 };
 
 // What a host hears of a check: every written segment, in program order.
@@ -42,6 +47,11 @@ class VerificationListener {
 public:
     virtual ~VerificationListener() = default;
     virtual void segment(const SegmentDeviation& segment) { (void)segment; }
+    // False: a segment that cannot deviate more than the tolerance (or, in
+    // an arc with a segment beyond it, than the allowance) need not be
+    // measured (SegmentDeviation::bounded), which spares most of the check's
+    // work; the summary's figures stay the same.
+    virtual bool wantsEveryDeviation() const { return true; }
 };
 
 enum class VerificationStatus {

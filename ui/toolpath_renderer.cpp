@@ -1,0 +1,121 @@
+#include "toolpath_renderer.h"
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include <QPainter>
+
+ToolpathRenderer::ToolpathRenderer(QObject* parent) : QObject(parent), thread_([this] { drawLoop(); }) {}
+
+ToolpathRenderer::~ToolpathRenderer()
+{
+    {
+        const std::lock_guard lock(mutex_);
+        ending_ = true;
+        pending_.reset();
+        latest_ = 0;
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+void ToolpathRenderer::request(ToolpathFrame frame)
+{
+    {
+        const std::lock_guard lock(mutex_);
+        latest_ = ++requests_;
+        pending_ = std::move(frame);
+    }
+    wake_.notify_all();
+}
+
+void ToolpathRenderer::cancel()
+{
+    const std::lock_guard lock(mutex_);
+    latest_ = 0;
+    pending_.reset();
+}
+
+void ToolpathRenderer::drawLoop()
+{
+    for (;;) {
+        ToolpathFrame frame;
+        std::uint64_t request = 0;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return ending_ || pending_.has_value(); });
+            if (ending_) return;
+            frame = std::move(*pending_);
+            pending_.reset();
+            request = latest_;
+        }
+        if (frame.options.coarse) {
+            if (std::optional<QImage> quick = draw(frame, request)) {
+                deliver(std::move(*quick), frame.projection, true, request);
+            }
+            frame.options.coarse = false;
+        }
+        std::optional<QImage> picture = draw(frame, request);
+        // The run goes before the picture is handed on: a window that has
+        // let go of it frees it now.
+        frame.run.reset();
+        if (picture) deliver(std::move(*picture), frame.projection, false, request);
+    }
+}
+
+std::optional<QImage> ToolpathRenderer::draw(const ToolpathFrame& frame, std::uint64_t request) const
+{
+    const drennix::toolpath::Projection& projection = frame.projection;
+    const QSize size(static_cast<int>(projection.width()), static_cast<int>(projection.height()));
+    QImage picture(size, QImage::Format_RGB32);
+    if (!frame.run) {
+        picture.fill(Qt::white);
+        return picture;
+    }
+    const drennix::toolpath::ToolpathRun& run = *frame.run;
+    const std::function<bool()> stopped = [this, request] { return superseded(request); };
+    {
+        QPainter painter(&picture);
+        paintBackground(painter, run, projection);
+    }
+    // The parts are drawn into layers of their own by this thread and one
+    // more, each taking the next part not taken, and laid on the picture in
+    // their order.
+    const std::vector<PicturePart> parts = pictureParts(run, frame.options, drawingThreads);
+    std::vector<QImage> layers(parts.size());
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> complete{true};
+    const auto drawParts = [&] {
+        for (std::size_t index = next++; index < parts.size() && complete; index = next++) {
+            layers[index] = emptyLayer(size);
+            QPainter painter(&layers[index]);
+            if (!paintPart(painter, run, projection, frame.options, parts[index], stopped)) complete = false;
+        }
+    };
+    {
+        std::thread helper(drawParts);
+        drawParts();
+        helper.join();
+    }
+    if (!complete) return std::nullopt;
+    for (const QImage& layer : layers)
+        mergeLayer(picture, layer);
+    layers.clear();
+    QPainter painter(&picture);
+    if (!paintOverlay(painter, run, projection, frame.options, stopped) || superseded(request)) return std::nullopt;
+    return picture;
+}
+
+void ToolpathRenderer::deliver(QImage picture, const drennix::toolpath::Projection& projection, bool coarse,
+                               std::uint64_t request)
+{
+    // Queued to the interface thread; dropped there if the renderer is gone
+    // or a newer request came meanwhile.
+    QMetaObject::invokeMethod(
+        this,
+        [this, picture = std::move(picture), projection, coarse, request] {
+            if (!superseded(request)) emit pictureReady(picture, projection, coarse);
+        },
+        Qt::QueuedConnection);
+}
