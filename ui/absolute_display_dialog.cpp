@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
@@ -54,24 +55,46 @@ AbsoluteDisplayDialog::AbsoluteDisplayDialog(const drennix::Settings& settings, 
       presenter_(presenter),
       model_(new AbsoluteRowModel(this)),
       list_(new QTableView(this)),
-      toolpathButton_(new QPushButton(texts::text(texts::toolpathButton), this))
+      toolpathBar_(new QWidget(this)),
+      toolpathButton_(new QPushButton(texts::text(texts::toolpathButton), toolpathBar_)),
+      contextMenu_(new QMenu(this))
 {
     setObjectName(QStringLiteral("absoluteDisplay"));
     setWindowTitle(texts::text(texts::absoluteDisplayTitle));
     setFont(dialogFont());
     setSizeGripEnabled(false);
     buildList();
+    buildContextMenu();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(list_);
-    // The toolpath of the run, once it has ended: a button over the list's
-    // lower right corner, so that the list keeps the whole window.
+    layout->setSpacing(0);
+    layout->addWidget(list_, 1);
+    // The toolpath of the run, once it has ended: a button in a row below the
+    // list, which keeps every row in sight; the row is there only with it.
+    toolpathBar_->setObjectName(QStringLiteral("toolpathBar"));
+    auto* bar = new QHBoxLayout(toolpathBar_);
+    bar->setContentsMargins(4, 4, 4, 4);
+    bar->addStretch(1);
+    bar->addWidget(toolpathButton_);
     toolpathButton_->setObjectName(QStringLiteral("toolpathButton"));
     toolpathButton_->setAutoDefault(false);
     toolpathButton_->setEnabled(false);
-    toolpathButton_->hide();
+    toolpathBar_->hide();
+    layout->addWidget(toolpathBar_);
     connect(toolpathButton_, &QPushButton::clicked, this, &AbsoluteDisplayDialog::toolpathRequested);
     placeOnScreen();
+}
+
+void AbsoluteDisplayDialog::buildContextMenu()
+{
+    contextMenu_->setObjectName(QStringLiteral("listMenu"));
+    copyAction_ = contextMenu_->addAction(texts::text(texts::copyMenuItem));
+    helpAction_ = contextMenu_->addAction(texts::text(texts::helpMenuItem));
+    toolpathAction_ = contextMenu_->addAction(texts::text(texts::toolpathButton));
+    toolpathAction_->setEnabled(false);
+    connect(copyAction_, &QAction::triggered, this, &AbsoluteDisplayDialog::copySelectionToClipboard);
+    connect(helpAction_, &QAction::triggered, this, &AbsoluteDisplayDialog::helpRequested);
+    connect(toolpathAction_, &QAction::triggered, this, &AbsoluteDisplayDialog::toolpathRequested);
 }
 
 void AbsoluteDisplayDialog::buildList()
@@ -129,24 +152,8 @@ void AbsoluteDisplayDialog::setToolpath(std::shared_ptr<const drennix::toolpath:
     toolpath_ = std::move(run);
     sourcePath_ = sourcePath;
     toolpathButton_->setEnabled(toolpath_ != nullptr);
-    toolpathButton_->setVisible(toolpath_ != nullptr);
-    placeToolpathButton();
-    toolpathButton_->raise();
-}
-
-void AbsoluteDisplayDialog::placeToolpathButton()
-{
-    const QSize size = toolpathButton_->sizeHint();
-    const QWidget* viewport = list_->viewport();
-    const QPoint corner = viewport->mapTo(this, QPoint(viewport->width(), viewport->height()));
-    toolpathButton_->setGeometry(corner.x() - size.width() - 8, corner.y() - size.height() - 8, size.width(),
-                                 size.height());
-}
-
-void AbsoluteDisplayDialog::resizeEvent(QResizeEvent* event)
-{
-    QDialog::resizeEvent(event);
-    placeToolpathButton();
+    toolpathBar_->setVisible(toolpath_ != nullptr);
+    toolpathAction_->setEnabled(toolpath_ != nullptr);
 }
 
 void AbsoluteDisplayDialog::addStartRow(drennix::AbsoluteRow row)
@@ -185,15 +192,7 @@ void AbsoluteDisplayDialog::copySelectionToClipboard()
 
 void AbsoluteDisplayDialog::showContextMenu(const QPoint& position)
 {
-    QMenu menu(this);
-    QAction* copy = menu.addAction(texts::text(texts::copyMenuItem));
-    QAction* help = menu.addAction(texts::text(texts::helpMenuItem));
-    QAction* toolpath = menu.addAction(texts::text(texts::toolpathButton));
-    toolpath->setEnabled(toolpath_ != nullptr);
-    const QAction* chosen = menu.exec(list_->viewport()->mapToGlobal(position));
-    if (chosen == toolpath) emit toolpathRequested();
-    if (chosen == copy) copySelectionToClipboard();
-    if (chosen == help) emit helpRequested();
+    contextMenu_->popup(list_->viewport()->mapToGlobal(position));
 }
 
 bool AbsoluteDisplayDialog::handleKey(QKeyEvent* event)

@@ -17,6 +17,8 @@
 #include "vocabulary.h"
 
 class AbsoluteRowModel;
+class QAction;
+class QMenu;
 class MessagePresenter;
 class QPushButton;
 class QTableView;
@@ -47,6 +49,8 @@ public:
 
     AbsoluteRowModel* model() const { return model_; }
     QTableView* list() const { return list_; }
+    // The list's context menu: ｺﾋﾟｰ, ﾍﾙﾌﾟ and ﾂｰﾙﾊﾟｽ.
+    QMenu* contextMenu() const { return contextMenu_; }
 
     // Closing ends the window for good: nothing shows it again, so its rows
     // are released.
@@ -59,12 +63,11 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildList();
+    void buildContextMenu();
     void placeOnScreen();
-    void placeToolpathButton();
     void showContextMenu(const QPoint& position);
     // Handles the window's own keys; true when the key was used.
     bool handleKey(QKeyEvent* event);
@@ -73,7 +76,12 @@ private:
     MessagePresenter& presenter_;
     AbsoluteRowModel* model_;
     QTableView* list_;
+    QWidget* toolpathBar_;
     QPushButton* toolpathButton_;
+    QMenu* contextMenu_;
+    QAction* copyAction_ = nullptr;
+    QAction* helpAction_ = nullptr;
+    QAction* toolpathAction_ = nullptr;
     std::shared_ptr<const drennix::toolpath::ToolpathRun> toolpath_;
     QString sourcePath_;
 };

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QShortcutEvent>
 #include <QShowEvent>
 #include <QTimer>
 
@@ -40,6 +41,7 @@
 #include "toolpath_window.h"
 #include "ui_texts.h"
 #include "value_field.h"
+#include "window_placement.h"
 
 using drennix::ResultField;
 
@@ -59,16 +61,16 @@ struct ResultPlacement {
 
 // In the window's tab order.
 constexpr ResultPlacement resultPlacements[] = {
-    {ResultField::LineCount, 280, 65, 45, 326, 65},
+    {ResultField::LineCount, 280, 65, 45, 325, 65},
     {ResultField::MachiningTime, 280, 85, 45, 325, 85},
-    {ResultField::MaxX, 5, 107, 35, 40, 107},
+    {ResultField::MaxX, 5, 105, 35, 40, 105},
     {ResultField::MaxY, 95, 105, 35, 130, 105},
     {ResultField::MaxZ, 185, 105, 35, 220, 105},
     {ResultField::RapidDistance, 280, 105, 45, 325, 105},
     {ResultField::MinX, 5, 125, 35, 40, 125},
     {ResultField::MinY, 95, 125, 35, 130, 125},
     {ResultField::MinZ, 185, 125, 35, 220, 125},
-    {ResultField::CuttingDistance, 280, 126, 45, 325, 126},
+    {ResultField::CuttingDistance, 280, 125, 45, 325, 125},
     {ResultField::ArcCount, 5, 145, 35, 40, 145},
     {ResultField::MaxRadius, 95, 145, 35, 130, 145},
     {ResultField::RadiusDifference, 185, 145, 35, 220, 145},
@@ -163,7 +165,8 @@ MainDialog::MainDialog(MessagePresenter& presenter, QWidget* parent)
       presenter_(presenter),
       chooseSourceFile_(chooseSourceFile),
       bridge_(this, *this),
-      inputGuard_(new RunInputGuard([this] { bridge_.requestAbort(); }, this))
+      inputGuard_(new RunInputGuard([this] { bridge_.requestAbort(); }, this)),
+      placer_(new WindowPlacer(this))
 {
     setObjectName(QStringLiteral("mainDialog"));
     setWindowTitle(applicationTitle());
@@ -180,15 +183,20 @@ MainDialog::MainDialog(MessagePresenter& presenter, QWidget* parent)
 
 MainDialog::~MainDialog()
 {
-    if (worker_.joinable()) {
-        // The window goes while a run works: stop it, release a message it
-        // may be waiting on, and wait for the thread.
-        bridge_.detach();
-        worker_.join();
-    }
+    abandonRun();
+}
+
+// The window goes while a run works: the run is asked to stop, a message it
+// waits on is released and nothing more it tells reaches the window, so that
+// its thread ends at the next line it reads; only then is it waited for.
+void MainDialog::abandonRun()
+{
+    bridge_.detach();
+    if (worker_.joinable()) worker_.join();
     while (waitDepth_ > 0)
         endWait();
     inputGuard_->release();
+    running_ = false;
 }
 
 void MainDialog::buildControls()
@@ -254,6 +262,7 @@ void MainDialog::buildRunModeGroup()
         auto* radio = new QRadioButton(text(button.caption), this);
         radio->setObjectName(QString::fromLatin1(button.name));
         units.place(radio, button.x, 75, 65, controlHeight);
+        radio->installEventFilter(this);
         runModeGroup_->addButton(radio, static_cast<int>(button.mode));
     }
 }
@@ -371,6 +380,7 @@ void MainDialog::execute()
     running_ = true;
     lastCreatedOutput_.clear();
     runList_ = nullptr;
+    forgetLastToolpath();
     bridge_.prepareRun();
     inputGuard_->engage();
     // The run gets its own copies: the window may change nothing it reads.
@@ -382,7 +392,9 @@ void MainDialog::execute()
             bridge_.recordMovesWith(&recorder);
             const drennix::RunResult result = drennix::RunDriver(settings).execute(options, bridge_);
             bridge_.recordMovesWith(nullptr);
-            if (result.finished()) bridge_.deliverToolpath(recorder.finish(result));
+            // A window that has gone wants no record: the check of a
+            // conversion is left unfinished rather than waited for.
+            if (result.finished() && !bridge_.isDetached()) bridge_.deliverToolpath(recorder.finish(result));
         } catch (const std::exception&) {
             bridge_.recordMovesWith(nullptr);
             bridge_.message(texts::runFailedUnexpectedly, drennix::MessageKind::Warning);
@@ -394,6 +406,34 @@ void MainDialog::execute()
 void MainDialog::accept()
 {
     execute();
+}
+
+// A run's record goes when the next run starts: the ﾂｰﾙﾊﾟｽ button waits for
+// the new one, and a toolpath window that follows the runs is emptied, so
+// that a run that is rejected or stopped leaves no path of another program.
+void MainDialog::forgetLastToolpath()
+{
+    lastToolpath_.reset();
+    lastToolpathSource_.clear();
+    toolpathButton_->setEnabled(false);
+    if (toolpath_ != nullptr) toolpath_->showRun(nullptr, QString(), nullptr);
+}
+
+// A mode's mnemonic chooses the mode at once, where the button would show
+// itself pressed for a tenth of a second first: Enter pressed right after it
+// runs the mode chosen, not the one before.
+bool MainDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Shortcut) {
+        auto* radio = qobject_cast<QAbstractButton*>(watched);
+        if (radio != nullptr && radio->group() == runModeGroup_ &&
+            !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+            radio->setFocus(Qt::ShortcutFocusReason);
+            radio->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void MainDialog::browse()
@@ -449,6 +489,7 @@ void MainDialog::openToolpath(std::shared_ptr<const drennix::toolpath::ToolpathR
     if (toolpath_ == nullptr) {
         toolpath_ = new ToolpathWindow(this);
         toolpath_->setWindowIcon(windowIcon());
+        placer_->place(toolpath_, WindowPlacer::Kind::Toolpath);
     }
     toolpath_->showRun(std::move(run), sourcePath, list);
     toolpath_->show();
@@ -547,10 +588,18 @@ void MainDialog::prepareAbsoluteDisplay()
     window.render(&image);
 }
 
+// The close box during a run ends the program without the question: the run
+// is stopped and left at once. While the run shows a message, the box holds
+// the window as any modal box does.
 void MainDialog::closeEvent(QCloseEvent* event)
 {
     if (running_) {
         event->ignore();
+        if (messageDepth_ > 0) return;
+        abandonRun();
+        saveKeptState();
+        closeOwnedWindows();
+        QDialog::reject();
         return;
     }
     QDialog::closeEvent(event);
@@ -600,7 +649,9 @@ void MainDialog::showLineCount(long long count)
 
 void MainDialog::showMessage(const QString& message, drennix::MessageKind kind)
 {
+    ++messageDepth_;
     presenter_.showMessage(this, message, kind);
+    --messageDepth_;
 }
 
 void MainDialog::beginWait()
@@ -623,6 +674,7 @@ void MainDialog::openAbsoluteDisplay()
     connect(window, &AbsoluteDisplayDialog::helpRequested, this, [this] { showHelp(QStringLiteral("absolute")); });
     connect(window, &AbsoluteDisplayDialog::toolpathRequested, this,
             [this, window] { openToolpath(window->toolpath(), window->sourcePath(), window); });
+    placer_->place(window, WindowPlacer::Kind::List);
     latestAbsolute_ = window;
     runList_ = window;
 }
@@ -642,12 +694,25 @@ void MainDialog::addBlockRows(std::vector<NumberedRow> rows)
     latestAbsolute_->addBlockRows(std::move(cells));
 }
 
+// An open toolpath window follows the run and comes in front of the list once
+// the run has ended: the list does not take the focus on its way, which would
+// bring it back in front after that.
 void MainDialog::showAbsoluteDisplay()
 {
     if (latestAbsolute_ == nullptr) return;
+    const bool toolpathFollows = toolpath_ != nullptr && toolpath_->isVisible();
+    latestAbsolute_->setAttribute(Qt::WA_ShowWithoutActivating, toolpathFollows);
     latestAbsolute_->show();
     latestAbsolute_->raise();
-    latestAbsolute_->activateWindow();
+    if (!toolpathFollows) latestAbsolute_->activateWindow();
+}
+
+// A stopped run's list is never shown.
+void MainDialog::discardAbsoluteDisplay()
+{
+    if (latestAbsolute_ != nullptr) latestAbsolute_->deleteLater();
+    latestAbsolute_ = nullptr;
+    runList_ = nullptr;
 }
 
 void MainDialog::outputCreated(const QString& path)

@@ -28,6 +28,7 @@ class RunInputGuard;
 class SettingsStore;
 class ToolpathWindow;
 class ValueField;
+class WindowPlacer;
 
 class MainDialog : public QDialog, private RunView {
     Q_OBJECT
@@ -90,6 +91,7 @@ signals:
     void runFinished();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -105,6 +107,8 @@ private:
     bool storeInputs();
     bool refuseEntry(QLineEdit* edit, const char* message);
     void rememberFolderOf(const QString& path);
+    void forgetLastToolpath();
+    void abandonRun();
     void closeOwnedWindows();
     void prepareAbsoluteDisplay();
     ValueField* resultField(drennix::ResultField field) const;
@@ -121,6 +125,7 @@ private:
     void addStartRow(const drennix::AbsoluteRow& row) override;
     void addBlockRows(std::vector<NumberedRow> rows) override;
     void showAbsoluteDisplay() override;
+    void discardAbsoluteDisplay() override;
     void outputCreated(const QString& path) override;
     void showToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run) override;
     void runEnded() override;
@@ -134,10 +139,13 @@ private:
 
     RunHostBridge bridge_;
     RunInputGuard* inputGuard_;
+    WindowPlacer* placer_;
     std::thread worker_;
     bool running_ = false;
     bool absoluteDisplayPrepared_ = false;
     int waitDepth_ = 0;
+    // A message of the run is open (it is modal; the run waits for it).
+    int messageDepth_ = 0;
     QString lastCreatedOutput_;
     QString lastFolder_;
     SettingsStore* store_ = nullptr;

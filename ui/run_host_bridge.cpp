@@ -24,6 +24,7 @@ void RunHostBridge::prepareRun()
     pendingRows_.clear();
     pendingCount_ = -1;
     countShownAt_ = {};
+    stopTold_ = false;
 }
 
 void RunHostBridge::requestAbort()
@@ -39,6 +40,12 @@ void RunHostBridge::detach()
     }
     abortRequested_.store(true);
     delivered_.notify_all();
+}
+
+bool RunHostBridge::isDetached()
+{
+    const std::lock_guard lock(mutex_);
+    return detached_;
 }
 
 void RunHostBridge::post(ViewCall call)
@@ -167,7 +174,9 @@ void RunHostBridge::workEnded()
 bool RunHostBridge::stopRequested()
 {
     // Asked once a line: a read that finds nothing writes nothing.
-    return abortRequested_.load(std::memory_order_relaxed) && abortRequested_.exchange(false);
+    const bool stop = abortRequested_.load(std::memory_order_relaxed) && abortRequested_.exchange(false);
+    stopTold_ = stopTold_ || stop;
+    return stop;
 }
 
 void RunHostBridge::row(long long lineNumber, const drennix::AbsoluteRow& row)
@@ -176,10 +185,15 @@ void RunHostBridge::row(long long lineNumber, const drennix::AbsoluteRow& row)
     if (pendingRows_.size() >= rowBatchSize) flushRows();
 }
 
+// A list ends complete also when the user stopped the run; it is then dropped.
 void RunHostBridge::listComplete()
 {
     flushPending();
-    post([](RunView& view) { view.showAbsoluteDisplay(); });
+    if (stopTold_) {
+        post([](RunView& view) { view.discardAbsoluteDisplay(); });
+    } else {
+        post([](RunView& view) { view.showAbsoluteDisplay(); });
+    }
 }
 
 void RunHostBridge::outputCreated(std::string_view path)

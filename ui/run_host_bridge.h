@@ -32,6 +32,7 @@ public:
     void requestAbort();  // the user pressed Escape
     void detach();        // the view is going away: drop further calls and
                           // release a run waiting for a message box
+    bool isDetached();    // any thread
 
     // Worker thread: the run has returned.
     void finishRun();
@@ -92,4 +93,6 @@ private:
     long long pendingCount_ = -1;  // not yet shown; -1: none
     std::chrono::steady_clock::time_point countShownAt_{};
     drennix::toolpath::ToolpathRecorder* recorder_ = nullptr;
+    // The run has been told to stop (stopRequested answered true).
+    bool stopTold_ = false;
 };

@@ -38,6 +38,8 @@ public:
     // Consecutive block rows, in line order.
     virtual void addBlockRows(std::vector<NumberedRow> rows) = 0;
     virtual void showAbsoluteDisplay() = 0;
+    // A run stopped by the user: its list is dropped unseen.
+    virtual void discardAbsoluteDisplay() = 0;
 
     virtual void outputCreated(const QString& path) = 0;
     // The toolpath of a finished run, recorded on the worker thread.

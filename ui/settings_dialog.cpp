@@ -176,6 +176,7 @@ SettingsDialog::SettingsDialog(drennix::Settings& settings, MessagePresenter& pr
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       settings_(settings),
+      opened_(settings),
       presenter_(presenter),
       firstPage_(new FixedPage(this))
 {
@@ -445,11 +446,35 @@ bool SettingsDialog::storeFields()
     return true;
 }
 
+// Of two fields with the same value, the one changed since the dialog opened
+// is the one to correct; when both or neither changed, the second named.
+std::string_view SettingsDialog::fieldToCorrect(const drennix::VocabularyFault& fault) const
+{
+    if (fault.otherField.empty()) return fault.field;
+    const auto changed = [this](std::string_view name) {
+        const drennix::SettingField* field = drennix::findSettingField(name);
+        if (field == nullptr) return false;
+        switch (field->kind) {
+        case drennix::SettingKind::Letter:
+            return settings_.vocabulary.*field->letter != opened_.vocabulary.*field->letter;
+        case drennix::SettingKind::GCode: return settings_.vocabulary.*field->code != opened_.vocabulary.*field->code;
+        case drennix::SettingKind::Integer: return settings_.process.*field->integer != opened_.process.*field->integer;
+        }
+        return false;
+    };
+    return changed(fault.field) && !changed(fault.otherField) ? fault.field : fault.otherField;
+}
+
 void SettingsDialog::reject()
 {
     if (!storeFields()) return;
-    if (const std::optional<std::string> failure = drennix::validateVocabulary(settings_)) {
-        presenter_.showMessage(this, QString::fromStdString(*failure), drennix::MessageKind::Warning);
+    if (const std::optional<drennix::VocabularyFault> fault = drennix::findVocabularyFault(settings_)) {
+        // The message, then the focus and the selection on the field to correct.
+        if (QLineEdit* fieldEdit = edit(fieldToCorrect(*fault))) {
+            refuseEntry(fieldEdit, QString::fromStdString(fault->message));
+        } else {
+            presenter_.showMessage(this, QString::fromStdString(fault->message), drennix::MessageKind::Warning);
+        }
         return;
     }
     QDialog::accept();

@@ -53,8 +53,8 @@ public:
     void showDefaults();
 
     // The closing action: store the fields in the exchange order, stopping at
-    // the first bad entry (message, focus on it), then validate; the dialog
-    // ends only when both pass.
+    // the first bad entry (message, focus on it), then validate (message,
+    // focus on the field to correct); the dialog ends only when both pass.
     void reject() override;
     void accept() override;
 
@@ -74,8 +74,11 @@ private:
     bool storeField(const drennix::SettingField& field);
     bool refuseEntry(QLineEdit* edit, const QString& message);
     QString captionOf(std::string_view fieldName) const;
+    std::string_view fieldToCorrect(const drennix::VocabularyFault& fault) const;
 
     drennix::Settings& settings_;
+    // The settings as the dialog opened.
+    const drennix::Settings opened_;
     MessagePresenter& presenter_;
     std::vector<std::pair<std::string_view, QLineEdit*>> edits_;
     std::vector<std::pair<std::string_view, QString>> captions_;

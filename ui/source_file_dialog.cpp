@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
@@ -21,8 +22,36 @@ constexpr int dialogHeight = 480;
 // The pattern of the NC filter, shown in the name field as the dialog opens.
 const char* const ncPattern = "*.nc*";
 
+// The extensions NC programs are commonly saved with.
+constexpr const char* ncProgramExtensions[] = {"nc", "ngc", "tap", "gcode", "cnc", "txt"};
+
+QString ncProgramsFilter()
+{
+    QStringList extensions;
+    QStringList patterns;
+    for (const char* extension : ncProgramExtensions) {
+        extensions.append(QStringLiteral(".") + QString::fromLatin1(extension));
+        patterns.append(QStringLiteral("*.") + QString::fromLatin1(extension));
+    }
+    return texts::text(texts::ncProgramsFilter).arg(extensions.join(QLatin1Char(' ')), patterns.join(QLatin1Char(' ')));
+}
+
+// The type of a file in the list, in the program's words: the system's type
+// names are English and often wrong for NC programs (.nc is "NetCDF").
+QString fileTypeText(const QFileInfo& file)
+{
+    if (file.isDir()) return texts::text(texts::folderType);
+    const QString extension = file.suffix();
+    if (extension.isEmpty()) return texts::text(texts::fileType);
+    for (const char* known : ncProgramExtensions) {
+        if (extension.compare(QLatin1String(known), Qt::CaseInsensitive) == 0) return texts::text(texts::ncProgramType);
+    }
+    return texts::text(texts::extensionFileType).arg(extension.toUpper());
+}
+
 // The file system model writes sizes and dates in the form of the system's
-// locale; these take the program's (Japanese), as the rest of the dialog.
+// locale and types in the system's English; these take the program's
+// (Japanese), as the rest of the dialog.
 class ProgramLocaleColumns final : public QIdentityProxyModel {
 public:
     using QIdentityProxyModel::QIdentityProxyModel;
@@ -34,6 +63,7 @@ public:
         const QModelIndex source = mapToSource(index);
         if (index.column() == sizeColumn && !files->isDir(source))
             return QLocale().formattedDataSize(files->size(source));
+        if (index.column() == typeColumn) return fileTypeText(files->fileInfo(source));
         if (index.column() == dateColumn) return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
         return QIdentityProxyModel::data(index, role);
     }
@@ -74,7 +104,7 @@ QFileDialog* createSourceFileDialog(QWidget* owner, const QString& folder)
     dialog->setViewMode(QFileDialog::Detail);
     dialog->setProxyModel(new ProgramLocaleColumns(dialog));
     dialog->setDefaultSuffix(QStringLiteral("nc"));
-    dialog->setNameFilters({texts::text(texts::ncFilesFilter), texts::text(texts::allFilesFilter)});
+    dialog->setNameFilters({ncProgramsFilter(), texts::text(texts::ncFilesFilter), texts::text(texts::allFilesFilter)});
     dialog->setOption(QFileDialog::HideNameFilterDetails);
     dialog->setDirectory(!folder.isEmpty() && QDir(folder).exists() ? folder : QDir::currentPath());
     dialog->selectFile(QString::fromLatin1(ncPattern));

@@ -1,8 +1,9 @@
 // The file dialog of 参照: Qt's own dialog on every desktop, so that it speaks
 // Japanese with the program's translation, owned by the main window and in
 // front of it. It opens in a given folder with "*.nc*" in its name field and
-// lists the files with their size, type and date, every column wide enough
-// for what it shows.
+// the filter of NC programs (.nc, .ngc, .tap, .gcode, .cnc, .txt), and lists
+// the files with their size, type (in Japanese) and date, every column wide
+// enough for what it shows.
 #pragma once
 
 #include <optional>

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPen>
 #include <QPolygonF>
@@ -25,6 +26,9 @@ QColor qColour(Colour colour)
 {
     return QColor(colour.red, colour.green, colour.blue);
 }
+
+// The backing of the box's sizes: the background, a little see-through.
+constexpr int textBackingAlpha = 224;
 
 QPen dashedPen(Colour colour, const double (&dash)[2])
 {
@@ -333,19 +337,34 @@ QPointF toQt(ScreenPoint p)
     return {p.x, p.y};
 }
 
-void paintBox(QPainter& painter, const Box& box, const Projection& projection, int decimals)
+void paintBox(QPainter& painter, const Box& box, const Projection& projection)
 {
     painter.setPen(dashedPen(boxColour, boxDash));
     for (const auto& edge : boxEdges) {
         painter.drawLine(toQt(projection.toScreen(boxCorner(box, edge[0]))),
                          toQt(projection.toScreen(boxCorner(box, edge[1]))));
     }
+}
+
+// The box's sizes in the top left corner, over the strokes on a backing of
+// the background colour, so that a dense path leaves them readable.
+void paintBoxSizes(QPainter& painter, const Box& box, int decimals)
+{
     const std::string sizes = std::string(texts::boxSizeTitle) + " " + std::string(texts::sizeX) +
                               drennix::formatFixed(box.size(0), decimals) + " " + std::string(texts::sizeY) +
                               drennix::formatFixed(box.size(1), decimals) + " " + std::string(texts::sizeZ) +
                               drennix::formatFixed(box.size(2), decimals);
+    const QString text = fromUtf8(sizes);
+    const QFontMetricsF metrics(painter.font());
+    const QPointF baseline(8, 8 + metrics.ascent());
+    const QRectF backing =
+        QRectF(baseline.x(), baseline.y() - metrics.ascent(), metrics.horizontalAdvance(text), metrics.height())
+            .adjusted(-4, -2, 4, 2);
+    QColor fill = qColour(background);
+    fill.setAlpha(textBackingAlpha);
+    painter.fillRect(backing, fill);
     painter.setPen(qColour(textColour));
-    painter.drawText(QPointF(8, 8 + painter.fontMetrics().ascent()), fromUtf8(sizes));
+    painter.drawText(baseline, text);
 }
 
 void paintStart(QPainter& painter, const Vertex& start, const Projection& projection)
@@ -385,7 +404,7 @@ std::vector<PicturePart> pictureParts(const ToolpathRun& run, const ToolpathPain
 void paintBackground(QPainter& painter, const ToolpathRun& run, const Projection& projection)
 {
     painter.fillRect(QRectF(0, 0, projection.width(), projection.height()), qColour(background));
-    paintBox(painter, run.moves.bounds(), projection, run.decimals);
+    paintBox(painter, run.moves.bounds(), projection);
 }
 
 bool paintPart(QPainter& painter, const ToolpathRun& run, const Projection& projection,
@@ -413,6 +432,7 @@ bool paintOverlay(QPainter& painter, const ToolpathRun& run, const Projection& p
     }
     paintStart(painter, run.moves.startPoint(), projection);
     paintScaleBar(painter, projection, run.decimals);
+    paintBoxSizes(painter, run.moves.bounds(), run.decimals);
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -116,6 +117,7 @@ QWidget* ToolpathWindow::buildViewButtons()
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
     auto* group = new QButtonGroup(this);
+    viewGroup_ = group;
     for (const ViewButton& entry : viewButtons) {
         auto* button = new QPushButton(text(entry.caption), bar);
         button->setObjectName(QString::fromLatin1(entry.name));
@@ -266,6 +268,20 @@ QString ToolpathWindow::sourceLineText(long long line) const
     while (bytes.endsWith('\n') || bytes.endsWith('\r'))
         bytes.chop(1);
     return decodeSourceLine(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+// The digits 1 to 4 choose the views as their captions show, also without
+// Alt; a key a focused control uses itself (none here takes digits) never
+// gets here.
+void ToolpathWindow::keyPressEvent(QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int index = event->key() - Qt::Key_1;
+    if (modifiers == Qt::NoModifier && index >= 0 && index < static_cast<int>(std::size(viewButtons))) {
+        viewGroup_->button(static_cast<int>(viewButtons[index].view))->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 QString ToolpathWindow::statusText() const

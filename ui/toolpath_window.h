@@ -1,6 +1,6 @@
 // The toolpath window: the moves of a finished run drawn as the engine
-// evaluated them (views XY, XZ, YZ and isometric; wheel zoom, drag pan, fit
-// on Home), linked to the run's absolute display list when it has one:
+// evaluated them (views XY, XZ, YZ and isometric on the keys 1 to 4, with or
+// without Alt; wheel zoom, drag pan, fit on Home), linked to the run's absolute display list when it has one:
 // selected rows highlight their moves, a clicked move selects its row and
 // shows its source line below the picture. After a conversion it shows the
 // written straight moves in colours of their deviation and the check's
@@ -16,6 +16,7 @@
 #include "toolpath_run.h"
 
 class AbsoluteDisplayDialog;
+class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class ToolpathCanvas;
@@ -38,6 +39,9 @@ public:
     // Closing ends the window for good.
     void done(int result) override;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QWidget* buildViewButtons();
     QWidget* buildConversionBar();
@@ -49,6 +53,7 @@ private:
     void showConversion();
 
     ToolpathCanvas* canvas_;
+    QButtonGroup* viewGroup_ = nullptr;
     QLabel* status_;
     QWidget* conversionBar_ = nullptr;
     QWidget* speedBar_ = nullptr;

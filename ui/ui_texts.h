@@ -50,10 +50,18 @@ inline constexpr const char* settingsFileUnreadable = "設定ﾌｧｲﾙを読�
 
 // The file dialog of 参照.
 inline constexpr const char* browseTitle = "元ﾌｧｲﾙを指定";
+// The filter the dialog opens with, for the usual names of NC programs: %1
+// their extensions as the dialog shows them (".nc .ngc ..."), %2 the patterns
+// ("*.nc *.ngc ...").
+inline constexpr const char* ncProgramsFilter = "NCﾌﾟﾛｸﾞﾗﾑ(%1) (%2)";
 inline constexpr const char* ncFilesFilter = "NCﾌｧｲﾙ(.nc*) (*.nc*)";
 inline constexpr const char* allFilesFilter = "全てのﾌｧｲﾙ(*.*) (*)";
-// The type of a folder in its list.
+// The types in its list: a folder, a file named as an NC program, and any
+// other file (%1 its extension in capitals; without one, fileType alone).
 inline constexpr const char* folderType = "ﾌｫﾙﾀﾞ";
+inline constexpr const char* ncProgramType = "NCﾌﾟﾛｸﾞﾗﾑ";
+inline constexpr const char* extensionFileType = "%1 ﾌｧｲﾙ";
+inline constexpr const char* fileType = "ﾌｧｲﾙ";
 
 // The settings dialog.
 inline constexpr const char* settingsTitle = "Drennixの設定";
@@ -144,7 +152,7 @@ inline constexpr const char* outsideLimits = " には %1 から %2 までの整�
 
 // The absolute display.
 inline constexpr const char* absoluteDisplayTitle = "Drennixのｱﾌﾞｿ表示";
-inline constexpr const char* copyMenuItem = "ｺﾋﾟｰ(&P)\tCtrl+C";
+inline constexpr const char* copyMenuItem = "ｺﾋﾟｰ(&C)\tCtrl+C";
 inline constexpr const char* helpMenuItem = "ﾍﾙﾌﾟ(&H)\tF1";
 inline constexpr const char* noSelection = "行番号を選択して下さい。\n　ｺﾋﾟｰしていません。";
 

@@ -1,6 +1,7 @@
 #include "vocabulary.h"
 
 #include <array>
+#include <utility>
 
 namespace drennix {
 
@@ -151,28 +152,28 @@ int classifyFirstCharacter(std::string_view text)
     return 1;
 }
 
-std::optional<std::string> validateVocabulary(const Settings& settings)
+std::optional<VocabularyFault> findVocabularyFault(const Settings& settings)
 {
     const CommandVocabulary& v = settings.vocabulary;
 
     for (const SettingField& f : letterFields()) {
         if ((v.*f.letter).empty()) {
-            return std::string(f.messageName) + " を入力して下さい。";
+            return VocabularyFault{std::string(f.messageName) + " を入力して下さい。", f.name, {}};
         }
     }
     if (settings.process.rapidSpeed < 10) {
-        return std::string("早送り速度 には10以上を入力して下さい。");
+        return VocabularyFault{"早送り速度 には10以上を入力して下さい。", "rapidSpeed", {}};
     }
     for (const SettingField& f : letterFields()) {
         if (classifyFirstCharacter(v.*f.letter) != 0) {
-            return std::string(f.messageName) + " が英字以外の為に入力し直して下さい。";
+            return VocabularyFault{std::string(f.messageName) + " が英字以外の為に入力し直して下さい。", f.name, {}};
         }
     }
     const auto letters = letterFields();
     for (std::size_t i = 0; i + 1 < letters.size(); ++i) {
         for (std::size_t j = i + 1; j < letters.size(); ++j) {
             if (v.*letters[i].letter == v.*letters[j].letter) {
-                return sameValueMessage(letters[i], letters[j]);
+                return VocabularyFault{sameValueMessage(letters[i], letters[j]), letters[i].name, letters[j].name};
             }
         }
     }
@@ -180,11 +181,20 @@ std::optional<std::string> validateVocabulary(const Settings& settings)
     for (std::size_t i = 0; i + 1 < codes.size(); ++i) {
         for (std::size_t j = i + 1; j < codes.size(); ++j) {
             if (v.*codes[i].code == v.*codes[j].code) {
-                return sameValueMessage(codes[i], codes[j]);
+                return VocabularyFault{sameValueMessage(codes[i], codes[j]), codes[i].name, codes[j].name};
             }
         }
     }
     return std::nullopt;
+}
+
+std::optional<std::string> validateVocabulary(const Settings& settings)
+{
+    std::optional<VocabularyFault> fault = findVocabularyFault(settings);
+    if (!fault) {
+        return std::nullopt;
+    }
+    return std::move(fault->message);
 }
 
 std::span<const SettingField> settingFields()

@@ -148,6 +148,16 @@ int classifyFirstCharacter(std::string_view text);
 // that fails, or nothing when the configuration is valid.
 std::optional<std::string> validateVocabulary(const Settings& settings);
 
+// The first failing rule with the field it is about (a code name of
+// settingFields()); a rule on two fields that hold the same value names both,
+// in the order of its message.
+struct VocabularyFault {
+    std::string message;
+    std::string_view field;
+    std::string_view otherField;  // empty for a rule on one field
+};
+std::optional<VocabularyFault> findVocabularyFault(const Settings& settings);
+
 // Descriptor of one editable field, for the settings dialog and `--set`.
 enum class SettingKind { Letter, GCode, Integer };
 

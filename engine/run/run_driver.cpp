@@ -665,11 +665,12 @@ RunResult Run::end(const Ending& ending)
     return result;
 }
 
-// A rejected line, a read error or Escape: the message, the source closed
-// and the new program discarded, the list shown with the rows so far and
-// the line count.
+// A rejected line, a read error or Escape: the line count reached (shown
+// while its message is open), the message, the source closed and the new
+// program discarded, and the list shown with the rows so far.
 void Run::tellAbort(const Ending& ending)
 {
+    listener_.progress(lineNumber_);
     tellFault(ending.fault);
     stream_.stop();
     if (!reader_.close()) {
@@ -680,7 +681,6 @@ void Run::tellAbort(const Ending& ending)
     if (mode() == RunMode::AbsoluteDisplay) {
         listener_.listComplete();
     }
-    listener_.progress(lineNumber_);
 }
 
 // The input was read to its end; the results have been told.

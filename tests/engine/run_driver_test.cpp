@@ -107,9 +107,10 @@ TEST_F(EngineRunTest, FinishedRunsShowResultsThenTheirMessage)
 TEST_F(EngineRunTest, RejectedLineCleansUpAndShowsOnlyItsNumber)
 {
     run("G0X1.\nG0X2.\nX 1.\nG0X3.\n", RunMode::AbsoluteDisplay);
-    EXPECT_EQ(host.events, (Events{"clearResults", "openAbsoluteDisplay", "startRow", "beginWait", "showLineCount 0",
-                                   "row 1", "row 2", "warning " + lineMessage(3, "行目の X に数値が有りません。"),
-                                   "endWait", "showAbsoluteDisplay", "showLineCount 3"}));
+    EXPECT_EQ(host.events,
+              (Events{"clearResults", "openAbsoluteDisplay", "startRow", "beginWait", "showLineCount 0", "row 1",
+                      "row 2", "showLineCount 3", "warning " + lineMessage(3, "行目の X に数値が有りません。"),
+                      "endWait", "showAbsoluteDisplay"}));
     ResultTexts onlyTheCount;
     onlyTheCount[ResultField::LineCount] = "3";
     EXPECT_EQ(host.fields, onlyTheCount);
@@ -129,9 +130,8 @@ TEST_F(EngineRunTest, EscapeStopsBeforeTheNextLine)
 {
     host.abortOnPoll = 1;
     run("G0X1.\nG0X2.\n");
-    EXPECT_EQ(host.events,
-              (Events{"clearResults", "beginWait", "escape", "warning ESCｷｰにより処理を中止します。" + kNotConverted,
-                      "endWait", "showLineCount 0"}));
+    EXPECT_EQ(host.events, (Events{"clearResults", "beginWait", "escape", "showLineCount 0",
+                                   "warning ESCｷｰにより処理を中止します。" + kNotConverted, "endWait"}));
     host.abortOnPoll = 4;
     run(lines("G0X1.", 10), RunMode::AbsoluteDisplay);
     EXPECT_EQ(host.outline(),

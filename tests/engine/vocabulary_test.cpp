@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -104,6 +105,29 @@ INSTANTIATE_TEST_SUITE_P(
           "直線切削指令 と 右径補正指令 が同じの為に入力し直して下さい。"},
         V{"NearlyEqualCodesDiffer", [](Settings& s) { s.vocabulary.compRightCode = 1.0000001; }, std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The fault of the first broken rule names the fields it is about, with the
+// message validateVocabulary gives.
+TEST(Vocabulary, FaultNamesItsFields)
+{
+    EXPECT_FALSE(findVocabularyFault(defaults()));
+    const std::tuple<void (*)(Settings&), std::string_view, std::string_view> cases[] = {
+        {[](Settings& s) { s.vocabulary.commentEnd = ""; }, "commentEnd", ""},
+        {[](Settings& s) { s.process.rapidSpeed = 9; }, "rapidSpeed", ""},
+        {[](Settings& s) { s.vocabulary.feedLetter = "5"; }, "feedLetter", ""},
+        {[](Settings& s) { s.vocabulary.radiusLetter = "X"; }, "xAxisLetter", "radiusLetter"},
+        {[](Settings& s) { s.vocabulary.compRightCode = 1; }, "linearCode", "compRightCode"},
+    };
+    for (const auto& [change, field, other] : cases) {
+        Settings s = defaults();
+        change(s);
+        const std::optional<VocabularyFault> fault = findVocabularyFault(s);
+        ASSERT_TRUE(fault) << field;
+        EXPECT_EQ(fault->field, field);
+        EXPECT_EQ(fault->otherField, other);
+        EXPECT_EQ(std::optional<std::string>(fault->message), validateVocabulary(s));
+    }
+}
 
 TEST(SettingFields, PointAtTheFieldsTheyNameWithTheDialogsLimits)
 {

@@ -1,16 +1,20 @@
 // The absolute display window: its rows, where it stands, the copy of
-// selected rows, the keys and the release of a closed window.
+// selected rows, the keys, the ﾂｰﾙﾊﾟｽ button clear of the rows and the
+// release of a closed window.
 #include <QtTest>
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 
 #include "absolute_display_dialog.h"
 #include "absolute_row_model.h"
 #include "recording_presenter.h"
+#include "toolpath_run.h"
 
 namespace {
 
@@ -136,6 +140,34 @@ private slots:
         QVERIFY(f.window.isVisible());
         QVERIFY(f.presenter.messages.empty());
         QCOMPARE(clipboard(), QStringLiteral("untouched"));
+    }
+
+    // With its run's toolpath the window shows ﾂｰﾙﾊﾟｽ in a row below the list
+    // (and in the context menu): scrolled to its end the list shows its last
+    // row whole, and the button covers none.
+    void theToolpathButtonCoversNoRow()
+    {
+        Fixture f;
+        std::vector<drennix::AbsoluteRow> rows;
+        for (int line = 9; line < 300; ++line)
+            rows.push_back(straightRow(line));
+        f.window.addBlockRows(std::move(rows));
+        auto* button = f.window.findChild<QPushButton*>(QStringLiteral("toolpathButton"));
+        QVERIFY(!button->isVisible());
+        QVERIFY(!f.window.contextMenu()->actions().last()->isEnabled());
+        f.window.setToolpath(std::make_shared<drennix::toolpath::ToolpathRun>(), QStringLiteral("part.nc"));
+        QVERIFY(button->isVisible() && button->isEnabled());
+        QVERIFY(f.window.contextMenu()->actions().last()->isEnabled());
+
+        QTableView* list = f.window.list();
+        QTRY_VERIFY(list->geometry().bottom() < button->mapTo(&f.window, QPoint(0, 0)).y());
+        list->scrollToBottom();
+        const QModelIndex last = f.window.model()->index(f.window.model()->rowCount() - 1, 0);
+        QWidget* viewport = list->viewport();
+        QTRY_VERIFY(viewport->rect().contains(list->visualRect(last)));
+        const QRect viewportArea(viewport->mapTo(&f.window, QPoint(0, 0)), viewport->size());
+        const QRect buttonArea(button->mapTo(&f.window, QPoint(0, 0)), button->size());
+        QVERIFY(!buttonArea.intersects(viewportArea));
     }
 
     void releasesAClosedWindow()

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -15,7 +16,10 @@
 #include <QTextBrowser>
 
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <numbers>
+#include <utility>
 
 #include "absolute_display_dialog.h"
 #include "absolute_row_model.h"
@@ -28,6 +32,8 @@
 #include "run_driver.h"
 #include "settings_dialog.h"
 #include "settings_store.h"
+#include "toolpath_canvas.h"
+#include "toolpath_window.h"
 
 using drennix::ResultField;
 
@@ -354,6 +360,8 @@ private slots:
         bool checked = false;
         w.presenter.whileShown = [&] {
             QVERIFY(w.dialog.isRunning());
+            // The line reached stands in 行数 while its message is open.
+            QCOMPARE(w.dialog.resultText(ResultField::LineCount), QStringLiteral("3"));
             QTest::keyClicks(w.edit("suffixEdit"), "zz");
             QTest::mouseClick(w.button("exitButton"), Qt::LeftButton);
             w.dialog.close();
@@ -435,8 +443,9 @@ private slots:
     }
 
     // Escape pressed right after Execute: the run stops at the start of a line
-    // long before the end of the program, writes nothing and says why; an
-    // absolute display lists the rows read before the stop (up to its limit).
+    // long before the end of the program, writes nothing and says why, with
+    // the line reached in 行数 while it says so; an absolute display opens no
+    // list of the rows read before the stop.
     void escapeStopsALongRun()
     {
         QFETCH(int, mode);
@@ -445,6 +454,8 @@ private slots:
         Window w;
         w.dialog.setSourcePath(writeSource(directory, "long.nc", repeatedLines("G2X0Y0I1.F100", lines)));
         w.chooseMode(mode);
+        QString countWhileShown;
+        w.presenter.whileShown = [&] { countWhileShown = w.dialog.resultText(ResultField::LineCount); };
         QSignalSpy finished(&w.dialog, &MainDialog::runFinished);
         w.button("executeButton")->click();
         QVERIFY(w.dialog.isRunning());
@@ -456,15 +467,100 @@ private slots:
         bool isNumber = false;
         const int shown = w.dialog.resultText(ResultField::LineCount).toInt(&isNumber);
         QVERIFY(isNumber && shown < lines);
+        QCOMPARE(countWhileShown, QString::number(shown));
         QCOMPARE(w.dialog.resultText(ResultField::MachiningTime), QString());
         QCOMPARE(w.dialog.resultText(ResultField::CuttingDistance), QString());
         QCOMPARE(QDir(directory.path()).entryList(QDir::Files), QStringList{"long.nc"});
-        if (mode == 1) {
-            AbsoluteDisplayDialog* window = w.dialog.latestAbsoluteDisplay();
-            QVERIFY(window != nullptr && window->isVisible());
-            const int listed = std::min(shown, w.dialog.settings().process.absoluteDisplayRows);
-            QCOMPARE(window->model()->rowCount(), listed + 1);
+        QVERIFY(w.dialog.latestAbsoluteDisplay() == nullptr);
+        QTRY_VERIFY(w.dialog.findChildren<AbsoluteDisplayDialog*>().isEmpty());
+    }
+
+    // A run that is rejected or stopped leaves no path to show: the ﾂｰﾙﾊﾟｽ
+    // button waits for a finished run, the open toolpath window is emptied
+    // and the record of the run before is released.
+    void aRunThatDoesNotFinishLeavesNoToolpath()
+    {
+        QTemporaryDir directory;
+        Window w;
+        const QString good = writeSource(directory, "good.nc", sampleProgram);
+        const QString bad = writeSource(directory, "bad.nc", "G0X1.\r\nG1X2.F100\r\nG1X3.\x82\xA0\r\n");
+        const QString longer = writeSource(directory, "long.nc", repeatedLines("G2X0Y0I1.F100", 400000));
+        // A stopped run: Escape as the run starts.
+        const auto stop = [&] { QTest::keyClick(&w.dialog, Qt::Key_Escape); };
+        const std::pair<QString, std::function<void()>> endings[] = {{bad, [] {}}, {longer, stop}};
+        for (const auto& [source, during] : endings) {
+            w.dialog.setSourcePath(good);
+            QVERIFY(w.run());
+            QVERIFY(w.button("toolpathButton")->isEnabled());
+            w.button("toolpathButton")->click();
+            QVERIFY(w.dialog.toolpathWindow() != nullptr);
+            std::weak_ptr<const drennix::toolpath::ToolpathRun> before = w.dialog.lastToolpath();
+            QVERIFY(!before.expired());
+
+            w.dialog.setSourcePath(source);
+            QSignalSpy finished(&w.dialog, &MainDialog::runFinished);
+            w.button("executeButton")->click();
+            during();
+            QVERIFY(finished.wait(60000));
+            QCOMPARE(w.presenter.messages.back().kind, drennix::MessageKind::Warning);
+            QVERIFY(!w.button("toolpathButton")->isEnabled());
+            QVERIFY(w.dialog.lastToolpath() == nullptr);
+            QVERIFY(w.dialog.toolpathWindow()->canvas()->run() == nullptr);
+            // The picture's thread lets go of it at its next group of moves.
+            QTRY_VERIFY2(before.expired(), qPrintable(source));
+            w.dialog.showLastToolpath();
+            QVERIFY(w.dialog.toolpathWindow()->canvas()->run() == nullptr);
         }
+    }
+
+    // A mode's mnemonic followed at once by Enter runs the mode chosen, also
+    // within the time the button shows itself pressed.
+    void aModeKeyThenEnterRunsThatMode()
+    {
+        QTemporaryDir directory;
+        Window w;
+        w.dialog.setSourcePath(writeSource(directory, "part.nc", sampleProgram));
+        w.chooseMode(0);
+        const std::pair<Qt::Key, drennix::RunMode> keys[] = {{Qt::Key_B, drennix::RunMode::AbsoluteDisplay},
+                                                             {Qt::Key_W, drennix::RunMode::MachiningTime},
+                                                             {Qt::Key_B, drennix::RunMode::AbsoluteDisplay}};
+        for (const auto& [key, mode] : keys) {
+            // Mnemonics work in the active window (a list window took it).
+            w.dialog.activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &w.dialog);
+            QSignalSpy finished(&w.dialog, &MainDialog::runFinished);
+            QTest::keyClick(w.edit("suffixEdit"), key, Qt::AltModifier);
+            QTest::keyClick(w.edit("suffixEdit"), Qt::Key_Return);
+            QVERIFY(finished.count() > 0 || finished.wait(60000));
+            QCOMPARE(w.dialog.inputs().runMode, mode);
+            // Wait out the pressed look of a button before the next key.
+            QTest::qWait(150);
+        }
+    }
+
+    // The close box during a long conversion stops it and ends the window at
+    // once, writing nothing; the bound is far above what the stop takes.
+    void closingDuringAConversionEndsPromptly()
+    {
+        QTemporaryDir directory;
+        Window w;
+        w.dialog.setSourcePath(writeSource(directory, "long.nc", repeatedLines("G2X0Y0I1.F100", 2000000)));
+        w.chooseMode(3);
+        QSignalSpy closed(&w.dialog, &QDialog::finished);
+        w.button("executeButton")->click();
+        QVERIFY(w.dialog.isRunning());
+        // Well into the conversion.
+        QTest::qWait(300);
+        QVERIFY(w.dialog.isRunning());
+        QElapsedTimer timer;
+        timer.start();
+        w.dialog.close();
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(!w.dialog.isRunning());
+        QVERIFY(!w.dialog.isVisible());
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(w.presenter.questions.isEmpty());
+        QCOMPARE(QDir(directory.path()).entryList(QDir::Files), QStringList{"long.nc"});
     }
 
     // With 99 listed lines, a program of 150 lines lists the start row and

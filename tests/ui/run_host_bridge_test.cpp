@@ -53,6 +53,7 @@ public:
         if (calls.isEmpty() || calls.last() != "rows") calls.append("rows");
     }
     void showAbsoluteDisplay() override { calls.append("showAbsoluteDisplay"); }
+    void discardAbsoluteDisplay() override { calls.append("discardAbsoluteDisplay"); }
     void outputCreated(const QString& path) override { calls.append("outputCreated:" + path); }
     void runEnded() override { calls.append("runEnded"); }
 
@@ -184,6 +185,34 @@ private slots:
         f.bridge.requestAbort();
         f.bridge.prepareRun();
         QVERIFY(!f.bridge.stopRequested());
+    }
+
+    // The list of a run the user stopped is dropped; a run ended otherwise
+    // (a rejected line) shows its list, also the run after a stopped one.
+    void dropsTheListOfAStoppedRun()
+    {
+        for (const bool stop : {true, false}) {
+            Fixture f;
+            if (stop) f.bridge.requestAbort();
+            bool stopTold = false;
+            f.runOnWorker([&] {
+                const drennix::AbsoluteRow start = rowFor(0);
+                f.bridge.readingStarted(drennix::RunMode::AbsoluteDisplay, &start);
+                f.bridge.row(1, rowFor(1));
+                stopTold = f.bridge.stopRequested();
+                f.bridge.message("ended", drennix::MessageKind::Warning);
+                f.bridge.workEnded();
+                f.bridge.listComplete();
+            });
+            QCOMPARE(stopTold, stop);
+            QCOMPARE(f.view.calls.contains("discardAbsoluteDisplay"), stop);
+            QCOMPARE(f.view.calls.contains("showAbsoluteDisplay"), !stop);
+            if (!stop) continue;
+            f.view.calls.clear();
+            f.bridge.prepareRun();
+            f.runOnWorker([&] { f.bridge.listComplete(); });
+            QCOMPARE(f.view.calls, (QStringList{"showAbsoluteDisplay", "runEnded"}));
+        }
     }
 
     // A window that goes away while its run waits for a message must not leave

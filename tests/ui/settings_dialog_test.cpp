@@ -68,68 +68,69 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("focusOnField");
 
-        // Entries the dialog itself refuses: the focus goes to the field.
+        // Entries the dialog itself refuses.
         QTest::newRow("integer that does not parse") << "rapidSpeed"
                                                      << "3000.5"
-                                                     << "早送速度 には整数を入力して下さい。" << true;
+                                                     << "早送速度 には整数を入力して下さい。";
         QTest::newRow("decimal places above 9") << "decimalPlaces"
                                                 << "10"
-                                                << "小数点位置 には 0 から 9 までの整数を入力して下さい。" << true;
+                                                << "小数点位置 には 0 から 9 までの整数を入力して下さい。";
         QTest::newRow("rows below 99") << "absoluteDisplayRows"
                                        << "98"
-                                       << "ｱﾌﾞｿ表示行数 には 99 から 99999 までの整数を入力して下さい。" << true;
+                                       << "ｱﾌﾞｿ表示行数 には 99 から 99999 までの整数を入力して下さい。";
         QTest::newRow("motion above 3") << "initialMotion"
                                         << "4"
-                                        << "初期移動指令 には 0 から 3 までの整数を入力して下さい。" << true;
+                                        << "初期移動指令 には 0 から 3 までの整数を入力して下さい。";
         QTest::newRow("plane below 4") << "initialPlane"
                                        << "3"
-                                       << "初期平面指令 には 4 から 6 までの整数を入力して下さい。" << true;
+                                       << "初期平面指令 には 4 から 6 までの整数を入力して下さい。";
         QTest::newRow("coordinate 9") << "initialCoordinate"
                                       << "9"
-                                      << "初期座標指令 には 7 から 8 までの整数を入力して下さい。" << true;
+                                      << "初期座標指令 には 7 から 8 までの整数を入力して下さい。";
         QTest::newRow("number that does not parse") << "cwArcCode"
                                                     << "2,5"
-                                                    << "右廻円弧指令 には数値を入力して下さい。" << true;
+                                                    << "右廻円弧指令 には数値を入力して下さい。";
         QTest::newRow("empty number") << "valueSetCode"
                                       << ""
-                                      << "値設定指令 には数値を入力して下さい。" << true;
+                                      << "値設定指令 には数値を入力して下さい。";
         QTest::newRow("full-width letter") << "xAxisLetter"
                                            << "Ｘ"
-                                           << "X軸指令 には半角の1文字を入力して下さい。" << true;
+                                           << "X軸指令 には半角の1文字を入力して下さい。";
 
-        // Stored, then refused by the validation of the configuration.
+        // Stored, then refused by the validation of the configuration; of two
+        // equal fields, the one changed is the one to correct.
         QTest::newRow("empty letter") << "xAxisLetter"
                                       << ""
-                                      << "X軸指令 を入力して下さい。" << false;
+                                      << "X軸指令 を入力して下さい。";
         QTest::newRow("rapid speed below 10") << "rapidSpeed"
                                               << "9"
-                                              << "早送り速度 には10以上を入力して下さい。" << false;
+                                              << "早送り速度 には10以上を入力して下さい。";
         QTest::newRow("digit as letter") << "feedLetter"
                                          << "5"
-                                         << "速度指令 が英字以外の為に入力し直して下さい。" << false;
+                                         << "速度指令 が英字以外の為に入力し直して下さい。";
         QTest::newRow("half-width katakana letter") << "xAxisLetter"
                                                     << "ｱ"
-                                                    << "X軸指令 が英字以外の為に入力し直して下さい。" << false;
+                                                    << "X軸指令 が英字以外の為に入力し直して下さい。";
         QTest::newRow("same letters") << "radiusLetter"
                                       << "X"
-                                      << "X軸指令 と 円弧半径指令 が同じの為に入力し直して下さい。" << false;
+                                      << "X軸指令 と 円弧半径指令 が同じの為に入力し直して下さい。";
         QTest::newRow("same codes") << "linearCode"
                                     << "17"
-                                    << "直線切削指令 と XY平面指令 が同じの為に入力し直して下さい。" << false;
-        QTest::newRow("same codes 1 and 1.0")
-            << "compRightCode"
-            << "1.0"
-            << "直線切削指令 と 右径補正指令 が同じの為に入力し直して下さい。" << false;
+                                    << "直線切削指令 と XY平面指令 が同じの為に入力し直して下さい。";
+        QTest::newRow("same codes 1 and 1.0") << "compRightCode"
+                                              << "1.0"
+                                              << "直線切削指令 と 右径補正指令 が同じの為に入力し直して下さい。";
     }
 
+    // The message and the focus on the field to correct: the field that broke
+    // a rule, or of two equal fields the one changed since the dialog opened,
+    // the second named when both or neither changed.
     void refusesToClose()
     {
         QFETCH(QString, field);
         QFETCH(QString, text);
         QFETCH(QString, message);
-        QFETCH(bool, focusOnField);
         Fixture f;
         QLineEdit* edit = f.dialog.edit(field.toStdString());
         edit->setText(text);
@@ -137,9 +138,22 @@ private slots:
         QVERIFY(f.dialog.isVisible());
         QCOMPARE(f.presenter.texts(), QStringList{message});
         QCOMPARE(f.presenter.messages.front().kind, drennix::MessageKind::Warning);
-        if (focusOnField) QCOMPARE(f.dialog.focusWidget(), edit);
-        // The value stays in the field for the user to correct.
+        // The focus on the field, its value kept and selected for the user
+        // to correct.
+        QCOMPARE(f.dialog.focusWidget(), edit);
         QCOMPARE(edit->text(), text);
+        QCOMPARE(edit->selectedText(), text);
+    }
+
+    void focusesTheSecondOfTwoEqualFieldsBothChanged()
+    {
+        Fixture f;
+        f.type("xAxisLetter", "Q");
+        f.type("radiusLetter", "Q");
+        f.dialog.reject();
+        QCOMPARE(f.presenter.lastText(), QString::fromUtf8("X軸指令 と 円弧半径指令 が同じの為に入力し直して下さい。"));
+        QCOMPARE(f.dialog.focusWidget(), f.edit("radiusLetter"));
+        QCOMPARE(f.edit("radiusLetter")->selectedText(), QStringLiteral("Q"));
     }
 
     // Each closing attempt stores the fields in exchange order up to the first

@@ -1,7 +1,8 @@
 // Qt's own dialogs as the program shows them: the buttons of a message box in
 // Japanese whatever the system's language (and English texts, no failure,
 // without the translation), and the file dialog of 参照: its folder, the
-// "*.nc*" in its name field, its columns wide enough for what they show.
+// "*.nc*" in its name field, its filters, the types it names and its columns
+// wide enough for what they show.
 #include <QtTest>
 
 #include <QAbstractButton>
@@ -99,6 +100,48 @@ private slots:
         const QModelIndex date = view->model()->index(fileRow, 3, view->rootIndex());
         QCOMPARE(date.data().toString(),
                  QLocale().toString(QFileInfo(file.fileName()).lastModified(), QLocale::ShortFormat));
+    }
+
+    // The dialog opens on the usual names of NC programs, with the .nc* and
+    // all-files filters to choose; the type column names each entry in
+    // Japanese, NC programs as such whatever the system calls them.
+    void fileDialogListsNcProgramsWithTheirTypes()
+    {
+        QTemporaryDir folder;
+        const QStringList programs = {"a.nc", "b.ngc", "c.TAP", "d.gcode", "e.cnc", "f.txt"};
+        for (const QString& name : programs + QStringList{"g.dat", "readme"}) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("G0X0\r\n");
+        }
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("old programs")));
+
+        std::unique_ptr<QFileDialog> dialog(createSourceFileDialog(nullptr, folder.path()));
+        const QStringList filters = dialog->nameFilters();
+        QCOMPARE(filters,
+                 QStringList({utf8("NCﾌﾟﾛｸﾞﾗﾑ(.nc .ngc .tap .gcode .cnc .txt) (*.nc *.ngc *.tap *.gcode *.cnc *.txt)"),
+                              utf8("NCﾌｧｲﾙ(.nc*) (*.nc*)"), utf8("全てのﾌｧｲﾙ(*.*) (*)")}));
+        // The dialog shows the filters without their patterns.
+        QCOMPARE(dialog->selectedNameFilter(), utf8("NCﾌﾟﾛｸﾞﾗﾑ(.nc .ngc .tap .gcode .cnc .txt)"));
+        dialog->show();
+        QVERIFY(waitForRows(*dialog, static_cast<int>(programs.size()) + 1));
+
+        auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        const auto typeOf = [view](const QString& name) {
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+                if (view->model()->index(row, 0, view->rootIndex()).data().toString() == name)
+                    return view->model()->index(row, 2, view->rootIndex()).data().toString();
+            }
+            return QString();
+        };
+        for (const QString& name : programs)
+            QCOMPARE(typeOf(name), utf8("NCﾌﾟﾛｸﾞﾗﾑ"));
+        QCOMPARE(typeOf(QStringLiteral("old programs")), utf8("ﾌｫﾙﾀﾞ"));
+
+        dialog->selectNameFilter(filters.constLast());
+        QVERIFY(waitForRows(*dialog, static_cast<int>(programs.size()) + 3));
+        QCOMPARE(typeOf(QStringLiteral("g.dat")), utf8("DAT ﾌｧｲﾙ"));
+        QCOMPARE(typeOf(QStringLiteral("readme")), utf8("ﾌｧｲﾙ"));
     }
 
     // A folder that is gone opens the working folder instead.

@@ -1,8 +1,10 @@
 // The toolpath window on a real run through the main window: it opens from
 // the main window and from the absolute list, selected rows highlight their
-// moves, a clicked move selects its row and shows its line, and after a
-// conversion it shows the check of the written program.
+// moves, a clicked move selects its row and shows its line, the keys 1 to 4
+// choose the views, the box's sizes stay readable over a dense path, and after
+// a conversion it shows the check of the written program.
 #include <QCheckBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -14,6 +16,7 @@
 #include "main_dialog.h"
 #include "recording_presenter.h"
 #include "toolpath_canvas.h"
+#include "toolpath_painter.h"
 #include "toolpath_window.h"
 #include "value_field.h"
 
@@ -160,6 +163,68 @@ private slots:
         w.dialog.settings().estimate = false;
         QVERIFY(w.run("machiningTimeMode"));
         QVERIFY(w.dialog.findChild<ValueField*>(QStringLiteral("estimate"))->text().isEmpty());
+    }
+
+    // The keys 1 to 4 choose the views as their captions show, without Alt,
+    // wherever the focus stands in the window.
+    void plainDigitsChooseTheViews()
+    {
+        QTemporaryDir directory;
+        Window w;
+        w.dialog.setSourcePath(writeSource(directory, program));
+        QVERIFY(w.run("machiningTimeMode"));
+        w.dialog.showLastToolpath();
+        ToolpathWindow* window = w.dialog.toolpathWindow();
+        using drennix::toolpath::ViewDirection;
+        const std::tuple<Qt::Key, ViewDirection, const char*> keys[] = {
+            {Qt::Key_3, ViewDirection::YZ, "viewYZ"},
+            {Qt::Key_2, ViewDirection::XZ, "viewXZ"},
+            {Qt::Key_4, ViewDirection::Isometric, "viewIsometric"},
+            {Qt::Key_1, ViewDirection::XY, "viewXY"},
+        };
+        QWidget* const targets[] = {window->canvas(), window->findChild<QPushButton*>(QStringLiteral("fitAllButton"))};
+        for (QWidget* target : targets) {
+            for (const auto& [key, view, button] : keys) {
+                QTest::keyClick(target, key);
+                QCOMPARE(window->canvas()->projection().view(), view);
+                QVERIFY(window->findChild<QPushButton*>(QString::fromLatin1(button))->isChecked());
+            }
+        }
+        QVERIFY(window->isVisible());
+    }
+
+    // The box's sizes stand on a backing of their own over a dense path: the
+    // margin of the backing is background where strokes cross below it.
+    void theBoxSizesStayReadableOverADensePath()
+    {
+        QByteArray zigzag = "G90G17G0X0Y0Z0\r\nG1F1000\r\n";
+        for (int step = 0; step < 400; ++step) {
+            const double y = step * 0.25;
+            zigzag += (step % 2 == 0 ? "X100.Y" : "X0Y") + QByteArray::number(y, 'f', 2) + "\r\n";
+        }
+        QTemporaryDir directory;
+        Window w;
+        w.dialog.setSourcePath(writeSource(directory, zigzag));
+        QVERIFY(w.run("machiningTimeMode"));
+        const auto run = w.dialog.lastToolpath();
+        QVERIFY(run != nullptr);
+
+        QImage image(400, 300, QImage::Format_RGB32);
+        drennix::toolpath::Projection projection(drennix::toolpath::ViewDirection::XY, image.width(), image.height());
+        projection.fit(run->moves.bounds(), 0);
+        projection.zoomAbout(3, image.width() / 2.0, image.height() / 2.0);
+        QPainter painter(&image);
+        paintToolpath(painter, *run, projection, ToolpathPaintOptions{});
+        const int textHeight = painter.fontMetrics().height();
+        painter.end();
+        const auto darkRows = [&](int top, int bottom) {
+            int dark = 0;
+            for (int y = top; y <= bottom; ++y)
+                dark += QColor(image.pixel(6, y)).lightness() < 200 ? 1 : 0;
+            return dark;
+        };
+        QVERIFY(darkRows(60, 60 + textHeight) > 0);
+        QCOMPARE(darkRows(8, 8 + textHeight - 1), 0);
     }
 
     void wheelZoomsAboutTheCursorAndHomeFitsAll()

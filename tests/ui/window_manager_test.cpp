@@ -1,7 +1,9 @@
 // The windows under a real window manager (openbox on Xvfb, started by
 // scripts/run-under-window-manager): the list and help windows belong to the main
-// window and stay in front of it, and the main window keeps its place however
-// often the settings come and go. Skipped without a window manager.
+// window and stay in front of it, the windows of the runs open cascaded from
+// the main window at the size last given to their kind with the newest
+// toolpath in front, and the main window keeps its place however often the
+// settings come and go. Skipped without a window manager.
 #include <QtTest>
 
 #include <QLineEdit>
@@ -16,6 +18,8 @@
 #include "main_dialog.h"
 #include "recording_presenter.h"
 #include "settings_dialog.h"
+#include "toolpath_canvas.h"
+#include "toolpath_window.h"
 
 namespace {
 
@@ -151,6 +155,78 @@ private slots:
         settle();
         QVERIFY(isAbove(*first, w.dialog));
         QVERIFY(isAbove(*second, w.dialog));
+    }
+
+    // Each window of a run opens a step further along the cascade from the
+    // main window, on the screen, leaving the main window's inputs and
+    // Execute in sight; a list opens at the size the last one was given, and
+    // so does a toolpath window; the toolpath of the newest run comes in
+    // front of its list.
+    void runWindowsCascadeFromTheMainWindow()
+    {
+        QTemporaryDir directory;
+        const QString source = directory.filePath(QStringLiteral("part.nc"));
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(sampleProgram);
+        file.close();
+
+        Window w;
+        w.dialog.move(60, 40);
+        settle();
+        const QRect available = w.dialog.screen()->availableGeometry();
+        const QRect main = w.dialog.frameGeometry();
+        const auto* execute = w.dialog.findChild<QPushButton*>(QStringLiteral("executeButton"));
+        const QRect inputs(w.dialog.mapToGlobal(QPoint(0, 0)),
+                           QSize(w.dialog.width(), execute->mapTo(&w.dialog, QPoint(0, 0)).y() + execute->height()));
+        const auto verifyPlaced = [&](const QWidget& window) {
+            const QRect frame = window.frameGeometry();
+            QVERIFY2(available.contains(frame), qPrintable(window.objectName()));
+            QVERIFY2(!frame.contains(main), qPrintable(window.objectName()));
+            QVERIFY2(!frame.intersects(inputs), qPrintable(window.objectName()));
+        };
+
+        QVERIFY(w.runAbsoluteDisplay(source));
+        QPointer<AbsoluteDisplayDialog> first = w.dialog.latestAbsoluteDisplay();
+        QVERIFY(w.runAbsoluteDisplay(source));
+        QPointer<AbsoluteDisplayDialog> second = w.dialog.latestAbsoluteDisplay();
+        QVERIFY(first != nullptr && second != nullptr);
+        verifyPlaced(*first);
+        verifyPlaced(*second);
+        QVERIFY(first->frameGeometry().topLeft() != second->frameGeometry().topLeft());
+
+        // A size the user gives a list is the next list's.
+        second->resize(640, 360);
+        settle();
+        QVERIFY(w.runAbsoluteDisplay(source));
+        QPointer<AbsoluteDisplayDialog> third = w.dialog.latestAbsoluteDisplay();
+        QCOMPARE(third->size(), QSize(640, 360));
+        verifyPlaced(*third);
+
+        // The first list's toolpath; the next run's comes in front of the
+        // newest list.
+        first->findChild<QPushButton*>(QStringLiteral("toolpathButton"))->click();
+        settle();
+        QPointer<ToolpathWindow> toolpath = w.dialog.toolpathWindow();
+        QVERIFY(toolpath != nullptr && toolpath->isVisible());
+        verifyPlaced(*toolpath);
+        QVERIFY(isAbove(*toolpath, *third));
+        QVERIFY(w.runAbsoluteDisplay(source));
+        QPointer<AbsoluteDisplayDialog> fourth = w.dialog.latestAbsoluteDisplay();
+        QCOMPARE(w.dialog.toolpathWindow(), toolpath.data());
+        QCOMPARE(toolpath->canvas()->run(), w.dialog.lastToolpath().get());
+        QVERIFY(isAbove(*toolpath, *fourth));
+
+        // A toolpath window opened again has the size the last one was given.
+        toolpath->resize(520, 420);
+        settle();
+        toolpath->close();
+        QTRY_VERIFY(toolpath.isNull());
+        w.dialog.showLastToolpath();
+        settle();
+        QVERIFY(w.dialog.toolpathWindow() != nullptr);
+        QCOMPARE(w.dialog.toolpathWindow()->size(), QSize(520, 420));
+        verifyPlaced(*w.dialog.toolpathWindow());
     }
 
     void helpStaysInFrontOfTheMainWindow()
