@@ -300,8 +300,9 @@ double distanceToSegment(ScreenPoint p, ScreenPoint a, ScreenPoint b)
 
 class NearestFinder {
 public:
-    NearestFinder(const Projection& projection, ScreenPoint target, double reach, std::size_t none)
-        : projection_(projection), target_(target), best_(reach), found_(none)
+    NearestFinder(const Projection& projection, ScreenPoint target, double reach, std::size_t none,
+                  const std::function<bool()>& stopped)
+        : projection_(projection), target_(target), best_(reach), none_(none), found_(none), stopped_(stopped)
     {}
 
     GroupDetail detailOf(const Box& box) const
@@ -313,10 +314,15 @@ public:
                           target_.y <= high.y + best_;
         return near ? GroupDetail::Moves : GroupDetail::Hidden;
     }
-    bool stopped() const { return false; }
+    bool stopped() const
+    {
+        if (stopped_ && stopped_()) interrupted_ = true;
+        return interrupted_;
+    }
     void skipped() {}
     void dot(const Box&) {}
-    bool arcWanted(const Box&) const { return true; }
+    // Only an arc that passes near the point needs its chords.
+    bool arcWanted(const Box& box) const { return detailOf(box) == GroupDetail::Moves; }
     StrokeStyle styleOf(std::size_t, MoveKind) const { return StrokeStyle::Cutting; }
     bool passesOver(std::size_t, StrokeStyle, bool) const { return false; }
     long long chordsOf(double sweep, double radiusPixels) const { return chordsForArc(sweep, radiusPixels); }
@@ -335,13 +341,16 @@ public:
         }
         last_ = next;
     }
-    std::size_t found() const { return found_; }
+    std::size_t found() const { return interrupted_ ? none_ : found_; }
 
 private:
     const Projection& projection_;
     ScreenPoint target_;
     double best_;
+    std::size_t none_;
     std::size_t found_;
+    const std::function<bool()>& stopped_;
+    mutable bool interrupted_ = false;
     std::size_t move_ = 0;
     ScreenPoint last_;
 };
@@ -400,9 +409,10 @@ void traceWrittenPath(const ToolpathStore& store, const WrittenPath& written, in
     }
 }
 
-std::size_t nearestMove(const ToolpathStore& store, const Projection& projection, ScreenPoint point, double reach)
+std::size_t nearestMove(const ToolpathStore& store, const Projection& projection, ScreenPoint point, double reach,
+                        const std::function<bool()>& stopped)
 {
-    NearestFinder finder(projection, point, reach, store.moveCount());
+    NearestFinder finder(projection, point, reach, store.moveCount(), stopped);
     walkMoves(store, projection, MoveRange{}, finder);
     return finder.found();
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <limits>
 
 #include "projection.h"
@@ -54,7 +55,9 @@ void traceWrittenPath(const ToolpathStore& store, const WrittenPath& written, in
                       const Projection& projection, StrokeSink& sink, MoveRange arcs = {});
 
 // The move whose drawn path passes nearest to `point`, within `reach`
-// pixels; moveCount() when none does.
-std::size_t nearestMove(const ToolpathStore& store, const Projection& projection, ScreenPoint point, double reach);
+// pixels; moveCount() when none does, or when `stopped` (asked before each
+// group of moves) ended the search.
+std::size_t nearestMove(const ToolpathStore& store, const Projection& projection, ScreenPoint point, double reach,
+                        const std::function<bool()>& stopped = {});
 
 }  // namespace drennix::toolpath

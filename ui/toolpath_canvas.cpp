@@ -1,5 +1,6 @@
 #include "toolpath_canvas.h"
 
+#include "toolpath_picker.h"
 #include "toolpath_renderer.h"
 #include "ui_texts.h"
 
@@ -28,8 +29,12 @@ constexpr int restMilliseconds = 40;
 }  // namespace
 
 ToolpathCanvas::ToolpathCanvas(QWidget* parent)
-    : QWidget(parent), renderer_(new ToolpathRenderer(this)), restTimer_(new QTimer(this))
+    : QWidget(parent),
+      renderer_(new ToolpathRenderer(this)),
+      picker_(new ToolpathPicker(this)),
+      restTimer_(new QTimer(this))
 {
+    connect(picker_, &ToolpathPicker::picked, this, &ToolpathCanvas::moveClicked);
     connect(renderer_, &ToolpathRenderer::pictureReady, this, &ToolpathCanvas::showPicture);
     restTimer_->setSingleShot(true);
     restTimer_->setInterval(restMilliseconds);
@@ -44,6 +49,7 @@ ToolpathCanvas::ToolpathCanvas(QWidget* parent)
 void ToolpathCanvas::setRun(std::shared_ptr<const drennix::toolpath::ToolpathRun> run)
 {
     renderer_->cancel();
+    picker_->cancel();
     run_ = std::move(run);
     picture_ = QImage();
     options_.highlighted.clear();
@@ -152,12 +158,16 @@ void ToolpathCanvas::paintEvent(QPaintEvent*)
         const double factor = projection_.scale() / pictureProjection_.scale();
         const drennix::toolpath::ScreenPoint before = pictureProjection_.toScreen({});
         const drennix::toolpath::ScreenPoint after = projection_.toScreen({});
+        const QPointF offset(after.x - factor * before.x, after.y - factor * before.y);
         painter.fillRect(rect(), Qt::white);
-        painter.save();
-        painter.setTransform(
-            QTransform(factor, 0, 0, factor, after.x - factor * before.x, after.y - factor * before.y));
-        painter.drawImage(0, 0, picture_);
-        painter.restore();
+        // Only the part of the picture that lands on the widget is scaled,
+        // however far the view has zoomed in since it was drawn.
+        const QRectF source = QRectF(QPointF(-offset.x() / factor, -offset.y() / factor), QSizeF(size()) / factor)
+                                  .intersected(QRectF(QPointF(0, 0), QSizeF(picture_.size())));
+        if (!source.isEmpty()) {
+            const QRectF target(source.topLeft() * factor + offset, source.size() * factor);
+            painter.drawImage(target, picture_, source);
+        }
     }
     if (!pictureCurrent_ && run_) {
         // The picture of this view is on its way.
@@ -222,7 +232,6 @@ void ToolpathCanvas::keyPressEvent(QKeyEvent* event)
 void ToolpathCanvas::pick(QPointF point)
 {
     if (!run_) return;
-    const std::size_t found =
-        drennix::toolpath::nearestMove(run_->moves, projection_, {point.x(), point.y()}, clickReach);
-    if (found < run_->moves.moveCount()) emit moveClicked(found);
+    // Looked for on the picker's thread; moveClicked comes when it is found.
+    picker_->pick({run_, projection_, {point.x(), point.y()}, clickReach, sourcePath_});
 }

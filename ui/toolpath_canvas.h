@@ -16,6 +16,7 @@
 
 #include "toolpath_painter.h"
 
+class ToolpathPicker;
 class ToolpathRenderer;
 
 class ToolpathCanvas : public QWidget {
@@ -25,6 +26,8 @@ public:
     explicit ToolpathCanvas(QWidget* parent = nullptr);
 
     void setRun(std::shared_ptr<const drennix::toolpath::ToolpathRun> run);
+    // The program's file, for the text of a clicked move's line.
+    void setSourcePath(const QString& path) { sourcePath_ = path; }
     const drennix::toolpath::ToolpathRun* run() const { return run_.get(); }
     void setView(drennix::toolpath::ViewDirection view);
     void setHighlighted(std::vector<drennix::toolpath::MoveRange> ranges);
@@ -48,8 +51,9 @@ public slots:
     void fitAll();
 
 signals:
-    // A click hit move `index` of the run.
-    void moveClicked(qulonglong index);
+    // A click hit move `index` of the run, on the source line `lineText`
+    // (read from the program's file where one was given).
+    void moveClicked(qulonglong index, const QString& lineText);
     // The full picture of the current view is shown.
     void pictureShown();
     // A first quick picture of the current view is shown.
@@ -76,6 +80,8 @@ private:
     // Until the user zooms or pans, a resize fits the picture again.
     bool fitted_ = true;
     ToolpathRenderer* renderer_;
+    ToolpathPicker* picker_;
+    QString sourcePath_;
     // The last picture drawn and the view it was drawn in (null before the first).
     QImage picture_;
     drennix::toolpath::Projection pictureProjection_;

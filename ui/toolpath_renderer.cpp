@@ -1,67 +1,29 @@
 #include "toolpath_renderer.h"
 
+#include <atomic>
 #include <functional>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include <QPainter>
 
-ToolpathRenderer::ToolpathRenderer(QObject* parent) : QObject(parent), thread_([this] { drawLoop(); }) {}
+ToolpathRenderer::ToolpathRenderer(QObject* parent)
+    : QObject(parent), thread_([this](ToolpathFrame& frame, std::uint64_t request) { drawFrame(frame, request); })
+{}
 
-ToolpathRenderer::~ToolpathRenderer()
+void ToolpathRenderer::drawFrame(ToolpathFrame& frame, std::uint64_t request)
 {
-    {
-        const std::lock_guard lock(mutex_);
-        ending_ = true;
-        pending_.reset();
-        latest_ = 0;
+    if (frame.options.coarse) {
+        if (std::optional<QImage> quick = draw(frame, request))
+            deliver(std::move(*quick), frame.projection, true, request);
+        frame.options.coarse = false;
     }
-    wake_.notify_all();
-    thread_.join();
-}
-
-void ToolpathRenderer::request(ToolpathFrame frame)
-{
-    {
-        const std::lock_guard lock(mutex_);
-        latest_ = ++requests_;
-        pending_ = std::move(frame);
-    }
-    wake_.notify_all();
-}
-
-void ToolpathRenderer::cancel()
-{
-    const std::lock_guard lock(mutex_);
-    latest_ = 0;
-    pending_.reset();
-}
-
-void ToolpathRenderer::drawLoop()
-{
-    for (;;) {
-        ToolpathFrame frame;
-        std::uint64_t request = 0;
-        {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return ending_ || pending_.has_value(); });
-            if (ending_) return;
-            frame = std::move(*pending_);
-            pending_.reset();
-            request = latest_;
-        }
-        if (frame.options.coarse) {
-            if (std::optional<QImage> quick = draw(frame, request)) {
-                deliver(std::move(*quick), frame.projection, true, request);
-            }
-            frame.options.coarse = false;
-        }
-        std::optional<QImage> picture = draw(frame, request);
-        // The run goes before the picture is handed on: a window that has
-        // let go of it frees it now.
-        frame.run.reset();
-        if (picture) deliver(std::move(*picture), frame.projection, false, request);
-    }
+    std::optional<QImage> picture = draw(frame, request);
+    // The run goes before the picture is handed on: a window that has let
+    // go of it frees it now.
+    frame.run.reset();
+    if (picture) deliver(std::move(*picture), frame.projection, false, request);
 }
 
 std::optional<QImage> ToolpathRenderer::draw(const ToolpathFrame& frame, std::uint64_t request) const
@@ -74,7 +36,7 @@ std::optional<QImage> ToolpathRenderer::draw(const ToolpathFrame& frame, std::ui
         return picture;
     }
     const drennix::toolpath::ToolpathRun& run = *frame.run;
-    const std::function<bool()> stopped = [this, request] { return superseded(request); };
+    const std::function<bool()> stopped = [this, request] { return thread_.superseded(request); };
     {
         QPainter painter(&picture);
         paintBackground(painter, run, projection);
@@ -103,7 +65,8 @@ std::optional<QImage> ToolpathRenderer::draw(const ToolpathFrame& frame, std::ui
         mergeLayer(picture, layer);
     layers.clear();
     QPainter painter(&picture);
-    if (!paintOverlay(painter, run, projection, frame.options, stopped) || superseded(request)) return std::nullopt;
+    if (!paintOverlay(painter, run, projection, frame.options, stopped) || thread_.superseded(request))
+        return std::nullopt;
     return picture;
 }
 
@@ -115,7 +78,7 @@ void ToolpathRenderer::deliver(QImage picture, const drennix::toolpath::Projecti
     QMetaObject::invokeMethod(
         this,
         [this, picture = std::move(picture), projection, coarse, request] {
-            if (!superseded(request)) emit pictureReady(picture, projection, coarse);
+            if (!thread_.superseded(request)) emit pictureReady(picture, projection, coarse);
         },
         Qt::QueuedConnection);
 }

@@ -6,17 +6,14 @@
 // soon as the window does, and ends when the renderer is destroyed.
 #pragma once
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 
 #include <QImage>
 #include <QObject>
 
+#include "latest_job_thread.h"
 #include "toolpath_painter.h"
 
 struct ToolpathFrame {
@@ -30,13 +27,12 @@ class ToolpathRenderer : public QObject {
 
 public:
     explicit ToolpathRenderer(QObject* parent = nullptr);
-    ~ToolpathRenderer() override;
 
     // Asks for the picture of `frame`, giving up any asked for before. A
     // coarse frame's quick picture comes first, then its full one.
-    void request(ToolpathFrame frame);
+    void request(ToolpathFrame frame) { thread_.post(std::move(frame)); }
     // Gives up what is asked for or being drawn, and the run it draws.
-    void cancel();
+    void cancel() { thread_.cancel(); }
 
 signals:
     // The picture of the last request, on the interface thread; `coarse`
@@ -47,19 +43,11 @@ private:
     // The threads a picture is drawn by at once: this one's and a helper.
     static constexpr std::size_t drawingThreads = 2;
 
-    void drawLoop();
+    void drawFrame(ToolpathFrame& frame, std::uint64_t request);
     // Draws `frame`; nothing when a newer request or the end came first.
     std::optional<QImage> draw(const ToolpathFrame& frame, std::uint64_t request) const;
     void deliver(QImage picture, const drennix::toolpath::Projection& projection, bool coarse, std::uint64_t request);
-    bool superseded(std::uint64_t request) const { return latest_.load(std::memory_order_relaxed) != request; }
 
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    // What to draw next, taken by the drawing thread.
-    std::optional<ToolpathFrame> pending_;
-    bool ending_ = false;
-    // The number of the last request (0: none, or given up).
-    std::atomic<std::uint64_t> latest_{0};
-    std::uint64_t requests_ = 0;
-    std::thread thread_;
+    // Last: it ends first, while the rest is still there.
+    LatestJobThread<ToolpathFrame> thread_;
 };

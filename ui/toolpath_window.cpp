@@ -6,7 +6,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -21,7 +20,6 @@
 #include "messages.h"
 #include "number_format.h"
 #include "palette.h"
-#include "source_line_text.h"
 #include "toolpath_canvas.h"
 #include "ui_texts.h"
 
@@ -186,7 +184,7 @@ QWidget* ToolpathWindow::buildSpeedBar()
 void ToolpathWindow::showRun(std::shared_ptr<const ToolpathRun> run, const QString& sourcePath,
                              AbsoluteDisplayDialog* list)
 {
-    sourcePath_ = sourcePath;
+    canvas_->setSourcePath(sourcePath);
     canvas_->setRun(std::move(run));
     status_->setText(text(texts::clickHint));
     showConversion();
@@ -238,12 +236,12 @@ void ToolpathWindow::highlightSelectedRows()
     canvas_->setHighlighted(std::move(ranges));
 }
 
-void ToolpathWindow::showClickedMove(qulonglong index)
+void ToolpathWindow::showClickedMove(qulonglong index, const QString& lineText)
 {
     const ToolpathRun* run = canvas_->run();
     if (run == nullptr || index >= run->moves.moveCount()) return;
     const long long line = run->moves.lineOf(index);
-    status_->setText(text(texts::clickedLine).arg(line).arg(sourceLineText(line)));
+    status_->setText(text(texts::clickedLine).arg(line).arg(sourceLineText(line, lineText)));
     if (list_ != nullptr && line < list_->model()->rowCount()) {
         QTableView* view = list_->list();
         view->selectRow(static_cast<int>(line));
@@ -253,21 +251,14 @@ void ToolpathWindow::showClickedMove(qulonglong index)
     }
 }
 
-// The list holds the line's text when it lists the line; else the source
-// file is read up to it.
-QString ToolpathWindow::sourceLineText(long long line) const
+// The list's text of the line where it lists the line, else the text the
+// picker read from the source file.
+QString ToolpathWindow::sourceLineText(long long line, const QString& readText) const
 {
     if (list_ != nullptr && line < list_->model()->rowCount()) {
         return list_->model()->cellText(static_cast<int>(line), AbsoluteRowModel::sourceLineColumn);
     }
-    QFile file(sourcePath_);
-    if (!file.open(QIODevice::ReadOnly)) return QString();
-    QByteArray bytes;
-    for (long long number = 1; number <= line && !file.atEnd(); ++number)
-        bytes = file.readLine();
-    while (bytes.endsWith('\n') || bytes.endsWith('\r'))
-        bytes.chop(1);
-    return decodeSourceLine(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return readText;
 }
 
 // The digits 1 to 4 choose the views as their captions show, also without

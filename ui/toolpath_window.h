@@ -48,8 +48,8 @@ private:
     QWidget* buildSpeedBar();
     void linkList(AbsoluteDisplayDialog* list);
     void highlightSelectedRows();
-    void showClickedMove(qulonglong index);
-    QString sourceLineText(long long line) const;
+    void showClickedMove(qulonglong index, const QString& lineText);
+    QString sourceLineText(long long line, const QString& readText) const;
     void showConversion();
 
     ToolpathCanvas* canvas_;
@@ -62,5 +62,4 @@ private:
     QLabel* verification_ = nullptr;
     QPointer<AbsoluteDisplayDialog> list_;
     QMetaObject::Connection selectionLink_;
-    QString sourcePath_;
 };

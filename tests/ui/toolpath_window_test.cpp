@@ -56,11 +56,14 @@ public:
     MainDialog dialog;
 };
 
-// A click on the canvas where the program point (x, y, z) is drawn.
-void clickAt(ToolpathCanvas* canvas, float x, float y, float z)
+// A click on the canvas where the program point (x, y, z) is drawn; true
+// once the move under it is found (on the picker's thread).
+bool clickAt(ToolpathCanvas* canvas, float x, float y, float z)
 {
+    QSignalSpy found(canvas, &ToolpathCanvas::moveClicked);
     const QPointF at = canvas->screenPointOf({x, y, z});
     QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, at.toPoint());
+    return found.wait(10000);
 }
 
 }  // namespace
@@ -99,14 +102,14 @@ private slots:
         QCOMPARE(canvas->highlighted().front().last, std::size_t{5});
 
         // The far side of the circle (-20, 0) belongs to line 5 only.
-        clickAt(canvas, -20, 0, 0);
+        QVERIFY(clickAt(canvas, -20, 0, 0));
         QCOMPARE(table->selectionModel()->selectedRows().size(), 1);
         QCOMPARE(table->selectionModel()->selectedRows().constFirst().row(), 5);
         QCOMPARE(window->statusText(), QString::fromUtf8("5行目：G3X20.Y0I-20.J0F200"));
 
         // After G92 the tool stands at (0, 0) of the new coordinates while it
         // is at (50, 10) of the old: G1X10. is drawn from (0, 0) to (10, 0).
-        clickAt(canvas, 5, 0, 0);
+        QVERIFY(clickAt(canvas, 5, 0, 0));
         QCOMPARE(window->statusText(), QString::fromUtf8("10行目：G1X10."));
         QCOMPARE(table->selectionModel()->selectedRows().constFirst().row(), 10);
 
@@ -135,7 +138,7 @@ private slots:
         QVERIFY(qFuzzyCompare(run->written->largestFraction(), run->verification->summary.maxDeviation / 0.01));
         QVERIFY(window->verificationText().startsWith(QString::fromUtf8("変換円弧数：2  変換後行数：")));
         // Clicking without a list reads the line from the source file.
-        clickAt(window->canvas(), -20, 0, 0);
+        QVERIFY(clickAt(window->canvas(), -20, 0, 0));
         QCOMPARE(window->statusText(), QString::fromUtf8("5行目：G3X20.Y0I-20.J0F200"));
     }
 
