@@ -24,14 +24,11 @@ std::shared_ptr<ToolpathRun> ToolpathRecorder::finish(const RunResult& result)
 {
     if (check_ && result.outcome == RunOutcome::Converted && result.outputPath) {
         run_->verification = check_->finish();
-        run_->written->attach(run_->moves);
+        run_->written->attach(convertedMoves_);
     } else {
         if (check_) check_->abandon();
         run_->written.reset();
     }
-    // The boxes of the level of detail are made here, on the run's thread,
-    // so that the window never waits for them.
-    run_->moves.levelOfDetail();
     return std::move(run_);
 }
 

@@ -4,6 +4,7 @@
 // deviations of its straight moves. The finished record is handed over whole.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -24,7 +25,10 @@ public:
     // A converting run's arc, before the bytes of its cuts, for the check.
     void recordConverting(const Move& arc)
     {
-        if (check_) check_->noteArc(arc);
+        if (!check_) return;
+        // The arc is the next move the store gets.
+        convertedMoves_.push_back(static_cast<std::uint32_t>(run_->moves.moveCount()));
+        check_->noteArc(arc);
     }
     void recordExpanding(const CyclePlan& cycle)
     {
@@ -46,6 +50,8 @@ private:
     std::shared_ptr<ToolpathRun> run_;
     // In a converting run; it fills the record's written path.
     std::optional<CheckAlongside> check_;
+    // The store's index of each converted arc's move, in order.
+    ChunkedArray<std::uint32_t, 18> convertedMoves_;
 };
 
 }  // namespace drennix::toolpath

@@ -43,15 +43,11 @@ void WrittenPath::addBand(DeviationBand band)
     ++segments_;
 }
 
-void WrittenPath::attach(const ToolpathStore& moves)
+void WrittenPath::attach(const ChunkedArray<std::uint32_t, 18>& convertedMoves)
 {
     for (std::size_t index = 0; index < arcs_.size(); ++index) {
         WrittenArc arc = std::as_const(arcs_)[index];
-        std::size_t move = moves.firstMoveFrom(arc.line);
-        while (move < moves.moveCount() && moves.lineOf(move) == arc.line && moves.arcOf(move) == nullptr)
-            ++move;
-        const bool found = move < moves.moveCount() && moves.lineOf(move) == arc.line;
-        arc.move = found ? static_cast<std::uint32_t>(move) : unresolved;
+        arc.move = index < convertedMoves.size() ? convertedMoves[index] : unresolved;
         arcs_.set(index, arc);
     }
 }

@@ -52,9 +52,10 @@ public:
     // Only the band counts: a segment within the tolerance by a bound is
     // not measured.
     bool wantsEveryDeviation() const override { return false; }
-    // After the run: finds each converted arc's move in the run's store
-    // (unresolved where it is not there, which a finished run never gives).
-    void attach(const ToolpathStore& moves);
+    // After the run: each converted arc's move in the run's store, from the
+    // store's index of each converted arc in order (unresolved where there
+    // are fewer, which a finished run never gives).
+    void attach(const ChunkedArray<std::uint32_t, 18>& convertedMoves);
 
     std::size_t arcCount() const { return arcs_.size(); }
     const WrittenArc& arcAt(std::size_t index) const { return arcs_[index]; }

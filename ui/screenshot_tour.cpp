@@ -63,8 +63,10 @@ bool TourPresenter::confirm(QWidget* /*parent*/, const QString& /*text*/)
 
 std::optional<ScreenshotTour::Plan> ScreenshotTour::planFromArguments(const QStringList& arguments)
 {
-    if (arguments.size() != 3 || arguments[1].isEmpty() || arguments[2].isEmpty()) return std::nullopt;
-    return Plan{arguments[1], arguments[2]};
+    if (arguments.size() < 3 || arguments.size() > 4 || arguments[1].isEmpty() || arguments[2].isEmpty()) {
+        return std::nullopt;
+    }
+    return Plan{arguments[1], arguments[2], arguments.value(3)};
 }
 
 ScreenshotTour::ScreenshotTour(MainDialog& dialog, TourPresenter& messages, Plan plan)
@@ -100,6 +102,12 @@ ScreenshotTour::ScreenshotTour(MainDialog& dialog, TourPresenter& messages, Plan
     addStep([this] { saveHelp(); });
     addStepThenWait([this] { openFileDialog(); }, settleMilliseconds);
     addStep([this] { saveFileDialog(); });
+    if (!plan_.largeSourcePath.isEmpty()) {
+        addStep([this] { dialog_.setSourcePath(plan_.largeSourcePath); });
+        addRunStep(3, QStringLiteral("_arcs"), QStringLiteral("main-convert-large"));
+        addStepThenWait([this] { dialog_.showLastToolpath(); }, settleMilliseconds);
+        addStep([this] { saveToolpath(QStringLiteral("viewXY"), QStringLiteral("toolpath-large")); });
+    }
 }
 
 void ScreenshotTour::addStepThenWait(std::function<void()> step, int milliseconds)

@@ -44,9 +44,12 @@ public:
     struct Plan {
         QString outputDirectory;
         QString sourcePath;
+        // A big program, converted at the end for a picture of its toolpath
+        // (none: no such picture).
+        QString largeSourcePath;
     };
-    // The plan from the command line "PROGRAM OUTPUT_FOLDER SOURCE"; nothing
-    // when the two are not both given.
+    // The plan from the command line "PROGRAM OUTPUT_FOLDER SOURCE
+    // [LARGE_SOURCE]"; nothing when the first two are not both given.
     static std::optional<Plan> planFromArguments(const QStringList& arguments);
 
     ScreenshotTour(MainDialog& dialog, TourPresenter& messages, Plan plan);

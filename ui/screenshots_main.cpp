@@ -1,9 +1,10 @@
 // drennix-screenshots: saves a picture of each window of the desktop program.
 //
-//   drennix-screenshots OUTPUT_FOLDER SOURCE
+//   drennix-screenshots OUTPUT_FOLDER SOURCE [LARGE_SOURCE]
 //
 // SOURCE is the NC program the tour runs; the converting runs write next to
-// it. The exit status is 0 when every picture was saved, 1 when one was not,
+// it. LARGE_SOURCE, a big program, is converted last for a picture of its
+// toolpath. The exit status is 0 when every picture was saved, 1 when one was not,
 // 2 for a wrong command line.
 #include <cstdio>
 
@@ -19,7 +20,7 @@ int main(int argc, char** argv)
     DrennixApp application(argc, argv);
     const std::optional<ScreenshotTour::Plan> plan = ScreenshotTour::planFromArguments(QCoreApplication::arguments());
     if (!plan) {
-        std::fputs("usage: drennix-screenshots OUTPUT_FOLDER SOURCE\n", stderr);
+        std::fputs("usage: drennix-screenshots OUTPUT_FOLDER SOURCE [LARGE_SOURCE]\n", stderr);
         return 2;
     }
 

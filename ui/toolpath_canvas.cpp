@@ -89,8 +89,8 @@ QPointF ToolpathCanvas::screenPointOf(const drennix::toolpath::Vertex& point) co
 void ToolpathCanvas::fitAll()
 {
     projection_.resize(width(), height());
-    if (run_) projection_.fit(run_->moves.bounds(), fitMargin);
     fitted_ = true;
+    fitPending_ = run_ != nullptr;
     invalidate();
 }
 
@@ -112,12 +112,14 @@ void ToolpathCanvas::viewChanged()
 
 void ToolpathCanvas::zoomAbout(double factor, QPointF at)
 {
+    if (fitPending_) return;
     projection_.zoomAbout(factor, at.x(), at.y());
     viewChanged();
 }
 
 void ToolpathCanvas::panBy(QPointF delta)
 {
+    if (fitPending_) return;
     projection_.panBy(delta.x(), delta.y());
     viewChanged();
 }
@@ -129,11 +131,17 @@ void ToolpathCanvas::redrawNow()
     ToolpathPaintOptions options = options_;
     // Without a picture of this view to stand in, a quick one comes first.
     options.coarse = picture_.isNull() || pictureProjection_.view() != projection_.view();
-    renderer_->request({run_, projection_, std::move(options)});
+    renderer_->request({run_, projection_, std::move(options), fitPending_ ? fitMargin : -1});
 }
 
 void ToolpathCanvas::showPicture(const QImage& picture, const drennix::toolpath::Projection& projection, bool coarse)
 {
+    // The picture of the last request: where it fitted the view, the view
+    // is now the one it was drawn in.
+    if (fitPending_) {
+        projection_ = projection;
+        fitPending_ = false;
+    }
     picture_ = picture;
     pictureProjection_ = projection;
     pictureCoarse_ = coarse;
@@ -146,8 +154,9 @@ void ToolpathCanvas::showPicture(const QImage& picture, const drennix::toolpath:
 void ToolpathCanvas::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    // A picture of another view cannot stand in for this one.
-    if (picture_.isNull() || pictureProjection_.view() != projection_.view()) {
+    // A picture of another view cannot stand in for this one, nor any
+    // before the view is fitted.
+    if (picture_.isNull() || pictureProjection_.view() != projection_.view() || fitPending_) {
         painter.fillRect(rect(), Qt::white);
     } else if (pictureCurrent_) {
         painter.drawImage(0, 0, picture_);
@@ -231,7 +240,7 @@ void ToolpathCanvas::keyPressEvent(QKeyEvent* event)
 
 void ToolpathCanvas::pick(QPointF point)
 {
-    if (!run_) return;
+    if (!run_ || fitPending_) return;
     // Looked for on the picker's thread; moveClicked comes when it is found.
     picker_->pick({run_, projection_, {point.x(), point.y()}, clickReach, sourcePath_});
 }

@@ -44,6 +44,8 @@ public:
     // Asks for the picture of the current view now (else asked for when the
     // view rests).
     void redrawNow();
+    // Whether the view waits for the renderer to fit it to the run.
+    bool fitPending() const { return fitPending_; }
     // Whether the picture shown is the one of the current view and options.
     bool pictureCurrent() const { return pictureCurrent_; }
 
@@ -79,6 +81,9 @@ private:
     ToolpathPaintOptions options_;
     // Until the user zooms or pans, a resize fits the picture again.
     bool fitted_ = true;
+    // The renderer fits the view to the run (it makes the run's box on its
+    // own thread); until its picture comes, the view takes no zoom or pan.
+    bool fitPending_ = false;
     ToolpathRenderer* renderer_;
     ToolpathPicker* picker_;
     QString sourcePath_;

@@ -14,6 +14,7 @@ ToolpathRenderer::ToolpathRenderer(QObject* parent)
 
 void ToolpathRenderer::drawFrame(ToolpathFrame& frame, std::uint64_t request)
 {
+    if (frame.fitMargin >= 0 && frame.run) frame.projection.fit(frame.run->moves.bounds(), frame.fitMargin);
     if (frame.options.coarse) {
         if (std::optional<QImage> quick = draw(frame, request))
             deliver(std::move(*quick), frame.projection, true, request);

@@ -20,6 +20,10 @@ struct ToolpathFrame {
     std::shared_ptr<const drennix::toolpath::ToolpathRun> run;
     drennix::toolpath::Projection projection;
     ToolpathPaintOptions options;
+    // From 0 up: the projection is first fitted to everything drawn, with
+    // this many pixels around it, on the drawing thread (the box of a big
+    // run is made there on the first request; the window never waits).
+    double fitMargin = -1;
 };
 
 class ToolpathRenderer : public QObject {
@@ -35,7 +39,8 @@ public:
     void cancel() { thread_.cancel(); }
 
 signals:
-    // The picture of the last request, on the interface thread; `coarse`
+    // The picture of the last request, on the interface thread, with the
+    // projection it was drawn in (fitted where the request asked); `coarse`
     // for the quick one before the full one.
     void pictureReady(const QImage& picture, const drennix::toolpath::Projection& projection, bool coarse);
 

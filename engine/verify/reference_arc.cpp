@@ -602,7 +602,7 @@ Point3 ArcSegments::pointAt(double t, double sin, double cos) const
 // Most segments continue the walk of the segment before and lie within the
 // floor by the quick bound: that case alone, kept small, so that it needs
 // no frame of its own; it changes nothing unless it settles the segment.
-std::optional<double> ArcSegments::deviationAbove(long long k, const Point3& a, const Point3& b, double floor)
+bool ArcSegments::quicklyWithin(long long k, const Point3& a, const Point3& b, double floor, double& bound)
 {
     if (k - 1 == turnedEnd_ && turns_ != maximumTurns) {
         const double n = static_cast<double>(arc_.segments);
@@ -612,17 +612,36 @@ std::optional<double> ArcSegments::deviationAbove(long long k, const Point3& a, 
         if (scale < largestScale && std::fabs(angle) <= shortStretch) {
             const SinCos end = rotated({turned_.sin, turned_.cos}, {turned_.stepSin, turned_.stepCos});
             const Point3 endPoint = pointAt(t1, end.sin, end.cos);
-            if (quickBound(arc_, angle, turned_.point, endPoint, a, b, scale) <= floor) {
+            bound = quickBound(arc_, angle, turned_.point, endPoint, a, b, scale);
+            if (bound <= floor) {
                 turned_.sin = end.sin;
                 turned_.cos = end.cos;
                 turned_.point = endPoint;
                 turnedEnd_ = k;
                 ++turns_;
-                return std::nullopt;
+                return true;
             }
         }
     }
+    return false;
+}
+
+std::optional<double> ArcSegments::deviationAbove(long long k, const Point3& a, const Point3& b, double floor)
+{
+    double bound = 0;
+    if (quicklyWithin(k, a, b, floor, bound)) {
+        return std::nullopt;
+    }
     return boundedOrMeasured(k, a, b, floor);
+}
+
+bool ArcSegments::boundedWithin(long long k, const Point3& a, const Point3& b, double floor, double& bound)
+{
+    if (quicklyWithin(k, a, b, floor, bound)) {
+        return true;
+    }
+    const double n = static_cast<double>(arc_.segments);
+    return boundedBy(k, static_cast<double>(k - 1) / n, static_cast<double>(k) / n, a, b, floor, bound);
 }
 
 std::optional<double> ArcSegments::boundedOrMeasured(long long k, const Point3& a, const Point3& b, double floor)
@@ -630,7 +649,8 @@ std::optional<double> ArcSegments::boundedOrMeasured(long long k, const Point3& 
     const double n = static_cast<double>(arc_.segments);
     const double t0 = static_cast<double>(k - 1) / n;
     const double t1 = static_cast<double>(k) / n;
-    if (boundedBy(k, t0, t1, a, b, floor)) {
+    double bound = 0;
+    if (boundedBy(k, t0, t1, a, b, floor, bound)) {
         return std::nullopt;
     }
     return measured(k, t0, t1, a, b);
@@ -641,11 +661,13 @@ std::optional<double> ArcSegments::boundedOrMeasured(long long k, const Point3& 
 // that directionOnPath gave by the segment's angle, segment after segment,
 // instead of a sin and a cos at every end; the known direction stays
 // directionOnPath's, for the segments that are measured.
-bool ArcSegments::boundedBy(long long k, double t0, double t1, const Point3& a, const Point3& b, double floor)
+bool ArcSegments::boundedBy(long long k, double t0, double t1, const Point3& a, const Point3& b, double floor,
+                            double& bound)
 {
     const double scale = pathScale_ + magnitude(a) + magnitude(b);
     if (!(scale < largestScale)) {
-        return std::numeric_limits<double>::infinity() <= floor;
+        bound = std::numeric_limits<double>::infinity();
+        return bound <= floor;
     }
     const double angle = arc_.sweep * (t1 - t0);
     const SinCos known{endSin_, endCos_};
@@ -653,7 +675,8 @@ bool ArcSegments::boundedBy(long long k, double t0, double t1, const Point3& a, 
         // A long stretch: its ends as the search measures them.
         const SinCos start = k - 1 == knownEnd_ ? known : directionOnPath(arc_, t0);
         const StretchEnds ends = stretchEnds(arc_, t0, t1, start, a, b);
-        return stretchBound(arc_, angle, ends.startDistance, ends.endDistance, scale) <= floor;
+        bound = stretchBound(arc_, angle, ends.startDistance, ends.endDistance, scale);
+        return bound <= floor;
     }
     if (k - 1 != turnedEnd_ || turns_ == maximumTurns) {
         const SinCos start = k - 1 == knownEnd_ ? known : directionOnPath(arc_, t0);
@@ -672,8 +695,12 @@ bool ArcSegments::boundedBy(long long k, double t0, double t1, const Point3& a, 
     turnedEnd_ = k;
     ++turns_;
     // Most segments are shown to lie within the floor by the quick bound.
-    return quickBound(arc_, angle, startPoint, turned_.point, a, b, scale) <= floor ||
-           segmentBound(arc_, angle, startPoint, turned_.point, a, b, scale) <= floor;
+    bound = quickBound(arc_, angle, startPoint, turned_.point, a, b, scale);
+    if (bound <= floor) {
+        return true;
+    }
+    bound = segmentBound(arc_, angle, startPoint, turned_.point, a, b, scale);
+    return bound <= floor;
 }
 
 }  // namespace drennix

@@ -64,15 +64,22 @@ public:
     // The same figure, or nothing when a bound from the stretch's ends proves
     // it is at most `floor` (then the search is not made).
     std::optional<double> deviationAbove(long long k, const Point3& a, const Point3& b, double floor);
+    // Whether a bound shows the figure is at most `floor`, and then the
+    // bound in `bound`; never measures.
+    bool boundedWithin(long long k, const Point3& a, const Point3& b, double floor, double& bound);
 
 private:
     double measured(long long k, double t0, double t1, const Point3& a, const Point3& b);
+    // The quick bound of a segment that continues the walk, against `floor`;
+    // true settles it (and moves the walk on), false leaves it to the rest.
+    [[gnu::always_inline]] inline bool quicklyWithin(long long k, const Point3& a, const Point3& b, double floor,
+                                                     double& bound);
     // deviationAbove where the walk's quick bound does not settle the
     // segment; out of line, so that the common case stays small.
     [[gnu::noinline]] std::optional<double> boundedOrMeasured(long long k, const Point3& a, const Point3& b,
                                                               double floor);
     // Whether the bound of the segment's figure is at most `floor`.
-    bool boundedBy(long long k, double t0, double t1, const Point3& a, const Point3& b, double floor);
+    bool boundedBy(long long k, double t0, double t1, const Point3& a, const Point3& b, double floor, double& bound);
     // The path's point at t, its direction from the centre given.
     Point3 pointAt(double t, double sin, double cos) const;
 

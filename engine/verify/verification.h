@@ -36,9 +36,8 @@ struct SegmentDeviation {
     // written numbers and the arc's own radius difference.
     double allowance = 0;
     // For a listener that does not want every figure: the deviation was not
-    // measured, a bound shows it is at most `deviation`: the tolerance, or,
-    // after a segment of the arc beyond it, the allowance (or the largest
-    // figure so far where that is smaller).
+    // measured; `deviation` is a bound of it, at most the allowance and the
+    // largest figure so far.
     bool bounded = false;
 };
 
@@ -47,10 +46,10 @@ class VerificationListener {
 public:
     virtual ~VerificationListener() = default;
     virtual void segment(const SegmentDeviation& segment) { (void)segment; }
-    // False: a segment that cannot deviate more than the tolerance (or, in
-    // an arc with a segment beyond it, than the allowance) need not be
-    // measured (SegmentDeviation::bounded), which spares most of the check's
-    // work; the summary's figures stay the same.
+    // False: a segment that a bound keeps within the allowance need not be
+    // measured, its bound stands for its figure (SegmentDeviation::bounded),
+    // which spares most of the check's work; the summary's figures stay the
+    // same.
     virtual bool wantsEveryDeviation() const { return true; }
 };
 

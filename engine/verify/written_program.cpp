@@ -98,29 +98,27 @@ bool measureLargestFrom(long long k, const ReferenceArc& arc, ArcSegments& stret
 
 // Measures each segment of `arc`, whose first cut is the next line of
 // `program`; false when the program does not hold its cuts.
-// The figure of segment k for a listener that does not want every figure:
-// measured only where a bound does not show it is at most the tolerance
-// (once a segment of the arc exceeds it: at most what the check allows) and
-// at most the largest figure so far.
-void boundOrMeasure(long long k, ArcSegments& stretches, double limit, const VerificationSummary& summary,
+// The figure of segment k for a listener that wants bands only: where a
+// bound shows it is at most the allowance (and no more than the largest
+// figure so far, so that the summary stays exact), the bound; measured only
+// beyond.
+void boundOrMeasure(long long k, ArcSegments& stretches, double allowance, const VerificationSummary& summary,
                     SegmentDeviation& segment)
 {
-    const double floor = std::min(limit, summary.maxDeviation);
-    const std::optional<double> deviation = stretches.deviationAbove(k, segment.start, segment.end, floor);
-    segment.bounded = !deviation;
-    segment.deviation = deviation ? *deviation : floor;
+    double bound = 0;
+    segment.bounded =
+        stretches.boundedWithin(k, segment.start, segment.end, std::min(allowance, summary.maxDeviation), bound);
+    segment.deviation = segment.bounded ? bound : stretches.deviation(k, segment.start, segment.end);
 }
 
-bool measureArc(const ReferenceArc& arc, double tolerance, double allowance, WrittenProgram& program,
-                VerificationSummary& summary, VerificationListener* listener)
+bool measureArc(const ReferenceArc& arc, double allowance, WrittenProgram& program, VerificationSummary& summary,
+                VerificationListener* listener)
 {
     ArcSegments stretches(arc);
     SegmentDeviation segment;
     segment.line = arc.line;
     segment.allowance = allowance;
     const bool everyFigure = listener != nullptr && listener->wantsEveryDeviation();
-    // Whether a segment of the arc was found beyond the tolerance.
-    bool aboveTolerance = false;
     for (long long k = 1; k <= arc.segments; ++k) {
         // Without a listener only the largest figure counts, once there is one.
         if (listener == nullptr && summary.maxDeviationLine != 0) {
@@ -138,9 +136,8 @@ bool measureArc(const ReferenceArc& arc, double tolerance, double allowance, Wri
             segment.deviation = stretches.deviation(k, segment.start, segment.end);
             segment.bounded = false;
         } else {
-            boundOrMeasure(k, stretches, aboveTolerance ? allowance : tolerance, summary, segment);
+            boundOrMeasure(k, stretches, allowance, summary, segment);
         }
-        aboveTolerance = aboveTolerance || (!segment.bounded && segment.deviation > tolerance);
         if ((!segment.bounded && segment.deviation > summary.maxDeviation) || summary.maxDeviationLine == 0) {
             summary.maxDeviation = segment.deviation;
             summary.maxDeviationLine = arc.line;
@@ -235,7 +232,7 @@ VerificationResult measureWrittenProgram(WrittenProgram& program, ArcFeed& arcs,
             const double allowance =
                 listener != nullptr ? deviationAllowance(tolerance, decimals, arc.radiusDifference) : 0.0;
             if (!readThrough(program, arc.line + addedLines - 1) ||
-                !measureArc(arc, tolerance, allowance, program, summary, listener)) {
+                !measureArc(arc, allowance, program, summary, listener)) {
                 return stoppedAt(program, summary);
             }
             addedLines += arc.segments - 1;

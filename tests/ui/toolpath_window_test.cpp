@@ -60,6 +60,8 @@ public:
 // once the move under it is found (on the picker's thread).
 bool clickAt(ToolpathCanvas* canvas, float x, float y, float z)
 {
+    // The renderer fits the view to the run first.
+    if (!QTest::qWaitFor([canvas] { return !canvas->fitPending(); }, 10000)) return false;
     QSignalSpy found(canvas, &ToolpathCanvas::moveClicked);
     const QPointF at = canvas->screenPointOf({x, y, z});
     QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, at.toPoint());
@@ -238,6 +240,7 @@ private slots:
         QVERIFY(w.run("machiningTimeMode"));
         w.dialog.showLastToolpath();
         ToolpathCanvas* canvas = w.dialog.toolpathWindow()->canvas();
+        QTRY_VERIFY(!canvas->fitPending());
         const QPointF before = canvas->screenPointOf({20, 0, 0});
         const double scale = canvas->projection().scale();
         QWheelEvent wheel(before, canvas->mapToGlobal(before), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
@@ -247,6 +250,7 @@ private slots:
         const QPointF after = canvas->screenPointOf({20, 0, 0});
         QVERIFY(std::abs(after.x() - before.x()) < 0.01 && std::abs(after.y() - before.y()) < 0.01);
         QTest::keyClick(canvas, Qt::Key_Home);
+        QTRY_VERIFY(!canvas->fitPending());
         QCOMPARE(canvas->projection().scale(), scale);
     }
 };
