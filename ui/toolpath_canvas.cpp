@@ -1,9 +1,5 @@
 #include "toolpath_canvas.h"
 
-#include "toolpath_picker.h"
-#include "toolpath_renderer.h"
-#include "ui_texts.h"
-
 #include <cmath>
 #include <utility>
 
@@ -11,6 +7,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+
+#include "toolpath_picker.h"
+#include "toolpath_renderer.h"
+#include "ui_texts.h"
 
 namespace {
 
@@ -144,7 +144,6 @@ void ToolpathCanvas::showPicture(const QImage& picture, const drennix::toolpath:
     }
     picture_ = picture;
     pictureProjection_ = projection;
-    pictureCoarse_ = coarse;
     pictureCurrent_ = !coarse && !restTimer_->isActive();
     update();
     if (coarse) emit coarsePictureShown();
@@ -154,11 +153,11 @@ void ToolpathCanvas::showPicture(const QImage& picture, const drennix::toolpath:
 void ToolpathCanvas::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    // A picture of another view cannot stand in for this one, nor any
-    // before the view is fitted.
-    if (picture_.isNull() || pictureProjection_.view() != projection_.view() || fitPending_) {
+    // A picture of another view cannot stand in for this one; until the
+    // view is fitted, the last picture stands as it was drawn.
+    if (picture_.isNull() || pictureProjection_.view() != projection_.view()) {
         painter.fillRect(rect(), Qt::white);
-    } else if (pictureCurrent_) {
+    } else if (pictureCurrent_ || fitPending_) {
         painter.drawImage(0, 0, picture_);
     } else {
         // The picture moved and scaled as the view has moved since it was

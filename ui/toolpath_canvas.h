@@ -91,7 +91,6 @@ private:
     QImage picture_;
     drennix::toolpath::Projection pictureProjection_;
     bool pictureCurrent_ = false;
-    bool pictureCoarse_ = false;
     QTimer* restTimer_;
     QPoint pressedAt_;
     QPoint lastDrag_;

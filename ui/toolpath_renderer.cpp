@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -42,28 +43,31 @@ std::optional<QImage> ToolpathRenderer::draw(const ToolpathFrame& frame, std::ui
         QPainter painter(&picture);
         paintBackground(painter, run, projection);
     }
-    // The parts are drawn into layers of their own by this thread and one
-    // more, each taking the next part not taken, and laid on the picture in
-    // their order.
+    // The parts are drawn by this thread and one more, each taking the next
+    // part not taken: the first straight onto the picture, the others into
+    // layers of their own, laid on it in their order.
     const std::vector<PicturePart> parts = pictureParts(run, frame.options, drawingThreads);
     std::vector<QImage> layers(parts.size());
     std::atomic<std::size_t> next{0};
     std::atomic<bool> complete{true};
     const auto drawParts = [&] {
         for (std::size_t index = next++; index < parts.size() && complete; index = next++) {
-            layers[index] = emptyLayer(size);
-            QPainter painter(&layers[index]);
+            if (index > 0) layers[index] = emptyLayer(size);
+            QPainter painter(index > 0 ? &layers[index] : &picture);
             if (!paintPart(painter, run, projection, frame.options, parts[index], stopped)) complete = false;
         }
     };
-    {
-        std::thread helper(drawParts);
-        drawParts();
-        helper.join();
+    std::thread helper;
+    try {
+        helper = std::thread(drawParts);
+    } catch (const std::system_error&) {
+        // No second thread to be had: this one draws every part.
     }
+    drawParts();
+    if (helper.joinable()) helper.join();
     if (!complete) return std::nullopt;
-    for (const QImage& layer : layers)
-        mergeLayer(picture, layer);
+    for (std::size_t index = 1; index < layers.size(); ++index)
+        mergeLayer(picture, layers[index]);
     layers.clear();
     QPainter painter(&picture);
     if (!paintOverlay(painter, run, projection, frame.options, stopped) || thread_.superseded(request))
