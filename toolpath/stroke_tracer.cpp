@@ -383,7 +383,7 @@ void traceWrittenPath(const ToolpathStore& store, const WrittenPath& written, in
     for (std::size_t index = arcs.first; index < last; ++index) {
         if (index % 1024 == 0 && sink.stopped()) break;
         const WrittenArc& arc = written.arcAt(index);
-        const ArcRecord* record = arc.move == unresolved ? nullptr : store.arcOf(arc.move);
+        const ArcRecord* record = arc.arc < store.arcCount() ? &store.arcAt(arc.arc) : nullptr;
         if (record == nullptr || arc.segments == 0 ||
             builder.detailOf(groups[arc.move / ToolpathStore::movesPerGroup]) == GroupDetail::Hidden) {
             continue;

@@ -24,7 +24,7 @@ std::shared_ptr<ToolpathRun> ToolpathRecorder::finish(const RunResult& result)
 {
     if (check_ && result.outcome == RunOutcome::Converted && result.outputPath) {
         run_->verification = check_->finish();
-        run_->written->attach(convertedMoves_);
+        run_->written->attach(convertedArcs_);
     } else {
         if (check_) check_->abandon();
         run_->written.reset();

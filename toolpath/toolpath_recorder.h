@@ -26,8 +26,9 @@ public:
     void recordConverting(const Move& arc)
     {
         if (!check_) return;
-        // The arc is the next move the store gets.
-        convertedMoves_.push_back(static_cast<std::uint32_t>(run_->moves.moveCount()));
+        // The arc is the next move and the next circle the store gets.
+        convertedArcs_.push_back(
+            {static_cast<std::uint32_t>(run_->moves.moveCount()), static_cast<std::uint32_t>(run_->moves.arcCount())});
         check_->noteArc(arc);
     }
     void recordExpanding(const CyclePlan& cycle)
@@ -50,8 +51,8 @@ private:
     std::shared_ptr<ToolpathRun> run_;
     // In a converting run; it fills the record's written path.
     std::optional<CheckAlongside> check_;
-    // The store's index of each converted arc's move, in order.
-    ChunkedArray<std::uint32_t, 18> convertedMoves_;
+    // Where each converted arc is in the store, in order.
+    WrittenPath::StoredArcs convertedArcs_;
 };
 
 }  // namespace drennix::toolpath

@@ -18,7 +18,6 @@ void WrittenPath::segment(const SegmentDeviation& segment)
     // arcs each stand on a line of their own.
     if (segment.line != lastLine_ || arcs_.empty()) {
         WrittenArc arc;
-        arc.line = static_cast<std::uint32_t>(std::clamp(segment.line, 0LL, 0xffffffffLL));
         arc.firstSegment = segments_;
         arcs_.push_back(arc);
         lastLine_ = segment.line;
@@ -43,11 +42,13 @@ void WrittenPath::addBand(DeviationBand band)
     ++segments_;
 }
 
-void WrittenPath::attach(const ChunkedArray<std::uint32_t, 18>& convertedMoves)
+void WrittenPath::attach(const StoredArcs& stored)
 {
     for (std::size_t index = 0; index < arcs_.size(); ++index) {
         WrittenArc arc = std::as_const(arcs_)[index];
-        arc.move = index < convertedMoves.size() ? convertedMoves[index] : unresolved;
+        const StoredArc place = index < stored.size() ? stored[index] : StoredArc{};
+        arc.move = place.move;
+        arc.arc = place.arc;
         arcs_.set(index, arc);
     }
 }

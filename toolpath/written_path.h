@@ -8,7 +8,7 @@
 // which the window makes again from the arc the run's store keeps (only for
 // the arcs on the picture, and as the arc itself where its chords are below
 // a pixel). What is kept is each converted arc's line, its count of straight
-// moves and its worst band (16 bytes an arc) and two bits of band a straight
+// moves and its worst band (24 bytes an arc) and two bits of band a straight
 // move, so that a conversion into 41 million lines keeps some ten megabytes.
 #pragma once
 
@@ -35,9 +35,10 @@ inline constexpr std::uint32_t unresolved = std::numeric_limits<std::uint32_t>::
 
 // One converted arc as the written program gives it.
 struct WrittenArc {
-    // The arc's move in the run's store; unresolved until attach().
+    // The arc's move and its circle (ToolpathStore::arcAt) in the run's
+    // store; unresolved until attach().
     std::uint32_t move = unresolved;
-    std::uint32_t line = 0;
+    std::uint32_t arc = unresolved;
     std::uint32_t segments = 0;
     DeviationBand worst = DeviationBand::Tolerance;
     // The index of its first straight move among all of them.
@@ -52,10 +53,16 @@ public:
     // Only the band counts: a segment within the tolerance by a bound is
     // not measured.
     bool wantsEveryDeviation() const override { return false; }
-    // After the run: each converted arc's move in the run's store, from the
-    // store's index of each converted arc in order (unresolved where there
-    // are fewer, which a finished run never gives).
-    void attach(const ChunkedArray<std::uint32_t, 18>& convertedMoves);
+    // Where a converting run's record puts a converted arc: its move and
+    // its circle in the store.
+    struct StoredArc {
+        std::uint32_t move = unresolved;
+        std::uint32_t arc = unresolved;
+    };
+    using StoredArcs = ChunkedArray<StoredArc, 17>;
+    // After the run: each converted arc's place in the run's store, in order
+    // (unresolved where there are fewer, which a finished run never gives).
+    void attach(const StoredArcs& stored);
 
     std::size_t arcCount() const { return arcs_.size(); }
     const WrittenArc& arcAt(std::size_t index) const { return arcs_[index]; }

@@ -91,7 +91,8 @@ TEST(WrittenPath, KeepsEachConvertedArcWithItsMovesAndTheirBands)
         const WrittenArc& arc = written.arcAt(index);
         ASSERT_NE(arc.move, unresolved);
         EXPECT_EQ(run.record->moves.lineOf(arc.move), lines[index]);
-        EXPECT_NE(run.record->moves.arcOf(arc.move), nullptr);
+        ASSERT_NE(run.record->moves.arcOf(arc.move), nullptr);
+        EXPECT_EQ(run.record->moves.arcOf(arc.move), &run.record->moves.arcAt(arc.arc));
         EXPECT_EQ(arc.firstSegment, first);
         first += arc.segments;
     }
@@ -163,7 +164,7 @@ TEST(WrittenPath, PointsMadeAgainAreTheWrittenOnes)
     std::size_t segment = 0;
     for (std::size_t index = 0; index < written.arcCount(); ++index) {
         const WrittenArc& arc = written.arcAt(index);
-        const ArcRecord& record = *moves.arcOf(arc.move);
+        const ArcRecord& record = moves.arcAt(arc.arc);
         const Plane plane = ToolpathStore::planeOf(moves.flagsOf(arc.move));
         const WrittenPoints points(record, plane, moves.startOf(arc.move), moves.endOf(arc.move), arc.segments,
                                    run.settings.process.decimalPlaces);
@@ -248,7 +249,7 @@ TEST(StrokeTracer, AQuickPictureHasFewerPointsThanTheFullOne)
     EXPECT_LE(quickWritten.points, fullWritten.points);
 }
 
-TEST(WrittenPath, CostsTwoBitsAMoveAndSixteenBytesAnArc)
+TEST(WrittenPath, CostsTwoBitsAMoveAndTwentyFourBytesAnArc)
 {
     WrittenPath written(0.01);
     SegmentDeviation segment;
