@@ -134,7 +134,7 @@ void mouse(QWidget* canvas, QEvent::Type type, QPointF at)
     QApplication::sendEvent(canvas, &event);
 }
 
-// The steps of a user's session, one every 25 ms, as input events.
+// The steps of a user's session, one every 60 ms, as input events.
 std::vector<std::function<void()>> sessionSteps(ToolpathWindow* window)
 {
     QWidget* canvas = window->canvas();
@@ -195,7 +195,8 @@ ToolpathFigures toolpathSession(MainDialog& dialog)
             if (t.elapsed() > 20) std::fprintf(stderr, "DBG step %zu %lld ms\n", next - 1, t.elapsed());
         }
     });
-    stepper.start(25);
+    // Each step once the view has rested (40 ms): every one asks for a picture.
+    stepper.start(60);
     waitFor([&] { return next >= steps.size(); }, 60);
     stepper.stop();
     if (!waitFor([&] { return window->canvas()->pictureCurrent(); }, 120)) return figures;

@@ -61,27 +61,32 @@ Projection fitted(const ToolpathRun& run, int width, int height)
     return projection;
 }
 
-// How long the interface thread was busy at most in one go, by a timer due
-// every 2 ms.
+// How long the interface thread was busy in one go, by a timer due every
+// 2 ms: the longest time and how often it was busy for long.
 class LoopWatch {
 public:
-    LoopWatch()
+    explicit LoopWatch(qint64 longMs) : longMs_(longMs)
     {
         timer_.setTimerType(Qt::PreciseTimer);
         timer_.setInterval(2);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            longest_ = std::max(longest_, clock_.elapsed());
+            const qint64 busy = clock_.elapsed();
+            longest_ = std::max(longest_, busy);
+            if (busy > longMs_) ++longWaits_;
             clock_.restart();
         });
         clock_.start();
         timer_.start();
     }
     qint64 longestMs() const { return longest_; }
+    int longWaits() const { return longWaits_; }
 
 private:
+    const qint64 longMs_;
     QTimer timer_;
     QElapsedTimer clock_;
     qint64 longest_ = 0;
+    int longWaits_ = 0;
 };
 
 void wheel(QWidget* canvas, int notches, QPointF at)
@@ -187,17 +192,23 @@ private slots:
     void theWindowAnswersEveryInputWhileItDraws()
     {
         // Each move a few pixels long at the overview.
-        const auto run = pocketRun(1000, 2000, 0.1);
+        const auto run = pocketRun(1000, 2000, 0.3);
         QWidget owner;
         auto* window = new ToolpathWindow(&owner);
         window->resize(1024, 768);
         window->show();
-        LoopWatch watch;
+        LoopWatch watch(100);
         window->showRun(run, QString(), nullptr);
         ToolpathCanvas* canvas = window->canvas();
+        // The user sees the first picture, then zooms.
+        QTRY_VERIFY_WITH_TIMEOUT(!canvas->fitPending(), 60000);
         const QPointF at(canvas->width() * 0.4, canvas->height() * 0.6);
+        // Out from the whole pocket and back, so that every picture asked
+        // for holds all of it.
         std::vector<std::function<void()>> steps;
-        for (int i = 0; i < 10; ++i)
+        for (int i = 0; i < 5; ++i)
+            steps.emplace_back([=] { wheel(canvas, -1, at); });
+        for (int i = 0; i < 5; ++i)
             steps.emplace_back([=] { wheel(canvas, 1, at); });
         steps.emplace_back([=] { mouse(canvas, QEvent::MouseButtonPress, at); });
         for (int i = 1; i <= 10; ++i)
@@ -205,15 +216,19 @@ private slots:
         steps.emplace_back([=] { mouse(canvas, QEvent::MouseButtonRelease, at + QPointF(100, -60)); });
         for (const char* name : {"viewIsometric", "viewXY", "fitAllButton"})
             steps.emplace_back([=] { window->findChild<QPushButton*>(QLatin1String(name))->click(); });
+        // Each step after the view rested: a new picture is asked for each time.
         for (const auto& step : steps) {
             step();
-            QTest::qWait(20);
+            QTest::qWait(60);
         }
         QTRY_VERIFY_WITH_TIMEOUT(canvas->pictureCurrent(), 120000);
-        // Drawing this program on the interface thread takes seconds; a
-        // frame of the picture shown moved takes a few milliseconds. The
-        // bound leaves room for slow builds.
-        QVERIFY2(watch.longestMs() < 300, qPrintable(QString::number(watch.longestMs())));
+        // Drawing this program on the interface thread takes over 100 ms at
+        // every step (some twenty waits that long); a frame of the picture
+        // shown moved takes a few milliseconds. Two long waits are allowed
+        // for a busy machine taking the thread away.
+        QVERIFY2(watch.longWaits() <= 2, qPrintable(QStringLiteral("%1 waits over 100 ms, the longest %2 ms")
+                                                        .arg(watch.longWaits())
+                                                        .arg(watch.longestMs())));
     }
 };
 
