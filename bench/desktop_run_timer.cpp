@@ -20,18 +20,16 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <QWheelEvent>
 
-#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <functional>
 #include <vector>
 
+#include "interface_session.h"
 #include "main_dialog.h"
 #include "message_presenter.h"
 #include "toolpath_canvas.h"
@@ -83,30 +81,6 @@ void resetPeakMemory()
     if (refs.open(QIODevice::WriteOnly)) refs.write("5");
 }
 
-// How long the interface thread was busy at most in one go: a timer due
-// every 2 ms notes the longest gap between its firings.
-class EventLoopWatch {
-public:
-    EventLoopWatch()
-    {
-        timer_.setTimerType(Qt::PreciseTimer);
-        timer_.setInterval(intervalMs);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            longest_ = std::max(longest_, clock_.nsecsElapsed() / 1e6 - intervalMs);
-            clock_.restart();
-        });
-        clock_.start();
-        timer_.start();
-    }
-    double longestMs() const { return longest_; }
-
-private:
-    static constexpr int intervalMs = 2;
-    QTimer timer_;
-    QElapsedTimer clock_;
-    double longest_ = 0;
-};
-
 // Runs the event loop until `done` holds or `seconds` pass (the watch's
 // timer wakes it every 2 ms).
 bool waitFor(const std::function<bool()>& done, double seconds)
@@ -120,20 +94,6 @@ bool waitFor(const std::function<bool()>& done, double seconds)
     return true;
 }
 
-void wheel(QWidget* canvas, int notches, QPointF at)
-{
-    QWheelEvent event(at, canvas->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(canvas, &event);
-}
-
-void mouse(QWidget* canvas, QEvent::Type type, QPointF at)
-{
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, canvas->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(canvas, &event);
-}
-
 // The steps of a user's session, one every 60 ms, as input events.
 std::vector<std::function<void()>> sessionSteps(ToolpathWindow* window)
 {
@@ -141,22 +101,22 @@ std::vector<std::function<void()>> sessionSteps(ToolpathWindow* window)
     const QPointF at(canvas->width() * 0.4, canvas->height() * 0.6);
     std::vector<std::function<void()>> steps;
     for (int i = 0; i < 15; ++i)
-        steps.emplace_back([=] { wheel(canvas, 1, at); });
-    steps.emplace_back([=] { mouse(canvas, QEvent::MouseButtonPress, at); });
+        steps.emplace_back([=] { sendWheel(canvas, 1, at); });
+    steps.emplace_back([=] { sendMouse(canvas, QEvent::MouseButtonPress, at); });
     for (int i = 1; i <= 20; ++i)
-        steps.emplace_back([=] { mouse(canvas, QEvent::MouseMove, at + QPointF(8 * i, -5 * i)); });
-    steps.emplace_back([=] { mouse(canvas, QEvent::MouseButtonRelease, at + QPointF(160, -100)); });
+        steps.emplace_back([=] { sendMouse(canvas, QEvent::MouseMove, at + QPointF(8 * i, -5 * i)); });
+    steps.emplace_back([=] { sendMouse(canvas, QEvent::MouseButtonRelease, at + QPointF(160, -100)); });
     for (int i = 0; i < 15; ++i)
-        steps.emplace_back([=] { wheel(canvas, -1, at); });
+        steps.emplace_back([=] { sendWheel(canvas, -1, at); });
     steps.emplace_back([=] { window->findChild<QPushButton*>(QStringLiteral("viewIsometric"))->click(); });
     steps.emplace_back([=] { window->findChild<QPushButton*>(QStringLiteral("viewXY"))->click(); });
     for (int i = 0; i < 6; ++i)
-        steps.emplace_back([=] { wheel(canvas, 2, at); });
+        steps.emplace_back([=] { sendWheel(canvas, 2, at); });
     steps.emplace_back([=] { window->findChild<QPushButton*>(QStringLiteral("fitAllButton"))->click(); });
     // A click on the toolpath picks the move under it.
     for (const QPointF click : {at, QPointF(canvas->width() / 2.0, canvas->height() / 2.0)}) {
-        steps.emplace_back([=] { mouse(canvas, QEvent::MouseButtonPress, click); });
-        steps.emplace_back([=] { mouse(canvas, QEvent::MouseButtonRelease, click); });
+        steps.emplace_back([=] { sendMouse(canvas, QEvent::MouseButtonPress, click); });
+        steps.emplace_back([=] { sendMouse(canvas, QEvent::MouseButtonRelease, click); });
     }
     return steps;
 }
@@ -188,12 +148,7 @@ ToolpathFigures toolpathSession(MainDialog& dialog)
     const std::vector<std::function<void()>> steps = sessionSteps(window);
     QTimer stepper;
     QObject::connect(&stepper, &QTimer::timeout, [&] {
-        if (next < steps.size()) {
-            QElapsedTimer t;
-            t.start();
-            steps[next++]();
-            if (t.elapsed() > 20) std::fprintf(stderr, "DBG step %zu %lld ms\n", next - 1, t.elapsed());
-        }
+        if (next < steps.size()) steps[next++]();
     });
     // Each step once the view has rested (40 ms): every one asks for a picture.
     stepper.start(60);

@@ -21,6 +21,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "recorder_listener.h"
 #include "run_driver.h"
 #include "toolpath_canvas.h"
 #include "toolpath_recorder.h"
@@ -34,16 +35,6 @@ double secondsSince(Clock::time_point start)
 {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
-
-class Recording final : public drennix::RunListener {
-public:
-    explicit Recording(drennix::toolpath::ToolpathRecorder* recorder) : recorder_(recorder) {}
-    void move(const drennix::Move& move) override { recorder_->record(move); }
-    bool wantsMoves() const override { return recorder_ != nullptr; }
-
-private:
-    drennix::toolpath::ToolpathRecorder* recorder_;
-};
 
 // Asks for the picture of the canvas's view and waits for it: the picture
 // is drawn on the renderer's thread.
@@ -111,13 +102,13 @@ int main(int argc, char** argv)
     drennix::RunResult result;
     Clock::time_point start;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        Recording plain(nullptr);
+        drennix::RunListener plain;
         start = Clock::now();
         drennix::RunDriver(settings).execute(options, plain);
         plainSeconds = std::min(plainSeconds, secondsSince(start));
 
         recorder = std::make_unique<drennix::toolpath::ToolpathRecorder>(settings, options);
-        Recording recording(recorder.get());
+        drennix::toolpath::RecorderListener recording(*recorder);
         start = Clock::now();
         result = drennix::RunDriver(settings).execute(options, recording);
         recordingSeconds = std::min(recordingSeconds, secondsSince(start));

@@ -6,22 +6,12 @@
 #include <string_view>
 
 #include "output_store.h"
+#include "recorder_listener.h"
 #include "run_driver.h"
 #include "toolpath_recorder.h"
 
 namespace drennix::toolpath {
 namespace {
-
-class RecordingListener final : public RunListener {
-public:
-    explicit RecordingListener(ToolpathRecorder& recorder) : recorder_(recorder) {}
-    void move(const Move& move) override { recorder_.record(move); }
-    void plannedMove(const PlannedMove& move) override { recorder_.recordPlanned(move); }
-    bool wantsMoves() const override { return true; }
-
-private:
-    ToolpathRecorder& recorder_;
-};
 
 std::shared_ptr<ToolpathRun> recordRun(std::string_view program, bool estimate)
 {
@@ -31,7 +21,7 @@ std::shared_ptr<ToolpathRun> recordRun(std::string_view program, bool estimate)
     options.sourcePath = "program.nc";
     options.estimate = estimate;
     ToolpathRecorder recorder(settings, options);
-    RecordingListener listener(recorder);
+    RecorderListener listener(recorder);
     MemoryOutputStore output;
     const RunResult result = RunDriver(settings).execute(options, listener, program, output);
     EXPECT_TRUE(result.finished());

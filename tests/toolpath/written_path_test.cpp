@@ -15,6 +15,7 @@
 
 #include "arc_points.h"
 #include "output_store.h"
+#include "recorder_listener.h"
 #include "run_driver.h"
 #include "stroke_tracer.h"
 #include "toolpath_recorder.h"
@@ -22,20 +23,6 @@
 
 namespace drennix::toolpath {
 namespace {
-
-// Hands a run's moves and written bytes to a recorder, as the desktop's bridge does.
-class RecordingListener final : public RunListener {
-public:
-    explicit RecordingListener(ToolpathRecorder& recorder) : recorder_(recorder) {}
-    void move(const Move& move) override { recorder_.record(move); }
-    void arcConverting(const Move& arc) override { recorder_.recordConverting(arc); }
-    void outputWritten(std::string_view bytes, long long lines) override { recorder_.recordWritten(bytes, lines); }
-    bool wantsMoves() const override { return true; }
-    bool wantsWrittenBytes() const override { return recorder_.wantsWrittenBytes(); }
-
-private:
-    ToolpathRecorder& recorder_;
-};
 
 // Every segment the check measures, in full.
 struct EveryDeviation final : VerificationListener {
@@ -57,7 +44,7 @@ struct ConvertedRun {
         options.runMode = RunMode::ConvertArcs;
         options.tolerance = tolerance;
         ToolpathRecorder recorder(settings, options);
-        RecordingListener listener(recorder);
+        RecorderListener listener(recorder);
         const RunResult result = RunDriver(settings).execute(options, listener, program, output);
         EXPECT_EQ(result.outcome, RunOutcome::Converted);
         record = recorder.finish(result);

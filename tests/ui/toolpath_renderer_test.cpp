@@ -4,18 +4,15 @@
 // clicks are looked up off it too, and a window on a program of millions of
 // moves answers every input while the user zooms, drags and switches views.
 #include <QElapsedTimer>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTimer>
-#include <QWheelEvent>
 #include <QtTest>
 
-#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "interface_session.h"
 #include "toolpath_canvas.h"
 #include "toolpath_picker.h"
 #include "toolpath_renderer.h"
@@ -59,48 +56,6 @@ Projection fitted(const ToolpathRun& run, int width, int height)
     Projection projection(ViewDirection::XY, width, height);
     projection.fit(run.moves.bounds(), 24);
     return projection;
-}
-
-// How long the interface thread was busy in one go, by a timer due every
-// 2 ms: the longest time and how often it was busy for long.
-class LoopWatch {
-public:
-    explicit LoopWatch(qint64 longMs) : longMs_(longMs)
-    {
-        timer_.setTimerType(Qt::PreciseTimer);
-        timer_.setInterval(2);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            const qint64 busy = clock_.elapsed();
-            longest_ = std::max(longest_, busy);
-            if (busy > longMs_) ++longWaits_;
-            clock_.restart();
-        });
-        clock_.start();
-        timer_.start();
-    }
-    qint64 longestMs() const { return longest_; }
-    int longWaits() const { return longWaits_; }
-
-private:
-    const qint64 longMs_;
-    QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 longest_ = 0;
-    int longWaits_ = 0;
-};
-
-void wheel(QWidget* canvas, int notches, QPointF at)
-{
-    QWheelEvent event(at, canvas->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
-    QApplication::sendEvent(canvas, &event);
-}
-
-void mouse(QWidget* canvas, QEvent::Type type, QPointF at)
-{
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, canvas->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(canvas, &event);
 }
 
 }  // namespace
@@ -197,7 +152,7 @@ private slots:
         auto* window = new ToolpathWindow(&owner);
         window->resize(1024, 768);
         window->show();
-        LoopWatch watch(100);
+        EventLoopWatch watch(100);
         window->showRun(run, QString(), nullptr);
         ToolpathCanvas* canvas = window->canvas();
         // The user sees the first picture, then zooms.
@@ -207,13 +162,13 @@ private slots:
         // for holds all of it.
         std::vector<std::function<void()>> steps;
         for (int i = 0; i < 5; ++i)
-            steps.emplace_back([=] { wheel(canvas, -1, at); });
+            steps.emplace_back([=] { sendWheel(canvas, -1, at); });
         for (int i = 0; i < 5; ++i)
-            steps.emplace_back([=] { wheel(canvas, 1, at); });
-        steps.emplace_back([=] { mouse(canvas, QEvent::MouseButtonPress, at); });
+            steps.emplace_back([=] { sendWheel(canvas, 1, at); });
+        steps.emplace_back([=] { sendMouse(canvas, QEvent::MouseButtonPress, at); });
         for (int i = 1; i <= 10; ++i)
-            steps.emplace_back([=] { mouse(canvas, QEvent::MouseMove, at + QPointF(10 * i, -6 * i)); });
-        steps.emplace_back([=] { mouse(canvas, QEvent::MouseButtonRelease, at + QPointF(100, -60)); });
+            steps.emplace_back([=] { sendMouse(canvas, QEvent::MouseMove, at + QPointF(10 * i, -6 * i)); });
+        steps.emplace_back([=] { sendMouse(canvas, QEvent::MouseButtonRelease, at + QPointF(100, -60)); });
         for (const char* name : {"viewIsometric", "viewXY", "fitAllButton"})
             steps.emplace_back([=] { window->findChild<QPushButton*>(QLatin1String(name))->click(); });
         // Each step after the view rested: a new picture is asked for each time.
