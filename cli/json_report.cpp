@@ -63,6 +63,7 @@ nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode, bo
     Json report = Json::object();
     report["messages"] = messagesJson(record.messages);
     report["fields"] = fieldsJson(record.fields);
+    if (!record.fields.notes.empty()) report["notes"] = record.fields.notes;
     report["rows"] = mode == RunMode::AbsoluteDisplay ? rowsJson(record.rows) : Json::array();
     report["output"] = record.outputPath ? Json(text::sanitizeUtf8(*record.outputPath)) : Json(nullptr);
     report["verification"] = verificationJson(record.verification);

@@ -33,6 +33,8 @@ void writeResultFields(std::ostream& out, const ResultTexts& fields)
 {
     for (const ResultFieldLabel& label : resultFieldLabels)
         out << label.caption << text::sanitizeUtf8(fields[label.field]) << '\n';
+    for (const std::string& note : fields.notes)
+        out << note << '\n';
 }
 
 void writeEstimate(std::ostream& out, const std::optional<Estimate>& estimate)

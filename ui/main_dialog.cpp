@@ -285,6 +285,11 @@ void MainDialog::buildResultFields()
     estimateField_ = new ValueField(this);
     estimateField_->setObjectName(QStringLiteral("estimate"));
     units.place(estimateField_, 325, 165, resultValueWidth, controlHeight);
+    // The notes of a dialect (the unit of the figures, rotary words left
+    // out), on the same row to the left; empty with the default settings.
+    notesLabel_ = new QLabel(this);
+    notesLabel_->setObjectName(QStringLiteral("resultNotes"));
+    units.place(notesLabel_, 5, 165, 270, controlHeight);
 }
 
 void MainDialog::setDefaultInputs()
@@ -627,6 +632,7 @@ void MainDialog::clearResults()
     for (const ResultField field : clearingOrder)
         resultField(field)->setText(QString());
     estimateField_->setText(QString());
+    notesLabel_->clear();
 }
 
 void MainDialog::showEstimate(const drennix::Estimate& estimate)
@@ -640,6 +646,10 @@ void MainDialog::showResults(const drennix::ResultTexts& results)
         const auto field = static_cast<ResultField>(index);
         resultField(field)->setText(QString::fromStdString(results[field]));
     }
+    QStringList notes;
+    for (const std::string& note : results.notes)
+        notes.append(QString::fromStdString(note));
+    notesLabel_->setText(notes.join(QStringLiteral("　")));
 }
 
 void MainDialog::showLineCount(long long count)

@@ -22,6 +22,7 @@ class AbsoluteDisplayDialog;
 class HelpWindow;
 class MessagePresenter;
 class QButtonGroup;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class RunInputGuard;
@@ -170,4 +171,5 @@ private:
     std::array<ValueField*, drennix::resultFieldCount> resultFields_{};
     // The machine's estimated time, in a row below the results.
     ValueField* estimateField_ = nullptr;
+    QLabel* notesLabel_ = nullptr;
 };

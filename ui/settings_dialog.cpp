@@ -6,6 +6,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -99,7 +100,17 @@ constexpr const char* dialectSwitches[] = {
     "linuxcncCycles",
     "expandCycles",
     "toleranceIncludesRounding",
+    "referenceReturn",
+    "inchUnits",
+    "workOffsets",
+    "spacesInWords",
+    "partialCoordinateSet",
+    "rotaryAxes",
+    "rapidUnderCompensation",
+    "expressionsNamed",
 };
+// The switches of the first column; the others stand in the second.
+constexpr std::size_t dialectFirstColumn = 10;
 
 struct CopyItemsButton {
     const char* caption;
@@ -284,11 +295,17 @@ QWidget* SettingsDialog::buildDialectPage()
     }
     presets->addStretch();
     layout->addLayout(presets);
-    for (const char* field : dialectSwitches) {
+    auto* switches = new QGridLayout;
+    switches->setVerticalSpacing(units.toPixelsY(4));
+    switches->setHorizontalSpacing(units.toPixelsX(12));
+    layout->addLayout(switches);
+    for (std::size_t k = 0; k < std::size(dialectSwitches); ++k) {
+        const char* field = dialectSwitches[k];
         const char* caption = fieldCaption(field);
         auto* box = new QCheckBox(text(caption), page);
         box->setObjectName(QString::fromLatin1(field));
-        layout->addWidget(box);
+        const bool first = k < dialectFirstColumn;
+        switches->addWidget(box, static_cast<int>(first ? k : k - dialectFirstColumn), first ? 0 : 1);
         checkBoxes_.emplace_back(field, box);
         captions_.emplace_back(field, captionWithoutMnemonic(caption));
     }

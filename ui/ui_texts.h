@@ -141,6 +141,14 @@ inline constexpr SettingCaption settingCaptions[] = {
     {"linuxcncCycles", "LinuxCNC式 (P秒･L回数)(&8)"},
     {"expandCycles", "変換で固定ｻｲｸﾙを展開(&9)"},
     {"toleranceIncludesRounding", "許容値に数値の丸めを含める(&0)"},
+    {"referenceReturn", "原点復帰 G28･G30･機械座標 G53(&G)"},
+    {"inchUnits", "ｲﾝﾁ G20･ﾐﾘ G21(&N)"},
+    {"workOffsets", "ﾜｰｸ座標系 G54～G59･G10 L2(&O)"},
+    {"spacesInWords", "語中の空白･ﾀﾌﾞを無視(&V)"},
+    {"partialCoordinateSet", "G92で一部の軸を設定(&J)"},
+    {"rotaryAxes", "回転軸 A･B･C を読む(&K)"},
+    {"rapidUnderCompensation", "径補正中の早送 G0(&B)"},
+    {"expressionsNamed", "ﾊﾟﾗﾒｰﾀ･式を指摘(&M)"},
 };
 
 // The entry messages of the settings dialog follow the field's name.

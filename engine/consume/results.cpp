@@ -31,3 +31,17 @@ std::string_view resultCaption(ResultField field)
 }
 
 }  // namespace drennix
+
+namespace drennix {
+
+void addResultNotes(ResultTexts& results, const RunStatistics& statistics, bool showUnit, bool rotaryIgnored)
+{
+    if (showUnit) {
+        results.notes.emplace_back(statistics.unit == LengthUnit::Inch ? messages::unitInch : messages::unitMillimetre);
+    }
+    if (rotaryIgnored) {
+        results.notes.emplace_back(messages::rotaryIgnored);
+    }
+}
+
+}  // namespace drennix

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "coordinate_frame.h"
 #include "numerics.h"
 
 namespace drennix {
@@ -64,10 +65,27 @@ int lastQuarterUpTo(double degrees)
 
 }  // namespace
 
-StatisticsTally::StatisticsTally(const Point3& initialPosition, int rapidSpeed) : rapidSpeed_(rapidSpeed)
+StatisticsTally::StatisticsTally(const Point3& initialPosition, int rapidSpeed)
+    : rapidSpeedMillimetres_(rapidSpeed), rapidSpeed_(rapidSpeed)
 {
     figures_.minimum = initialPosition;
     figures_.maximum = initialPosition;
+}
+
+void StatisticsTally::changeUnit(LengthUnit unit)
+{
+    const LengthUnit from = figures_.unit;
+    const auto convert = [&](double& length) { length = convertLength(length, from, unit); };
+    convert(figures_.rapidDistance);
+    convert(figures_.cuttingDistance);
+    for (int axis = AxisIndexX; axis <= AxisIndexZ; ++axis) {
+        convert(figures_.minimum[axis]);
+        convert(figures_.maximum[axis]);
+    }
+    convert(figures_.radiusDifference);
+    convert(figures_.maxRadius);
+    figures_.unit = unit;
+    rapidSpeed_ = convertLength(rapidSpeedMillimetres_, LengthUnit::Millimetre, unit);
 }
 
 void StatisticsTally::addPosition(const Point3& position)

@@ -17,6 +17,8 @@ struct RunStatistics {
     int helicalCount = 0;
     double radiusDifference = 0;
     double maxRadius = 0;
+    // The unit of every length above, where inch programs are read.
+    LengthUnit unit = LengthUnit::Millimetre;
 };
 
 // Adds moves and positions to the figures. Every comparison is strict, so a
@@ -40,6 +42,9 @@ public:
     // The tool stands for `seconds` (a dwell): the time, in minutes as the
     // rest, and nothing else.
     void addDwell(double seconds) { figures_.machiningTime += seconds / 60; }
+    // The program's lengths are in `unit` from now on: the figures so far are
+    // converted into it, and the rapid speed (mm/min) is taken in it.
+    void changeUnit(LengthUnit unit);
 
     const RunStatistics& figures() const { return figures_; }
 
@@ -49,6 +54,7 @@ private:
     void addCutting(double distance, double feed);
 
     RunStatistics figures_;
+    const double rapidSpeedMillimetres_;
     double rapidSpeed_;
     double convertedDistance_ = 0;
 };

@@ -96,6 +96,17 @@ enum class FaultId : std::uint8_t {
     DwellWithoutTime,
     DwellTimeInvalid,
     DwellAxisWords,
+    // Reference returns, machine coordinates, work offsets and units, and
+    // what LinuxCNC's reading refuses, where the dialect reads them.
+    ParameterNotRead,
+    ExpressionNotRead,
+    DuplicateUnit,
+    DuplicateWorkSystem,
+    MachineMoveConflict,
+    MachineMoveCompensation,
+    MachineMoveArcWords,
+    MachineMoveMotion,
+    WorkOffsetSystemInvalid,
     NotFinite,
     // The output file.
     OutputExists,

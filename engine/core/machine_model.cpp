@@ -42,7 +42,18 @@ MachineField integerField(std::string_view name, std::string_view caption, int M
     return f;
 }
 
-const std::array<MachineField, 14> fields = {
+// A position on the machine: anywhere within these (mm).
+constexpr double farthestPosition = 1'000'000;
+
+MachineField positionField(std::string_view name, std::string_view caption, std::array<double, 3> M::*numbers, int axis)
+{
+    MachineField f = axisField(name, caption, "mm", numbers, axis, farthestPosition);
+    f.minimum = -farthestPosition;
+    f.minimumAllowed = true;
+    return f;
+}
+
+const std::array<MachineField, 23> fields = {
     axisField("maxFeedX", "X軸最大送り速度", "mm/min", &M::maxFeed, 0, highestRate),
     axisField("maxFeedY", "Y軸最大送り速度", "mm/min", &M::maxFeed, 1, highestRate),
     axisField("maxFeedZ", "Z軸最大送り速度", "mm/min", &M::maxFeed, 2, highestRate),
@@ -57,6 +68,15 @@ const std::array<MachineField, 14> fields = {
     numberField("blockTime", "最小ﾌﾞﾛｯｸ時間", "ms", &M::blockTime, true, 1000),
     numberField("peckRetract", "G73戻り量", "mm", &M::peckRetract, true, 100),
     numberField("peckClearance", "G83逃げ量", "mm", &M::peckClearance, true, 100),
+    positionField("referenceX", "G28原点X", &M::referencePosition, 0),
+    positionField("referenceY", "G28原点Y", &M::referencePosition, 1),
+    positionField("referenceZ", "G28原点Z", &M::referencePosition, 2),
+    positionField("secondReferenceX", "G30原点X", &M::secondReference, 0),
+    positionField("secondReferenceY", "G30原点Y", &M::secondReference, 1),
+    positionField("secondReferenceZ", "G30原点Z", &M::secondReference, 2),
+    positionField("workOffsetX", "G54ｵﾌｾｯﾄX", &M::workOffset, 0),
+    positionField("workOffsetY", "G54ｵﾌｾｯﾄY", &M::workOffset, 1),
+    positionField("workOffsetZ", "G54ｵﾌｾｯﾄZ", &M::workOffset, 2),
 };
 
 bool inRange(const MachineField& f, double value)

@@ -27,6 +27,12 @@ struct MachineModel {
     // comes down at rapid before it feeds on. LinuxCNC's 0.010 inch.
     double peckRetract = 0.254;
     double peckClearance = 0.254;
+    // Where the dialect reads them, in machine coordinates (mm): the
+    // reference positions of G28 and G30, and the offset of the first work
+    // system (G54) at the start. 0, as LinuxCNC with an empty parameter file.
+    std::array<double, 3> referencePosition{};
+    std::array<double, 3> secondReference{};
+    std::array<double, 3> workOffset{};
 
     bool operator==(const MachineModel&) const = default;
 };

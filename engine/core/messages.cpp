@@ -133,6 +133,15 @@ std::string_view fixedLineText(FaultId id)
     case FaultId::DwellWithoutTime: return dwellWithoutTime;
     case FaultId::DwellTimeInvalid: return dwellTimeInvalid;
     case FaultId::DwellAxisWords: return dwellAxisWords;
+    case FaultId::ParameterNotRead: return parameterNotRead;
+    case FaultId::ExpressionNotRead: return expressionNotRead;
+    case FaultId::DuplicateUnit: return duplicateUnit;
+    case FaultId::DuplicateWorkSystem: return duplicateWorkSystem;
+    case FaultId::MachineMoveConflict: return machineMoveConflict;
+    case FaultId::MachineMoveCompensation: return machineMoveCompensation;
+    case FaultId::MachineMoveArcWords: return machineMoveArcWords;
+    case FaultId::MachineMoveMotion: return machineMoveMotion;
+    case FaultId::WorkOffsetSystemInvalid: return workOffsetSystemInvalid;
     case FaultId::NotFinite: return notFinite;
     default: return {};
     }

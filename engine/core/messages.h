@@ -183,6 +183,23 @@ inline constexpr std::string_view dwellWithoutTime = "行目の ﾄﾞｳｪﾙ�
 inline constexpr std::string_view dwellTimeInvalid =
     "行目の ﾄﾞｳｪﾙ指令 の時間がｾﾞﾛ未満か 整数のﾐﾘ秒では有りません。\n　変換はしていません。";
 inline constexpr std::string_view dwellAxisWords = "行目の ﾄﾞｳｪﾙ指令 に移動の指令が有ります。\n　変換はしていません。";
+// Reference returns, machine coordinates, work offsets and units.
+inline constexpr std::string_view parameterNotRead =
+    "行目の # のﾊﾟﾗﾒｰﾀは読めません(ﾊﾟﾗﾒｰﾀと式は対象外です)。\n　変換はしていません。";
+inline constexpr std::string_view expressionNotRead =
+    "行目の [ ] の式は読めません(ﾊﾟﾗﾒｰﾀと式は対象外です)。\n　変換はしていません。";
+inline constexpr std::string_view duplicateUnit = "行目に ｲﾝﾁ･ﾐﾘ指令 が複数有ります。\n　変換はしていません。";
+inline constexpr std::string_view duplicateWorkSystem = "行目に ﾜｰｸ座標系指令 が複数有ります。\n　変換はしていません。";
+inline constexpr std::string_view machineMoveConflict =
+    "行目に 原点復帰指令 か 機械座標指令 が他の非ﾓｰﾀﾞﾙ指令と共に有ります。\n　変換はしていません。";
+inline constexpr std::string_view machineMoveCompensation =
+    "行目の 原点復帰指令 か 機械座標指令 が 左径補正指令 中か 右径補正指令 中です。\n　変換はしていません。";
+inline constexpr std::string_view machineMoveArcWords =
+    "行目の 原点復帰指令 か 機械座標指令 中に 円弧中心指令 か 円弧半径指令 が有ります。\n　変換はしていません。";
+inline constexpr std::string_view machineMoveMotion =
+    "行目の 機械座標指令 が 早送指令 か 直線切削指令 の中では有りません。\n　変換はしていません。";
+inline constexpr std::string_view workOffsetSystemInvalid =
+    "行目の ｵﾌｾｯﾄ設定 の P が0から9の整数では有りません。\n　変換はしていません。";
 inline constexpr std::string_view notFinite = "行目で計算結果が数値の範囲を超えました。\n　変換はしていません。";
 inline constexpr std::string_view tooManySegments =
     "行目の 左右廻円弧指令 中で分割数が多過ぎます。\n　変換はしていません。";
@@ -196,6 +213,12 @@ inline constexpr std::string_view writeError =
 inline constexpr std::string_view outputCloseFailed =
     "新規の作成ﾌｧｲﾙを閉じるのに失敗しました。\n　変換は完成していません。";
 inline constexpr std::string_view outputCreatedTail = "\n　を作成しました。";
+
+// The notes after the results, where the dialect reads inch programs or
+// rotary axes.
+inline constexpr std::string_view unitMillimetre = "単位：mm";
+inline constexpr std::string_view unitInch = "単位：inch";
+inline constexpr std::string_view rotaryIgnored = "回転軸 A･B･C の指令は移動距離と時間に含めていません。";
 
 // The estimate of the running time.
 inline constexpr std::string_view estimateCaption = "推定時間：";

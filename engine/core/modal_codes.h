@@ -16,6 +16,16 @@ enum class CycleCode : std::uint8_t { None, G73, G74, G76, G81, G82, G83, G84, G
 // Where a canned cycle leaves the tool after each hole: G98, the level where
 // the cycles began; G99, the R level.
 enum class ReturnLevel : std::uint8_t { Initial, RLevel };
+// The unit of the program's lengths and feeds, where inch programs are read
+// (G20, G21); millimetres otherwise.
+enum class LengthUnit : std::uint8_t { Millimetre, Inch };
+inline constexpr double millimetresPerInch = 25.4;
+// The moves a block makes outside its motion mode, where the dialect reads
+// them: G28 and G30 through an intermediate point to a reference position,
+// G53 in machine coordinates for its block alone.
+enum class MachineMove : std::uint8_t { None, Reference, SecondReference, MachineCoordinates };
+// The work coordinate systems G54 to G59, G59.1 to G59.3.
+inline constexpr int workSystemCount = 9;
 
 // The command numbers by which the settings name the initial modal codes:
 // motion 0 to 3, plane 4 to 6, coordinate mode 7 and 8 (9 to 11 are the

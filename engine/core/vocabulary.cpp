@@ -36,7 +36,7 @@ SettingField integerField(std::string_view name, std::string_view messageName, i
 }
 
 // Letters and G-codes in validation order, then the process settings.
-const std::array<SettingField, 42> fields = {
+const std::array<SettingField, 50> fields = {
     letterField("commentStart", "注釈開始指令", &V::commentStart),
     letterField("commentEnd", "注釈終了指令", &V::commentEnd),
     letterField("gCodeLetter", "動作指令", &V::gCodeLetter),
@@ -79,6 +79,14 @@ const std::array<SettingField, 42> fields = {
     integerField("linuxcncCycles", "LinuxCNC式ｻｲｸﾙ", &P::linuxcncCycles, true, 0, 1),
     integerField("expandCycles", "固定ｻｲｸﾙを展開", &P::expandCycles, true, 0, 1),
     integerField("toleranceIncludesRounding", "許容値に丸めを含める", &P::toleranceIncludesRounding, true, 0, 1),
+    integerField("referenceReturn", "G28･G30･G53", &P::referenceReturn, true, 0, 1),
+    integerField("inchUnits", "G20･G21ｲﾝﾁ", &P::inchUnits, true, 0, 1),
+    integerField("workOffsets", "G54～G59･G10ｵﾌｾｯﾄ", &P::workOffsets, true, 0, 1),
+    integerField("spacesInWords", "語中の空白･ﾀﾌﾞ", &P::spacesInWords, true, 0, 1),
+    integerField("partialCoordinateSet", "G92の一部の軸", &P::partialCoordinateSet, true, 0, 1),
+    integerField("rotaryAxes", "回転軸A･B･C", &P::rotaryAxes, true, 0, 1),
+    integerField("rapidUnderCompensation", "径補正中のG0", &P::rapidUnderCompensation, true, 0, 1),
+    integerField("expressionsNamed", "式･ﾊﾟﾗﾒｰﾀの指摘", &P::expressionsNamed, true, 0, 1),
 };
 
 constexpr std::size_t letterCount = 11;
@@ -132,6 +140,14 @@ void applyDialect(ProcessSettings& process, Dialect dialect)
     process.cannedCycles = cycles;
     process.dwell = cycles;
     process.linuxcncCycles = linuxcnc;
+    process.referenceReturn = cycles;
+    process.inchUnits = cycles;
+    process.workOffsets = cycles;
+    process.spacesInWords = linuxcnc;
+    process.partialCoordinateSet = linuxcnc;
+    process.rotaryAxes = linuxcnc;
+    process.rapidUnderCompensation = linuxcnc;
+    process.expressionsNamed = linuxcnc;
 }
 
 int classifyFirstCharacter(std::string_view text)

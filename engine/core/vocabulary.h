@@ -107,6 +107,26 @@ struct ProcessSettings {
     // rounding of the written numbers (where the tolerance is larger), so
     // that the program as written stays within the tolerance.
     int toleranceIncludesRounding = 0;
+    // G28 and G30 return through their intermediate point to the machine's
+    // reference positions, G53 moves in machine coordinates;
+    int referenceReturn = 0;
+    // G20 and G21 switch the program between inches and millimetres;
+    int inchUnits = 0;
+    // G54 to G59.3 select a work system, G10 L2 and L20 set its offset;
+    int workOffsets = 0;
+    // spaces and tabs are ignored anywhere in the code, also inside a word;
+    int spacesInWords = 0;
+    // G92 sets any of the axes (in any motion and coordinate mode), not all
+    // three;
+    int partialCoordinateSet = 0;
+    // rotary A, B and C words are read and left out of the figures, which
+    // say so;
+    int rotaryAxes = 0;
+    // G0 is read under cutter compensation, on the programmed path;
+    int rapidUnderCompensation = 0;
+    // a block with parameters or expressions ("#", "[") is refused with a
+    // message that names them.
+    int expressionsNamed = 0;
 
     bool operator==(const ProcessSettings&) const = default;
 
@@ -176,7 +196,7 @@ struct SettingField {
 
 // Every field of the vocabulary and the process settings: the 11 letters and
 // 14 G-code numbers in validation order, then the 7 integers of the run and
-// the 9 dialect settings.
+// the 17 dialect settings.
 std::span<const SettingField> settingFields();
 const SettingField* findSettingField(std::string_view name);
 

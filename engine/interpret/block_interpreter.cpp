@@ -70,11 +70,15 @@ bool underCycle(const ModalState& before, const ParsedBlock& b)
 
 // Duplicate commands and words, impossible centre words (where the dialect
 // reads the cycles, a block under one has its own rules).
-Fault checkCommonRules(const ModalState& before, const ParsedBlock& b, bool cycles)
+Fault checkCommonRules(const ModalState& before, const ParsedBlock& b, bool cycles, bool frame)
 {
     if (b.repeated()) {
         if (const Fault fault = checkRepeatedWords(b)) return fault;
     }
+    if (frame && b.dialectWords) {
+        if (const Fault fault = checkFrameWords(b)) return fault;
+    }
+    if (frame && b.dialectWords && b.machineMoveWords > 0) return {};
     if (cycles && underCycle(before, b)) return {};
     if (b.has(AddressKind::ArcI) && b.has(AddressKind::ArcJ) && b.has(AddressKind::ArcK)) {
         return Fault{FaultId::ThreeCentreWords};
@@ -85,8 +89,24 @@ Fault checkCommonRules(const ModalState& before, const ParsedBlock& b, bool cycl
     return {};
 }
 
-Fault setCoordinates(const ParsedBlock& b, Step& step)
+// G92 where it may set any of the axes, in any motion and coordinate mode.
+Fault setSomeCoordinates(const ParsedBlock& b, Step& step)
 {
+    if (step.modal.compensation != Compensation::Cancelled) return Fault{FaultId::CoordinateSetCompensation};
+    if (hasArcWords(b)) return Fault{FaultId::CoordinateSetArcWords};
+    if (b.has(CommandGroup::ValueSet)) return Fault{FaultId::CoordinateSetValueSet};
+    // An axis at least, a rotary one where they are read.
+    if (!b.hasAnyAxisWord() && !(b.dialectWords && b.rotaryWords > 0)) {
+        return Fault{FaultId::CoordinateSetMissingAxis};
+    }
+    step.kind = BlockKind::CoordinateSet;
+    setCoordinateShift(b, step.modal);
+    return {};
+}
+
+Fault setCoordinates(const ParsedBlock& b, Step& step, const FrameSettings* frame)
+{
+    if (frame != nullptr && frame->partialCoordinateSet) return setSomeCoordinates(b, step);
     const ModalState& m = step.modal;
     if (m.coordinateMode != CoordinateMode::Absolute) return Fault{FaultId::CoordinateSetIncremental};
     if (m.motion != Motion::Rapid) return Fault{FaultId::CoordinateSetNotRapid};
@@ -97,13 +117,30 @@ Fault setCoordinates(const ParsedBlock& b, Step& step)
     }
     if (b.has(CommandGroup::ValueSet)) return Fault{FaultId::CoordinateSetValueSet};
     step.kind = BlockKind::CoordinateSet;
-    step.modal.position = Point3{b.axisValue(AxisIndexX), b.axisValue(AxisIndexY), b.axisValue(AxisIndexZ)};
+    if (frame != nullptr) {
+        setCoordinateShift(b, step.modal);
+    } else {
+        step.modal.position = Point3{b.axisValue(AxisIndexX), b.axisValue(AxisIndexY), b.axisValue(AxisIndexZ)};
+    }
     return {};
 }
 
-// An R word of a value-set block is a setting value, not a radius.
-Fault setValues(const ParsedBlock& b, Step& step)
+// G10 with L2 or L20, where work offsets are read.
+bool setsWorkOffset(const ParsedBlock& b, const FrameSettings* frame)
 {
+    if (frame == nullptr || !frame->workOffsets || !b.dialectWords) return false;
+    const ParsedBlock::ExtraWord& l = b.extraWord(ParsedBlock::LetterL);
+    return l.count > 0 && (l.value == 2 || l.value == 20);
+}
+
+// An R word of a value-set block is a setting value, not a radius.
+Fault setValues(const ParsedBlock& b, Step& step, const FrameSettings* frame)
+{
+    if (setsWorkOffset(b, frame)) {
+        if (step.modal.compensation != Compensation::Cancelled) return Fault{FaultId::ValueSetCompensation};
+        step.kind = BlockKind::ValueSet;
+        return setWorkOffset(b, step.modal);
+    }
     if (step.modal.compensation != Compensation::Cancelled) return Fault{FaultId::ValueSetCompensation};
     if (b.hasAnyCentreWord()) return Fault{FaultId::ValueSetCentreWords};
     if (b.hasAnyAxisWord()) return Fault{FaultId::ValueSetAxisWords};
@@ -127,9 +164,10 @@ void straightMove(const ParsedBlock& b, Step& step, MoveKind kind)
     step.modal.position = move.end;
 }
 
-Fault moveRapid(const ParsedBlock& b, Step& step)
+Fault moveRapid(const ParsedBlock& b, Step& step, const FrameSettings* frame)
 {
-    if (step.modal.compensation != Compensation::Cancelled) return Fault{FaultId::RapidCompensation};
+    const bool allowed = frame != nullptr && frame->rapidUnderCompensation;
+    if (step.modal.compensation != Compensation::Cancelled && !allowed) return Fault{FaultId::RapidCompensation};
     if (hasArcWords(b)) return Fault{FaultId::RapidArcWords};
     straightMove(b, step, MoveKind::Rapid);
     const Point3& t = step.move.travel;
@@ -221,13 +259,27 @@ Fault dwellBlock(const ParsedBlock& block, Step& step, const CycleSettings& cycl
     return {};
 }
 
-Fault dispatch(const ParsedBlock& block, Step& step, int decimals, CuttingLength length, const CycleSettings* cycles)
+// A G28, G30 or G53 block: its moves.
+[[gnu::noinline]] Fault machineMoveBlock(const ParsedBlock& block, Step& step, const FrameSettings& frame)
+{
+    if (const Fault fault = planMachineMove(block, step.modal, frame, step.move.line, step.path)) {
+        return fault;
+    }
+    step.kind = BlockKind::Path;
+    return {};
+}
+
+Fault dispatch(const ParsedBlock& block, Step& step, int decimals, CuttingLength length, const CycleSettings* cycles,
+               const FrameSettings* frame)
 {
     if (block.has(CommandGroup::CoordinateSet)) {
-        return setCoordinates(block, step);
+        return setCoordinates(block, step, frame);
     }
     if (block.has(CommandGroup::ValueSet)) {
-        return setValues(block, step);
+        return setValues(block, step, frame);
+    }
+    if (frame != nullptr && block.dialectWords && block.machineMoveWords > 0) {
+        return machineMoveBlock(block, step, *frame);
     }
     if (cycles != nullptr) {
         if (block.dialectWords && block.dwellWords > 0) {
@@ -238,7 +290,7 @@ Fault dispatch(const ParsedBlock& block, Step& step, int decimals, CuttingLength
         }
     }
     switch (step.modal.motion) {
-    case Motion::Rapid: return moveRapid(block, step);
+    case Motion::Rapid: return moveRapid(block, step, frame);
     case Motion::Linear: return moveLinear(block, step, length);
     default: return moveArc(block, step, decimals, length);
     }
@@ -247,10 +299,10 @@ Fault dispatch(const ParsedBlock& block, Step& step, int decimals, CuttingLength
 }  // namespace
 
 void interpretBlock(const ModalState& before, const ParsedBlock& block, int decimals, long long line, Step& step,
-                    CuttingLength length, const CycleSettings* cycles)
+                    CuttingLength length, const CycleSettings* cycles, const FrameSettings* frame)
 {
     step.kind = BlockKind::Nothing;
-    step.fault = checkCommonRules(before, block, cycles != nullptr);
+    step.fault = checkCommonRules(before, block, cycles != nullptr, frame != nullptr);
     if (step.fault) {
         return;
     }
@@ -258,6 +310,9 @@ void interpretBlock(const ModalState& before, const ParsedBlock& block, int deci
         step.modal = before;
     }
     const Motion motion = step.modal.motion;
+    if (frame != nullptr && block.dialectWords) {
+        applyFrameWords(block, step.modal);
+    }
     applyModalWords(block, step.modal);
     if (cycles != nullptr) {
         applyCycleWords(block, motion, step.modal);
@@ -265,7 +320,7 @@ void interpretBlock(const ModalState& before, const ParsedBlock& block, int deci
     step.move.line = line;
     step.move.plane = step.modal.plane;
     step.move.feed = step.modal.feed;
-    step.fault = dispatch(block, step, decimals, length, cycles);
+    step.fault = dispatch(block, step, decimals, length, cycles, frame);
 }
 
 }  // namespace drennix

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "canned_cycle.h"
+#include "coordinate_frame.h"
 #include "fault.h"
 #include "modal_state.h"
 #include "move.h"
@@ -22,6 +23,7 @@ enum class BlockKind : std::uint8_t {
     Motion,         // a move; see Step::move
     Cycle,          // a canned cycle's holes, many moves; see Step::cycle
     Dwell,          // the tool stands for Step::dwell seconds; nothing moves
+    Path,           // a reference return or a move in machine coordinates; see Step::path
 };
 
 struct Step {
@@ -36,6 +38,8 @@ struct Step {
     CyclePlan cycle;
     // A dwell block's seconds.
     double dwell = 0;
+    // The moves of a G28, G30 or G53 block.
+    MachinePath path;
 };
 
 // Whether the length of a cutting move is worked out. A reader that follows
@@ -47,8 +51,10 @@ enum class CuttingLength : std::uint8_t { Measured, NotNeeded };
 // `before` may be the step's own state, which then becomes the state after);
 // `decimals` sets the tolerance of the arc end checks; `line` is recorded in
 // the move. On a fault the rest of the step means nothing.
-// `cycles` (null: none) says how the canned cycles and the dwell are read.
+// `cycles` (null: none) says how the canned cycles and the dwell are read;
+// `frame` (null: none) how units, work offsets and machine moves are.
 void interpretBlock(const ModalState& before, const ParsedBlock& block, int decimals, long long line, Step& step,
-                    CuttingLength length = CuttingLength::Measured, const CycleSettings* cycles = nullptr);
+                    CuttingLength length = CuttingLength::Measured, const CycleSettings* cycles = nullptr,
+                    const FrameSettings* frame = nullptr);
 
 }  // namespace drennix

@@ -30,6 +30,25 @@ struct CycleMemory {
     double dwellSeconds = 0;
 };
 
+// Where the program's coordinates lie on the machine, and their unit, where
+// the dialect reads work offsets, machine moves or inch programs: a point's
+// machine coordinates are its program coordinates plus the offset of the
+// work system in force and the shift of a coordinate set (G92). Every
+// figure is in the program's unit; a change of unit converts them.
+struct CoordinateFrame {
+    std::array<Point3, workSystemCount> workOffsets{};
+    int workSystem = 0;
+    Point3 shift{};
+    LengthUnit unit = LengthUnit::Millimetre;
+
+    // Machine minus program coordinates, per axis.
+    double origin(int axis) const
+    {
+        return workOffsets[static_cast<std::size_t>(workSystem)][static_cast<std::size_t>(axis)] +
+               shift[static_cast<std::size_t>(axis)];
+    }
+};
+
 struct ModalState {
     Motion motion = Motion::Rapid;
     Plane plane = Plane::XY;
@@ -42,20 +61,25 @@ struct ModalState {
     CycleCode cycle = CycleCode::None;
     ReturnLevel returnLevel = ReturnLevel::Initial;
     CycleMemory cycleMemory;
+    CoordinateFrame frame;
 
     bool incremental() const { return coordinateMode == CoordinateMode::Incremental; }
     bool inCycle() const { return cycle != CycleCode::None; }
 };
 
 // The modal state at the start of a run, from the settings and the initial
-// position; compensation starts cancelled and the feed at 0.
-inline ModalState startingState(const ProcessSettings& process, const Point3& initialPosition)
+// position; compensation starts cancelled and the feed at 0; where work
+// offsets are read, the first work system has the machine's offset.
+inline ModalState startingState(const Settings& settings, const Point3& initialPosition)
 {
     ModalState m;
-    m.motion = process.startMotion();
-    m.plane = process.startPlane();
-    m.coordinateMode = process.startCoordinateMode();
+    m.motion = settings.process.startMotion();
+    m.plane = settings.process.startPlane();
+    m.coordinateMode = settings.process.startCoordinateMode();
     m.position = initialPosition;
+    if (settings.process.workOffsets != 0) {
+        m.frame.workOffsets[0] = settings.machine.workOffset;
+    }
     return m;
 }
 

@@ -195,7 +195,8 @@ double pieceTopSpeed(const MotionPiece& piece, double v0, double v1)
 }
 
 MotionPlanner::MotionPlanner(const MachineModel& machine, bool keepMoves)
-    : junctionDeviation_(machine.junctionDeviation),
+    : machine_(machine),
+      junctionDeviation_(machine.junctionDeviation),
       limits_(axisLimitsOf(machine)),
       blockSeconds_(machine.blockTime / 1000),
       keepMoves_(keepMoves),
@@ -204,6 +205,19 @@ MotionPlanner::MotionPlanner(const MachineModel& machine, bool keepMoves)
       window_(ringMask_ + 1),
       pending_(keepMoves ? ringMask_ + 1 : 0)
 {}
+
+void MotionPlanner::changeUnit(LengthUnit unit)
+{
+    MachineModel scaled = machine_;
+    const auto inUnit = [unit](double millimetres) { return convertLength(millimetres, LengthUnit::Millimetre, unit); };
+    for (std::size_t k = 0; k < 3; ++k) {
+        scaled.maxFeed[k] = inUnit(machine_.maxFeed[k]);
+        scaled.rapidRate[k] = inUnit(machine_.rapidRate[k]);
+        scaled.acceleration[k] = inUnit(machine_.acceleration[k]);
+    }
+    junctionDeviation_ = inUnit(machine_.junctionDeviation);
+    limits_ = axisLimitsOf(scaled);
+}
 
 void MotionPlanner::beginMove(const Move& move)
 {

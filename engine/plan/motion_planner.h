@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "coordinate_frame.h"
 #include "machine_model.h"
 #include "move.h"
 
@@ -107,6 +108,9 @@ public:
     // out (flush first): the time counts, and the next move starts from a
     // standstill.
     void addDwell(double seconds);
+    // The program's lengths are in `unit` from now on (flush first): the
+    // machine's limits are taken in it.
+    void changeUnit(LengthUnit unit);
 
     const Estimate& estimate() const { return estimate_; }
 
@@ -130,8 +134,9 @@ private:
     Slot& slot(std::size_t k) { return window_[(head_ + k) & ringMask_]; }
     void beginMove(const Move& move);
 
-    const double junctionDeviation_;
-    const AxisLimits limits_;
+    const MachineModel machine_;
+    double junctionDeviation_;
+    AxisLimits limits_;
     const double blockSeconds_;
     const bool keepMoves_;
     // The pieces the window holds at most.

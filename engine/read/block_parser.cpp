@@ -63,7 +63,11 @@ BlockParser::BlockParser(const Settings& settings)
       lowerCase_(settings.process.lowerCaseLetters != 0),
       programEndWords_(settings.process.endAtProgramEnd != 0),
       turnWords_(settings.process.arcTurnsByP != 0),
-      dialectWords_(settings.process.cannedCycles != 0 || settings.process.dwell != 0),
+      dialectWords_(settings.process.cannedCycles != 0 || settings.process.dwell != 0 ||
+                    settings.process.workOffsets != 0),
+      rotaryWords_(settings.process.rotaryAxes != 0),
+      spacesInWords_(settings.process.spacesInWords != 0),
+      expressionsNamed_(settings.process.expressionsNamed != 0),
       addresses_(settings.vocabulary, lowerCase_),
       gCodes_(settings.vocabulary, dialectCodesOf(settings.process)),
       comments_(settings.vocabulary.commentStart, settings.vocabulary.commentEnd,
@@ -106,11 +110,36 @@ Fault BlockParser::parseCode(std::string_view codeText, std::string_view comment
 {
     block.codeText = codeText;
     block.commentText = commentText;
+    if (spacesInWords_ || expressionsNamed_) {
+        return parseDialectCode(codeText, block);
+    }
     block.blank = isBlankCode(codeText);
     if (block.blank) {
         return {};
     }
     return parseWords(codeText, block);
+}
+
+// The code as LinuxCNC reads it: a parameter or an expression is named, and
+// the words are cut from the code without its spaces and tabs.
+Fault BlockParser::parseDialectCode(std::string_view codeText, ParsedBlock& block) const
+{
+    if (expressionsNamed_) {
+        const std::size_t at = codeText.find_first_of("#[");
+        if (at != npos) {
+            return Fault{codeText[at] == '#' ? FaultId::ParameterNotRead : FaultId::ExpressionNotRead};
+        }
+    }
+    if (spacesInWords_ && codeText.find_first_of(" \t") != npos) {
+        compacted_.clear();
+        for (const char c : codeText) {
+            if (c != ' ' && c != '\t') compacted_ += c;
+        }
+        block.blank = compacted_.empty();
+        return block.blank ? Fault{} : parseWords(compacted_, block);
+    }
+    block.blank = isBlankCode(codeText);
+    return block.blank ? Fault{} : parseWords(codeText, block);
 }
 
 namespace {
@@ -212,7 +241,7 @@ void BlockParser::storeLetterValue(AddressKind address, char letter, double valu
     if (address == AddressKind::Feed) {
         block.count(block.wordCounts[static_cast<int>(AddressKind::Feed) - 1]);
         block.feed = value;
-    } else if (programEndWords_ || turnWords_ || dialectWords_) {
+    } else if (programEndWords_ || turnWords_ || dialectWords_ || rotaryWords_) {
         storeOtherWord(letter, value, hasPoint, block);
     }
 }
@@ -273,6 +302,11 @@ void BlockParser::storeOtherWord(char letter, double value, bool hasPoint, Parse
         block.count(block.turnWords);
         block.turns = value;
     }
+    if (rotaryWords_ && upper >= 'A' && upper <= 'C') {
+        block.openDialectWords();
+        block.count(block.rotaryWords);
+        return;
+    }
     if (!dialectWords_) {
         return;
     }
@@ -293,7 +327,8 @@ void BlockParser::storeOtherWord(char letter, double value, bool hasPoint, Parse
 
 DialectCodes dialectCodesOf(const ProcessSettings& process)
 {
-    return {process.cannedCycles != 0, process.dwell != 0};
+    return {process.cannedCycles != 0, process.dwell != 0, process.inchUnits != 0, process.referenceReturn != 0,
+            process.workOffsets != 0};
 }
 
 // What a G word's number means: the first configured code it equals, in the
@@ -324,6 +359,22 @@ GCodeMeaning meaningOfGCode(double value, const CommandVocabulary& v, DialectCod
     }
     if (dialect.dwell && value == 4) {
         return GCodeMeaning::Dwell;
+    }
+    if (dialect.units && (value == 20 || value == 21)) {
+        return value == 20 ? GCodeMeaning::UnitInch : GCodeMeaning::UnitMillimetre;
+    }
+    if (dialect.machineMoves) {
+        if (value == 28) return GCodeMeaning::ReferenceReturn;
+        if (value == 30) return GCodeMeaning::SecondReferenceReturn;
+        if (value == 53) return GCodeMeaning::MachineCoordinates;
+    }
+    if (dialect.workSystems) {
+        constexpr std::array<double, workSystemCount> systems = {54, 55, 56, 57, 58, 59, 59.1, 59.2, 59.3};
+        for (std::size_t k = 0; k < systems.size(); ++k) {
+            if (value == systems[k]) {
+                return static_cast<GCodeMeaning>(static_cast<std::size_t>(GCodeMeaning::WorkSystem1) + k);
+            }
+        }
     }
     if (dialect.cycles) {
         const std::pair<double, GCodeMeaning> cycles[] = {
@@ -421,6 +472,20 @@ GCodeEffect effectOf(GCodeMeaning meaning)
         return dialectEffect(ModalField::Return, static_cast<std::uint8_t>(ReturnLevel::Initial));
     case GCodeMeaning::ReturnR:
         return dialectEffect(ModalField::Return, static_cast<std::uint8_t>(ReturnLevel::RLevel));
+    case GCodeMeaning::UnitInch: return dialectEffect(ModalField::Unit, static_cast<std::uint8_t>(LengthUnit::Inch));
+    case GCodeMeaning::UnitMillimetre:
+        return dialectEffect(ModalField::Unit, static_cast<std::uint8_t>(LengthUnit::Millimetre));
+    case GCodeMeaning::ReferenceReturn:
+        return dialectEffect(ModalField::MachineMove, static_cast<std::uint8_t>(MachineMove::Reference));
+    case GCodeMeaning::SecondReferenceReturn:
+        return dialectEffect(ModalField::MachineMove, static_cast<std::uint8_t>(MachineMove::SecondReference));
+    case GCodeMeaning::MachineCoordinates:
+        return dialectEffect(ModalField::MachineMove, static_cast<std::uint8_t>(MachineMove::MachineCoordinates));
+    default: break;
+    }
+    if (meaning >= GCodeMeaning::WorkSystem1 && meaning <= GCodeMeaning::WorkSystem9) {
+        const auto system = static_cast<int>(meaning) - static_cast<int>(GCodeMeaning::WorkSystem1);
+        return dialectEffect(ModalField::WorkSystem, static_cast<std::uint8_t>(system));
     }
     return {};
 }
@@ -453,17 +518,30 @@ void BlockParser::classifyGCode(double value, ParsedBlock& b) const
     }
 }
 
-// G4, G80, G98 and G99, where the dialect reads them.
+// G4, G80, G98 and G99, the units, machine moves and work systems, where
+// the dialect reads them.
 void BlockParser::storeDialectCode(const GCodeEffect& effect, ParsedBlock& b) const
 {
     b.openDialectWords();
-    if (effect.field == ModalField::Dwell) {
-        b.count(b.dwellWords);
-    } else if (effect.field == ModalField::CycleCancel) {
-        b.count(b.cancelWords);
-    } else {
+    switch (effect.field) {
+    case ModalField::Dwell: b.count(b.dwellWords); return;
+    case ModalField::CycleCancel: b.count(b.cancelWords); return;
+    case ModalField::Unit:
+        b.count(b.unitWords);
+        b.unit = static_cast<LengthUnit>(effect.code);
+        return;
+    case ModalField::MachineMove:
+        b.count(b.machineMoveWords);
+        b.machineMove = static_cast<MachineMove>(effect.code);
+        return;
+    case ModalField::WorkSystem:
+        b.count(b.workSystemWords);
+        b.workSystem = effect.code;
+        return;
+    default:
         b.count(b.returnWords);
         b.returnLevel = static_cast<ReturnLevel>(effect.code);
+        return;
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "comment_splitter.h"
@@ -64,13 +65,24 @@ enum class GCodeMeaning : std::uint8_t {
     CycleG89,
     ReturnInitial,
     ReturnR,
+    UnitInch,
+    UnitMillimetre,
+    ReferenceReturn,
+    SecondReferenceReturn,
+    MachineCoordinates,
+    // G54 to G59, G59.1 to G59.3, in order.
+    WorkSystem1,
+    WorkSystem9 = WorkSystem1 + workSystemCount - 1,
 };
-inline constexpr std::size_t gCodeMeaningCount = static_cast<std::size_t>(GCodeMeaning::ReturnR) + 1;
+inline constexpr std::size_t gCodeMeaningCount = static_cast<std::size_t>(GCodeMeaning::WorkSystem9) + 1;
 
 // Which of the dialect's fixed codes are read.
 struct DialectCodes {
     bool cycles = false;
     bool dwell = false;
+    bool units = false;
+    bool machineMoves = false;
+    bool workSystems = false;
 };
 DialectCodes dialectCodesOf(const ProcessSettings& process);
 
@@ -118,6 +130,9 @@ enum class ModalField : std::uint8_t {
     Dwell,
     CycleCancel,
     Return,
+    Unit,
+    MachineMove,
+    WorkSystem,
 };
 
 // What a G word of one meaning does to its block, worked out once per run so
@@ -159,6 +174,7 @@ public:
 private:
     Fault parseCode(std::string_view codeText, std::string_view commentText, ParsedBlock& block) const;
     Fault parseWords(std::string_view codeText, ParsedBlock& block) const;
+    Fault parseDialectCode(std::string_view codeText, ParsedBlock& block) const;
     Fault closeWord(AddressKind address, char letter, std::string_view numericText, const SimpleNumber& number,
                     ParsedBlock& block) const;
     Fault storeWord(AddressKind address, char letter, std::string_view numericText, const SimpleNumber& number,
@@ -174,8 +190,15 @@ private:
     const bool lowerCase_;
     const bool programEndWords_;
     const bool turnWords_;
-    // P, Q, L and U words are read for the canned cycles and the dwell.
+    // P, Q, L and U words are read for the canned cycles, the dwell and the
+    // work offsets; A, B and C words are counted.
     const bool dialectWords_;
+    const bool rotaryWords_;
+    // Spaces and tabs are dropped from the code before its words are cut
+    // (into `compacted_`, this parser's own); "#" and "[" are refused.
+    const bool spacesInWords_;
+    const bool expressionsNamed_;
+    mutable std::string compacted_;
     const AddressTable addresses_;
     const GCodeTable gCodes_;
     // What each byte does where a word may begin: the AddressKind of the word

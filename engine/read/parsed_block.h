@@ -53,9 +53,10 @@ struct ParsedBlock {
     // it holds only when the motion group has a word. G80 counts in no
     // group (see cancelWords).
     CycleCode cycle = CycleCode::None;
-    // Where the canned cycles and the dwell are read: the block has a word
-    // of theirs (a G4, G98 or G99, or a P, Q, L or U word); the fields below
-    // hold only while it is set.
+    // Where the canned cycles, the dwell or the machine's coordinates are
+    // read: the block has a word of theirs (a G4, G98 or G99, a unit, machine
+    // move or work system code, or a P, Q, L, U, A, B or C word); the fields
+    // below hold only while it is set.
     bool dialectWords = false;
     WordCount dwellWords = 0;
     // G80: the cycles end, beside any motion word of the block.
@@ -71,6 +72,15 @@ struct ParsedBlock {
         bool point = false;
     };
     std::array<ExtraWord, extraLetterCount> extra{};
+    // Where the dialect reads them: G20 or G21, G28, G30 or G53, a work
+    // system's code, and rotary A, B or C words (only counted).
+    WordCount unitWords = 0;
+    LengthUnit unit = LengthUnit::Millimetre;
+    WordCount machineMoveWords = 0;
+    MachineMove machineMove = MachineMove::None;
+    WordCount workSystemWords = 0;
+    std::uint8_t workSystem = 0;
+    WordCount rotaryWords = 0;
     // The last K word as written (not scaled) and whether it had a point: a
     // canned cycle's repeats.
     double rawK = 0;
@@ -97,6 +107,10 @@ struct ParsedBlock {
             dwellWords = 0;
             cancelWords = 0;
             returnWords = 0;
+            unitWords = 0;
+            machineMoveWords = 0;
+            workSystemWords = 0;
+            rotaryWords = 0;
             extra = {};
         }
     }

@@ -107,6 +107,8 @@ private:
     Fault takeStep(const Step& step, std::string_view line);
     Fault takeDwell(double seconds, std::string_view line);
     Fault takeExpansion(const Step& step, std::string_view line);
+    Fault takePath(const Step& step, std::string_view line);
+    void changeUnit(LengthUnit unit);
     Fault takeExpandedMove(const Move& move);
     void planDwell(double seconds);
     void copyLineAfterEnd(std::string_view line);
@@ -148,6 +150,9 @@ private:
     // How the canned cycles and the dwell are read; null where neither is.
     const CycleSettings cycleSettings_;
     const CycleSettings* const cycles_;
+    // How units, work offsets and machine moves are read; null where none is.
+    const FrameSettings frameSettings_;
+    const FrameSettings* const frame_;
     // A converting run writes the cycles as their expansions.
     const bool expandsCycles_;
     // What a converted arc is segmented within.
@@ -179,6 +184,10 @@ private:
     bool programEnded_ = false;
     // The moves of canned cycles so far, for the stop between them.
     long long expandedMoves_ = 0;
+    // The unit the figures and the estimate take the program's lengths in.
+    LengthUnit unit_ = LengthUnit::Millimetre;
+    // A rotary word was read and left out of the figures.
+    bool rotaryRead_ = false;
 };
 
 Run::Run(const Settings& settings, const RunOptions& options, RunListener& listener, RunMedia media)
@@ -192,13 +201,15 @@ Run::Run(const Settings& settings, const RunOptions& options, RunListener& liste
       stopSignal_(listener.stopSignal()),
       cycleSettings_(cycleSettingsOf(settings)),
       cycles_(cycleSettings_.readsAny() ? &cycleSettings_ : nullptr),
+      frameSettings_(frameSettingsOf(settings)),
+      frame_(frameSettings_.readsAny() ? &frameSettings_ : nullptr),
       expandsCycles_(settings.process.expandCycles != 0),
       segmentingTolerance_(segmentingTolerance(options.tolerance, settings.process.decimalPlaces,
                                                settings.process.toleranceIncludesRounding != 0)),
       stream_(reader_, settings),
       tally_(initialPosition(), settings.process.rapidSpeed)
 {
-    modal_ = startingState(settings.process, initialPosition());
+    modal_ = startingState(settings, initialPosition());
 }
 
 RunResult Run::execute()
@@ -325,9 +336,15 @@ Fault Run::processLine(const SourceLine& line)
         finishLine(line.text, nullptr, false);
         return {};
     }
-    interpretBlock(modal_, block, decimals_, lineNumber_, step_, CuttingLength::Measured, cycles_);
+    interpretBlock(modal_, block, decimals_, lineNumber_, step_, CuttingLength::Measured, cycles_, frame_);
     if (step_.fault) {
         return step_.fault;
+    }
+    if (block.dialectWords) {
+        rotaryRead_ = rotaryRead_ || block.rotaryWords > 0;
+        if (modal_.frame.unit != unit_) {
+            changeUnit(modal_.frame.unit);
+        }
     }
     if (conversion_) {
         conversion_->writer.noteBlock(block);
@@ -362,6 +379,9 @@ Fault Run::takeStep(const Step& step, std::string_view line)
         }
         if (step.kind == BlockKind::Dwell) {
             return takeDwell(step.dwell, line);
+        }
+        if (step.kind == BlockKind::Path) {
+            return takePath(step, line);
         }
         finishLine(line, nullptr, false);
         return {};
@@ -406,6 +426,20 @@ Fault Run::takeDwell(double seconds, std::string_view line)
     planDwell(seconds);
     finishLine(line, nullptr, false);
     return {};
+}
+
+// An inch program's G20, or G21: the figures so far are converted and the
+// machine stops before its limits are taken in the new unit.
+void Run::changeUnit(LengthUnit unit)
+{
+    unit_ = unit;
+    tally_.changeUnit(unit);
+    if (planner_) {
+        while (const PlannedMove* planned = planner_->flush()) {
+            tellPlanned(planned);
+        }
+        planner_->changeUnit(unit);
+    }
 }
 
 // The machine stands: the moves before run out, then the time counts.
@@ -463,6 +497,27 @@ Fault Run::takeExpansion(const Step& step, std::string_view line)
     whole.end = modal_.position;
     whole.length = sink.length;
     whole.cycle = step.cycle.code;
+    finishLine(line, &whole, false);
+    return {};
+}
+
+// A G28, G30 or G53 block: each of its moves goes to the consumers as a
+// block's own move does; the block is written as it is, its row of the list
+// stands where the last move leaves the tool, with the length of them all.
+Fault Run::takePath(const Step& step, std::string_view line)
+{
+    writingExpansion_ = false;
+    double length = 0;
+    for (int k = 0; k < step.path.count; ++k) {
+        const Move& move = step.path.moves[static_cast<std::size_t>(k)];
+        length += move.length;
+        if (const Fault fault = takeExpandedMove(move)) {
+            return fault;
+        }
+    }
+    Move whole = step.path.moves[static_cast<std::size_t>(step.path.count - 1)];
+    whole.start = step.path.moves[0].start;
+    whole.length = length;
     finishLine(line, &whole, false);
     return {};
 }
@@ -622,7 +677,9 @@ void Run::listRow(std::string_view line, const Move* move)
 
 Ending Run::endOfInput()
 {
-    listener_.resultsReady(formatResults(lineNumber_, tally_.figures(), decimals_));
+    ResultTexts results = formatResults(lineNumber_, tally_.figures(), decimals_);
+    addResultNotes(results, tally_.figures(), frameSettings_.units, rotaryRead_);
+    listener_.resultsReady(results);
     tellEstimate();
     stream_.stop();
     if (!reader_.close()) {

@@ -12,8 +12,9 @@ WrittenProgram::WrittenProgram(SourceReader& reader, const Settings& settings, c
                                ProgramReading reading)
     : stream_(reader, settings, BlockStream::Options{.concurrent = reading == ProgramReading::Ahead}),
       decimals_(settings.process.decimalPlaces),
-      modal_(startingState(settings.process, initialPosition)),
-      cycles_(cycleSettingsOf(settings))
+      modal_(startingState(settings, initialPosition)),
+      cycles_(cycleSettingsOf(settings)),
+      frame_(frameSettingsOf(settings))
 {}
 
 bool WrittenProgram::advance()
@@ -45,7 +46,7 @@ bool WrittenProgram::stopAt(const SourceLine& line)
 bool WrittenProgram::interpret(const ParsedBlock& block)
 {
     interpretBlock(modal_, block, decimals_, line_, step_, CuttingLength::NotNeeded,
-                   cycles_.readsAny() ? &cycles_ : nullptr);
+                   cycles_.readsAny() ? &cycles_ : nullptr, frame_.readsAny() ? &frame_ : nullptr);
     if (step_.fault) {
         status_ = VerificationStatus::OutputMismatch;
         return false;

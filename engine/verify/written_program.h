@@ -79,6 +79,7 @@ private:
     const int decimals_;
     ModalState modal_;
     const CycleSettings cycles_;
+    const FrameSettings frame_;
     Step step_;
     long long line_ = 0;
     bool straight_ = false;

@@ -172,7 +172,7 @@ TEST(CuttingLength, NotNeededChangesNothingButTheCuttingLengths)
         "G2X25.I2.5",    "G1X0Y0Z0",         "G2X10.Y10.R3.",    "G3X1.I1.J1.K1.",    "G1X5.I1.",       "G0Z5.",
         "G17G2X5.Y5.R0", "G18G3X0Z0I-2.5K0", "G19G2Y8.Z3.J4.K0", "G1X1.E5",           "G92X0Y0Z0",      "G0X1.G1",
     };
-    ModalState measuredState = startingState(settings.process, Point3{});
+    ModalState measuredState = startingState(settings, Point3{});
     ModalState positionsState = measuredState;
     Step measured;
     Step positions;
