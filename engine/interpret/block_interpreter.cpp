@@ -321,6 +321,9 @@ void interpretBlock(const ModalState& before, const ParsedBlock& block, int deci
     step.move.plane = step.modal.plane;
     step.move.feed = step.modal.feed;
     step.fault = dispatch(block, step, decimals, length, cycles, frame);
+    if (frame != nullptr && frame->workOffsets && block.programEnd && !step.fault) {
+        resetWorkSystem(step.modal);
+    }
 }
 
 }  // namespace drennix

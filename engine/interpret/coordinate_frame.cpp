@@ -72,6 +72,11 @@ void applyFrameWords(const ParsedBlock& b, ModalState& m)
     if (b.workSystemWords > 0 && b.workSystem != m.frame.workSystem) selectWorkSystem(m, b.workSystem);
 }
 
+void resetWorkSystem(ModalState& m)
+{
+    if (m.frame.workSystem != 0) selectWorkSystem(m, 0);
+}
+
 Fault checkFrameWords(const ParsedBlock& b)
 {
     if (b.unitWords > 1) return Fault{FaultId::DuplicateUnit};

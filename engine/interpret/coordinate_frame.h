@@ -43,6 +43,10 @@ double convertLength(double length, LengthUnit from, LengthUnit to);
 // the position is told in the new system.
 void applyFrameWords(const ParsedBlock& b, ModalState& m);
 
+// After the program's end (M2, M30) the first work system is in force
+// again, as a control resets it; the shift of G92 stays.
+void resetWorkSystem(ModalState& m);
+
 // The rules of the frame's words: one unit, one work system, one machine
 // move and no other command of its kind (G4, G10, G92) in a block.
 Fault checkFrameWords(const ParsedBlock& b);
