@@ -40,7 +40,11 @@ MachineSettings::MachineSettings(QWidget* parent)
     for (const drennix::MachineField& field : drennix::machineFields()) {
         const bool perAxis = field.axisNumbers != nullptr;
         if (column == 0) {
-            grid->addWidget(new QLabel(text(texts::machineRows[caption++]), this), row, 0);
+            // A field without a row caption of its own is named as in messages.
+            const QString name = caption < std::size(texts::machineRows) ? text(texts::machineRows[caption])
+                                                                         : captionOf(field) + QStringLiteral("：");
+            grid->addWidget(new QLabel(name, this), row, 0);
+            ++caption;
         }
         auto* fieldEdit = new QLineEdit(this);
         fieldEdit->setObjectName(QString::fromLatin1(field.name.data(), static_cast<qsizetype>(field.name.size())));

@@ -108,6 +108,7 @@ constexpr const char* dialectSwitches[] = {
     "rotaryAxes",
     "rapidUnderCompensation",
     "expressionsNamed",
+    "toolChanges",
 };
 // The switches of the first column; the others stand in the second.
 constexpr std::size_t dialectFirstColumn = 10;

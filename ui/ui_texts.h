@@ -88,6 +88,7 @@ inline constexpr const char* machineAxisZ = "Z軸";
 inline constexpr const char* machineRows[] = {
     "最大送り速度 (mm/min)：", "早送り速度 (mm/min)：", "加速度 (mm/s²)：", "ｺｰﾅｰ許容偏差 (mm)：",
     "先読みﾌﾞﾛｯｸ数：",         "最小ﾌﾞﾛｯｸ時間 (ms)：",  "G73戻り量 (mm)：", "G83逃げ量 (mm)：",
+    "工具交換時間 (s)：",      "G28原点 (mm)：",        "G30原点 (mm)：",   "G54ｵﾌｾｯﾄ (mm)：",
 };
 
 // The caption of each edit of the settings dialog, by the field's code name.
@@ -149,6 +150,7 @@ inline constexpr SettingCaption settingCaptions[] = {
     {"rotaryAxes", "回転軸 A･B･C を読む(&K)"},
     {"rapidUnderCompensation", "径補正中の早送 G0(&B)"},
     {"expressionsNamed", "ﾊﾟﾗﾒｰﾀ･式を指摘(&M)"},
+    {"toolChanges", "工具交換 T･M6と工具別の数値(&P)"},
 };
 
 // The entry messages of the settings dialog follow the field's name.

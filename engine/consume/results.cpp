@@ -44,4 +44,11 @@ void addResultNotes(ResultTexts& results, const RunStatistics& statistics, bool 
     }
 }
 
+void addToolChangeNote(ResultTexts& results, long long changes)
+{
+    std::string note(messages::toolChangesCaption);
+    appendInteger(note, changes);
+    results.notes.push_back(std::move(note));
+}
+
 }  // namespace drennix

@@ -49,6 +49,9 @@ ResultTexts formatResults(long long lineCount, const RunStatistics& statistics, 
 // read, and that rotary words were left out where they were.
 void addResultNotes(ResultTexts& results, const RunStatistics& statistics, bool showUnit, bool rotaryIgnored);
 
+// "工具交換数：N", where tool changes are read.
+void addToolChangeNote(ResultTexts& results, long long changes);
+
 // The caption of a result field, e.g. "行数：".
 std::string_view resultCaption(ResultField field);
 

@@ -107,6 +107,9 @@ enum class FaultId : std::uint8_t {
     MachineMoveArcWords,
     MachineMoveMotion,
     WorkOffsetSystemInvalid,
+    ToolChangeWithoutTool,
+    ToolNumberInvalid,
+    LengthOffsetInvalid,
     NotFinite,
     // The output file.
     OutputExists,

@@ -53,7 +53,7 @@ MachineField positionField(std::string_view name, std::string_view caption, std:
     return f;
 }
 
-const std::array<MachineField, 23> fields = {
+const std::array<MachineField, 24> fields = {
     axisField("maxFeedX", "X軸最大送り速度", "mm/min", &M::maxFeed, 0, highestRate),
     axisField("maxFeedY", "Y軸最大送り速度", "mm/min", &M::maxFeed, 1, highestRate),
     axisField("maxFeedZ", "Z軸最大送り速度", "mm/min", &M::maxFeed, 2, highestRate),
@@ -68,6 +68,7 @@ const std::array<MachineField, 23> fields = {
     numberField("blockTime", "最小ﾌﾞﾛｯｸ時間", "ms", &M::blockTime, true, 1000),
     numberField("peckRetract", "G73戻り量", "mm", &M::peckRetract, true, 100),
     numberField("peckClearance", "G83逃げ量", "mm", &M::peckClearance, true, 100),
+    numberField("toolChangeTime", "工具交換時間", "s", &M::toolChangeTime, true, 3600),
     positionField("referenceX", "G28原点X", &M::referencePosition, 0),
     positionField("referenceY", "G28原点Y", &M::referencePosition, 1),
     positionField("referenceZ", "G28原点Z", &M::referencePosition, 2),

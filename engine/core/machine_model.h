@@ -27,6 +27,8 @@ struct MachineModel {
     // comes down at rapid before it feeds on. LinuxCNC's 0.010 inch.
     double peckRetract = 0.254;
     double peckClearance = 0.254;
+    // How long the machine stands for a tool change (s), where they are read.
+    double toolChangeTime = 5;
     // Where the dialect reads them, in machine coordinates (mm): the
     // reference positions of G28 and G30, and the offset of the first work
     // system (G54) at the start. 0, as LinuxCNC with an empty parameter file.

@@ -142,6 +142,9 @@ std::string_view fixedLineText(FaultId id)
     case FaultId::MachineMoveArcWords: return machineMoveArcWords;
     case FaultId::MachineMoveMotion: return machineMoveMotion;
     case FaultId::WorkOffsetSystemInvalid: return workOffsetSystemInvalid;
+    case FaultId::ToolChangeWithoutTool: return toolChangeWithoutTool;
+    case FaultId::ToolNumberInvalid: return toolNumberInvalid;
+    case FaultId::LengthOffsetInvalid: return lengthOffsetInvalid;
     case FaultId::NotFinite: return notFinite;
     default: return {};
     }

@@ -200,6 +200,12 @@ inline constexpr std::string_view machineMoveMotion =
     "行目の 機械座標指令 が 早送指令 か 直線切削指令 の中では有りません。\n　変換はしていません。";
 inline constexpr std::string_view workOffsetSystemInvalid =
     "行目の ｵﾌｾｯﾄ設定 の P が0から9の整数では有りません。\n　変換はしていません。";
+inline constexpr std::string_view toolChangeWithoutTool =
+    "行目の 工具交換指令 M6 の前に 工具番号 T が有りません。\n　変換はしていません。";
+inline constexpr std::string_view toolNumberInvalid =
+    "行目の 工具番号 T が0以上の整数では有りません。\n　変換はしていません。";
+inline constexpr std::string_view lengthOffsetInvalid =
+    "行目の 工具長補正番号 H が0以上の整数では有りません。\n　変換はしていません。";
 inline constexpr std::string_view notFinite = "行目で計算結果が数値の範囲を超えました。\n　変換はしていません。";
 inline constexpr std::string_view tooManySegments =
     "行目の 左右廻円弧指令 中で分割数が多過ぎます。\n　変換はしていません。";
@@ -219,6 +225,15 @@ inline constexpr std::string_view outputCreatedTail = "\n　を作成しまし�
 inline constexpr std::string_view unitMillimetre = "単位：mm";
 inline constexpr std::string_view unitInch = "単位：inch";
 inline constexpr std::string_view rotaryIgnored = "回転軸 A･B･C の指令は移動距離と時間に含めていません。";
+
+// Tool changes and the figures per tool.
+inline constexpr std::string_view toolChangesCaption = "工具交換数：";
+inline constexpr std::string_view toolAtStart = "開始時";
+inline constexpr std::string_view toolTotalTail = " 計";
+inline constexpr std::string_view toolsTotal = "合計";
+inline constexpr std::array<std::string_view, 10> toolColumnTitles = {
+    "工具", "H", "行", "切削距離", "早送距離", "時間", "推定時間", "最低Z", "送り速度", "主軸回転数",
+};
 
 // The estimate of the running time.
 inline constexpr std::string_view estimateCaption = "推定時間：";

@@ -127,6 +127,9 @@ struct ProcessSettings {
     // a block with parameters or expressions ("#", "[") is refused with a
     // message that names them.
     int expressionsNamed = 0;
+    // T selects a tool and M6 changes to it (with the H of its length
+    // offset), and every figure is also told per tool.
+    int toolChanges = 0;
 
     bool operator==(const ProcessSettings&) const = default;
 
@@ -196,7 +199,7 @@ struct SettingField {
 
 // Every field of the vocabulary and the process settings: the 11 letters and
 // 14 G-code numbers in validation order, then the 7 integers of the run and
-// the 17 dialect settings.
+// the 18 dialect settings.
 std::span<const SettingField> settingFields();
 const SettingField* findSettingField(std::string_view name);
 

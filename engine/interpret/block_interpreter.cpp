@@ -302,6 +302,7 @@ void interpretBlock(const ModalState& before, const ParsedBlock& block, int deci
                     CuttingLength length, const CycleSettings* cycles, const FrameSettings* frame)
 {
     step.kind = BlockKind::Nothing;
+    step.toolChanged = false;
     step.fault = checkCommonRules(before, block, cycles != nullptr, frame != nullptr);
     if (step.fault) {
         return;
@@ -316,6 +317,10 @@ void interpretBlock(const ModalState& before, const ParsedBlock& block, int deci
     applyModalWords(block, step.modal);
     if (cycles != nullptr) {
         applyCycleWords(block, motion, step.modal);
+    }
+    if (frame != nullptr && frame->toolChanges && block.dialectWords) {
+        step.fault = applyToolWords(block, step.modal, step.toolChanged);
+        if (step.fault) return;
     }
     step.move.line = line;
     step.move.plane = step.modal.plane;

@@ -13,6 +13,7 @@
 #include "modal_state.h"
 #include "move.h"
 #include "parsed_block.h"
+#include "tool_change.h"
 
 namespace drennix {
 
@@ -40,6 +41,8 @@ struct Step {
     double dwell = 0;
     // The moves of a G28, G30 or G53 block.
     MachinePath path;
+    // The block changed the tool (M6) before its moves.
+    bool toolChanged = false;
 };
 
 // Whether the length of a cutting move is worked out. A reader that follows

@@ -15,6 +15,7 @@ FrameSettings frameSettingsOf(const Settings& settings)
     s.workOffsets = p.workOffsets != 0;
     s.partialCoordinateSet = p.partialCoordinateSet != 0;
     s.rapidUnderCompensation = p.rapidUnderCompensation != 0;
+    s.toolChanges = p.toolChanges != 0;
     s.reference = settings.machine.referencePosition;
     s.secondReference = settings.machine.secondReference;
     return s;

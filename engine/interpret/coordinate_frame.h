@@ -15,20 +15,23 @@
 
 namespace drennix {
 
-// What the dialect settings make of the machine's coordinates and units.
+// What the dialect settings make of the machine's coordinates, units and
+// tools.
 struct FrameSettings {
     bool units = false;
     bool machineMoves = false;
     bool workOffsets = false;
     bool partialCoordinateSet = false;
     bool rapidUnderCompensation = false;
+    // T, M6, H and S are read (see tool_change.h).
+    bool toolChanges = false;
     // The reference positions of G28 and G30, machine coordinates in mm.
     Point3 reference{};
     Point3 secondReference{};
 
     bool readsAny() const
     {
-        return units || machineMoves || workOffsets || partialCoordinateSet || rapidUnderCompensation;
+        return units || machineMoves || workOffsets || partialCoordinateSet || rapidUnderCompensation || toolChanges;
     }
 };
 

@@ -49,6 +49,17 @@ struct CoordinateFrame {
     }
 };
 
+// The tools, where tool changes are read.
+struct ToolState {
+    // The tool a T word selected last; -1 before any.
+    int selected = -1;
+    // The tool in the spindle; -1 for the one there at the start.
+    int inSpindle = -1;
+    // The H word last given; -1 before any.
+    int lengthOffset = -1;
+    double spindleSpeed = 0;
+};
+
 struct ModalState {
     Motion motion = Motion::Rapid;
     Plane plane = Plane::XY;
@@ -62,6 +73,7 @@ struct ModalState {
     ReturnLevel returnLevel = ReturnLevel::Initial;
     CycleMemory cycleMemory;
     CoordinateFrame frame;
+    ToolState tool;
 
     bool incremental() const { return coordinateMode == CoordinateMode::Incremental; }
     bool inCycle() const { return cycle != CycleCode::None; }

@@ -66,6 +66,7 @@ BlockParser::BlockParser(const Settings& settings)
       dialectWords_(settings.process.cannedCycles != 0 || settings.process.dwell != 0 ||
                     settings.process.workOffsets != 0),
       rotaryWords_(settings.process.rotaryAxes != 0),
+      toolWords_(settings.process.toolChanges != 0),
       spacesInWords_(settings.process.spacesInWords != 0),
       expressionsNamed_(settings.process.expressionsNamed != 0),
       addresses_(settings.vocabulary, lowerCase_),
@@ -241,7 +242,7 @@ void BlockParser::storeLetterValue(AddressKind address, char letter, double valu
     if (address == AddressKind::Feed) {
         block.count(block.wordCounts[static_cast<int>(AddressKind::Feed) - 1]);
         block.feed = value;
-    } else if (programEndWords_ || turnWords_ || dialectWords_ || rotaryWords_) {
+    } else if (programEndWords_ || turnWords_ || dialectWords_ || rotaryWords_ || toolWords_) {
         storeOtherWord(letter, value, hasPoint, block);
     }
 }
@@ -307,6 +308,9 @@ void BlockParser::storeOtherWord(char letter, double value, bool hasPoint, Parse
         block.count(block.rotaryWords);
         return;
     }
+    if (toolWords_ && storeToolWord(upper, value, block)) {
+        return;
+    }
     if (!dialectWords_) {
         return;
     }
@@ -323,6 +327,28 @@ void BlockParser::storeOtherWord(char letter, double value, bool hasPoint, Parse
     block.count(word.count);
     word.value = value;
     word.point = hasPoint;
+}
+
+// T, M6, H and S, where tool changes are read.
+bool BlockParser::storeToolWord(char upper, double value, ParsedBlock& block) const
+{
+    WordCount* counter = nullptr;
+    double* stored = nullptr;
+    switch (upper) {
+    case 'T': counter = &block.toolWords, stored = &block.tool; break;
+    case 'H': counter = &block.lengthOffsetWords, stored = &block.lengthOffset; break;
+    case 'S': counter = &block.spindleWords, stored = &block.spindleSpeed; break;
+    case 'M':
+        if (value != 6) return false;
+        block.openDialectWords();
+        block.count(block.toolChangeWords);
+        return true;
+    default: return false;
+    }
+    block.openDialectWords();
+    block.count(*counter);
+    *stored = value;
+    return true;
 }
 
 DialectCodes dialectCodesOf(const ProcessSettings& process)

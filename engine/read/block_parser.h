@@ -184,6 +184,7 @@ private:
     void classifyGCode(double value, ParsedBlock& block) const;
     void storeDialectCode(const GCodeEffect& effect, ParsedBlock& block) const;
     void storeOtherWord(char letter, double value, bool hasPoint, ParsedBlock& block) const;
+    bool storeToolWord(char upper, double value, ParsedBlock& block) const;
 
     // The implied decimal places of a number without "." (0: as written).
     const int impliedDecimals_;
@@ -194,6 +195,8 @@ private:
     // work offsets; A, B and C words are counted.
     const bool dialectWords_;
     const bool rotaryWords_;
+    // T, M6, H and S words are read.
+    const bool toolWords_;
     // Spaces and tabs are dropped from the code before its words are cut
     // (into `compacted_`, this parser's own); "#" and "[" are refused.
     const bool spacesInWords_;

@@ -81,6 +81,15 @@ struct ParsedBlock {
     WordCount workSystemWords = 0;
     std::uint8_t workSystem = 0;
     WordCount rotaryWords = 0;
+    // Where tool changes are read: T (the tool selected), M6, H (the length
+    // offset) and S (the spindle speed), each with the last value.
+    WordCount toolWords = 0;
+    double tool = 0;
+    WordCount toolChangeWords = 0;
+    WordCount lengthOffsetWords = 0;
+    double lengthOffset = 0;
+    WordCount spindleWords = 0;
+    double spindleSpeed = 0;
     // The last K word as written (not scaled) and whether it had a point: a
     // canned cycle's repeats.
     double rawK = 0;
@@ -111,6 +120,10 @@ struct ParsedBlock {
             machineMoveWords = 0;
             workSystemWords = 0;
             rotaryWords = 0;
+            toolWords = 0;
+            toolChangeWords = 0;
+            lengthOffsetWords = 0;
+            spindleWords = 0;
             extra = {};
         }
     }

@@ -13,6 +13,7 @@
 #include "segmentation.h"
 #include "source_reader.h"
 #include "statistics.h"
+#include "tool_tally.h"
 
 namespace drennix {
 
@@ -109,6 +110,9 @@ private:
     Fault takeExpansion(const Step& step, std::string_view line);
     Fault takePath(const Step& step, std::string_view line);
     void changeUnit(LengthUnit unit);
+    void takeToolChange();
+    void tellToolMove(const Move& move);
+    double estimatedSeconds();
     Fault takeExpandedMove(const Move& move);
     void planDwell(double seconds);
     void copyLineAfterEnd(std::string_view line);
@@ -188,6 +192,9 @@ private:
     LengthUnit unit_ = LengthUnit::Millimetre;
     // A rotary word was read and left out of the figures.
     bool rotaryRead_ = false;
+    // The figures per tool, where tool changes are read, and the changes.
+    std::optional<ToolTally> tools_;
+    long long toolChanges_ = 0;
 };
 
 Run::Run(const Settings& settings, const RunOptions& options, RunListener& listener, RunMedia media)
@@ -238,6 +245,9 @@ RunResult Run::execute()
     startConversion();
     if (options_.estimate) {
         planner_.emplace(settings_.machine, tellsMoves_);
+    }
+    if (frameSettings_.toolChanges) {
+        tools_.emplace(tally_.figures(), 0.0);
     }
     const AbsoluteRow start = startRow(initialPosition(), decimals_);
     listener_.readingStarted(mode(), mode() == RunMode::AbsoluteDisplay ? &start : nullptr);
@@ -345,6 +355,12 @@ Fault Run::processLine(const SourceLine& line)
         if (modal_.frame.unit != unit_) {
             changeUnit(modal_.frame.unit);
         }
+        if (step_.toolChanged) {
+            takeToolChange();
+        }
+    }
+    if (tools_) {
+        tools_->addLine(lineNumber_);
     }
     if (conversion_) {
         conversion_->writer.noteBlock(block);
@@ -408,6 +424,7 @@ Fault Run::takeStep(const Step& step, std::string_view line)
     if (tellsMoves_) {
         tellMove(move, segments);
     }
+    tellToolMove(move);
     if (!converted) {
         plan(move);
     }
@@ -432,6 +449,9 @@ Fault Run::takeDwell(double seconds, std::string_view line)
 // machine stops before its limits are taken in the new unit.
 void Run::changeUnit(LengthUnit unit)
 {
+    if (tools_) {
+        tools_->changeUnit(unit_, unit);
+    }
     unit_ = unit;
     tally_.changeUnit(unit);
     if (planner_) {
@@ -439,6 +459,36 @@ void Run::changeUnit(LengthUnit unit)
             tellPlanned(planned);
         }
         planner_->changeUnit(unit);
+    }
+}
+
+// M6: the machine stops and stands for the change; the figures of the tool
+// that leaves end before that time, those of the next begin after it.
+void Run::takeToolChange()
+{
+    ++toolChanges_;
+    if (planner_) {
+        while (const PlannedMove* planned = planner_->flush()) {
+            tellPlanned(planned);
+        }
+    }
+    tools_->endRow(tally_.figures(), estimatedSeconds());
+    if (planner_) {
+        planner_->addDwell(settings_.machine.toolChangeTime);
+    }
+    tools_->beginRow(modal_.tool.inSpindle, tally_.figures(), estimatedSeconds());
+}
+
+double Run::estimatedSeconds()
+{
+    return planner_ ? planner_->estimate().seconds : 0.0;
+}
+
+// Every move the consumers take counts for the tool in the spindle.
+inline void Run::tellToolMove(const Move& move)
+{
+    if (tools_) {
+        tools_->addMove(move, modal_.tool);
     }
 }
 
@@ -536,6 +586,7 @@ Fault Run::takeExpandedMove(const Move& move)
     if (tellsMoves_) {
         listener_.move(move);
     }
+    tellToolMove(move);
     if (writingExpansion_) {
         conversion_->writer.writeExpandedMove(move);
     }
@@ -679,8 +730,14 @@ Ending Run::endOfInput()
 {
     ResultTexts results = formatResults(lineNumber_, tally_.figures(), decimals_);
     addResultNotes(results, tally_.figures(), frameSettings_.units, rotaryRead_);
+    if (tools_) {
+        addToolChangeNote(results, toolChanges_);
+    }
     listener_.resultsReady(results);
     tellEstimate();
+    if (tools_) {
+        listener_.toolsReady(tools_->finish(tally_.figures(), estimatedSeconds()));
+    }
     stream_.stop();
     if (!reader_.close()) {
         return ended(RunOutcome::SourceCloseFailed, Fault{FaultId::SourceCloseFailed});

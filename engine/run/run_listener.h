@@ -17,6 +17,7 @@
 #include "results.h"
 #include "run_options.h"
 #include "run_result.h"
+#include "tool_tally.h"
 
 namespace drennix {
 
@@ -56,6 +57,9 @@ public:
     // after the results, the estimate of the whole program.
     virtual void plannedMove(const PlannedMove& move) { (void)move; }
     virtual void estimateReady(const Estimate& estimate) { (void)estimate; }
+    // Where tool changes are read: the figures per tool, after the results
+    // and the estimate.
+    virtual void toolsReady(const std::vector<ToolRow>& rows) { (void)rows; }
     // A message for the user; the run goes on when it returns.
     virtual void message(std::string_view text, MessageKind kind) { (void)text, (void)kind; }
     // A converting run (see wantsWrittenBytes): bytes of the new program as
