@@ -109,6 +109,7 @@ constexpr const char* dialectSwitches[] = {
     "rapidUnderCompensation",
     "expressionsNamed",
     "toolChanges",
+    "subprograms",
 };
 // The switches of the first column; the others stand in the second.
 constexpr std::size_t dialectFirstColumn = 10;

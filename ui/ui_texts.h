@@ -151,6 +151,7 @@ inline constexpr SettingCaption settingCaptions[] = {
     {"rapidUnderCompensation", "径補正中の早送 G0(&B)"},
     {"expressionsNamed", "ﾊﾟﾗﾒｰﾀ･式を指摘(&M)"},
     {"toolChanges", "工具交換 T･M6と工具別の数値(&P)"},
+    {"subprograms", "ｻﾌﾞﾌﾟﾛｸﾞﾗﾑ M98･M99･o call(&Z)"},
 };
 
 // The entry messages of the settings dialog follow the field's name.

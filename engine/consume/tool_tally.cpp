@@ -40,7 +40,9 @@ void ToolTally::addMove(const Move& move, const ToolState& tool)
     const double z = std::min(move.start[AxisIndexZ], move.end[AxisIndexZ]);
     if (!row.reachedZ || z < row.lowestZ) row.lowestZ = z;
     row.reachedZ = true;
-    if (!move.isRapid()) {
+    // A block that only changes the tool or its offset under G1 moves
+    // nothing: it cut at no feed.
+    if (!move.isRapid() && move.length > 0) {
         listValue(row.feeds, move.feed);
         listValue(row.spindleSpeeds, tool.spindleSpeed);
     }
@@ -82,6 +84,9 @@ void ToolTally::changeUnit(LengthUnit from, LengthUnit to)
 std::vector<ToolRow> ToolTally::finish(const RunStatistics& figures, double estimateSeconds)
 {
     endRow(figures, estimateSeconds);
+    // A program that changes the tool in its first block has no row for the
+    // tool that was in the spindle.
+    if (rows_.size() > 1 && rows_.front().firstLine == 0) rows_.erase(rows_.begin());
     return std::move(rows_);
 }
 

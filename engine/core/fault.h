@@ -110,6 +110,13 @@ enum class FaultId : std::uint8_t {
     ToolChangeWithoutTool,
     ToolNumberInvalid,
     LengthOffsetInvalid,
+    SubprogramMissing,
+    SubprogramRecursion,
+    SubprogramTooDeep,
+    SubprogramWithoutEnd,
+    SubprogramCallInvalid,
+    SubprogramControlNotRead,
+    SubprogramConversion,
     NotFinite,
     // The output file.
     OutputExists,
@@ -122,6 +129,8 @@ struct Fault {
     FaultId id = FaultId::None;
     // The address a word fault names (duplicate word, address without number).
     AddressKind address = AddressKind::NoAddress;
+    // The subprogram a call fault names.
+    long long number = 0;
 
     explicit operator bool() const { return id != FaultId::None; }
     bool operator==(const Fault&) const = default;

@@ -145,6 +145,9 @@ std::string_view fixedLineText(FaultId id)
     case FaultId::ToolChangeWithoutTool: return toolChangeWithoutTool;
     case FaultId::ToolNumberInvalid: return toolNumberInvalid;
     case FaultId::LengthOffsetInvalid: return lengthOffsetInvalid;
+    case FaultId::SubprogramCallInvalid: return subprogramCallInvalid;
+    case FaultId::SubprogramControlNotRead: return subprogramControlNotRead;
+    case FaultId::SubprogramConversion: return subprogramConversion;
     case FaultId::NotFinite: return notFinite;
     default: return {};
     }
@@ -162,6 +165,18 @@ std::string composedLineText(const Fault& fault, const Settings& settings)
     case FaultId::CommentEndWithoutStart: return commentEndWithoutStart(v.commentStart, v.commentEnd);
     case FaultId::AddressWithoutNumber: return addressWithoutNumber(letterOf(v, fault.address));
     case FaultId::DuplicateWord: return duplicateWord(letterOf(v, fault.address));
+    case FaultId::SubprogramMissing:
+    case FaultId::SubprogramRecursion:
+    case FaultId::SubprogramTooDeep:
+    case FaultId::SubprogramWithoutEnd: {
+        std::string text(subprogramHead);
+        appendInteger(text, fault.number);
+        text += fault.id == FaultId::SubprogramMissing     ? subprogramMissingTail
+                : fault.id == FaultId::SubprogramRecursion ? subprogramRecursionTail
+                : fault.id == FaultId::SubprogramTooDeep   ? subprogramTooDeepTail
+                                                           : subprogramWithoutEndTail;
+        return text;
+    }
     case FaultId::StartRecheck:
     case FaultId::EndRecheck: {
         const int decimals = settings.process.decimalPlaces;
@@ -216,8 +231,16 @@ std::optional<std::string> validateMachineModel(const MachineModel& model)
     return std::nullopt;
 }
 
-std::string faultMessage(const Fault& fault, long long line, const Settings& settings, std::string_view outputPath)
+std::string faultMessage(const Fault& fault, long long line, const Settings& settings, std::string_view outputPath,
+                         std::string_view otherFile)
 {
+    if (isLineFault(fault.id) && !otherFile.empty()) {
+        std::string message(otherFileHead);
+        message += otherFile;
+        message += otherFileTail;
+        appendInteger(message, line);
+        return message + composedLineText(fault, settings);
+    }
     if (isLineFault(fault.id)) {
         return composeLineMessage(line, composedLineText(fault, settings));
     }

@@ -22,8 +22,10 @@ std::string composeLineMessage(long long lineNumber, std::string_view text);
 // The whole message of a fault: a line fault names `line`; the recheck faults
 // show their tolerance in the number format of the settings; OutputExists
 // names `outputPath`.
-std::string faultMessage(const Fault& fault, long long line, const Settings& settings,
-                         std::string_view outputPath = {});
+// A line of another file than the program (a subprogram's) is named with
+// that file: "ﾌｧｲﾙ " + otherFile + " の" + line + text.
+std::string faultMessage(const Fault& fault, long long line, const Settings& settings, std::string_view outputPath = {},
+                         std::string_view otherFile = {});
 
 // The message of the first field of the machine model out of its range, or
 // nothing when every value is allowed.
@@ -206,6 +208,23 @@ inline constexpr std::string_view toolNumberInvalid =
     "行目の 工具番号 T が0以上の整数では有りません。\n　変換はしていません。";
 inline constexpr std::string_view lengthOffsetInvalid =
     "行目の 工具長補正番号 H が0以上の整数では有りません。\n　変換はしていません。";
+// Followed by the number, then a tail: a subprogram that cannot be run.
+inline constexpr std::string_view subprogramHead = "行目の ｻﾌﾞﾌﾟﾛｸﾞﾗﾑ O";
+inline constexpr std::string_view subprogramMissingTail = " が有りません。\n　変換はしていません。";
+inline constexpr std::string_view subprogramRecursionTail = " の呼出しが再帰に成っています。\n　変換はしていません。";
+inline constexpr std::string_view subprogramTooDeepTail = " の呼出しが4重を超えました。\n　変換はしていません。";
+inline constexpr std::string_view subprogramWithoutEndTail =
+    " に終わり(M99･endsub･endrepeat)が有りません。\n　変換はしていません。";
+inline constexpr std::string_view subprogramCallInvalid =
+    "行目の ｻﾌﾞﾌﾟﾛｸﾞﾗﾑ呼出し M98 の P か繰返し回数が正しく有りません。\n　変換はしていません。";
+inline constexpr std::string_view subprogramControlNotRead =
+    "行目の o指令 は引数の無い call･sub･endsub と 回数が数値の repeat･endrepeat "
+    "だけを読みます(ﾊﾟﾗﾒｰﾀと式は対象外です)。\n　変換はしていません。";
+inline constexpr std::string_view subprogramConversion =
+    "行目で ｻﾌﾞﾌﾟﾛｸﾞﾗﾑ を呼びます。ｻﾌﾞﾌﾟﾛｸﾞﾗﾑを呼ぶﾌﾟﾛｸﾞﾗﾑの変換はまだ出来ません。\n　変換はしていません。";
+// A line of a subprogram's own file: "ﾌｧｲﾙ " + its name + " の" + line + text.
+inline constexpr std::string_view otherFileHead = "ﾌｧｲﾙ ";
+inline constexpr std::string_view otherFileTail = " の";
 inline constexpr std::string_view notFinite = "行目で計算結果が数値の範囲を超えました。\n　変換はしていません。";
 inline constexpr std::string_view tooManySegments =
     "行目の 左右廻円弧指令 中で分割数が多過ぎます。\n　変換はしていません。";

@@ -36,7 +36,7 @@ SettingField integerField(std::string_view name, std::string_view messageName, i
 }
 
 // Letters and G-codes in validation order, then the process settings.
-const std::array<SettingField, 51> fields = {
+const std::array<SettingField, 52> fields = {
     letterField("commentStart", "注釈開始指令", &V::commentStart),
     letterField("commentEnd", "注釈終了指令", &V::commentEnd),
     letterField("gCodeLetter", "動作指令", &V::gCodeLetter),
@@ -88,6 +88,7 @@ const std::array<SettingField, 51> fields = {
     integerField("rapidUnderCompensation", "径補正中のG0", &P::rapidUnderCompensation, true, 0, 1),
     integerField("expressionsNamed", "式･ﾊﾟﾗﾒｰﾀの指摘", &P::expressionsNamed, true, 0, 1),
     integerField("toolChanges", "工具交換", &P::toolChanges, true, 0, 1),
+    integerField("subprograms", "ｻﾌﾞﾌﾟﾛｸﾞﾗﾑ", &P::subprograms, true, 0, 1),
 };
 
 constexpr std::size_t letterCount = 11;
@@ -150,6 +151,7 @@ void applyDialect(ProcessSettings& process, Dialect dialect)
     process.rapidUnderCompensation = linuxcnc;
     process.expressionsNamed = linuxcnc;
     process.toolChanges = cycles;
+    process.subprograms = cycles;
 }
 
 int classifyFirstCharacter(std::string_view text)

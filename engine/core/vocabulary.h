@@ -130,6 +130,9 @@ struct ProcessSettings {
     // T selects a tool and M6 changes to it (with the H of its length
     // offset), and every figure is also told per tool.
     int toolChanges = 0;
+    // subprograms are called and run: M98 P, O and M99 (where the cycles are
+    // read as LinuxCNC reads them: o-n sub, endsub, call, repeat);
+    int subprograms = 0;
 
     bool operator==(const ProcessSettings&) const = default;
 
@@ -199,7 +202,7 @@ struct SettingField {
 
 // Every field of the vocabulary and the process settings: the 11 letters and
 // 14 G-code numbers in validation order, then the 7 integers of the run and
-// the 18 dialect settings.
+// the 20 dialect settings.
 std::span<const SettingField> settingFields();
 const SettingField* findSettingField(std::string_view name);
 

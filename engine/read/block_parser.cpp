@@ -61,12 +61,13 @@ bool isBlankCode(std::string_view codeText)
 BlockParser::BlockParser(const Settings& settings)
     : impliedDecimals_(settings.process.calculatorDecimals != 0 ? 0 : settings.process.decimalPlaces),
       lowerCase_(settings.process.lowerCaseLetters != 0),
-      programEndWords_(settings.process.endAtProgramEnd != 0),
+      programEndWords_(settings.process.endAtProgramEnd != 0 || settings.process.subprograms != 0),
       turnWords_(settings.process.arcTurnsByP != 0),
       dialectWords_(settings.process.cannedCycles != 0 || settings.process.dwell != 0 ||
-                    settings.process.workOffsets != 0),
+                    settings.process.workOffsets != 0 || settings.process.subprograms != 0),
       rotaryWords_(settings.process.rotaryAxes != 0),
       toolWords_(settings.process.toolChanges != 0),
+      subprogramWords_(settings.process.subprograms != 0),
       spacesInWords_(settings.process.spacesInWords != 0),
       expressionsNamed_(settings.process.expressionsNamed != 0),
       addresses_(settings.vocabulary, lowerCase_),
@@ -242,7 +243,7 @@ void BlockParser::storeLetterValue(AddressKind address, char letter, double valu
     if (address == AddressKind::Feed) {
         block.count(block.wordCounts[static_cast<int>(AddressKind::Feed) - 1]);
         block.feed = value;
-    } else if (programEndWords_ || turnWords_ || dialectWords_ || rotaryWords_ || toolWords_) {
+    } else if (programEndWords_ || turnWords_ || dialectWords_ || rotaryWords_ || toolWords_ || subprogramWords_) {
         storeOtherWord(letter, value, hasPoint, block);
     }
 }
@@ -311,6 +312,9 @@ void BlockParser::storeOtherWord(char letter, double value, bool hasPoint, Parse
     if (toolWords_ && storeToolWord(upper, value, block)) {
         return;
     }
+    if (subprogramWords_ && storeSubprogramWord(upper, value, block)) {
+        return;
+    }
     if (!dialectWords_) {
         return;
     }
@@ -349,6 +353,23 @@ bool BlockParser::storeToolWord(char upper, double value, ParsedBlock& block) co
     block.count(*counter);
     *stored = value;
     return true;
+}
+
+// M98, M99 and O, where subprograms are read.
+bool BlockParser::storeSubprogramWord(char upper, double value, ParsedBlock& block) const
+{
+    if (upper == 'M' && (value == 98 || value == 99)) {
+        block.openDialectWords();
+        block.count(value == 98 ? block.callWords : block.subprogramEndWords);
+        return true;
+    }
+    if (upper == 'O') {
+        block.openDialectWords();
+        block.count(block.programNumberWords);
+        block.programNumber = value;
+        return true;
+    }
+    return false;
 }
 
 DialectCodes dialectCodesOf(const ProcessSettings& process)

@@ -185,6 +185,7 @@ private:
     void storeDialectCode(const GCodeEffect& effect, ParsedBlock& block) const;
     void storeOtherWord(char letter, double value, bool hasPoint, ParsedBlock& block) const;
     bool storeToolWord(char upper, double value, ParsedBlock& block) const;
+    bool storeSubprogramWord(char upper, double value, ParsedBlock& block) const;
 
     // The implied decimal places of a number without "." (0: as written).
     const int impliedDecimals_;
@@ -197,6 +198,8 @@ private:
     const bool rotaryWords_;
     // T, M6, H and S words are read.
     const bool toolWords_;
+    // M98, M99 and O words are read.
+    const bool subprogramWords_;
     // Spaces and tabs are dropped from the code before its words are cut
     // (into `compacted_`, this parser's own); "#" and "[" are refused.
     const bool spacesInWords_;

@@ -90,6 +90,12 @@ struct ParsedBlock {
     double lengthOffset = 0;
     WordCount spindleWords = 0;
     double spindleSpeed = 0;
+    // Where subprograms are read: M98 (a call), M99 (its end) and O (a
+    // program's number), with the O word's value.
+    WordCount callWords = 0;
+    WordCount subprogramEndWords = 0;
+    WordCount programNumberWords = 0;
+    double programNumber = 0;
     // The last K word as written (not scaled) and whether it had a point: a
     // canned cycle's repeats.
     double rawK = 0;
@@ -124,6 +130,9 @@ struct ParsedBlock {
             toolChangeWords = 0;
             lengthOffsetWords = 0;
             spindleWords = 0;
+            callWords = 0;
+            subprogramEndWords = 0;
+            programNumberWords = 0;
             extra = {};
         }
     }

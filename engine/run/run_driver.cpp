@@ -9,6 +9,7 @@
 #include "motion_planner.h"
 #include "output_file.h"
 #include "output_store.h"
+#include "program_source.h"
 #include "program_writer.h"
 #include "segmentation.h"
 #include "source_reader.h"
@@ -104,7 +105,10 @@ private:
     Fault openSource();
     void startConversion();
     Ending readProgram();
+    Ending readWithSubprograms();
     Fault processLine(const SourceLine& line);
+    Fault processProgramLine(const ProgramLine& line);
+    void passLine(const ProgramLine& line);
     Fault takeStep(const Step& step, std::string_view line);
     Fault takeDwell(double seconds, std::string_view line);
     Fault takeExpansion(const Step& step, std::string_view line);
@@ -177,6 +181,17 @@ private:
     // it as the state before a block and leaves the state after it there.
     ModalState& modal_ = step_.modal;
     long long lineNumber_ = 0;
+    // The line of the block being evaluated, and its file where that is not
+    // the program (a subprogram's): the program's line but where
+    // subprograms run.
+    long long blockLine_ = 0;
+    std::string_view blockFile_;
+    // Where subprograms are read: the lines in the order they run.
+    std::optional<ProgramSource> source_;
+    // The line being evaluated goes to the new program as read: the
+    // program's own lines, not a subprogram's where it runs.
+    bool writesLine_ = true;
+    long long rowsListed_ = 0;
     // Lines until progress is next told (before the first line, at once).
     long long linesToProgress_ = 1;
     std::optional<std::string> publishedPath_;
@@ -217,6 +232,9 @@ Run::Run(const Settings& settings, const RunOptions& options, RunListener& liste
       tally_(initialPosition(), settings.process.rapidSpeed)
 {
     modal_ = startingState(settings, initialPosition());
+    if (settings.process.subprograms != 0) {
+        source_.emplace(stream_, settings, ProgramOrigin{options.sourcePath, media.source});
+    }
 }
 
 RunResult Run::execute()
@@ -303,6 +321,9 @@ void Run::startConversion()
 
 Ending Run::readProgram()
 {
+    if (source_) {
+        return readWithSubprograms();
+    }
     while (!stream_.atEnd()) {
         if (stopAsked()) {
             return ended(RunOutcome::Stopped, Fault{FaultId::StoppedWhileReading});
@@ -312,6 +333,7 @@ Ending Run::readProgram()
             listener_.progress(lineNumber_);
         }
         ++lineNumber_;
+        blockLine_ = lineNumber_;
         const SourceLine& line = stream_.next();
         if (line.readFailed) {
             return ended(RunOutcome::LineRejected, Fault{FaultId::ReadError});
@@ -326,6 +348,72 @@ Ending Run::readProgram()
         }
     }
     return endOfInput();
+}
+
+// The same where subprograms run: each line as the source hands it on, with
+// its own number (and file).
+Ending Run::readWithSubprograms()
+{
+    while (!source_->atEnd()) {
+        if (stopAsked()) {
+            return ended(RunOutcome::Stopped, Fault{FaultId::StoppedWhileReading});
+        }
+        if (--linesToProgress_ == 0) {
+            linesToProgress_ = progressInterval;
+            listener_.progress(lineNumber_);
+        }
+        const ProgramLine& line = source_->next();
+        if (line.own) {
+            lineNumber_ = line.number;
+        }
+        blockLine_ = line.number;
+        blockFile_ = line.file;
+        if (line.line->readFailed) {
+            return ended(RunOutcome::LineRejected, Fault{FaultId::ReadError});
+        }
+        if (const Fault fault = processProgramLine(line)) {
+            if (fault.id == FaultId::StoppedWhileReading) {
+                lineNumber_ -= line.own ? 1 : 0;
+                return ended(RunOutcome::Stopped, fault);
+            }
+            return ended(RunOutcome::LineRejected, fault);
+        }
+    }
+    return endOfInput();
+}
+
+Fault Run::processProgramLine(const ProgramLine& line)
+{
+    if (line.fault) {
+        return line.fault;
+    }
+    if (programEnded_ || line.role != LineRole::Block) {
+        passLine(line);
+        return {};
+    }
+    // The new program would need the subprogram's cuts where it is written,
+    // the same at every call: not made yet, so the run says so at the call.
+    if (conversion_ && line.calls) {
+        return Fault{FaultId::SubprogramConversion};
+    }
+    writesLine_ = line.own;
+    const Fault fault = processLine(*line.line);
+    programEnded_ = programEnded_ || line.endsProgram;
+    return fault;
+}
+
+// A line that runs nothing: a subprogram's definition passed over, an
+// o-word, a line after the program's end. It is listed where the tool
+// stands, and the program's own lines are written as they are.
+void Run::passLine(const ProgramLine& line)
+{
+    if (mode() == RunMode::AbsoluteDisplay) {
+        finishLine(line.line->text, nullptr, false);
+        return;
+    }
+    if (conversion_ && line.own) {
+        conversion_->store.append({}, line.line->text);
+    }
 }
 
 Fault Run::processLine(const SourceLine& line)
@@ -346,7 +434,7 @@ Fault Run::processLine(const SourceLine& line)
         finishLine(line.text, nullptr, false);
         return {};
     }
-    interpretBlock(modal_, block, decimals_, lineNumber_, step_, CuttingLength::Measured, cycles_, frame_);
+    interpretBlock(modal_, block, decimals_, blockLine_, step_, CuttingLength::Measured, cycles_, frame_);
     if (step_.fault) {
         return step_.fault;
     }
@@ -360,7 +448,7 @@ Fault Run::processLine(const SourceLine& line)
         }
     }
     if (tools_) {
-        tools_->addLine(lineNumber_);
+        tools_->addLine(blockLine_);
     }
     if (conversion_) {
         conversion_->writer.noteBlock(block);
@@ -713,17 +801,25 @@ void Run::tellEstimate()
 inline void Run::finishLine(std::string_view line, const Move* move, bool converted)
 {
     if (mode() == RunMode::AbsoluteDisplay) {
-        if (lineNumber_ <= settings_.process.absoluteDisplayRows) {
+        if ((source_ ? ++rowsListed_ : lineNumber_) <= settings_.process.absoluteDisplayRows) {
             listRow(line, move);
         }
-    } else if (conversion_ && !converted) {
+    } else if (conversion_ && !converted && writesLine_) {
         conversion_->writer.writeSourceLine(line, modal_.motion);
     }
 }
 
 void Run::listRow(std::string_view line, const Move* move)
 {
-    listener_.row(lineNumber_, blockRow(lineNumber_, line, modal_.position, move, decimals_));
+    if (!blockFile_.empty()) {
+        // A subprogram's own file is named before its line.
+        std::string named(blockFile_);
+        named += ": ";
+        named += line;
+        listener_.row(blockLine_, blockRow(blockLine_, named, modal_.position, move, decimals_));
+        return;
+    }
+    listener_.row(blockLine_, blockRow(blockLine_, line, modal_.position, move, decimals_));
 }
 
 Ending Run::endOfInput()
@@ -831,7 +927,7 @@ void Run::tellEndOfInput(const Ending& ending)
 
 void Run::tellFault(const Fault& fault)
 {
-    warn(faultMessage(fault, lineNumber_, settings_, outputPath()));
+    warn(faultMessage(fault, blockLine_, settings_, outputPath(), blockFile_));
 }
 
 void Run::workEnded()

@@ -153,7 +153,7 @@ TEST(options, every_setting_can_be_set_by_its_code_name)
                                                             : std::to_string(field.hasLimits ? field.maximum : 4321));
         assignments.push_back(std::string(field.name) + "=" + values.back());
     }
-    ASSERT_EQ(assignments.size(), 51u);
+    ASSERT_EQ(assignments.size(), 52u);
     const ParseOutcome outcome = parseAssignments(assignments);
     ASSERT_EQ(outcome.status, ParseStatus::Run) << outcome.text;
     const Settings& settings = outcome.request.settings;
