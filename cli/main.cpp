@@ -31,12 +31,16 @@ void printMessageNow(const RunMessage& message)
 void printReport(const CliRequest& request, const RunRecord& record)
 {
     if (request.json) {
-        std::cout << renderJsonReport(record, request.run.runMode, request.run.estimate) << '\n';
+        std::cout << renderJsonReport(record, request.run.runMode, request.run.estimate,
+                                      request.settings.process.toolChanges != 0)
+                  << '\n';
         return;
     }
+    const int decimals = request.settings.process.decimalPlaces;
     writeResultFields(std::cout, record.fields);
     if (request.run.estimate) writeEstimate(std::cout, record.estimate);
-    if (record.verification) writeVerification(std::cout, *record.verification, request.settings.process.decimalPlaces);
+    if (record.verification) writeVerification(std::cout, *record.verification, decimals);
+    if (record.tools) writeToolTable(std::cout, *record.tools, decimals, request.run.estimate);
     if (request.run.runMode == RunMode::AbsoluteDisplay) writeAbsoluteRows(std::cout, record.rows);
 }
 
