@@ -14,6 +14,7 @@ void CliHost::runStarted()
 {
     record_.fields = ResultTexts{};
     record_.verification.reset();
+    record_.tools.reset();
 }
 
 void CliHost::readingStarted(RunMode, const AbsoluteRow* startRow)
@@ -46,6 +47,11 @@ void CliHost::estimateReady(const Estimate& estimate)
     record_.estimate = estimate;
 }
 
+void CliHost::toolsReady(const std::vector<ToolRow>& rows)
+{
+    record_.tools = rows;
+}
+
 void CliHost::message(std::string_view text, MessageKind kind)
 {
     record_.messages.push_back({kind, std::string(text)});
@@ -56,7 +62,11 @@ void CliHost::runFinished(const RunResult& result)
 {
     record_.result = result;
     record_.outputPath = result.outputPath;
-    if (!result.finished()) record_.estimate.reset();
+    // As the estimate, the figures per tool stand only for a finished run.
+    if (!result.finished()) {
+        record_.estimate.reset();
+        record_.tools.reset();
+    }
 }
 
 bool CliHost::stopRequested()

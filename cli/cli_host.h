@@ -30,6 +30,8 @@ struct RunRecord {
     RunResult result;
     // The check of the written program, after a converting run wrote one.
     std::optional<VerificationSummary> verification;
+    // The figures per tool, where tool changes are read and the run finished.
+    std::optional<std::vector<ToolRow>> tools;
 };
 
 class CliHost final : public RunListener {
@@ -57,6 +59,7 @@ public:
     void row(long long lineNumber, const AbsoluteRow& row) override;
     void resultsReady(const ResultTexts& results) override;
     void estimateReady(const Estimate& estimate) override;
+    void toolsReady(const std::vector<ToolRow>& rows) override;
     void message(std::string_view text, MessageKind kind) override;
     void runFinished(const RunResult& result) override;
     bool stopRequested() override;

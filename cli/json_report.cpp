@@ -56,9 +56,37 @@ Json verificationJson(const std::optional<VerificationSummary>& summary)
             {"maxEndError", summary->maxEndError}};
 }
 
+// A row as the tally made it: -1 for the tool at the start and for no H,
+// line 0 for none; the times in minutes and, where estimated, seconds.
+Json toolJson(const ToolRow& row, bool withEstimate)
+{
+    Json object = Json::object();
+    object["tool"] = row.tool;
+    object["lengthOffset"] = row.lengthOffset;
+    object["firstLine"] = row.firstLine;
+    object["lastLine"] = row.lastLine;
+    object["cuttingDistance"] = row.cuttingDistance;
+    object["rapidDistance"] = row.rapidDistance;
+    object["machiningTime"] = row.machiningTime;
+    object["estimateSeconds"] = withEstimate ? Json(row.estimateSeconds) : Json(nullptr);
+    object["lowestZ"] = row.reachedZ ? Json(row.lowestZ) : Json(nullptr);
+    object["feeds"] = row.feeds;
+    object["spindleSpeeds"] = row.spindleSpeeds;
+    return object;
+}
+
+Json toolsJson(const std::optional<std::vector<ToolRow>>& rows, bool withEstimate)
+{
+    if (!rows) return nullptr;
+    Json list = Json::array();
+    for (const ToolRow& row : *rows)
+        list.push_back(toolJson(row, withEstimate));
+    return list;
+}
+
 }  // namespace
 
-nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode, bool withEstimate)
+nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode, bool withEstimate, bool withTools)
 {
     Json report = Json::object();
     report["messages"] = messagesJson(record.messages);
@@ -68,10 +96,11 @@ nlohmann::ordered_json buildJsonReport(const RunRecord& record, RunMode mode, bo
     report["output"] = record.outputPath ? Json(text::sanitizeUtf8(*record.outputPath)) : Json(nullptr);
     report["verification"] = verificationJson(record.verification);
     if (withEstimate) report["estimate"] = estimateJson(record.estimate);
+    if (withTools) report["tools"] = toolsJson(record.tools, withEstimate);
     return report;
 }
 
-std::string renderJsonReport(const RunRecord& record, RunMode mode, bool withEstimate)
+std::string renderJsonReport(const RunRecord& record, RunMode mode, bool withEstimate, bool withTools)
 {
     // One line per key, and one line per message and per row: easy to read
     // and to compare, and still one JSON document. Every string was made
@@ -80,7 +109,7 @@ std::string renderJsonReport(const RunRecord& record, RunMode mode, bool withEst
     const auto dump = [](const Json& value) {
         return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     };
-    const Json report = buildJsonReport(record, mode, withEstimate);
+    const Json report = buildJsonReport(record, mode, withEstimate, withTools);
     std::string out = "{\n";
     bool firstKey = true;
     for (const auto& [key, value] : report.items()) {

@@ -16,6 +16,7 @@
 #include "plot_export.h"
 #include "run_driver.h"
 #include "text_report.h"
+#include "tools_export.h"
 #include "windows_console.h"
 
 namespace {
@@ -31,12 +32,16 @@ void printMessageNow(const RunMessage& message)
 void printReport(const CliRequest& request, const RunRecord& record)
 {
     if (request.json) {
-        std::cout << renderJsonReport(record, request.run.runMode, request.run.estimate) << '\n';
+        std::cout << renderJsonReport(record, request.run.runMode, request.run.estimate,
+                                      request.settings.process.toolChanges != 0)
+                  << '\n';
         return;
     }
+    const int decimals = request.settings.process.decimalPlaces;
     writeResultFields(std::cout, record.fields);
     if (request.run.estimate) writeEstimate(std::cout, record.estimate);
-    if (record.verification) writeVerification(std::cout, *record.verification, request.settings.process.decimalPlaces);
+    if (record.verification) writeVerification(std::cout, *record.verification, decimals);
+    if (record.tools) writeToolTable(std::cout, *record.tools, decimals, request.run.estimate);
     if (request.run.runMode == RunMode::AbsoluteDisplay) writeAbsoluteRows(std::cout, record.rows);
 }
 
@@ -54,6 +59,27 @@ bool verifyWrittenProgram(CheckAlongside& check, const std::string& outputPath, 
     return false;
 }
 
+// The line of an output file that exists already: it is never replaced.
+void sayOutputExists(std::string_view option, const std::string& path)
+{
+    std::cerr << "drennix-cli: " << option << " " << text::sanitizeUtf8(path)
+              << ": the file exists; it is not overwritten" << std::endl;
+}
+
+// The exit status after an output file was published or not: a name taken
+// meanwhile is a usage error, any other failure a warning, each with its line.
+int publishedStatus(std::string_view option, const std::string& path, const Fault& fault, int status)
+{
+    if (!fault) return status;
+    if (fault.id == FaultId::OutputExists) {
+        sayOutputExists(option, path);
+        return exitUsage;
+    }
+    std::cerr << "drennix-cli: " << option << " " << text::sanitizeUtf8(path) << ": the file could not be written"
+              << std::endl;
+    return exitWarning;
+}
+
 // The moves file appears only after a finished run; the exit status with
 // its outcome.
 int finishMovesExport(MovesExport& moves, const std::string& path, bool runFinished, int status)
@@ -62,20 +88,19 @@ int finishMovesExport(MovesExport& moves, const std::string& path, bool runFinis
         moves.discard();
         return status;
     }
-    const Fault fault = moves.publish();
-    if (!fault) return status;
-    const bool exists = fault.id == FaultId::OutputExists;
-    std::cerr << "drennix-cli: --moves " << text::sanitizeUtf8(path)
-              << (exists ? ": the file exists; it is not overwritten" : ": the file could not be written") << std::endl;
-    return exists ? exitUsage : exitWarning;
+    return publishedStatus("--moves", path, moves.publish(), status);
 }
 
 int runAndReport(const CliRequest& request)
 {
     const std::optional<std::string>& movesPath = request.movesPath;
+    const std::optional<std::string>& toolsCsvPath = request.toolsCsvPath;
     if (movesPath && pathExists(*movesPath)) {
-        std::cerr << "drennix-cli: --moves " << text::sanitizeUtf8(*movesPath)
-                  << ": the file exists; it is not overwritten" << std::endl;
+        sayOutputExists("--moves", *movesPath);
+        return exitUsage;
+    }
+    if (toolsCsvPath && pathExists(*toolsCsvPath)) {
+        sayOutputExists("--tools-csv", *toolsCsvPath);
         return exitUsage;
     }
     std::optional<MovesExport> moves;
@@ -107,7 +132,15 @@ int runAndReport(const CliRequest& request)
     const bool verified = !published || verifyWrittenProgram(check, *result.outputPath, host);
     int status = exitStatusFor(result, interruptReceived());
     if (!verified && status == exitFinished) status = exitWarning;
-    if (moves) status = finishMovesExport(*moves, *movesPath, result.finished() && !interruptReceived(), status);
+    const bool runFinished = result.finished() && !interruptReceived();
+    if (moves) status = finishMovesExport(*moves, *movesPath, runFinished, status);
+    // The table is made whole after the run, so a run that did not finish
+    // leaves no trace of it.
+    if (toolsCsvPath && runFinished) {
+        const Fault fault = writeToolsCsv(*toolsCsvPath, host.record().tools, request.settings.process.decimalPlaces,
+                                          request.run.estimate);
+        status = publishedStatus("--tools-csv", *toolsCsvPath, fault, status);
+    }
     printReport(request, host.record());
     // Only a finished run has a picture; a rejected or stopped one leaves no file.
     if (toolpath && status == exitFinished) {

@@ -32,6 +32,7 @@ struct RawOptions {
     std::string plot;
     std::string view = "xy";
     std::string moves;
+    std::string toolsCsv;
     bool json = false;
     bool estimate = false;
 };
@@ -118,6 +119,11 @@ void describeOptions(CLI::App& app, RawOptions& raw)
     app.add_option("--moves", raw.moves,
                    "write every evaluated move as one JSON object per line to FILE, which must not exist; "
                    "only when the run finishes")
+        ->type_name("FILE");
+    app.add_option("--tools-csv", raw.toolsCsv,
+                   "write the figures per tool (the table after the results) to FILE as CSV, UTF-8 with CR LF, "
+                   "which must not exist; only when the run finishes; empty unless tool changes are read "
+                   "(toolChanges, on in the linuxcnc and fanuc dialects)")
         ->type_name("FILE");
     app.set_version_flag("--version", versionText(), "print the version and exit");
     app.add_option("SOURCE", raw.source, "the NC program to read")->required()->type_name("");
@@ -262,6 +268,10 @@ ParseOutcome parseCommandLine(std::span<const std::string> args)
     if (app.count("--moves") > 0) {
         if (raw.moves.empty()) return usageError("--moves: the file name is empty");
         outcome.request.movesPath = raw.moves;
+    }
+    if (app.count("--tools-csv") > 0) {
+        if (raw.toolsCsv.empty()) return usageError("--tools-csv: the file name is empty");
+        outcome.request.toolsCsvPath = raw.toolsCsv;
     }
     if (auto error = fillRunOptions(app, raw, outcome.request.run)) return usageError(*error);
     if (auto error = fillPlotOptions(app, raw, outcome.request)) return usageError(*error);

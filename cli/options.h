@@ -18,6 +18,8 @@ struct CliRequest {
     bool json = false;
     // --moves: the JSON-lines file of the evaluated moves (UTF-8).
     std::optional<std::string> movesPath;
+    // --tools-csv: the CSV file of the figures per tool (UTF-8).
+    std::optional<std::string> toolsCsvPath;
     // --plot: the SVG picture of the toolpath goes to this file after a
     // finished run, drawn in `plotView`.
     std::optional<std::string> plotPath;

@@ -1,5 +1,8 @@
 #include "text_report.h"
 
+#include <string_view>
+#include <vector>
+
 #include "captions.h"
 #include "cp932.h"
 #include "display_text.h"
@@ -57,6 +60,16 @@ void writeAbsoluteRows(std::ostream& out, const std::vector<AbsoluteRow>& rows)
     writeTabSeparated(out, absoluteColumnTitles);
     for (const AbsoluteRow& row : rows)
         writeTabSeparated(out, displayCells(row));
+}
+
+void writeToolTable(std::ostream& out, const std::vector<ToolRow>& rows, int decimals, bool withEstimate)
+{
+    std::vector<std::string_view> titles;
+    for (int column = 0; column < toolColumnCount; ++column)
+        titles.push_back(toolColumnTitle(column));
+    writeTabSeparated(out, titles);
+    for (const ToolTableRow& row : toolTable(rows, decimals, withEstimate))
+        writeTabSeparated(out, row);
 }
 
 }  // namespace drennix::cli

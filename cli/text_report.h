@@ -25,4 +25,8 @@ void writeVerification(std::ostream& out, const VerificationSummary& summary, in
 // The column titles, then one line per row, cells separated by tabs.
 void writeAbsoluteRows(std::ostream& out, const std::vector<AbsoluteRow>& rows);
 
+// The figures per tool in the same form: the column titles, then the rows of
+// toolTable (`decimals` for the distances; 推定時間 empty without the estimate).
+void writeToolTable(std::ostream& out, const std::vector<ToolRow>& rows, int decimals, bool withEstimate);
+
 }  // namespace drennix::cli

@@ -44,3 +44,11 @@ QString composeClipboardText(const QList<QStringList>& rows, drennix::CopyItems 
     }
     return text;
 }
+
+QString composeTabSeparatedText(const QList<QStringList>& rows)
+{
+    QString text;
+    for (const QStringList& row : rows)
+        text += row.join(QLatin1Char('\t')) + rowEnd;
+    return text;
+}

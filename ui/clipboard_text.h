@@ -1,4 +1,4 @@
-// The text that a copy from the absolute display puts on the clipboard.
+// The texts that a copy from the list windows puts on the clipboard.
 #pragma once
 
 #include <QList>
@@ -12,3 +12,7 @@
 // every column with its label. An empty cell adds nothing, so its label
 // stands alone. Every row ends with CR LF.
 QString composeClipboardText(const QList<QStringList>& rows, drennix::CopyItems items);
+
+// Each of `rows` as one line of its cells separated by tabs, ended by CR LF:
+// the copy of the tools window, ready to paste into a spreadsheet.
+QString composeTabSeparatedText(const QList<QStringList>& rows);

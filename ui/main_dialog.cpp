@@ -37,6 +37,8 @@
 #include "settings_dialog.h"
 #include "settings_store.h"
 #include "source_file_dialog.h"
+#include "tool_table_dialog.h"
+#include "toolpath_canvas.h"
 #include "toolpath_recorder.h"
 #include "toolpath_window.h"
 #include "ui_texts.h"
@@ -207,7 +209,7 @@ void MainDialog::buildControls()
     makeLabel(this, units, texts::sourceLabel, 0, 5, 35);
     sourceField_ = new ValueField(this);
     sourceField_->setObjectName(QStringLiteral("sourceField"));
-    units.place(sourceField_, 35, 5, 240, controlHeight);
+    units.place(sourceField_, 35, 5, 190, controlHeight);
     auto* browseButton = makeButton(this, units, texts::browseButton, "browseButton", 330, 5);
     connect(browseButton, &QPushButton::clicked, this, &MainDialog::browse);
 
@@ -240,6 +242,10 @@ void MainDialog::buildControls()
     toolpathButton_ = makeButton(this, units, texts::toolpathButton, "toolpathButton", 280, 5);
     toolpathButton_->setEnabled(false);
     connect(toolpathButton_, &QPushButton::clicked, this, &MainDialog::showLastToolpath);
+    // Beside it: after a run that read tool changes.
+    toolTableButton_ = makeButton(this, units, texts::toolTableButton, "toolTableButton", 230, 5);
+    toolTableButton_->setEnabled(false);
+    connect(toolTableButton_, &QPushButton::clicked, this, &MainDialog::showToolTable);
 
     // The tab order of the layout; a label's mnemonic reaches its buddy.
     QWidget* const chain[] = {browseButton, suffixEdit_,   toleranceEdit_, executeButton_,
@@ -250,6 +256,7 @@ void MainDialog::buildControls()
     setTabOrder(runModeGroup_->buttons().constLast(), settingsButton);
     setTabOrder(settingsButton, helpButton);
     setTabOrder(helpButton, toolpathButton_);
+    setTabOrder(toolpathButton_, toolTableButton_);
 }
 
 void MainDialog::buildRunModeGroup()
@@ -333,6 +340,11 @@ ToolpathWindow* MainDialog::toolpathWindow() const
     return toolpath_.data();
 }
 
+ToolTableDialog* MainDialog::toolTableWindow() const
+{
+    return tools_.data();
+}
+
 QString MainDialog::resultText(ResultField field) const
 {
     return resultField(field)->text();
@@ -386,7 +398,9 @@ void MainDialog::execute()
     lastCreatedOutput_.clear();
     runList_ = nullptr;
     forgetLastToolpath();
+    forgetLastTools();
     bridge_.prepareRun();
+    bridge_.setToolTableForm(settings_.process.decimalPlaces, inputs_.estimate);
     inputGuard_->engage();
     // The run gets its own copies: the window may change nothing it reads.
     worker_ = std::thread([this, options = inputs_, settings = settings_] {
@@ -422,6 +436,18 @@ void MainDialog::forgetLastToolpath()
     lastToolpathSource_.clear();
     toolpathButton_->setEnabled(false);
     if (toolpath_ != nullptr) toolpath_->showRun(nullptr, QString(), nullptr);
+}
+
+// The figures per tool go with the toolpath: an open tools window is
+// emptied until the new run tells its own.
+void MainDialog::forgetLastTools()
+{
+    lastTools_.reset();
+    toolTableButton_->setEnabled(false);
+    if (tools_ != nullptr) {
+        tools_->showTools(nullptr);
+        tools_->setToolpathAvailable(false);
+    }
 }
 
 // A mode's mnemonic chooses the mode at once, where the button would show
@@ -488,6 +514,37 @@ void MainDialog::showLastToolpath()
     openToolpath(lastToolpath_, lastToolpathSource_, runList_);
 }
 
+void MainDialog::showToolTable()
+{
+    if (lastTools_ == nullptr) return;
+    if (tools_ == nullptr) {
+        tools_ = new ToolTableDialog(presenter_, this);
+        tools_->setWindowIcon(windowIcon());
+        connect(tools_, &ToolTableDialog::helpRequested, this, [this] { showHelp(QStringLiteral("tools")); });
+        connect(tools_, &ToolTableDialog::toolpathRequested, this, &MainDialog::showSelectedToolMoves);
+        placer_->place(tools_, WindowPlacer::Kind::Tools);
+        tools_->showTools(lastTools_);
+        tools_->setToolpathAvailable(lastToolpath_ != nullptr);
+    }
+    tools_->show();
+    tools_->raise();
+    tools_->activateWindow();
+}
+
+// A toolpath window that shows the run already keeps its view; the
+// highlight is drawn on the renderer's thread as any other.
+void MainDialog::showSelectedToolMoves()
+{
+    if (tools_ == nullptr || lastToolpath_ == nullptr) return;
+    if (toolpath_ != nullptr && toolpath_->isVisible() && toolpath_->canvas()->run() == lastToolpath_.get()) {
+        toolpath_->raise();
+        toolpath_->activateWindow();
+    } else {
+        openToolpath(lastToolpath_, lastToolpathSource_, runList_);
+    }
+    toolpath_->highlightMoves(tools_->selectedMoves());
+}
+
 void MainDialog::openToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run, const QString& sourcePath,
                               AbsoluteDisplayDialog* list)
 {
@@ -517,6 +574,7 @@ void MainDialog::closeOwnedWindows()
     for (AbsoluteDisplayDialog* window : findChildren<AbsoluteDisplayDialog*>(Qt::FindDirectChildrenOnly))
         delete window;
     delete toolpath_;
+    delete tools_;
     if (help_ != nullptr) help_->close();
 }
 
@@ -730,12 +788,21 @@ void MainDialog::outputCreated(const QString& path)
     lastCreatedOutput_ = path;
 }
 
+// The tools window follows the runs while it is open.
+void MainDialog::showTools(std::shared_ptr<const ToolTable> tools)
+{
+    lastTools_ = std::move(tools);
+    toolTableButton_->setEnabled(true);
+    if (tools_ != nullptr) tools_->showTools(lastTools_);
+}
+
 void MainDialog::showToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run)
 {
     lastToolpath_ = std::move(run);
     lastToolpathSource_ = sourcePath();
     toolpathButton_->setEnabled(true);
     if (runList_ != nullptr) runList_->setToolpath(lastToolpath_, lastToolpathSource_);
+    if (tools_ != nullptr) tools_->setToolpathAvailable(lastTools_ != nullptr);
     // An open toolpath window follows the runs.
     if (toolpath_ != nullptr && toolpath_->isVisible()) showLastToolpath();
 }

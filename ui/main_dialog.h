@@ -28,6 +28,7 @@ class QPushButton;
 class RunInputGuard;
 class SettingsStore;
 class ToolpathWindow;
+class ToolTableDialog;
 class ValueField;
 class WindowPlacer;
 
@@ -56,6 +57,9 @@ public:
     AbsoluteDisplayDialog* latestAbsoluteDisplay() const;
     HelpWindow* helpWindow() const;
     ToolpathWindow* toolpathWindow() const;
+    ToolTableDialog* toolTableWindow() const;
+    // The figures per tool of the last run, if it read tool changes.
+    std::shared_ptr<const ToolTable> lastTools() const { return lastTools_; }
     // The record of the last finished run, if it recorded one.
     std::shared_ptr<const drennix::toolpath::ToolpathRun> lastToolpath() const { return lastToolpath_; }
     // The file the last converting run created, if any.
@@ -82,6 +86,8 @@ public slots:
     void showHelp(const QString& anchor = QString());
     // The toolpath of the last finished run (the ﾂｰﾙﾊﾟｽ button).
     void showLastToolpath();
+    // The figures per tool of the last run (the 工具別 button).
+    void showToolTable();
     // Escape, the exit button and the close box: ask, then end the program.
     void reject() override;
     // Enter presses the default button, Execute; nothing else accepts.
@@ -109,6 +115,9 @@ private:
     bool refuseEntry(QLineEdit* edit, const char* message);
     void rememberFolderOf(const QString& path);
     void forgetLastToolpath();
+    void forgetLastTools();
+    // The toolpath with the moves of the rows selected in the tools window.
+    void showSelectedToolMoves();
     void abandonRun();
     void closeOwnedWindows();
     void prepareAbsoluteDisplay();
@@ -128,6 +137,7 @@ private:
     void showAbsoluteDisplay() override;
     void discardAbsoluteDisplay() override;
     void outputCreated(const QString& path) override;
+    void showTools(std::shared_ptr<const ToolTable> tools) override;
     void showToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run) override;
     void runEnded() override;
     void openToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run, const QString& sourcePath,
@@ -156,6 +166,8 @@ private:
     QPointer<ToolpathWindow> toolpath_;
     std::shared_ptr<const drennix::toolpath::ToolpathRun> lastToolpath_;
     QString lastToolpathSource_;
+    QPointer<ToolTableDialog> tools_;
+    std::shared_ptr<const ToolTable> lastTools_;
     // The list window the current run opened, if it opened one.
     QPointer<AbsoluteDisplayDialog> runList_;
 
@@ -168,6 +180,7 @@ private:
     QButtonGroup* runModeGroup_ = nullptr;
     QPushButton* executeButton_ = nullptr;
     QPushButton* toolpathButton_ = nullptr;
+    QPushButton* toolTableButton_ = nullptr;
     std::array<ValueField*, drennix::resultFieldCount> resultFields_{};
     // The machine's estimated time, in a row below the results.
     ValueField* estimateField_ = nullptr;

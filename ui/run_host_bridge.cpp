@@ -150,6 +150,16 @@ void RunHostBridge::estimateReady(const drennix::Estimate& estimate)
     post([estimate](RunView& view) { view.showEstimate(estimate); });
 }
 
+// The table's texts are made here, off the interface thread: a program with
+// many tool changes makes many rows.
+void RunHostBridge::toolsReady(const std::vector<drennix::ToolRow>& rows)
+{
+    flushPending();
+    std::shared_ptr<const ToolTable> tools =
+        std::make_shared<const ToolTable>(makeToolTable(rows, toolDecimals_, toolsWithEstimate_));
+    post([tools = std::move(tools)](RunView& view) { view.showTools(tools); });
+}
+
 // Progress touches only the main window, so it does not wait for the rows.
 // A count every few lines would flood the event queue; the latest one is
 // kept and shown when the interval has passed or another notice comes.

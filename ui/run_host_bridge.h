@@ -40,6 +40,13 @@ public:
     // no move notices), and the finished record to the view.
     void recordMovesWith(drennix::toolpath::ToolpathRecorder* recorder) { recorder_ = recorder; }
     void deliverToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run);
+    // Before the run: the number format of the table of the figures per tool
+    // and whether it has the estimate's column filled.
+    void setToolTableForm(int decimals, bool withEstimate)
+    {
+        toolDecimals_ = decimals;
+        toolsWithEstimate_ = withEstimate;
+    }
 
     // drennix::RunListener, worker thread.
     void runStarted() override;
@@ -48,6 +55,7 @@ public:
     void row(long long lineNumber, const drennix::AbsoluteRow& row) override;
     void resultsReady(const drennix::ResultTexts& results) override;
     void estimateReady(const drennix::Estimate& estimate) override;
+    void toolsReady(const std::vector<drennix::ToolRow>& rows) override;
     void message(std::string_view text, drennix::MessageKind kind) override;
     void outputCreated(std::string_view path) override;
     void listComplete() override;
@@ -95,4 +103,6 @@ private:
     drennix::toolpath::ToolpathRecorder* recorder_ = nullptr;
     // The run has been told to stop (stopRequested answered true).
     bool stopTold_ = false;
+    int toolDecimals_ = 3;
+    bool toolsWithEstimate_ = false;
 };

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "run_listener.h"
+#include "tool_table.h"
 #include "toolpath_run.h"
 
 // One row of the absolute display with the number of its source line.
@@ -42,6 +43,8 @@ public:
     virtual void discardAbsoluteDisplay() = 0;
 
     virtual void outputCreated(const QString& path) = 0;
+    // Where tool changes are read: the figures per tool, after the results.
+    virtual void showTools(std::shared_ptr<const ToolTable> tools) { (void)tools; }
     // The toolpath of a finished run, recorded on the worker thread.
     virtual void showToolpath(std::shared_ptr<const drennix::toolpath::ToolpathRun> run) { (void)run; }
     // The run has returned; nothing more follows.

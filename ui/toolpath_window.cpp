@@ -236,6 +236,11 @@ void ToolpathWindow::highlightSelectedRows()
     canvas_->setHighlighted(std::move(ranges));
 }
 
+void ToolpathWindow::highlightMoves(std::vector<MoveRange> ranges)
+{
+    canvas_->setHighlighted(std::move(ranges));
+}
+
 void ToolpathWindow::showClickedMove(qulonglong index, const QString& lineText)
 {
     const ToolpathRun* run = canvas_->run();

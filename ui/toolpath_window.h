@@ -8,11 +8,13 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include <QDialog>
 #include <QPointer>
 #include <QString>
 
+#include "stroke_tracer.h"
 #include "toolpath_run.h"
 
 class AbsoluteDisplayDialog;
@@ -31,6 +33,10 @@ public:
     // is no list; `list` (optional) is the run's absolute display.
     void showRun(std::shared_ptr<const drennix::toolpath::ToolpathRun> run, const QString& sourcePath,
                  AbsoluteDisplayDialog* list);
+
+    // Draws `ranges` of the run's moves over the others in the highlight
+    // colour (the rows chosen in the tools window).
+    void highlightMoves(std::vector<drennix::toolpath::MoveRange> ranges);
 
     ToolpathCanvas* canvas() const { return canvas_; }
     QString statusText() const;

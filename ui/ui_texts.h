@@ -35,8 +35,11 @@ inline constexpr const char* convertHelicalMode = "ﾍﾘｶﾙを変換(&C)";
 inline constexpr const char* convertArcsMode = "円弧も変換(&R)";
 inline constexpr const char* settingsButton = "設定(&S)...";
 inline constexpr const char* helpButton = "ﾍﾙﾌﾟ(&H)";
-// Opens the toolpath of the last finished run (also in the absolute display).
+// Opens the toolpath of the last finished run (also in the absolute display
+// and the tools window).
 inline constexpr const char* toolpathButton = "ﾂｰﾙﾊﾟｽ(&P)";
+// Opens the figures per tool of the last run that read tool changes.
+inline constexpr const char* toolTableButton = "工具別(&K)";
 
 inline constexpr const char* exitQuestion = "Drennix を終了します。";
 inline constexpr const char* initialXNotNumber = "初期X位置 には数値を入力して下さい。";
@@ -166,6 +169,10 @@ inline constexpr const char* absoluteDisplayTitle = "Drennixのｱﾌﾞｿ表�
 inline constexpr const char* copyMenuItem = "ｺﾋﾟｰ(&C)\tCtrl+C";
 inline constexpr const char* helpMenuItem = "ﾍﾙﾌﾟ(&H)\tF1";
 inline constexpr const char* noSelection = "行番号を選択して下さい。\n　ｺﾋﾟｰしていません。";
+
+// The tools window; its copy and help items are those of the absolute display.
+inline constexpr const char* toolTableTitle = "Drennixの工具別";
+inline constexpr const char* noToolSelection = "工具の行を選択して下さい。\n　ｺﾋﾟｰしていません。";
 
 // The toolpath window.
 inline constexpr const char* toolpathTitle = "Drennixのﾂｰﾙﾊﾟｽ";

@@ -1,4 +1,4 @@
-// Where the windows of the runs open: each new list or toolpath window a
+// Where the windows of the runs open: each new list, tools or toolpath window a
 // step further along a cascade that starts at the main window's left edge,
 // halfway down it, so that the main window's inputs stay in sight; every
 // window kept on the screen's available area. A kind of window opens at the
@@ -22,7 +22,7 @@ QRect cascadeFrame(const QRect& owner, QSize frameSize, const QRect& available, 
 
 class WindowPlacer : public QObject {
 public:
-    enum class Kind { List, Toolpath };
+    enum class Kind { List, Toolpath, Tools };
 
     static constexpr int cascadeStep = 32;
     static constexpr int cascadeLength = 8;
@@ -47,6 +47,6 @@ private:
     QMargins frameMargins() const;
 
     QWidget* owner_;
-    std::array<QSize, 2> sizes_{};
+    std::array<QSize, 3> sizes_{};
     int step_ = 0;
 };

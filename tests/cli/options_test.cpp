@@ -51,6 +51,9 @@ TEST(options, defaults_and_every_option_reach_the_run)
     ASSERT_EQ(all.status, ParseStatus::Run) << all.text;
     EXPECT_EQ(runRequest(all), std::tuple(std::string("dir/part.nc"), std::string("_new"), 0.5, -12.5, 3.0, 10.0,
                                           RunMode::ConvertArcs, true));
+
+    EXPECT_FALSE(defaults.request.toolsCsvPath.has_value());
+    EXPECT_EQ(parse({"--tools-csv", "tools.csv", "part.nc"}).request.toolsCsvPath, "tools.csv");
 }
 
 // A path from the root, with either separator, is the source on every
@@ -110,7 +113,8 @@ TEST(options, usage_errors_give_one_line_naming_the_program)
                              Args{"--set", "decimalPlaces=", "a.nc"},
                              Args{"--set", "rapidSpeed=2147483648", "a.nc"},
                              Args{"--set", "cwArcCode=0x2", "a.nc"},
-                             Args{"--set", "cwArcCode=", "a.nc"}}) {
+                             Args{"--set", "cwArcCode=", "a.nc"},
+                             Args{"--tools-csv", "", "a.nc"}}) {
         const ParseOutcome outcome = parse(args);
         EXPECT_EQ(outcome.status, ParseStatus::UsageError) << outcome.text;
         EXPECT_EQ(outcome.text.rfind("drennix-cli: ", 0), 0u) << outcome.text;

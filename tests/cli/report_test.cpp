@@ -20,6 +20,7 @@
 #include "interrupt.h"
 #include "json_report.h"
 #include "text_report.h"
+#include "tools_export.h"
 
 namespace drennix::cli {
 namespace {
@@ -154,6 +155,17 @@ TEST(report, verification_in_both_reports)
     std::ostringstream fine;
     writeVerification(fine, *record.verification, 4);
     EXPECT_NE(fine.str().find("最大偏差：0.0014\n"), std::string::npos);
+}
+
+// Only a cell that needs them goes in quotes, so that plain numbers stay
+// numbers in a spreadsheet.
+TEST(tools_csv, quotes_only_cells_with_a_comma_a_quote_or_a_line_break)
+{
+    EXPECT_EQ(csvRecord({"T1", "", "2-7", "-1.000"}), "T1,,2-7,-1.000");
+    EXPECT_EQ(csvRecord({"100, 200", "2000"}), "\"100, 200\",2000");
+    EXPECT_EQ(csvRecord({"a\"b", "c\nd", "e\rf"}), "\"a\"\"b\",\"c\nd\",\"e\rf\"");
+    EXPECT_EQ(csvRecord({"", ""}), ",");
+    EXPECT_EQ(csvRecord({}), "");
 }
 
 }  // namespace

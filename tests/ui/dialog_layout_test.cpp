@@ -21,6 +21,7 @@
 #include "main_dialog.h"
 #include "recording_presenter.h"
 #include "settings_dialog.h"
+#include "tool_table_dialog.h"
 #include "toolpath_window.h"
 #include "value_field.h"
 #include "window_placement.h"
@@ -241,6 +242,9 @@ private slots:
         AbsoluteDisplayDialog list(main.settings(), presenter, nullptr);
         QVERIFY(list.contextMenu() != nullptr && list.contextMenu()->actions().size() == 3);
         verifyDistinctMnemonics(list);
+        ToolTableDialog tools(presenter, nullptr);
+        QVERIFY(tools.contextMenu() != nullptr && tools.contextMenu()->actions().size() == 3);
+        verifyDistinctMnemonics(tools);
         ToolpathWindow toolpath(nullptr);
         verifyDistinctMnemonics(toolpath);
         HelpWindow help(nullptr);

@@ -55,6 +55,12 @@ public:
     void showAbsoluteDisplay() override { calls.append("showAbsoluteDisplay"); }
     void discardAbsoluteDisplay() override { calls.append("discardAbsoluteDisplay"); }
     void outputCreated(const QString& path) override { calls.append("outputCreated:" + path); }
+    // With the cutting distance of the table's last line, the whole.
+    void showTools(std::shared_ptr<const ToolTable> table) override
+    {
+        calls.append("showTools:" + QString::fromStdString(table->texts.back()[3]));
+        tools = std::move(table);
+    }
     void runEnded() override { calls.append("runEnded"); }
 
     QStringList calls;
@@ -62,7 +68,17 @@ public:
     std::size_t largestBatch = 0;
     int rowsWhenMessageShown = -1;
     std::function<void()> whileShown;
+    std::shared_ptr<const ToolTable> tools;
 };
+
+drennix::ToolRow toolRow(int tool, double cutting, double seconds)
+{
+    drennix::ToolRow row;
+    row.tool = tool;
+    row.cuttingDistance = cutting;
+    row.estimateSeconds = seconds;
+    return row;
+}
 
 struct Fixture {
     Fixture() { bridge.prepareRun(); }
@@ -155,6 +171,29 @@ private slots:
         const qsizetype results = f.view.calls.indexOf(QStringLiteral("showResults:"));
         QCOMPARE(f.view.calls.at(results - 1), QStringLiteral("showLineCount:%1").arg(lastCount));
         QCOMPARE(f.view.calls.mid(results + 1), (QStringList{"showLineCount:7", "endWait", "runEnded"}));
+    }
+
+    // The table is made on the worker in the form set before the run, and
+    // each of its lines knows the rows it sums: a tool's total all its uses,
+    // in the order the tools were first used, the last line every row.
+    void tellsTheToolsAfterTheResultsInTheFormAskedFor()
+    {
+        Fixture f;
+        f.bridge.setToolTableForm(2, true);
+        const std::vector<drennix::ToolRow> rows = {toolRow(-1, 0, 0), toolRow(1, 1, 60), toolRow(2, 2, 0),
+                                                    toolRow(1, 3, 0), toolRow(2, 4, 0)};
+        f.runOnWorker([&] {
+            f.bridge.resultsReady(drennix::ResultTexts{});
+            f.bridge.toolsReady(rows);
+            f.bridge.workEnded();
+        });
+        QCOMPARE(f.view.calls, (QStringList{"showResults:", "showTools:10.00", "endWait", "runEnded"}));
+        const ToolTable& table = *f.view.tools;
+        QCOMPARE(table.texts[1][6], std::string("0:01:00"));
+        const std::vector<std::vector<std::size_t>> uses = {{0}, {1}, {2}, {3}, {4}, {1, 3}, {2, 4}, {0, 1, 2, 3, 4}};
+        QCOMPARE(table.uses, uses);
+        QCOMPARE(table.texts.size(), uses.size());
+        QCOMPARE(table.texts[6][0] + " " + table.texts[6][3], std::string("T2 計 6.00"));
     }
 
     void holdsTheRunWhileAMessageIsOpen()
