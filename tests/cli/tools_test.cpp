@@ -48,9 +48,9 @@ TEST(cli_tools, the_text_report_ends_with_a_row_per_use_the_totals_and_the_whole
                                     "\n"
                                     "開始時\t\t1-1\t0.000\t10.000\t0.0\t\t0.000\t\t\n"
                                     "T1\tH1\t2-7\t21.000\t0.000\t0.2\t\t-1.000\t100\t1000\n"
-                                    "T2\tH2\t8-12\t8.000\t6.000\t0.0\t\t-3.000\t100, 200\t1000, 2000\n"
-                                    "T1\tH2\t13-15\t10.000\t0.000\t0.1\t\t-3.000\t200, 100\t2000\n"
-                                    "T1 計\t\t\t31.000\t0.000\t0.3\t\t-3.000\t100, 200\t1000, 2000\n"
+                                    "T2\tH2\t8-12\t8.000\t6.000\t0.0\t\t-3.000\t200\t2000\n"
+                                    "T1\tH2\t13-15\t10.000\t0.000\t0.1\t\t-3.000\t100\t2000\n"
+                                    "T1 計\t\t\t31.000\t0.000\t0.3\t\t-3.000\t100\t1000, 2000\n"
                                     "合計\t\t\t39.000\t16.000\t0.4\t\t-3.000\t100, 200\t1000, 2000\n");
 
     // With the estimate the table follows 推定時間 and fills its column.
@@ -100,12 +100,18 @@ TEST(cli_tools, the_json_report_holds_each_use_in_raw_numbers)
         seconds += tool["estimateSeconds"].get<double>();
     EXPECT_NEAR(estimated["estimate"]["seconds"].get<double>() - seconds, 3 * 4.0, 1e-6);
 
-    // A tool that made no move has no lowest Z; a run that did not finish no tools.
+    // A tool that made no move has no lowest Z; a program that changes the
+    // tool at once has no row for the tool before; a run that did not finish
+    // no tools.
     directory.write("bad.nc", "T1M6\nG0X1.\nG1X1..2F10.\n");
     directory.write("first.nc", "T1M6\nG0X1.\n");
-    EXPECT_TRUE(
-        Json::parse(runCli({"--json", "--dialect", "fanuc", "first.nc"}, directory.path()).out)["tools"][0]["lowestZ"]
-            .is_null());
+    directory.write("dwell.nc", "G4P100\nT1M6\nG0X1.\n");
+    const auto toolsOf = [&](const char* name) {
+        return Json::parse(runCli({"--json", "--dialect", "fanuc", name}, directory.path()).out)["tools"];
+    };
+    EXPECT_EQ(toolsOf("first.nc")[0]["tool"], 1);
+    EXPECT_EQ(toolsOf("first.nc").size(), 1u);
+    EXPECT_TRUE(toolsOf("dwell.nc")[0]["lowestZ"].is_null());
     const CliResult stopped = runCli({"--json", "--dialect", "fanuc", "bad.nc"}, directory.path());
     EXPECT_EQ(stopped.exitStatus, 1);
     EXPECT_TRUE(Json::parse(stopped.out)["tools"].is_null());
@@ -121,9 +127,9 @@ TEST(cli_tools, the_csv_file_holds_the_table_with_its_totals)
               "工具,H,行,切削距離,早送距離,時間,推定時間,最低Z,送り速度,主軸回転数\r\n"
               "開始時,,1-1,0.000,10.000,0.0,,0.000,,\r\n"
               "T1,H1,2-7,21.000,0.000,0.2,,-1.000,100,1000\r\n"
-              "T2,H2,8-12,8.000,6.000,0.0,,-3.000,\"100, 200\",\"1000, 2000\"\r\n"
-              "T1,H2,13-15,10.000,0.000,0.1,,-3.000,\"200, 100\",2000\r\n"
-              "T1 計,,,31.000,0.000,0.3,,-3.000,\"100, 200\",\"1000, 2000\"\r\n"
+              "T2,H2,8-12,8.000,6.000,0.0,,-3.000,200,2000\r\n"
+              "T1,H2,13-15,10.000,0.000,0.1,,-3.000,100,2000\r\n"
+              "T1 計,,,31.000,0.000,0.3,,-3.000,100,\"1000, 2000\"\r\n"
               "合計,,,39.000,16.000,0.4,,-3.000,\"100, 200\",\"1000, 2000\"\r\n");
 
     // The setting off: the run tells no table, and the file is empty.

@@ -113,7 +113,7 @@ private slots:
         QTest::keyClick(window->list(), Qt::Key_C, Qt::ControlModifier);
         const QString copied = QStringLiteral(
             "T1\tH1\t2-7\t21.000\t0.000\t0.2\t\t-1.000\t100\t1000\r\n"
-            "T1\tH2\t13-15\t10.000\t0.000\t0.1\t\t-3.000\t200, 100\t2000\r\n");
+            "T1\tH2\t13-15\t10.000\t0.000\t0.1\t\t-3.000\t100\t2000\r\n");
         QCOMPARE(QGuiApplication::clipboard()->text(), copied);
         QCOMPARE(w.presenter.texts(), QStringList(utf8("計算しました。")));
 
@@ -169,10 +169,10 @@ private slots:
         ToolTableDialog* window = w.openTools();
         QCOMPARE(window->model()->rowCount(), 6);
 
-        // The tool at the start, without a line; T3; the whole.
+        // T3 from the first line (no row for the tool before it), then the whole.
         QVERIFY(w.run("T3M6\nG1X5.F50.\n"));
         QCOMPARE(w.dialog.toolTableWindow(), window);
-        QCOMPARE(window->model()->rowTexts(1).mid(0, 4), QStringList({"T3", "", "1-2", "5.000"}));
+        QCOMPARE(window->model()->rowTexts(0).mid(0, 4), QStringList({"T3", "", "1-2", "5.000"}));
 
         auto* toolpathButton = window->findChild<QPushButton*>(QStringLiteral("toolpathButton"));
         QVERIFY(toolpathButton->isEnabled());
