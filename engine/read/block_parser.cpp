@@ -99,13 +99,29 @@ Fault BlockParser::parse(std::string_view line, ParsedBlock& block)
     if (const Fault fault = comments_.split(line, split)) {
         return fault;
     }
-    return parseCode(split.codeText, split.commentText, block);
+    const Fault fault = parseCode(split.codeText, split.commentText, block);
+    if (subprogramWords_) takeCallRepeats(block);
+    return fault;
 }
 
 Fault BlockParser::parseCommentFree(std::string_view line, ParsedBlock& block) const
 {
     block.clear();
-    return parseCode(line, {}, block);
+    const Fault fault = parseCode(line, {}, block);
+    if (subprogramWords_) takeCallRepeats(block);
+    return fault;
+}
+
+// The K of an M98 block counts its repeats: it is no centre word.
+void BlockParser::takeCallRepeats(ParsedBlock& block)
+{
+    constexpr auto k = static_cast<std::size_t>(AddressKind::ArcK) - 1;
+    if (block.dialectWords && block.callWords > 0 && block.wordCounts[k] > 0) {
+        block.callRepeatsByK = true;
+        block.callRepeats = block.rawK;
+        block.wordCounts[k] = 0;
+        block.values[k] = 0;
+    }
 }
 
 Fault BlockParser::parseCode(std::string_view codeText, std::string_view commentText, ParsedBlock& block) const

@@ -186,6 +186,7 @@ private:
     void storeOtherWord(char letter, double value, bool hasPoint, ParsedBlock& block) const;
     bool storeToolWord(char upper, double value, ParsedBlock& block) const;
     bool storeSubprogramWord(char upper, double value, ParsedBlock& block) const;
+    static void takeCallRepeats(ParsedBlock& block);
 
     // The implied decimal places of a number without "." (0: as written).
     const int impliedDecimals_;

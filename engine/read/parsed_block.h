@@ -96,6 +96,9 @@ struct ParsedBlock {
     WordCount subprogramEndWords = 0;
     WordCount programNumberWords = 0;
     double programNumber = 0;
+    // The K of an M98 block, as written: its repeats, not a centre word.
+    bool callRepeatsByK = false;
+    double callRepeats = 0;
     // The last K word as written (not scaled) and whether it had a point: a
     // canned cycle's repeats.
     double rawK = 0;
@@ -133,6 +136,7 @@ struct ParsedBlock {
             callWords = 0;
             subprogramEndWords = 0;
             programNumberWords = 0;
+            callRepeatsByK = false;
             extra = {};
         }
     }

@@ -247,14 +247,16 @@ void ProgramSource::callFanuc(const ParsedBlock& block)
 {
     const ParsedBlock::ExtraWord& p = block.extraWord(ParsedBlock::LetterP);
     const ParsedBlock::ExtraWord& l = block.extraWord(ParsedBlock::LetterL);
-    const bool k = block.has(AddressKind::ArcK);
+    const bool k = block.callRepeatsByK;
     const auto whole = [](double v) { return v >= 0 && v <= 99'999'999 && v == std::floor(v); };
-    if (p.count == 0 || !whole(p.value) || (l.count > 0 && !whole(l.value)) || (k && !whole(block.rawK))) {
+    if (p.count == 0 || !whole(p.value) || (l.count > 0 && !whole(l.value)) || (k && !whole(block.callRepeats))) {
         current_.fault = Fault{FaultId::SubprogramCallInvalid};
         return;
     }
     auto number = static_cast<long long>(p.value);
-    long long repeats = l.count > 0 ? static_cast<long long>(l.value) : k ? static_cast<long long>(block.rawK) : 1;
+    long long repeats = l.count > 0 ? static_cast<long long>(l.value)
+                        : k         ? static_cast<long long>(block.callRepeats)
+                                    : 1;
     if (l.count == 0 && !k && number > 9999) {
         repeats = number / 10000;
         number %= 10000;

@@ -34,10 +34,12 @@ struct RecordingHost : RunListener {
     std::optional<ResultTexts> results;  // what the results notice held
     std::optional<AbsoluteRow> startRow;
     std::map<long long, AbsoluteRow> rows;
+    std::vector<AbsoluteRow> listed;  // every row in the order told
     std::vector<std::string> outputPaths;
     std::vector<Move> moves;
     std::vector<PlannedMove> planned;
     std::optional<Estimate> estimate;
+    std::optional<std::vector<ToolRow>> tools;  // the figures per tool, where told
     std::optional<RunResult> result;
 
     void runStarted() override { record("clearResults"), fields = {}; }
@@ -73,6 +75,7 @@ struct RecordingHost : RunListener {
     {
         record("row " + std::to_string(line));
         rows[line] = row;
+        listed.push_back(row);
     }
     void listComplete() override { record("showAbsoluteDisplay"); }
     void outputCreated(std::string_view path) override { record("outputCreated"), outputPaths.emplace_back(path); }
@@ -80,6 +83,7 @@ struct RecordingHost : RunListener {
     void move(const Move& m) override { moves.push_back(m); }
     void plannedMove(const PlannedMove& m) override { planned.push_back(m); }
     void estimateReady(const Estimate& e) override { estimate = e; }
+    void toolsReady(const std::vector<ToolRow>& rows) override { tools = rows; }
     void runFinished(const RunResult& r) override { result = r; }
 
     // The events without progress and rows, which long runs repeat.
