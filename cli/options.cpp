@@ -100,9 +100,9 @@ void describeOptions(CLI::App& app, RawOptions& raw)
                    "standard (every dialect setting off), linuxcnc (on: numbers as written, lower-case "
                    "letters, ';' comments, end at M2/M30, arc turns by P, canned cycles and G4 dwells as LinuxCNC "
                    "reads them, G28/G30/G53, G54-G59 and G10 L2, G20/G21, spaces inside words, G92 on some axes, "
-                   "A/B/C words, G0 under G41/G42, parameters and expressions named) or fanuc (standard, with "
-                   "canned cycles and G4 dwells as a Fanuc-style control reads them, G28/G30/G53, G54-G59 and "
-                   "G10 L2, G20/G21); before any --set")
+                   "A/B/C words, G0 under G41/G42, parameters and expressions named, tool changes, subprograms) "
+                   "or fanuc (standard, with canned cycles and G4 dwells as a Fanuc-style control reads them, "
+                   "G28/G30/G53, G54-G59 and G10 L2, G20/G21, tool changes, subprograms); before any --set")
         ->type_name("DIALECT");
     app.add_flag("--estimate", raw.estimate,
                  "also estimate the time the machine takes (acceleration, corners, look-ahead; see the machine "

@@ -20,7 +20,8 @@ struct ToolRow {
     int tool = -1;
     // The H number in force at its last move; -1 for none.
     int lengthOffset = -1;
-    // The source lines of its first and last block (0: none).
+    // The program's own lines of its first and last block (0: none); the
+    // lines of a subprogram it runs are not among them.
     long long firstLine = 0;
     long long lastLine = 0;
     // Its moves among all the moves a run tells, in their order (a converted

@@ -188,9 +188,10 @@ private:
     std::string_view blockFile_;
     // Where subprograms are read: the lines in the order they run.
     std::optional<ProgramSource> source_;
-    // The line being evaluated goes to the new program as read: the
-    // program's own lines, not a subprogram's where it runs.
-    bool writesLine_ = true;
+    // The line being evaluated is one of the program's own, not a
+    // subprogram's where it runs: it goes to the new program as read, and
+    // counts in the lines of the tool in the spindle.
+    bool ownLine_ = true;
     long long rowsListed_ = 0;
     // Lines until progress is next told (before the first line, at once).
     long long linesToProgress_ = 1;
@@ -396,7 +397,7 @@ Fault Run::processProgramLine(const ProgramLine& line)
     if (conversion_ && line.calls) {
         return Fault{FaultId::SubprogramConversion};
     }
-    writesLine_ = line.own;
+    ownLine_ = line.own;
     const Fault fault = processLine(*line.line);
     programEnded_ = programEnded_ || line.endsProgram;
     return fault;
@@ -447,7 +448,7 @@ Fault Run::processLine(const SourceLine& line)
             takeToolChange();
         }
     }
-    if (tools_) {
+    if (tools_ && ownLine_) {
         tools_->addLine(blockLine_);
     }
     if (conversion_) {
@@ -804,7 +805,7 @@ inline void Run::finishLine(std::string_view line, const Move* move, bool conver
         if ((source_ ? ++rowsListed_ : lineNumber_) <= settings_.process.absoluteDisplayRows) {
             listRow(line, move);
         }
-    } else if (conversion_ && !converted && writesLine_) {
+    } else if (conversion_ && !converted && ownLine_) {
         conversion_->writer.writeSourceLine(line, modal_.motion);
     }
 }
