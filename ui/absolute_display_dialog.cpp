@@ -18,6 +18,7 @@
 #include "absolute_row_model.h"
 #include "clipboard_text.h"
 #include "dialog_units.h"
+#include "list_window_keys.h"
 #include "message_presenter.h"
 #include "ui_texts.h"
 
@@ -32,16 +33,6 @@ public:
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
-
-bool isCopyKey(const QKeyEvent* event)
-{
-    return event->key() == Qt::Key_C && (event->modifiers() & Qt::ControlModifier);
-}
-
-bool isEnterKey(const QKeyEvent* event)
-{
-    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-}
 
 }  // namespace
 
@@ -195,39 +186,16 @@ void AbsoluteDisplayDialog::showContextMenu(const QPoint& position)
     contextMenu_->popup(list_->viewport()->mapToGlobal(position));
 }
 
-bool AbsoluteDisplayDialog::handleKey(QKeyEvent* event)
-{
-    if (isEnterKey(event)) return true;
-    if (isCopyKey(event)) {
-        copySelectionToClipboard();
-        return true;
-    }
-    if (event->key() == Qt::Key_F1) {
-        emit helpRequested();
-        return true;
-    }
-    return false;
-}
-
 // The list would copy its current cell on Ctrl+C and act on Enter itself;
 // the window's own meaning of these keys comes first.
 bool AbsoluteDisplayDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == list_) {
-        if (event->type() == QEvent::ShortcutOverride) {
-            auto* key = static_cast<QKeyEvent*>(event);
-            if (isCopyKey(key) || isEnterKey(key) || key->key() == Qt::Key_F1) {
-                event->accept();
-                return true;
-            }
-        }
-        if (event->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent*>(event))) return true;
-    }
+    if (watched == list_ && keys_.take(event)) return true;
     return QDialog::eventFilter(watched, event);
 }
 
 void AbsoluteDisplayDialog::keyPressEvent(QKeyEvent* event)
 {
-    if (handleKey(event)) return;
+    if (keys_.take(event)) return;
     QDialog::keyPressEvent(event);
 }

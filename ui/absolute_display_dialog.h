@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include "absolute_rows.h"
+#include "list_window_keys.h"
 #include "toolpath_run.h"
 #include "vocabulary.h"
 
@@ -69,8 +70,8 @@ private:
     void buildContextMenu();
     void placeOnScreen();
     void showContextMenu(const QPoint& position);
-    // Handles the window's own keys; true when the key was used.
-    bool handleKey(QKeyEvent* event);
+    // Enter, Ctrl+C and F1 before the list takes them.
+    const ListWindowKeys keys_{[this] { copySelectionToClipboard(); }, [this] { emit helpRequested(); }};
 
     const drennix::Settings& settings_;
     MessagePresenter& presenter_;

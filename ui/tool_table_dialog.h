@@ -13,6 +13,7 @@
 #include <QList>
 #include <QStringList>
 
+#include "list_window_keys.h"
 #include "stroke_tracer.h"
 #include "tool_table.h"
 
@@ -64,8 +65,8 @@ private:
     void buildContextMenu();
     void showContextMenu(const QPoint& position);
     std::vector<int> selectedRows() const;
-    // Handles the window's own keys; true when the key was used.
-    bool handleKey(QKeyEvent* event);
+    // Enter, Ctrl+C and F1 before the list takes them.
+    const ListWindowKeys keys_{[this] { copySelectionToClipboard(); }, [this] { emit helpRequested(); }};
 
     MessagePresenter& presenter_;
     ToolRowModel* model_;

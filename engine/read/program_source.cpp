@@ -325,7 +325,6 @@ void ProgramSource::beginRepeat(long long number, long long count, bool own)
     }
     frame.body = frame.owned.get();
     frame.end = body.texts.size();
-    frame.repeatsLeft = count - 1;
     // No run at all: the program's own lines are still passed over once.
     frame.passOnly = count == 0;
     frame.repeatsLeft = std::max(0LL, count - 1);

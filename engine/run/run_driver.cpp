@@ -119,6 +119,7 @@ private:
     double estimatedSeconds();
     Fault takeExpandedMove(const Move& move);
     void planDwell(double seconds);
+    void stopMachine();
     void copyLineAfterEnd(std::string_view line);
     void tellMove(const Move& move, long long segments);
     Fault convertArc(const Move& arc, long long count);
@@ -544,9 +545,7 @@ void Run::changeUnit(LengthUnit unit)
     unit_ = unit;
     tally_.changeUnit(unit);
     if (planner_) {
-        while (const PlannedMove* planned = planner_->flush()) {
-            tellPlanned(planned);
-        }
+        stopMachine();
         planner_->changeUnit(unit);
     }
 }
@@ -557,9 +556,7 @@ void Run::takeToolChange()
 {
     ++toolChanges_;
     if (planner_) {
-        while (const PlannedMove* planned = planner_->flush()) {
-            tellPlanned(planned);
-        }
+        stopMachine();
     }
     tools_->endRow(tally_.figures(), estimatedSeconds());
     if (planner_) {
@@ -587,9 +584,7 @@ void Run::planDwell(double seconds)
     if (!planner_) {
         return;
     }
-    while (const PlannedMove* planned = planner_->flush()) {
-        tellPlanned(planned);
-    }
+    stopMachine();
     planner_->addDwell(seconds);
 }
 
@@ -779,6 +774,15 @@ bool Run::stopAsked()
     return (stopSignal_ == nullptr || stopSignal_->load(std::memory_order_relaxed)) && listener_.stopRequested();
 }
 
+// The estimate's machine comes to a stop: the moves in the planner's window
+// run out, each told as it leaves.
+void Run::stopMachine()
+{
+    while (const PlannedMove* planned = planner_->flush()) {
+        tellPlanned(planned);
+    }
+}
+
 void Run::tellPlanned(const PlannedMove* planned)
 {
     if (planned != nullptr && tellsMoves_) {
@@ -792,9 +796,7 @@ void Run::tellEstimate()
     if (!planner_) {
         return;
     }
-    while (const PlannedMove* planned = planner_->flush()) {
-        tellPlanned(planned);
-    }
+    stopMachine();
     listener_.estimateReady(planner_->estimate());
 }
 
