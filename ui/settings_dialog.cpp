@@ -110,6 +110,7 @@ constexpr const char* dialectSwitches[] = {
     "expressionsNamed",
     "toolChanges",
     "subprograms",
+    "expandSubprograms",
 };
 // The switches of the first column; the others stand in the second.
 constexpr std::size_t dialectFirstColumn = 10;

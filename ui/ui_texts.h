@@ -155,6 +155,7 @@ inline constexpr SettingCaption settingCaptions[] = {
     {"expressionsNamed", "ﾊﾟﾗﾒｰﾀ･式を指摘(&M)"},
     {"toolChanges", "工具交換 T･M6と工具別の数値(&P)"},
     {"subprograms", "ｻﾌﾞﾌﾟﾛｸﾞﾗﾑ M98･M99･o call(&Z)"},
+    {"expandSubprograms", "ｻﾌﾞﾌﾟﾛｸﾞﾗﾑを展開して変換(&Q)"},
 };
 
 // The entry messages of the settings dialog follow the field's name.

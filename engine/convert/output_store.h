@@ -25,6 +25,9 @@ public:
     // The buffer is the room for lines in place (see LineSink).
     void append(std::string_view prefix, std::string_view line) override;
     long long linesWritten() const { return lines_ + bufferedLines(); }
+    // What is buffered goes on at once (whoever follows the bytes needs the
+    // lines so far before others it is told of apart).
+    void handOn() { flushBuffer(); }
 
     // Told the bytes each time they have been handed on, in order (empty:
     // nobody is told). Blocks hold at most a bounded number of lines, so that

@@ -64,6 +64,17 @@ void closeKeptWord(std::string& out, const KeptWord& word, std::string_view numb
     out += number;
 }
 
+// The words of a subprogram's call or return: M98, M99 and the call's P, L
+// and K.
+bool isCallWord(const KeptWord& word, std::string_view number)
+{
+    if (isLetter(word, 'M')) {
+        const double value = parseRawValue(number);
+        return value == 98 || value == 99;
+    }
+    return isLetter(word, 'P') || isLetter(word, 'L') || word.kind == AddressKind::ArcK;
+}
+
 }  // namespace
 
 void appendKeptText(std::string& out, std::string_view codeText, std::string_view commentText,
@@ -82,6 +93,28 @@ void appendKeptText(std::string& out, std::string_view codeText, std::string_vie
         numberStart = i + 1;
     }
     closeKeptWord(out, word, codeText.substr(numberStart), vocabulary, rules, held);
+    out += commentText;
+}
+
+void appendWithoutCall(std::string& out, std::string_view codeText, std::string_view commentText,
+                       const AddressTable& addresses)
+{
+    KeptWord word;
+    std::size_t wordStart = 0;
+    const auto close = [&](std::size_t end) {
+        const std::string_view text = codeText.substr(wordStart, end - wordStart);
+        if (!word.open || !isCallWord(word, text.substr(1))) out += text;
+    };
+    for (std::size_t i = 0; i < codeText.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(codeText[i]);
+        if (classifyCharacter(byte) == CharacterClass::Numeric) {
+            continue;
+        }
+        close(i);
+        word = KeptWord{true, codeText[i], addresses(byte)};
+        wordStart = i;
+    }
+    close(codeText.size());
     out += commentText;
 }
 
@@ -108,7 +141,7 @@ ProgramWriter::ProgramWriter(const Settings& settings, const AddressTable& addre
       dwellInSeconds_(settings.process.linuxcncCycles != 0),
       axisLetters_{letterOf(vocabulary_, AddressKind::AxisX), letterOf(vocabulary_, AddressKind::AxisY),
                    letterOf(vocabulary_, AddressKind::AxisZ)},
-      sink_(sink),
+      sink_(&sink),
       lettersFit_(axisLetters_[AxisIndexX].size() <= maximumLetterLength &&
                   axisLetters_[AxisIndexY].size() <= maximumLetterLength &&
                   axisLetters_[AxisIndexZ].size() <= maximumLetterLength),
@@ -148,11 +181,11 @@ void ProgramWriter::writeSourceLine(std::string_view line, Motion modalMotion)
 {
     // Most kept lines go as read, straight into the sink's room.
     if (reinsertion_ != ArcCodeReinsertion::Needed) {
-        if (char* room = sink_.lineRoom(line.size())) {
+        if (char* room = sink_->lineRoom(line.size())) {
             if (!line.empty()) {
                 std::memcpy(room, line.data(), line.size());
             }
-            sink_.endLineAt(room + line.size());
+            sink_->endLineAt(room + line.size());
             return;
         }
     }
@@ -162,7 +195,7 @@ void ProgramWriter::writeSourceLine(std::string_view line, Motion modalMotion)
         appendCodeNumber(line_, motionCode(modalMotion), decimals_);
         reinsertion_ = ArcCodeReinsertion::None;
     }
-    sink_.append(line_, line);
+    sink_->append(line_, line);
 }
 
 double ProgramWriter::motionCode(Motion motion) const
@@ -181,7 +214,7 @@ void ProgramWriter::writeCodeLine(double code)
     line_.clear();
     line_ += vocabulary_.gCodeLetter;
     appendCodeNumber(line_, code, decimals_);
-    sink_.append({}, line_);
+    sink_->append({}, line_);
 }
 
 void ProgramWriter::beginExpansion(bool incremental)
@@ -204,7 +237,7 @@ void ProgramWriter::writeExpandedMove(const Move& move)
         line_ += vocabulary_.feedLetter;
         appendCodeNumber(line_, move.feed, decimals_);
     }
-    sink_.append({}, line_);
+    sink_->append({}, line_);
     if (move.dwell > 0) {
         line_.clear();
         line_ += vocabulary_.gCodeLetter;
@@ -214,7 +247,7 @@ void ProgramWriter::writeExpandedMove(const Move& move)
         } else {
             appendInteger(line_, std::llround(move.dwell * 1000));
         }
-        sink_.append({}, line_);
+        sink_->append({}, line_);
     }
 }
 
@@ -261,9 +294,9 @@ void ProgramWriter::writeCut(const Cut& cut, const ParsedBlock& block)
     // Most cuts are only their axis words, written straight into the sink
     // where it has room.
     if (!cut.first && !cut.last) {
-        if (char* room = sink_.lineRoom(words_.size())) {
+        if (char* room = sink_->lineRoom(words_.size())) {
             if (char* end = writeAxisWords(cut, room)) {
-                sink_.endLineAt(end);
+                sink_->endLineAt(end);
                 return;
             }
         }
@@ -272,7 +305,7 @@ void ProgramWriter::writeCut(const Cut& cut, const ParsedBlock& block)
     const bool written = wordsEnd != nullptr;
     const std::string_view words(words_.data(), written ? static_cast<std::size_t>(wordsEnd - words_.data()) : 0);
     if (written && !cut.first && !cut.last) {
-        sink_.append({}, words);
+        sink_->append({}, words);
         return;
     }
     line_.clear();
@@ -297,7 +330,7 @@ void ProgramWriter::writeCut(const Cut& cut, const ParsedBlock& block)
     if (cut.last) {
         line_ += held_;
     }
-    sink_.append({}, line_);
+    sink_->append({}, line_);
 }
 
 }  // namespace drennix

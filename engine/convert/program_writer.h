@@ -64,6 +64,12 @@ void appendKeptText(std::string& out, std::string_view codeText, std::string_vie
                     const CommandVocabulary& vocabulary, const AddressTable& addresses, KeptWordRules rules = {},
                     std::string* held = nullptr);
 
+// The line of a subprogram's call or return, written where the subprograms
+// are expanded: every word but M98, M99 and the call's P, L and K, spaces
+// and comments kept.
+void appendWithoutCall(std::string& out, std::string_view codeText, std::string_view commentText,
+                       const AddressTable& addresses);
+
 // A G-code number as the program writes it: "%d" when it is whole, else the
 // number format.
 void appendCodeNumber(std::string& out, double code, int decimals);
@@ -82,6 +88,9 @@ public:
     void writeSourceLine(std::string_view line, Motion modalMotion);
     // One cut of the converted arc of `block`.
     void writeCut(const Cut& cut, const ParsedBlock& block);
+    // The lines from now on go to `sink` (a subprogram's lines, say, kept
+    // apart until they are written where the subprogram stands).
+    void setSink(LineSink& sink) { sink_ = &sink; }
     // The line's arc was converted: its cuts stand in its place.
     void endConvertedBlock() { previousConverted_ = true; }
 
@@ -118,7 +127,7 @@ private:
     const bool dwellInSeconds_;
     // The letters of the X, Y and Z words.
     const std::array<std::string, 3> axisLetters_;
-    LineSink& sink_;
+    LineSink* sink_;
     ArcCodeReinsertion reinsertion_ = ArcCodeReinsertion::None;
     bool previousConverted_ = false;
     // The axis words of a cut, written in place: a letter of up to this many

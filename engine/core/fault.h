@@ -117,6 +117,8 @@ enum class FaultId : std::uint8_t {
     SubprogramCallInvalid,
     SubprogramControlNotRead,
     SubprogramConversion,
+    SubprogramConversionElsewhere,
+    SubprogramConversionDiffers,
     NotFinite,
     // The output file.
     OutputExists,

@@ -148,6 +148,8 @@ std::string_view fixedLineText(FaultId id)
     case FaultId::SubprogramCallInvalid: return subprogramCallInvalid;
     case FaultId::SubprogramControlNotRead: return subprogramControlNotRead;
     case FaultId::SubprogramConversion: return subprogramConversion;
+    case FaultId::SubprogramConversionElsewhere: return subprogramConversionElsewhere;
+    case FaultId::SubprogramConversionDiffers: return subprogramConversionDiffers;
     case FaultId::NotFinite: return notFinite;
     default: return {};
     }

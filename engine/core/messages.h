@@ -220,8 +220,17 @@ inline constexpr std::string_view subprogramCallInvalid =
 inline constexpr std::string_view subprogramControlNotRead =
     "行目の o指令 は引数の無い call･sub･endsub と 回数が数値の repeat･endrepeat "
     "だけを読みます(ﾊﾟﾗﾒｰﾀと式は対象外です)。\n　変換はしていません。";
+// A converting run that keeps the subprograms as they stand: what it cannot
+// write so (each says how it can be converted).
 inline constexpr std::string_view subprogramConversion =
-    "行目で ｻﾌﾞﾌﾟﾛｸﾞﾗﾑ を呼びます。ｻﾌﾞﾌﾟﾛｸﾞﾗﾑを呼ぶﾌﾟﾛｸﾞﾗﾑの変換はまだ出来ません。\n　変換はしていません。";
+    "行目の o指令 の呼出しと繰返しは ｻﾌﾞﾌﾟﾛｸﾞﾗﾑ のままでは変換出来ません"
+    "(ｻﾌﾞﾌﾟﾛｸﾞﾗﾑを展開 で変換して下さい)。\n　変換はしていません。";
+inline constexpr std::string_view subprogramConversionElsewhere =
+    "行目の 円弧 は別ﾌｧｲﾙの ｻﾌﾞﾌﾟﾛｸﾞﾗﾑ に有るので変換出来ません"
+    "(ｻﾌﾞﾌﾟﾛｸﾞﾗﾑを展開 で変換して下さい)。\n　変換はしていません。";
+inline constexpr std::string_view subprogramConversionDiffers =
+    "行目の ｻﾌﾞﾌﾟﾛｸﾞﾗﾑ の行の変換が呼出し毎に違います"
+    "(ｻﾌﾞﾌﾟﾛｸﾞﾗﾑを展開 で変換して下さい)。\n　変換はしていません。";
 // A line of a subprogram's own file: "ﾌｧｲﾙ " + its name + " の" + line + text.
 inline constexpr std::string_view otherFileHead = "ﾌｧｲﾙ ";
 inline constexpr std::string_view otherFileTail = " の";

@@ -36,7 +36,7 @@ SettingField integerField(std::string_view name, std::string_view messageName, i
 }
 
 // Letters and G-codes in validation order, then the process settings.
-const std::array<SettingField, 52> fields = {
+const std::array<SettingField, 53> fields = {
     letterField("commentStart", "注釈開始指令", &V::commentStart),
     letterField("commentEnd", "注釈終了指令", &V::commentEnd),
     letterField("gCodeLetter", "動作指令", &V::gCodeLetter),
@@ -89,6 +89,7 @@ const std::array<SettingField, 52> fields = {
     integerField("expressionsNamed", "式･ﾊﾟﾗﾒｰﾀの指摘", &P::expressionsNamed, true, 0, 1),
     integerField("toolChanges", "工具交換", &P::toolChanges, true, 0, 1),
     integerField("subprograms", "ｻﾌﾞﾌﾟﾛｸﾞﾗﾑ", &P::subprograms, true, 0, 1),
+    integerField("expandSubprograms", "ｻﾌﾞﾌﾟﾛｸﾞﾗﾑを展開", &P::expandSubprograms, true, 0, 1),
 };
 
 constexpr std::size_t letterCount = 11;

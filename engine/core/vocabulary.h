@@ -133,6 +133,9 @@ struct ProcessSettings {
     // subprograms are called and run: M98 P, O and M99 (where the cycles are
     // read as LinuxCNC reads them: o-n sub, endsub, call, repeat);
     int subprograms = 0;
+    // a converting run writes the subprograms' lines where they run, one
+    // flat program without calls, for a control without subprograms.
+    int expandSubprograms = 0;
 
     bool operator==(const ProcessSettings&) const = default;
 

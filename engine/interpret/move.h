@@ -46,6 +46,10 @@ struct Move {
     Plane plane = Plane::XY;
     // The source line of the block.
     long long line = 0;
+    // The line's place in the order the new program of a converting run
+    // holds the lines, where that is not its number (where subprograms
+    // run); 0: its number.
+    long long order = 0;
     // Absolute positions before and after the move.
     Point3 start{};
     Point3 end{};

@@ -1,11 +1,14 @@
 #include "run_driver.h"
 
 #include <cmath>
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 
 #include "block_interpreter.h"
 #include "block_stream.h"
+#include "line_capture.h"
 #include "motion_planner.h"
 #include "output_file.h"
 #include "output_store.h"
@@ -24,6 +27,20 @@ namespace {
 constexpr long long progressInterval = 100;
 // Inside the cuts of one arc, a stop is asked for every this many cuts.
 constexpr long long cutsBetweenStopPolls = 4096;
+
+// How a converting run writes a program whose subprograms run.
+enum class SubprogramWriting : std::uint8_t {
+    None,       // no subprograms are read, or the run does not convert
+    AsWritten,  // each line where it stands, the calls kept
+    Expanded,   // the lines where they run: one flat program
+};
+
+// A line that marks the tape's start or end: "%".
+bool isTapeMark(std::string_view text)
+{
+    const std::size_t at = text.find_first_not_of(" \t");
+    return at != std::string_view::npos && text[at] == '%';
+}
 
 // How the work of a run ended, before the user is told.
 struct Ending {
@@ -108,7 +125,11 @@ private:
     Ending readWithSubprograms();
     Fault processLine(const SourceLine& line);
     Fault processProgramLine(const ProgramLine& line);
-    void passLine(const ProgramLine& line);
+    Fault runProgramLine(const ProgramLine& line);
+    Fault passLine(const ProgramLine& line);
+    Fault keepSubprogramLine(const ProgramLine& line);
+    void writeOwnLine(const ProgramLine& line);
+    long long linesBeforeCurrent() const { return source_ ? order_ - 1 : lineNumber_ - 1; }
     Fault takeStep(const Step& step, std::string_view line);
     Fault takeDwell(double seconds, std::string_view line);
     Fault takeExpansion(const Step& step, std::string_view line);
@@ -164,6 +185,7 @@ private:
     const FrameSettings* const frame_;
     // A converting run writes the cycles as their expansions.
     const bool expandsCycles_;
+    const SubprogramWriting subprogramWriting_;
     // What a converted arc is segmented within.
     const double segmentingTolerance_;
     // The block being expanded is written as its moves.
@@ -189,6 +211,13 @@ private:
     std::string_view blockFile_;
     // Where subprograms are read: the lines in the order they run.
     std::optional<ProgramSource> source_;
+    // Where subprograms run in a converting run: the line's place in the
+    // new program's order (see Move::order), the lines of a subprogram as
+    // the new program writes them (those of the program's own file by
+    // number: the first call's, which every later call must give again).
+    long long order_ = 0;
+    LineCapture capture_;
+    std::map<long long, std::string> writtenBody_;
     // The line being evaluated is one of the program's own, not a
     // subprogram's where it runs: it goes to the new program as read, and
     // counts in the lines of the tool in the spindle.
@@ -228,6 +257,9 @@ Run::Run(const Settings& settings, const RunOptions& options, RunListener& liste
       frameSettings_(frameSettingsOf(settings)),
       frame_(frameSettings_.readsAny() ? &frameSettings_ : nullptr),
       expandsCycles_(settings.process.expandCycles != 0),
+      subprogramWriting_(settings.process.subprograms == 0 || !isConverting(options.runMode) ? SubprogramWriting::None
+                         : settings.process.expandSubprograms != 0 ? SubprogramWriting::Expanded
+                                                                   : SubprogramWriting::AsWritten),
       segmentingTolerance_(segmentingTolerance(options.tolerance, settings.process.decimalPlaces,
                                                settings.process.toleranceIncludesRounding != 0)),
       stream_(reader_, settings),
@@ -317,7 +349,7 @@ void Run::startConversion()
     if (tellsWrittenBytes_) {
         // The line being evaluated may be written in part; those before it
         // are whole.
-        store.watchWrites([this](std::string_view bytes) { listener_.outputWritten(bytes, lineNumber_ - 1); });
+        store.watchWrites([this](std::string_view bytes) { listener_.outputWritten(bytes, linesBeforeCurrent()); });
     }
 }
 
@@ -390,31 +422,118 @@ Fault Run::processProgramLine(const ProgramLine& line)
         return line.fault;
     }
     if (programEnded_ || line.role != LineRole::Block) {
-        passLine(line);
-        return {};
-    }
-    // The new program would need the subprogram's cuts where it is written,
-    // the same at every call: not made yet, so the run says so at the call.
-    if (conversion_ && line.calls) {
-        return Fault{FaultId::SubprogramConversion};
+        return passLine(line);
     }
     ownLine_ = line.own;
-    const Fault fault = processLine(*line.line);
+    ++order_;
+    const Fault fault = subprogramWriting_ == SubprogramWriting::None ? processLine(*line.line) : runProgramLine(line);
     programEnded_ = programEnded_ || line.endsProgram;
     return fault;
 }
 
+// A line that runs in a converting run: where the subprograms are kept, a
+// subprogram's line is written apart (it goes to the new program where the
+// subprogram stands) and the lines so far go to whoever follows the bytes
+// before a call's lines; where they are expanded, a call or return is
+// written without its words.
+Fault Run::runProgramLine(const ProgramLine& line)
+{
+    if (subprogramWriting_ == SubprogramWriting::Expanded) {
+        const ParsedBlock& block = line.line->block;
+        if (line.calls || (!line.own && block.dialectWords && block.subprogramEndWords > 0)) {
+            SourceLine stripped = *line.line;
+            std::string text;
+            appendWithoutCall(text, block.codeText, block.commentText, stream_.addresses());
+            stripped.text = text;
+            return processLine(stripped);
+        }
+        return processLine(*line.line);
+    }
+    if (line.own) {
+        const Fault fault = processLine(*line.line);
+        if (line.calls && tellsWrittenBytes_) {
+            conversion_->store.handOn();
+        }
+        return fault;
+    }
+    capture_.clear();
+    conversion_->writer.setSink(capture_);
+    const Fault fault = processLine(*line.line);
+    conversion_->writer.setSink(conversion_->store);
+    return fault ? fault : keepSubprogramLine(line);
+}
+
+// A subprogram's line as the new program holds it, once for every call: a
+// line of its own file stays as read (that file is not written), a line of
+// the program's file is written where it stands, as the first call wrote it.
+Fault Run::keepSubprogramLine(const ProgramLine& line)
+{
+    const std::string& written = capture_.text();
+    if (!line.file.empty()) {
+        const std::string_view text = line.line->text;
+        const bool asRead = written.size() == text.size() + 2 && written.starts_with(text);
+        if (!asRead) {
+            return Fault{FaultId::SubprogramConversionElsewhere};
+        }
+    } else {
+        const auto [kept, first] = writtenBody_.try_emplace(line.number, written);
+        if (!first && kept->second != written) {
+            return Fault{FaultId::SubprogramConversionDiffers};
+        }
+    }
+    if (tellsWrittenBytes_) {
+        listener_.outputWritten(written, order_);
+    }
+    return {};
+}
+
 // A line that runs nothing: a subprogram's definition passed over, an
 // o-word, a line after the program's end. It is listed where the tool
-// stands, and the program's own lines are written as they are.
-void Run::passLine(const ProgramLine& line)
+// stands; a converting run writes the program's own lines where they stand
+// (a flat program leaves the definitions and o-words out, and after its end
+// keeps only the tape's marks).
+Fault Run::passLine(const ProgramLine& line)
 {
     if (mode() == RunMode::AbsoluteDisplay) {
         finishLine(line.line->text, nullptr, false);
+        return {};
+    }
+    if (!conversion_ || !line.own) {
+        return {};
+    }
+    switch (subprogramWriting_) {
+    case SubprogramWriting::Expanded:
+        if (line.role == LineRole::Block && isTapeMark(line.line->text)) {
+            ++order_;
+            conversion_->store.append({}, line.line->text);
+        }
+        return {};
+    case SubprogramWriting::AsWritten:
+        if (line.role == LineRole::Control) {
+            return Fault{FaultId::SubprogramConversion};
+        }
+        break;
+    case SubprogramWriting::None: break;
+    }
+    ++order_;
+    writeOwnLine(line);
+    return {};
+}
+
+// A line of the program's file where it stands: a subprogram's line as its
+// first call wrote it, any other as read.
+void Run::writeOwnLine(const ProgramLine& line)
+{
+    const auto kept = writtenBody_.find(line.number);
+    if (kept == writtenBody_.end()) {
+        conversion_->store.append({}, line.line->text);
         return;
     }
-    if (conversion_ && line.own) {
-        conversion_->store.append({}, line.line->text);
+    std::string_view lines = kept->second;
+    while (!lines.empty()) {
+        const std::size_t end = lines.find("\r\n");
+        conversion_->store.append({}, lines.substr(0, end));
+        lines.remove_prefix(end + 2);
     }
 }
 
@@ -611,7 +730,9 @@ Fault Run::takeExpansion(const Step& step, std::string_view line)
     if (writingExpansion_) {
         if (tellsWrittenBytes_) {
             // Whoever reads the written bytes hears of the cycle before them.
-            listener_.cycleExpanding(step.cycle);
+            CyclePlan told = step.cycle;
+            told.line = source_ ? order_ : told.line;
+            listener_.cycleExpanding(told);
         }
         conversion_->writer.beginExpansion(step.cycle.incremental);
     }
@@ -707,7 +828,9 @@ Fault Run::convertArc(const Move& arc, long long count)
 {
     if (tellsWrittenBytes_) {
         // Whoever reads the written bytes hears of the arc before its cuts.
-        listener_.arcConverting(withSegments(arc, count));
+        Move told = withSegments(arc, count);
+        told.order = source_ ? order_ : 0;
+        listener_.arcConverting(told);
     }
     tally_.beginConvertedArc(arc);
     CutSequence cuts(arc, count, modal_.coordinateMode, decimals_);
@@ -807,7 +930,7 @@ inline void Run::finishLine(std::string_view line, const Move* move, bool conver
         if ((source_ ? ++rowsListed_ : lineNumber_) <= settings_.process.absoluteDisplayRows) {
             listRow(line, move);
         }
-    } else if (conversion_ && !converted && ownLine_) {
+    } else if (conversion_ && !converted) {
         conversion_->writer.writeSourceLine(line, modal_.motion);
     }
 }

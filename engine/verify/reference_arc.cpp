@@ -78,6 +78,7 @@ ReferenceArc referenceArcOf(const Move& arc)
     const PlaneAxes axes = planeAxesOf(arc.plane);
     ReferenceArc r;
     r.line = arc.line;
+    r.order = arc.order;
     r.segments = arc.segments;
     r.centreA = arc.arc.centreA;
     r.centreB = arc.arc.centreB;

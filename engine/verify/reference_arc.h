@@ -15,6 +15,9 @@ namespace drennix {
 // segments replaced it.
 struct ReferenceArc {
     long long line = 0;
+    // Where the new program holds the arc's line, where that is not `line`
+    // (see Move::order); 0: at `line`.
+    long long order = 0;
     long long segments = 0;
     double centreA = 0;
     double centreB = 0;

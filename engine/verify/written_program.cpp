@@ -232,7 +232,8 @@ VerificationResult measureWrittenProgram(WrittenProgram& program, ArcFeed& arcs,
             // The allowance only goes to the listener with each segment.
             const double allowance =
                 listener != nullptr ? deviationAllowance(tolerance, decimals, arc.radiusDifference) : 0.0;
-            if (!readThrough(program, arc.line + addedLines - 1) ||
+            const long long order = arc.order != 0 ? arc.order : arc.line;
+            if (!readThrough(program, order + addedLines - 1) ||
                 !measureArc(arc, allowance, program, summary, listener)) {
                 return stoppedAt(program, summary);
             }

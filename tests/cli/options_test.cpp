@@ -157,7 +157,7 @@ TEST(options, every_setting_can_be_set_by_its_code_name)
                                                             : std::to_string(field.hasLimits ? field.maximum : 4321));
         assignments.push_back(std::string(field.name) + "=" + values.back());
     }
-    ASSERT_EQ(assignments.size(), 52u);
+    ASSERT_EQ(assignments.size(), 53u);
     const ParseOutcome outcome = parseAssignments(assignments);
     ASSERT_EQ(outcome.status, ParseStatus::Run) << outcome.text;
     const Settings& settings = outcome.request.settings;

@@ -177,14 +177,6 @@ TEST_F(MachiningCentre, ASubprogramBesideTheProgram)
     EXPECT_EQ(host.messages, warningOnly("ﾌｧｲﾙ O2000.nc の2行目で数値に少数点が2つ以上有ります。" + kNotConverted));
 }
 
-TEST_F(MachiningCentre, AConvertingRunThatWouldCallIsRefused)
-{
-    run("G0X0\nM98P1000\nG2X2I1F100\nM30\n" + kBody, RunMode::ConvertArcs);
-    EXPECT_EQ(host.messages, warningOnly(lineMessage(
-                                 2, "行目で ｻﾌﾞﾌﾟﾛｸﾞﾗﾑ を呼びます。ｻﾌﾞﾌﾟﾛｸﾞﾗﾑを呼ぶﾌﾟﾛｸﾞﾗﾑの変換はまだ出来ません。")));
-    EXPECT_FALSE(std::filesystem::exists(outputPath()));
-}
-
 class LinuxCncSubprograms : public EngineRunTest {
 protected:
     LinuxCncSubprograms() { applyDialect(settings.process, Dialect::LinuxCnc); }

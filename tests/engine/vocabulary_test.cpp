@@ -29,7 +29,7 @@ TEST(Vocabulary, DefaultsInValidationOrder)
 {
     const Settings s = defaults();
     const auto fields = settingFields();
-    ASSERT_EQ(fields.size(), 52u);
+    ASSERT_EQ(fields.size(), 53u);
     std::string letters;
     std::vector<double> codes;
     std::vector<int> integers;
@@ -41,7 +41,7 @@ TEST(Vocabulary, DefaultsInValidationOrder)
     EXPECT_EQ(letters, "()GXYZIJKRF");
     EXPECT_EQ(codes, (std::vector<double>{0, 1, 2, 3, 10, 17, 18, 19, 90, 91, 92, 40, 41, 42}));
     EXPECT_EQ(integers, (std::vector<int>{3000, 3, 1500, 0, 4, 7, 0, 0, 0, 0, 0, 0, 0, 0,
-                                          0,    0, 0,    0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+                                          0,    0, 0,    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(std::bit_cast<std::uint64_t>(piConstant), 0x400921FB54442D11ULL);
 }
 
