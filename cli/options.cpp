@@ -108,7 +108,7 @@ void describeOptions(CLI::App& app, RawOptions& raw)
                  "also estimate the time the machine takes (acceleration, corners, look-ahead; see the machine "
                  "settings): 推定時間 after the results, \"estimate\" in the JSON report");
     app.add_option("--machine", raw.machineFile,
-                   "read the machine model (the keys maxFeedX ... peckClearance) from FILE, a settings file; after "
+                   "read the machine model (the keys maxFeedX ... spindleChangeTime) from FILE, a settings file; after "
                    "--settings, before any --set")
         ->type_name("FILE");
     app.add_flag("--json", raw.json, "print one JSON report on standard output");

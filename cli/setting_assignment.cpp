@@ -50,6 +50,12 @@ std::optional<std::string> assignInteger(Settings& settings, const SettingField&
 
 std::optional<std::string> assignMachine(Settings& settings, const MachineField& field, std::string_view value)
 {
+    if (field.isChoice()) {
+        const std::optional<int> choice = field.choiceOf(value);
+        if (!choice) return refusal(field.name, quoted(value) + " is not a name of its values");
+        field.assign(settings.machine, *choice);
+        return std::nullopt;
+    }
     if (field.isInteger()) {
         const std::optional<int> number = parseInteger(value);
         if (!number) return refusal(field.name, quoted(value) + " is not a decimal integer in the 32-bit range");

@@ -110,9 +110,24 @@ void readField(const SettingField& field, const Json& value, Settings& settings)
     }
 }
 
+std::string choiceNames(const MachineField& field)
+{
+    std::string text;
+    for (const std::string_view name : field.names) {
+        text += text.empty() ? "\"" : ", \"";
+        text += name;
+        text += '"';
+    }
+    return text;
+}
+
 void readMachineField(const MachineField& field, const Json& value, MachineModel& machine)
 {
-    if (field.isInteger()) {
+    if (field.isChoice()) {
+        const std::optional<int> choice = value.is_string() ? field.choiceOf(value.get<std::string>()) : std::nullopt;
+        if (!choice) refuse(field.name, shown(value) + " is not one of " + choiceNames(field));
+        field.assign(machine, *choice);
+    } else if (field.isInteger()) {
         field.assign(machine, readInteger(field.name, value));
     } else {
         field.assign(machine, readNumber(field.name, value));
@@ -182,7 +197,12 @@ std::string renderSettings(const KeptState& state)
         }
     }
     for (const MachineField& field : machineFields()) {
-        root[std::string(field.name)] = codeValue(field.value(state.settings.machine));
+        const double value = field.value(state.settings.machine);
+        if (field.isChoice()) {
+            root[std::string(field.name)] = std::string(field.names[static_cast<std::size_t>(value)]);
+        } else {
+            root[std::string(field.name)] = codeValue(value);
+        }
     }
     root[std::string(estimateKey)] = state.settings.estimate;
     const MainInputs& main = state.main;

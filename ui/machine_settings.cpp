@@ -66,8 +66,12 @@ QLineEdit* MachineSettings::edit(std::string_view fieldName) const
 
 void MachineSettings::fill(const drennix::Settings& values)
 {
-    for (const drennix::MachineField& field : drennix::machineFields())
-        edit(field.name)->setText(formatNumber(field.value(values.machine)));
+    for (const drennix::MachineField& field : drennix::machineFields()) {
+        const double value = field.value(values.machine);
+        edit(field.name)
+            ->setText(field.isChoice() ? QString::fromUtf8(field.names[static_cast<std::size_t>(value)])
+                                       : formatNumber(value));
+    }
     estimate_->setChecked(values.estimate);
 }
 
@@ -75,7 +79,14 @@ std::optional<RefusedEntry> MachineSettings::store(drennix::Settings& settings) 
 {
     for (const drennix::MachineField& field : drennix::machineFields()) {
         QLineEdit* fieldEdit = edit(field.name);
-        if (field.isInteger()) {
+        if (field.isChoice()) {
+            const std::optional<int> value = field.choiceOf(fieldEdit->text().trimmed().toStdString());
+            if (!value) {
+                return RefusedEntry{fieldEdit,
+                                    QString::fromStdString(drennix::messages::machineValueOutOfRange(field))};
+            }
+            field.assign(settings.machine, *value);
+        } else if (field.isInteger()) {
             const std::optional<int> value = parseInteger(fieldEdit->text());
             if (!value) return RefusedEntry{fieldEdit, captionOf(field) + text(texts::notAnInteger)};
             field.assign(settings.machine, *value);

@@ -92,6 +92,7 @@ inline constexpr const char* machineRows[] = {
     "最大送り速度 (mm/min)：", "早送り速度 (mm/min)：", "加速度 (mm/s²)：", "ｺｰﾅｰ許容偏差 (mm)：",
     "先読みﾌﾞﾛｯｸ数：",         "最小ﾌﾞﾛｯｸ時間 (ms)：",  "G73戻り量 (mm)：", "G83逃げ量 (mm)：",
     "工具交換時間 (s)：",      "G28原点 (mm)：",        "G30原点 (mm)：",   "G54ｵﾌｾｯﾄ (mm)：",
+    "ｺﾝﾄﾛｰﾗ (generic･grbl)：", "円弧許容誤差 (mm)：",   "ｽﾃｯﾌﾟ数 (/mm)：",  "主軸変更時間 (s)：",
 };
 
 // The caption of each edit of the settings dialog, by the field's code name.

@@ -53,7 +53,17 @@ MachineField positionField(std::string_view name, std::string_view caption, std:
     return f;
 }
 
-const std::array<MachineField, 24> fields = {
+MachineField choiceField(std::string_view name, std::string_view caption, int M::*integer,
+                         std::span<const std::string_view> names)
+{
+    MachineField f = integerField(name, caption, integer, 0, static_cast<int>(names.size()) - 1);
+    f.names = names;
+    return f;
+}
+
+constexpr double mostStepsPerMm = 1'000'000;
+
+const std::array<MachineField, 30> fields = {
     axisField("maxFeedX", "X軸最大送り速度", "mm/min", &M::maxFeed, 0, highestRate),
     axisField("maxFeedY", "Y軸最大送り速度", "mm/min", &M::maxFeed, 1, highestRate),
     axisField("maxFeedZ", "Z軸最大送り速度", "mm/min", &M::maxFeed, 2, highestRate),
@@ -78,6 +88,12 @@ const std::array<MachineField, 24> fields = {
     positionField("workOffsetX", "G54ｵﾌｾｯﾄX", &M::workOffset, 0),
     positionField("workOffsetY", "G54ｵﾌｾｯﾄY", &M::workOffset, 1),
     positionField("workOffsetZ", "G54ｵﾌｾｯﾄZ", &M::workOffset, 2),
+    choiceField("controller", "ｺﾝﾄﾛｰﾗ", &M::controller, controllerNames),
+    numberField("arcTolerance", "円弧許容誤差", "mm", &M::arcTolerance, false, 10),
+    axisField("stepsPerMmX", "X軸ｽﾃｯﾌﾟ数", "/mm", &M::stepsPerMm, 0, mostStepsPerMm),
+    axisField("stepsPerMmY", "Y軸ｽﾃｯﾌﾟ数", "/mm", &M::stepsPerMm, 1, mostStepsPerMm),
+    axisField("stepsPerMmZ", "Z軸ｽﾃｯﾌﾟ数", "/mm", &M::stepsPerMm, 2, mostStepsPerMm),
+    numberField("spindleChangeTime", "主軸変更時間", "s", &M::spindleChangeTime, true, 3600),
 };
 
 bool inRange(const MachineField& f, double value)
@@ -104,6 +120,17 @@ void MachineField::assign(MachineModel& model, double v) const
     } else {
         (model.*axisNumbers)[static_cast<std::size_t>(axis)] = v;
     }
+}
+
+std::optional<int> MachineField::choiceOf(std::string_view text) const
+{
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        if (names[k] == text) return static_cast<int>(k);
+    }
+    if (text.size() == 1 && text[0] >= '0' && static_cast<std::size_t>(text[0] - '0') < names.size()) {
+        return text[0] - '0';
+    }
+    return std::nullopt;
 }
 
 std::span<const MachineField> machineFields()

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -35,9 +37,31 @@ struct MachineModel {
     std::array<double, 3> referencePosition{};
     std::array<double, 3> secondReference{};
     std::array<double, 3> workOffset{};
+    // The controller whose planner the estimate follows (a Controller).
+    int controller = 0;
+    // Where the controller runs an arc as chords: how far a chord may stray
+    // from it (mm; grbl's $12).
+    double arcTolerance = 0.002;
+    // Where the controller plans in motor steps: the steps per mm of each
+    // axis (grbl's $100 to $102).
+    std::array<double, 3> stepsPerMm{250, 250, 250};
+    // How long the machine waits at a change of the spindle's speed or
+    // direction (s), after it came to a stop there.
+    double spindleChangeTime = 0;
 
     bool operator==(const MachineModel&) const = default;
 };
+
+// The controllers whose planners the estimate knows.
+enum class Controller : std::uint8_t {
+    Generic,  // a trapezoidal planner over the look-ahead of the model
+    Grbl,     // grbl 1.1's planner, as it documents it
+};
+inline constexpr std::array<std::string_view, 2> controllerNames = {"generic", "grbl"};
+inline Controller controllerOf(const MachineModel& model)
+{
+    return static_cast<Controller>(model.controller);
+}
 
 // One field of the model, for the settings dialog, `--set` and the settings
 // file. A number field is a double of the model (per axis: one element of
@@ -50,12 +74,18 @@ struct MachineField {
     std::array<double, 3> MachineModel::*axisNumbers = nullptr;
     int axis = 0;
     int MachineModel::*integer = nullptr;
+    // An integer field that chooses: the names of its values (the value is
+    // the index), as files, options and the dialog write them.
+    std::span<const std::string_view> names;
     // The smallest value allowed, and whether it is allowed itself.
     double minimum = 0;
     bool minimumAllowed = false;
     double maximum = 0;
 
     bool isInteger() const { return integer != nullptr; }
+    bool isChoice() const { return !names.empty(); }
+    // The value of a choice by its name (or its number), if it is one.
+    std::optional<int> choiceOf(std::string_view text) const;
     double value(const MachineModel& model) const;
     void assign(MachineModel& model, double value) const;
 };

@@ -55,6 +55,14 @@ std::string duplicateWord(std::string_view letter)
 
 std::string machineValueOutOfRange(const MachineField& field)
 {
+    if (field.isChoice()) {
+        std::string names;
+        for (const std::string_view name : field.names) {
+            names += names.empty() ? "" : " か ";
+            names += name;
+        }
+        return join({field.caption, " には ", names, " を入力して下さい。"});
+    }
     const std::string low = formatInteger(static_cast<long long>(field.minimum));
     const std::string high = formatInteger(static_cast<long long>(field.maximum));
     return join({field.caption, " には ", low, field.minimumAllowed ? " 以上 " : " 超過 ", high, " までの",

@@ -12,6 +12,9 @@ enum class CoordinateMode : std::uint8_t { Absolute, Incremental };
 enum class Compensation : std::uint8_t { Cancelled, Left, Right };
 // The canned cycle a motion word names, where the dialect reads them: None
 // for G0 to G3.
+// The spindle as M3, M4 and M5 leave it.
+enum class SpindleState : std::uint8_t { Off, Clockwise, CounterClockwise };
+
 enum class CycleCode : std::uint8_t { None, G73, G74, G76, G81, G82, G83, G84, G85, G86, G87, G88, G89 };
 // Where a canned cycle leaves the tool after each hole: G98, the level where
 // the cycles began; G99, the R level.

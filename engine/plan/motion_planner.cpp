@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "arc_chords.h"
 #include "vocabulary.h"
 
 namespace drennix {
@@ -154,22 +155,45 @@ MotionPiece pieceOf(const Move& move, const MachineModel& machine)
     return pieceOf(move, axisLimitsOf(machine));
 }
 
-double junctionSpeedSquared(const MotionPiece& before, const MotionPiece& after, double junctionDeviation)
+// The acceleration the axes allow along the junction vector of a corner: the
+// change of direction from `exit` to `entry` (not zero).
+double accelerationAlongJunction(const Direction& exit, const Direction& entry,
+                                 const std::array<double, 3>& perAcceleration)
+{
+    Direction junction{};
+    double squares = 0;
+    for (std::size_t k = 0; k < 3; ++k) {
+        junction[k] = entry[k] - exit[k];
+        squares += junction[k] * junction[k];
+    }
+    const double inverseLength = 1 / std::sqrt(squares);
+    std::array<double, 3> share{};
+    for (std::size_t k = 0; k < 3; ++k)
+        share[k] = std::fabs(junction[k]) * inverseLength;
+    return 1 / std::max({share[0] * perAcceleration[0], share[1] * perAcceleration[1], share[2] * perAcceleration[2]});
+}
+
+double junctionSpeedSquared(const MotionPiece& before, const MotionPiece& after, double junctionDeviation,
+                            const CornerRule& rule)
 {
     const double speed = std::min(before.maxSpeed, after.maxSpeed);
     const double cosine = dot(before.exitDirection, after.entryDirection);
-    if (cosine >= straightOnCosine) return speed * speed;
+    if (cosine >= rule.straightCosine) return speed * speed;
     // θ, the corner's angle, is 180° less the turn of the direction:
     // sin(θ/2) = cos(turn/2) = √((1 + cos turn) / 2).
     const double sinHalf = std::sqrt(std::max(0.0, (1 + cosine) / 2));
-    const double acceleration = std::min(before.acceleration, after.acceleration);
+    const double acceleration =
+        rule.perAcceleration != nullptr
+            ? accelerationAlongJunction(before.exitDirection, after.entryDirection, *rule.perAcceleration)
+            : std::min(before.acceleration, after.acceleration);
     const double corner = acceleration * junctionDeviation * sinHalf / (1 - sinHalf);
     return std::min(speed * speed, corner);
 }
 
-double junctionSpeed(const MotionPiece& before, const MotionPiece& after, double junctionDeviation)
+double junctionSpeed(const MotionPiece& before, const MotionPiece& after, double junctionDeviation,
+                     const CornerRule& rule)
 {
-    return std::sqrt(junctionSpeedSquared(before, after, junctionDeviation));
+    return std::sqrt(junctionSpeedSquared(before, after, junctionDeviation, rule));
 }
 
 double pieceSeconds(const MotionPiece& piece, double v0, double v1)
@@ -196,11 +220,14 @@ double pieceTopSpeed(const MotionPiece& piece, double v0, double v1)
 
 MotionPlanner::MotionPlanner(const MachineModel& machine, bool keepMoves)
     : machine_(machine),
+      profile_(profileOf(machine)),
       junctionDeviation_(machine.junctionDeviation),
       limits_(axisLimitsOf(machine)),
+      arcTolerance_(machine.arcTolerance),
+      stepsPerUnit_(machine.stepsPerMm),
       blockSeconds_(machine.blockTime / 1000),
       keepMoves_(keepMoves),
-      windowLength_(static_cast<std::size_t>(std::max(1, machine.lookAhead))),
+      windowLength_(profile_.window != 0 ? profile_.window : static_cast<std::size_t>(std::max(1, machine.lookAhead))),
       ringMask_(std::bit_ceil(windowLength_ + 1) - 1),
       window_(ringMask_ + 1),
       pending_(keepMoves ? ringMask_ + 1 : 0)
@@ -216,6 +243,9 @@ void MotionPlanner::changeUnit(LengthUnit unit)
         scaled.acceleration[k] = inUnit(machine_.acceleration[k]);
     }
     junctionDeviation_ = inUnit(machine_.junctionDeviation);
+    arcTolerance_ = inUnit(machine_.arcTolerance);
+    for (std::size_t k = 0; k < 3; ++k)
+        stepsPerUnit_[k] = machine_.stepsPerMm[k] / inUnit(1);
     limits_ = axisLimitsOf(scaled);
 }
 
@@ -228,8 +258,49 @@ void MotionPlanner::beginMove(const Move& move)
 
 const PlannedMove* MotionPlanner::add(const Move& move)
 {
+    if (profile_.arcsAsChords && move.isArc()) return addChords(move);
     beginMove(move);
-    return push(pieceOf(move, limits_), true);
+    return push(pieceOfMove(move), true);
+}
+
+// The arc's chords, each a piece of the move; the moves that leave meanwhile
+// wait for nextLeft.
+const PlannedMove* MotionPlanner::addChords(const Move& arc)
+{
+    const long long count = chordCount(arc, arcTolerance_);
+    beginMove(arc);
+    left_.clear();
+    leftTaken_ = 0;
+    Move chord;
+    chord.kind = MoveKind::Linear;
+    chord.line = arc.line;
+    chord.feed = arc.feed;
+    chord.end = arc.start;
+    for (long long k = 1; k <= count; ++k) {
+        chord.start = chord.end;
+        chord.end = chordPoint(arc, k, count);
+        if (const PlannedMove* planned = push(pieceOfMove(chord), k == count)) left_.push_back(planned);
+    }
+    return nextLeft();
+}
+
+const PlannedMove* MotionPlanner::nextLeft()
+{
+    return leftTaken_ < left_.size() ? left_[leftTaken_++] : nullptr;
+}
+
+MotionPiece MotionPlanner::pieceOfMove(const Move& move) const
+{
+    if (!profile_.wholeSteps || move.isArc()) return pieceOf(move, limits_);
+    // The controller moves from step to step: the piece runs between the
+    // steps nearest its ends, its length theirs.
+    Move stepped = move;
+    for (std::size_t k = 0; k < 3; ++k) {
+        stepped.start[k] = std::round(move.start[k] * stepsPerUnit_[k]) / stepsPerUnit_[k];
+        stepped.end[k] = std::round(move.end[k] * stepsPerUnit_[k]) / stepsPerUnit_[k];
+    }
+    stepped.length = 0;
+    return pieceOf(stepped, limits_);
 }
 
 void MotionPlanner::beginPieces(const Move& move, long long count)
@@ -240,7 +311,7 @@ void MotionPlanner::beginPieces(const Move& move, long long count)
 
 const PlannedMove* MotionPlanner::addPiece(const Move& piece, bool last)
 {
-    return push(pieceOf(piece, limits_), last);
+    return push(pieceOfMove(piece), last);
 }
 
 // A piece joins the window; when the window is full, the oldest runs.
@@ -262,7 +333,7 @@ const PlannedMove* MotionPlanner::push(const MotionPiece& added, bool endsMove)
     }
     s.endsMove = endsMove;
     s.entryLimit = before != nullptr && before->piece.directed
-                       ? junctionSpeedSquared(before->piece, s.piece, junctionDeviation_)
+                       ? junctionSpeedSquared(before->piece, s.piece, junctionDeviation_, cornerRule())
                        : 0;
     s.entryReach = 0;
     ++count_;

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "controller_profile.h"
 #include "coordinate_frame.h"
 #include "machine_model.h"
 #include "move.h"
@@ -71,11 +72,21 @@ AxisLimits axisLimitsOf(const MachineModel& machine);
 MotionPiece pieceOf(const Move& move, const AxisLimits& limits);
 MotionPiece pieceOf(const Move& move, const MachineModel& machine);
 
+// How a corner's speed is limited: where two directions count as one, and
+// the acceleration of the turn (the lower of the pieces', or with
+// `perAcceleration` the axes' limit along the junction vector).
+struct CornerRule {
+    double straightCosine = 1 - 1e-12;
+    const std::array<double, 3>* perAcceleration = nullptr;
+};
+
 // The highest speed (mm/s) at the junction of two pieces: the cornering limit
 // of the junction deviation and neither piece's own highest speed; and its
 // square.
-double junctionSpeedSquared(const MotionPiece& before, const MotionPiece& after, double junctionDeviation);
-double junctionSpeed(const MotionPiece& before, const MotionPiece& after, double junctionDeviation);
+double junctionSpeedSquared(const MotionPiece& before, const MotionPiece& after, double junctionDeviation,
+                            const CornerRule& rule = {});
+double junctionSpeed(const MotionPiece& before, const MotionPiece& after, double junctionDeviation,
+                     const CornerRule& rule = {});
 
 // The time (s) of a piece that enters at v0 and leaves at v1 (mm/s), both
 // reachable within its length.
@@ -91,9 +102,12 @@ public:
     // no planned moves.
     explicit MotionPlanner(const MachineModel& machine, bool keepMoves = true);
 
-    // A move that runs as it is. The planned move that leaves the window, if
-    // one does; it stays valid until the next call.
+    // A move that runs as it is (or, where the controller runs arcs as
+    // chords, as its chords). The planned move that leaves the window, if
+    // one does; it stays valid until the next call. Where an arc runs as
+    // chords, more may leave: nextLeft gives them, then null.
     const PlannedMove* add(const Move& move);
+    const PlannedMove* nextLeft();
 
     // A move that runs as `count` pieces (an arc replaced by straight cuts):
     // begin, then each piece. The move leaves the window with its last piece,
@@ -113,6 +127,7 @@ public:
     void changeUnit(LengthUnit unit);
 
     const Estimate& estimate() const { return estimate_; }
+    const ControllerProfile& profile() const { return profile_; }
 
 private:
     // Speeds in the window are kept squared: v² = v0² + 2·a·L needs no root.
@@ -128,6 +143,14 @@ private:
     };
 
     const PlannedMove* push(const MotionPiece& piece, bool endsMove);
+    const PlannedMove* addChords(const Move& arc);
+    // The piece of a move as the controller takes it (in whole steps where
+    // it counts them).
+    MotionPiece pieceOfMove(const Move& move) const;
+    CornerRule cornerRule() const
+    {
+        return {profile_.straightCosine, profile_.cornerAlongJunction ? &limits_.perAcceleration : nullptr};
+    }
     void planBackward();
     const PlannedMove* commitOldest();
     const PlannedMove* tellRun(const MotionPiece& piece, double entry, double exit, double seconds, bool endsMove);
@@ -135,8 +158,17 @@ private:
     void beginMove(const Move& move);
 
     const MachineModel machine_;
+    const ControllerProfile profile_;
     double junctionDeviation_;
     AxisLimits limits_;
+    // In the program's unit: the arc tolerance of chords and the steps per
+    // unit of each axis.
+    double arcTolerance_;
+    std::array<double, 3> stepsPerUnit_;
+    // The moves that left the window while an arc's chords were added, not
+    // yet handed out.
+    std::vector<const PlannedMove*> left_;
+    std::size_t leftTaken_ = 0;
     const double blockSeconds_;
     const bool keepMoves_;
     // The pieces the window holds at most.

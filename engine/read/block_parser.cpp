@@ -1,5 +1,7 @@
 #include "block_parser.h"
 
+#include "controller_profile.h"
+
 #include <utility>
 
 namespace drennix {
@@ -67,6 +69,8 @@ BlockParser::BlockParser(const Settings& settings)
                     settings.process.workOffsets != 0 || settings.process.subprograms != 0),
       rotaryWords_(settings.process.rotaryAxes != 0),
       toolWords_(settings.process.toolChanges != 0),
+      spindleStateWords_(profileOf(settings.machine).stopsAtSpindleChange),
+      spindleWords_(toolWords_ || spindleStateWords_),
       subprogramWords_(settings.process.subprograms != 0),
       spacesInWords_(settings.process.spacesInWords != 0),
       expressionsNamed_(settings.process.expressionsNamed != 0),
@@ -259,7 +263,7 @@ void BlockParser::storeLetterValue(AddressKind address, char letter, double valu
     if (address == AddressKind::Feed) {
         block.count(block.wordCounts[static_cast<int>(AddressKind::Feed) - 1]);
         block.feed = value;
-    } else if (programEndWords_ || turnWords_ || dialectWords_ || rotaryWords_ || toolWords_ || subprogramWords_) {
+    } else if (programEndWords_ || turnWords_ || dialectWords_ || rotaryWords_ || spindleWords_ || subprogramWords_) {
         storeOtherWord(letter, value, hasPoint, block);
     }
 }
@@ -328,6 +332,9 @@ void BlockParser::storeOtherWord(char letter, double value, bool hasPoint, Parse
     if (toolWords_ && storeToolWord(upper, value, block)) {
         return;
     }
+    if (spindleWords_ && storeSpindleWord(upper, value, block)) {
+        return;
+    }
     if (subprogramWords_ && storeSubprogramWord(upper, value, block)) {
         return;
     }
@@ -357,7 +364,6 @@ bool BlockParser::storeToolWord(char upper, double value, ParsedBlock& block) co
     switch (upper) {
     case 'T': counter = &block.toolWords, stored = &block.tool; break;
     case 'H': counter = &block.lengthOffsetWords, stored = &block.lengthOffset; break;
-    case 'S': counter = &block.spindleWords, stored = &block.spindleSpeed; break;
     case 'M':
         if (value != 6) return false;
         block.openDialectWords();
@@ -368,6 +374,25 @@ bool BlockParser::storeToolWord(char upper, double value, ParsedBlock& block) co
     block.openDialectWords();
     block.count(*counter);
     *stored = value;
+    return true;
+}
+
+// S, where tool changes are read or the estimate stops at spindle changes;
+// M3, M4 and M5 where it does.
+bool BlockParser::storeSpindleWord(char upper, double value, ParsedBlock& block) const
+{
+    if (upper == 'S') {
+        block.openDialectWords();
+        block.count(block.spindleWords);
+        block.spindleSpeed = value;
+        return true;
+    }
+    if (!spindleStateWords_ || upper != 'M' || (value != 3 && value != 4 && value != 5)) return false;
+    block.openDialectWords();
+    block.count(block.spindleStateWords);
+    block.spindleState = value == 3   ? SpindleState::Clockwise
+                         : value == 4 ? SpindleState::CounterClockwise
+                                      : SpindleState::Off;
     return true;
 }
 

@@ -185,6 +185,7 @@ private:
     void storeDialectCode(const GCodeEffect& effect, ParsedBlock& block) const;
     void storeOtherWord(char letter, double value, bool hasPoint, ParsedBlock& block) const;
     bool storeToolWord(char upper, double value, ParsedBlock& block) const;
+    bool storeSpindleWord(char upper, double value, ParsedBlock& block) const;
     bool storeSubprogramWord(char upper, double value, ParsedBlock& block) const;
     static void takeCallRepeats(ParsedBlock& block);
 
@@ -199,6 +200,8 @@ private:
     const bool rotaryWords_;
     // T, M6, H and S words are read.
     const bool toolWords_;
+    const bool spindleStateWords_;
+    const bool spindleWords_;
     // M98, M99 and O words are read.
     const bool subprogramWords_;
     // Spaces and tabs are dropped from the code before its words are cut

@@ -90,6 +90,9 @@ struct ParsedBlock {
     double lengthOffset = 0;
     WordCount spindleWords = 0;
     double spindleSpeed = 0;
+    // Where the estimate stops at spindle changes: M3, M4 or M5.
+    WordCount spindleStateWords = 0;
+    SpindleState spindleState = SpindleState::Off;
     // Where subprograms are read: M98 (a call), M99 (its end) and O (a
     // program's number), with the O word's value.
     WordCount callWords = 0;
@@ -133,6 +136,7 @@ struct ParsedBlock {
             toolChangeWords = 0;
             lengthOffsetWords = 0;
             spindleWords = 0;
+            spindleStateWords = 0;
             callWords = 0;
             subprogramEndWords = 0;
             programNumberWords = 0;

@@ -136,6 +136,7 @@ private:
     Fault takePath(const Step& step, std::string_view line);
     void changeUnit(LengthUnit unit);
     void takeToolChange();
+    void takeSpindle(const ParsedBlock& block);
     void tellToolMove(const Move& move);
     double estimatedSeconds();
     Fault takeExpandedMove(const Move& move);
@@ -241,6 +242,9 @@ private:
     // The figures per tool, where tool changes are read, and the changes.
     std::optional<ToolTally> tools_;
     long long toolChanges_ = 0;
+    // The spindle as the blocks so far left it.
+    SpindleState spindle_ = SpindleState::Off;
+    double spindleSpeed_ = 0;
 };
 
 Run::Run(const Settings& settings, const RunOptions& options, RunListener& listener, RunMedia media)
@@ -567,6 +571,9 @@ Fault Run::processLine(const SourceLine& line)
         if (step_.toolChanged) {
             takeToolChange();
         }
+        if (block.spindleWords > 0 || block.spindleStateWords > 0) {
+            takeSpindle(block);
+        }
     }
     if (tools_ && ownLine_) {
         tools_->addLine(blockLine_);
@@ -889,6 +896,29 @@ void Run::plan(const Move& move)
 {
     if (planner_) {
         tellPlanned(planner_->add(move));
+        while (const PlannedMove* planned = planner_->nextLeft()) {
+            tellPlanned(planned);
+        }
+    }
+}
+
+// A change of the spindle's speed (while it turns) or of its direction:
+// where the controller stops the motion for it, the machine comes to a stop
+// and waits the change's time.
+void Run::takeSpindle(const ParsedBlock& block)
+{
+    bool changes = false;
+    if (block.spindleWords > 0 && block.spindleSpeed != spindleSpeed_) {
+        changes = spindle_ != SpindleState::Off;
+        spindleSpeed_ = block.spindleSpeed;
+    }
+    if (block.spindleStateWords > 0 && block.spindleState != spindle_) {
+        changes = true;
+        spindle_ = block.spindleState;
+    }
+    if (changes && planner_ && planner_->profile().stopsAtSpindleChange) {
+        stopMachine();
+        planner_->addDwell(settings_.machine.spindleChangeTime);
     }
 }
 
