@@ -53,7 +53,9 @@ protected:
     std::string written(const std::string& name) const
     {
         const std::filesystem::path source = scratch / name;
-        return readBytes(source.parent_path() / (source.stem().string() + "_con.nc"));
+        std::filesystem::path output = source.parent_path() / source.stem();
+        output += "_con.nc";
+        return readBytes(output);
     }
     // The lines of `text` ended by CR LF, as the new program ends them.
     static std::string crlf(std::string_view text)
