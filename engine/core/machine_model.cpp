@@ -127,9 +127,6 @@ std::optional<int> MachineField::choiceOf(std::string_view text) const
     for (std::size_t k = 0; k < names.size(); ++k) {
         if (names[k] == text) return static_cast<int>(k);
     }
-    if (text.size() == 1 && text[0] >= '0' && static_cast<std::size_t>(text[0] - '0') < names.size()) {
-        return text[0] - '0';
-    }
     return std::nullopt;
 }
 

@@ -76,7 +76,7 @@ struct MachineField {
     int MachineModel::*integer = nullptr;
     // An integer field that chooses: the names of its values (the value is
     // the index), as files, options and the dialog write them.
-    std::span<const std::string_view> names;
+    std::span<const std::string_view> names{};
     // The smallest value allowed, and whether it is allowed itself.
     double minimum = 0;
     bool minimumAllowed = false;
@@ -84,7 +84,7 @@ struct MachineField {
 
     bool isInteger() const { return integer != nullptr; }
     bool isChoice() const { return !names.empty(); }
-    // The value of a choice by its name (or its number), if it is one.
+    // The value of a choice by its name, if it is one.
     std::optional<int> choiceOf(std::string_view text) const;
     double value(const MachineModel& model) const;
     void assign(MachineModel& model, double value) const;

@@ -180,6 +180,24 @@ TEST_F(ControllerProfiles, TheWindowHoldsTheProfilesMoves)
     }
 }
 
+// The spindle stops the motion where its speed changes while it turns and
+// where M3, M4 or M5 changes its direction, not at an S while it stands nor
+// at an S it already has; the generic machine stops there only when it
+// waits, and then for its time.
+TEST_F(ControllerProfiles, TheMotionStopsAtSpindleChanges)
+{
+    const double leg = rampSeconds(100, 0, 0);
+    const double both = rampSeconds(200, 0, 0);
+    EXPECT_NEAR(seconds("S500\nG1X100F6000\nS1000M3\nX200\n", Controller::Grbl), 2 * leg, 1e-9);
+    EXPECT_NEAR(seconds("S500\nG1X100F6000\nS1000\nX200\n", Controller::Grbl), both, 1e-9);
+    EXPECT_NEAR(seconds("M3S500\nG1X100F6000\nS500M3\nX200\n", Controller::Grbl), both, 1e-9);
+    EXPECT_NEAR(seconds("M3S500\nG1X100F6000\nM5\nX200\nM4\nX300\n", Controller::Grbl), 3 * leg, 1e-9);
+    // The spindle's start is a change too: a wait before the first move.
+    settings.machine.spindleChangeTime = 1.5;
+    EXPECT_NEAR(seconds("M3S500\nG1X100F6000\nS900\nX200\n", Controller::Generic), 2 * leg + 3, 1e-9);
+    EXPECT_NEAR(seconds("M3S500\nG1X100F6000\nS900\nX200\n", Controller::Grbl), 2 * leg + 3, 1e-9);
+}
+
 // A move that moves no whole step is no move for grbl: it neither takes
 // time nor slows the corner it stands in.
 TEST_F(ControllerProfiles, PositionsAreTakenInWholeSteps)

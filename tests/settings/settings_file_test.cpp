@@ -35,6 +35,7 @@ KeptState changedState()
     state.settings.process.copyItems = 2;
     state.settings.machine.acceleration[2] = 750.5;
     state.settings.machine.lookAhead = 64;
+    state.settings.machine.controller = static_cast<int>(Controller::Grbl);
     state.settings.machine.junctionDeviation = 0.002;
     state.settings.estimate = true;
     state.main.suffix = "_新";
@@ -86,6 +87,7 @@ TEST(settings_file, names_every_field_as_set_does)
     }
     EXPECT_NE(text.find("\"accelerationZ\": 750.5,"), std::string::npos) << text;
     EXPECT_NE(text.find("\"lookAhead\": 64,"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"controller\": \"grbl\","), std::string::npos) << text;
     EXPECT_NE(text.find("\"estimate\": true,"), std::string::npos) << text;
     EXPECT_NE(text.find("\n  \"main\": {"), std::string::npos);
     // Whole G-code numbers are written without a fraction, for people who edit
@@ -154,6 +156,10 @@ TEST(settings_file, refuses_what_set_refuses)
         {"initialCoordinate", "9", "9"},
         {"copyItems", "-1", "-1"},
         {"copyItems", "2", "2"},
+        {"controller", "\"generic\"", "generic"},
+        {"controller", "\"grbl\"", "grbl"},
+        {"controller", "\"GRBL\"", "GRBL"},
+        {"controller", "1", "1"},
     };
     for (const ValueCase& c : cases) {
         const std::string name = c.field;
