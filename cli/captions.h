@@ -45,4 +45,16 @@ inline constexpr const auto& absoluteColumnTitles = messages::absoluteColumnTitl
 // The cell of a row that holds the source line (code page 932 bytes).
 inline constexpr int sourceLineColumn = ColumnData;
 
+// The summary of several programs: the statuses of runs that ended as they
+// should, and the titles of the columns besides the result fields.
+namespace summary {
+inline constexpr std::string_view calculated = "計算しました";
+inline constexpr std::string_view converted = "作成しました";
+inline constexpr std::string_view nothingConverted = "変換が有りませんでした";
+inline constexpr std::string_view fileTitle = "ﾌｧｲﾙ";
+inline constexpr std::string_view statusTitle = "状態";
+inline constexpr std::string_view estimateTitle = "推定時間";
+inline constexpr std::string_view outputTitle = "作成ﾌｧｲﾙ";
+}  // namespace summary
+
 }  // namespace drennix::cli

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "batch.h"
 #include "check_alongside.h"
+#include "checked_run.h"
 #include "cli_host.h"
 #include "cp932.h"
 #include "exit_status.h"
@@ -43,20 +45,6 @@ void printReport(const CliRequest& request, const RunRecord& record)
     if (record.verification) writeVerification(std::cout, *record.verification, decimals);
     if (record.tools) writeToolTable(std::cout, *record.tools, decimals, request.run.estimate);
     if (request.run.runMode == RunMode::AbsoluteDisplay) writeAbsoluteRows(std::cout, record.rows);
-}
-
-// The written program, read as it went to its file, measured to its last
-// converted arc; false (with one line on standard error) when it could not be.
-bool verifyWrittenProgram(CheckAlongside& check, const std::string& outputPath, CliHost& host)
-{
-    const VerificationResult verification = check.finish();
-    if (verification.checked()) {
-        host.setVerification(verification.summary);
-        return true;
-    }
-    std::cerr << "drennix-cli: the written program " << text::sanitizeUtf8(outputPath)
-              << " could not be checked (its line " << verification.outputLine << ")" << std::endl;
-    return false;
 }
 
 // The line of an output file that exists already: it is never replaced.
@@ -121,17 +109,13 @@ int runAndReport(const CliRequest& request)
     CliHost host(takeInterruptRequest, request.json ? CliHost::MessageListener{} : printMessageNow, onMove);
     host.setStopSignal(&interruptSignal());
     if (movesWithTime) host.listenToPlannedMoves([&](const PlannedMove& move) { moves->add(move); });
-    if (isConverting(request.run.runMode)) {
-        host.listenToWrittenBytes(
-            [&](std::string_view bytes, long long linesComplete) { check.written(bytes, linesComplete); },
-            [&](const Move& arc) { check.noteArc(arc); }, [&](const CyclePlan& cycle) { check.noteCycle(cycle); });
-    }
-    const RunResult result = RunDriver(request.settings).execute(request.run, host);
-    const bool published = result.outcome == RunOutcome::Converted && result.outputPath;
-    if (!published) check.abandon();
-    const bool verified = !published || verifyWrittenProgram(check, *result.outputPath, host);
+    const CheckedRun checked = runChecked(request, host, check);
+    const RunResult& result = checked.result;
     int status = exitStatusFor(result, interruptReceived());
-    if (!verified && status == exitFinished) status = exitWarning;
+    if (checked.checkFailed) {
+        std::cerr << uncheckedProgramLine(*result.outputPath, checked.uncheckedLine) << std::endl;
+        if (status == exitFinished) status = exitWarning;
+    }
     const bool runFinished = result.finished() && !interruptReceived();
     if (moves) status = finishMovesExport(*moves, *movesPath, runFinished, status);
     // The table is made whole after the run, so a run that did not finish
@@ -178,6 +162,7 @@ int runCommandLine(const std::vector<std::string>& args)
         }
     }
     try {
+        if (outcome.request.batch) return runBatch(outcome.request);
         return runAndReport(outcome.request);
     } catch (const std::exception& error) {
         // Out of memory on a huge line, for instance: say so instead of aborting.

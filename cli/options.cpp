@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "drennix_version.h"
+#include "environment.h"
 #include "file_names.h"
 #include "number_text.h"
 #include "setting_assignment.h"
@@ -28,7 +29,12 @@ struct RawOptions {
     std::string settingsFile;
     std::string dialect;
     std::string machineFile;
-    std::string source;
+    std::vector<std::string> sources;
+    bool recursive = false;
+    std::string jobs;
+    std::string summary;
+    std::string summaryFile;
+    std::string extensions{defaultProgramExtensions};
     std::string plot;
     std::string view = "xy";
     std::string moves;
@@ -126,7 +132,28 @@ void describeOptions(CLI::App& app, RawOptions& raw)
                    "(toolChanges, on in the linuxcnc and fanuc dialects)")
         ->type_name("FILE");
     app.set_version_flag("--version", versionText(), "print the version and exit");
-    app.add_option("SOURCE", raw.source, "the NC program to read")->required()->type_name("");
+    app.add_flag("-r,--recursive", raw.recursive, "with folders among the SOURCEs: their subfolders too");
+    app.add_option("-j,--jobs", raw.jobs,
+                   "with several programs: how many run at a time; default the number of processors")
+        ->type_name("N");
+    app.add_option("--summary", raw.summary,
+                   "with several programs: the summary as table (default on a terminal; tab-separated), csv "
+                   "(default otherwise; UTF-8 with CR LF) or json")
+        ->type_name("FORM");
+    app.add_option("--summary-file", raw.summaryFile,
+                   "with several programs: write the summary to FILE, which must not exist, instead of standard "
+                   "output")
+        ->type_name("FILE");
+    app.add_option("--extensions", raw.extensions,
+                   "the extensions of the programs in a folder, separated by commas, any case (files without "
+                   "one are taken too); default " +
+                       std::string(defaultProgramExtensions))
+        ->type_name("LIST");
+    app.add_option("SOURCE", raw.sources,
+                   "the NC program to read; several files or folders (their programs by extension) are run as "
+                   "several programs, with a summary")
+        ->required()
+        ->type_name("");
     app.footer("Settings for --set, and the keys of a --settings file: " + settingNamesList() +
                "\n\nExit status: 0 finished, 1 ended on a warning, 2 usage error or invalid settings, "
                "130 interrupted.\n");
@@ -184,7 +211,7 @@ std::optional<std::string> fillRunOptions(const CLI::App& app, const RawOptions&
     const std::optional<RunMode> mode = modeFromText(raw.mode);
     if (!mode) return "--mode: '" + raw.mode + "' is not one of time, absolute, helical, arcs, 0, 1, 2, 3";
     run.runMode = *mode;
-    run.sourcePath = raw.source;
+    run.sourcePath = raw.sources.front();
     run.suffix = raw.suffix;
     if (auto error = readNumberOption(app, "--tolerance", raw.tolerance, run.tolerance)) return error;
     // The main window accepts a tolerance from 0 to 1 inclusive; the run
@@ -241,6 +268,72 @@ std::optional<std::string> applyAssignments(const std::vector<std::string>& assi
     return std::nullopt;
 }
 
+std::optional<SummaryFormat> summaryFormatOf(std::string_view name)
+{
+    if (name == "table") return SummaryFormat::Table;
+    if (name == "csv") return SummaryFormat::Csv;
+    if (name == "json") return SummaryFormat::Json;
+    return std::nullopt;
+}
+
+// ".NC, ngc" → ".nc", ".ngc".
+std::vector<std::string> extensionsOf(std::string_view list)
+{
+    std::vector<std::string> extensions;
+    while (!list.empty()) {
+        const std::size_t comma = list.find(',');
+        std::string_view item = list.substr(0, comma);
+        list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+        while (!item.empty() && item.front() == ' ')
+            item.remove_prefix(1);
+        while (!item.empty() && item.back() == ' ')
+            item.remove_suffix(1);
+        if (item.empty()) continue;
+        std::string extension = item.front() == '.' ? std::string() : std::string(".");
+        for (const char c : item)
+            extension += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        extensions.push_back(extension);
+    }
+    return extensions;
+}
+
+// Several programs: their options, and what a single run's options would
+// write that several cannot share.
+std::optional<std::string> fillBatchOptions(const CLI::App& app, const RawOptions& raw, CliRequest& request)
+{
+    const bool several = raw.sources.size() > 1 || isFolder(raw.sources.front());
+    const bool asked = app.count("-r") + app.count("-j") + app.count("--summary") + app.count("--summary-file") +
+                           app.count("--extensions") >
+                       0;
+    if (!several && !asked) return std::nullopt;
+    for (const char* single : {"--json", "--moves", "--tools-csv", "--plot"}) {
+        if (app.count(single) > 0) return std::string(single) + ": only with one SOURCE (a summary: --summary json)";
+    }
+    BatchOptions batch;
+    batch.sources = raw.sources;
+    batch.recursive = raw.recursive;
+    batch.jobs = processorCount();
+    if (app.count("-j") > 0) {
+        const std::optional<int> jobs = parseInteger(raw.jobs);
+        if (!jobs || *jobs < 1 || *jobs > 256) return "--jobs: '" + raw.jobs + "' is not a whole number from 1 to 256";
+        batch.jobs = *jobs;
+    }
+    batch.format = standardOutputIsTerminal() ? SummaryFormat::Table : SummaryFormat::Csv;
+    if (app.count("--summary") > 0) {
+        const auto format = summaryFormatOf(raw.summary);
+        if (!format) return "--summary: '" + raw.summary + "' is not one of table, csv, json";
+        batch.format = *format;
+    }
+    if (app.count("--summary-file") > 0) {
+        if (raw.summaryFile.empty()) return "--summary-file: the file name is empty";
+        batch.summaryFile = raw.summaryFile;
+    }
+    batch.extensions = extensionsOf(raw.extensions);
+    if (batch.extensions.empty()) return "--extensions: '" + raw.extensions + "' names no extension";
+    request.batch = std::move(batch);
+    return std::nullopt;
+}
+
 }  // namespace
 
 ParseOutcome parseCommandLine(std::span<const std::string> args)
@@ -275,6 +368,7 @@ ParseOutcome parseCommandLine(std::span<const std::string> args)
     }
     if (auto error = fillRunOptions(app, raw, outcome.request.run)) return usageError(*error);
     if (auto error = fillPlotOptions(app, raw, outcome.request)) return usageError(*error);
+    if (auto error = fillBatchOptions(app, raw, outcome.request)) return usageError(*error);
     resetToDefaults(outcome.request.settings);
     if (app.count("--settings") > 0) {
         if (auto error = readSettingsOption("--settings", raw.settingsFile, outcome.request.settings)) {

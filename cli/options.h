@@ -12,6 +12,28 @@
 
 namespace drennix::cli {
 
+// The forms of the summary of several programs.
+enum class SummaryFormat { Table, Csv, Json };
+
+// Several programs at once: more than one SOURCE, a folder, or an option of
+// these.
+struct BatchOptions {
+    // As given: files and folders.
+    std::vector<std::string> sources;
+    // Folders are walked into their subfolders.
+    bool recursive = false;
+    // The runs at a time.
+    int jobs = 1;
+    SummaryFormat format = SummaryFormat::Table;
+    std::optional<std::string> summaryFile;
+    // The extensions a folder's programs have (lower case, with the dot); a
+    // file without one is a program too.
+    std::vector<std::string> extensions;
+};
+
+// The extensions taken from folders unless --extensions names others.
+inline constexpr std::string_view defaultProgramExtensions = ".nc,.ngc,.tap,.gcode,.cnc,.txt";
+
 struct CliRequest {
     RunOptions run;
     Settings settings;
@@ -24,6 +46,8 @@ struct CliRequest {
     // finished run, drawn in `plotView`.
     std::optional<std::string> plotPath;
     toolpath::ViewDirection plotView = toolpath::ViewDirection::XY;
+    // Several programs; the run options then hold what every run shares.
+    std::optional<BatchOptions> batch;
 };
 
 enum class ParseStatus {
