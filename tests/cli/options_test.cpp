@@ -66,7 +66,12 @@ TEST(options, a_source_named_from_the_root_is_no_option)
         EXPECT_EQ(outcome.request.run.sourcePath, source);
         EXPECT_EQ(outcome.request.run.runMode, RunMode::ConvertHelical);
     }
-    EXPECT_EQ(parse({"/json", "part.nc"}).status, ParseStatus::UsageError);
+    // Two names are two programs.
+    const ParseOutcome two = parse({"/json", "part.nc"});
+    ASSERT_EQ(two.status, ParseStatus::Run) << two.text;
+    ASSERT_TRUE(two.request.batch);
+    EXPECT_EQ(two.request.batch->sources, (std::vector<std::string>{"/json", "part.nc"}));
+    EXPECT_FALSE(parse({"part.nc"}).request.batch);
 }
 
 TEST(options, modes_by_name_or_number_and_tolerance_bounds_inclusive)
@@ -92,7 +97,10 @@ TEST(options, usage_errors_give_one_line_naming_the_program)
 {
     using Args = std::vector<std::string>;
     for (const Args& args : {Args{},
-                             Args{"a.nc", "b.nc"},
+                             Args{"a.nc", "b.nc", "--json"},
+                             Args{"-j", "0", "a.nc", "b.nc"},
+                             Args{"--summary", "xml", "a.nc", "b.nc"},
+                             Args{"--extensions", ", ,", "a.nc"},
                              Args{"--bogus", "a.nc"},
                              Args{"a.nc", "-m"},
                              Args{"-m", "4", "a.nc"},
