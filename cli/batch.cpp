@@ -63,25 +63,25 @@ std::vector<std::string> programsOfFolder(const std::filesystem::path& folder, c
     return programs;
 }
 
-// Asked by every run at its polls: any interrupt stops them all.
-bool interrupted()
+// Asked by a run only while its stop flag is set.
+bool stopAsked()
 {
-    return interruptReceived();
+    return true;
 }
 
-SummaryRow runOne(const CliRequest& shared, const std::string& file)
+SummaryRow runOne(const CliRequest& shared, const std::string& file, const std::atomic<bool>& stop)
 {
     CliRequest request = shared;
     request.batch.reset();
     request.run.sourcePath = file;
     CheckAlongside check(request.settings, request.run);
-    CliHost host(interrupted);
-    host.setStopSignal(&anyInterruptSignal());
+    CliHost host(stopAsked);
+    host.setStopSignal(&stop);
     const CheckedRun checked = runChecked(request, host, check);
     SummaryRow row;
     row.file = file;
     row.record = host.record();
-    row.status = exitStatusFor(checked.result, interruptReceived());
+    row.status = exitStatusFor(checked.result, false);
     row.checkFailed = checked.checkFailed;
     row.uncheckedLine = checked.uncheckedLine;
     if (checked.checkFailed && row.status == exitFinished) row.status = exitWarning;
@@ -141,16 +141,17 @@ std::vector<std::string> collectPrograms(const BatchOptions& batch)
 }
 
 std::vector<SummaryRow> runPrograms(const CliRequest& request, const std::vector<std::string>& programs,
-                                    BatchProgress progress)
+                                    const std::atomic<bool>& stop, const BatchListener& listener)
 {
     std::vector<std::optional<SummaryRow>> rows(programs.size());
     std::atomic<std::size_t> next = 0;
     std::atomic<std::size_t> done = 0;
     const auto work = [&] {
-        for (std::size_t k = next++; k < programs.size() && !interruptReceived(); k = next++) {
-            if (progress != nullptr) progress(programs[k], done.load(), programs.size());
-            rows[k] = runOne(request, programs[k]);
+        for (std::size_t k = next++; k < programs.size() && !stop.load(); k = next++) {
+            if (listener.started) listener.started(programs[k], done.load(), programs.size());
+            rows[k] = runOne(request, programs[k], stop);
             ++done;
+            if (listener.ended) listener.ended(k, *rows[k]);
         }
     };
     const std::size_t jobs = std::min<std::size_t>(static_cast<std::size_t>(request.batch->jobs), programs.size());
@@ -171,7 +172,9 @@ int runBatch(const CliRequest& request)
 {
     const std::vector<std::string> programs = collectPrograms(*request.batch);
     const bool showsProgress = standardErrorIsTerminal();
-    const std::vector<SummaryRow> rows = runPrograms(request, programs, showsProgress ? showProgress : nullptr);
+    BatchListener listener;
+    if (showsProgress) listener.started = showProgress;
+    const std::vector<SummaryRow> rows = runPrograms(request, programs, anyInterruptSignal(), listener);
     if (showsProgress) std::cerr << "\r\x1b[K" << std::flush;
     int status = exitFinished;
     for (const SummaryRow& row : rows) {

@@ -3,6 +3,8 @@
 // (its own output file where it converts), and one summary of them all.
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,13 +29,19 @@ struct SummaryRow {
 // file nor folder is kept, for its run to say so.
 std::vector<std::string> collectPrograms(const BatchOptions& batch);
 
-// Runs the programs `jobs` at a time, `request` the options of every run;
-// stops taking new ones once an interrupt came. The rows of the runs that
-// ended, in the programs' order. `progress` (optional) hears each program
-// as it starts, with the count done and the whole.
-using BatchProgress = void (*)(const std::string& file, std::size_t done, std::size_t count);
+// What a host hears of the runs, on the threads that run them: each program
+// as it starts (with the count done and the whole), each row as its run
+// ended (with the program's place).
+struct BatchListener {
+    std::function<void(const std::string& file, std::size_t done, std::size_t count)> started;
+    std::function<void(std::size_t index, const SummaryRow& row)> ended;
+};
+
+// Runs the programs `jobs` at a time, `request` the options of every run.
+// Once `stop` is set, every run stops as Escape stops it and no new one
+// begins. The rows of the runs that ended, in the programs' order.
 std::vector<SummaryRow> runPrograms(const CliRequest& request, const std::vector<std::string>& programs,
-                                    BatchProgress progress = nullptr);
+                                    const std::atomic<bool>& stop, const BatchListener& listener = {});
 
 // The whole command: runs, the summary on standard output or in its file;
 // the exit status, the worst of the runs'.

@@ -84,12 +84,17 @@ std::string statusText(const SummaryRow& row)
         if (message.kind == MessageKind::Warning) text = message.text;
     }
     constexpr std::string_view continuation = "\n　";
-    for (std::size_t at = text.find(continuation); at != std::string::npos; at = text.find(continuation, at))
-        text.replace(at, continuation.size(), " ");
-    for (char& c : text) {
-        if (c == '\n' || c == '\t') c = ' ';
+    std::string joined;
+    for (std::size_t at = 0; at < text.size();) {
+        if (std::string_view(text).substr(at).starts_with(continuation)) {
+            joined += ' ';
+            at += continuation.size();
+            continue;
+        }
+        joined += text[at] == '\n' || text[at] == '\t' ? ' ' : text[at];
+        ++at;
     }
-    return text::sanitizeUtf8(text);
+    return text::sanitizeUtf8(joined);
 }
 
 std::string renderSummary(const std::vector<SummaryRow>& rows, SummaryFormat format, const CliRequest& request)
