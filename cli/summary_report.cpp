@@ -22,27 +22,6 @@ std::string titleOf(std::string_view caption)
     return std::string(caption);
 }
 
-std::vector<std::string> titles(bool withEstimate)
-{
-    std::vector<std::string> cells{std::string(summary::fileTitle), std::string(summary::statusTitle)};
-    for (const ResultFieldLabel& label : resultFieldLabels)
-        cells.push_back(titleOf(label.caption));
-    if (withEstimate) cells.emplace_back(summary::estimateTitle);
-    cells.emplace_back(summary::outputTitle);
-    return cells;
-}
-
-std::vector<std::string> cellsOf(const SummaryRow& row, bool withEstimate)
-{
-    const RunRecord& record = row.record;
-    std::vector<std::string> cells{text::sanitizeUtf8(row.file), statusText(row)};
-    for (const ResultFieldLabel& label : resultFieldLabels)
-        cells.push_back(text::sanitizeUtf8(record.fields[label.field]));
-    if (withEstimate) cells.push_back(record.estimate ? formatClock(record.estimate->seconds) : std::string());
-    cells.push_back(record.outputPath ? text::sanitizeUtf8(*record.outputPath) : std::string());
-    return cells;
-}
-
 std::string tabLine(const std::vector<std::string>& cells)
 {
     std::string line;
@@ -69,6 +48,27 @@ std::string renderJson(const std::vector<SummaryRow>& rows, const CliRequest& re
 }
 
 }  // namespace
+
+std::vector<std::string> summaryTitles(bool withEstimate)
+{
+    std::vector<std::string> cells{std::string(summary::fileTitle), std::string(summary::statusTitle)};
+    for (const ResultFieldLabel& label : resultFieldLabels)
+        cells.push_back(titleOf(label.caption));
+    if (withEstimate) cells.emplace_back(summary::estimateTitle);
+    cells.emplace_back(summary::outputTitle);
+    return cells;
+}
+
+std::vector<std::string> summaryCells(const SummaryRow& row, bool withEstimate)
+{
+    const RunRecord& record = row.record;
+    std::vector<std::string> cells{text::sanitizeUtf8(row.file), statusText(row)};
+    for (const ResultFieldLabel& label : resultFieldLabels)
+        cells.push_back(text::sanitizeUtf8(record.fields[label.field]));
+    if (withEstimate) cells.push_back(record.estimate ? formatClock(record.estimate->seconds) : std::string());
+    cells.push_back(record.outputPath ? text::sanitizeUtf8(*record.outputPath) : std::string());
+    return cells;
+}
 
 std::string statusText(const SummaryRow& row)
 {
@@ -103,16 +103,16 @@ std::string renderSummary(const std::vector<SummaryRow>& rows, SummaryFormat for
     switch (format) {
     case SummaryFormat::Json: return renderJson(rows, request);
     case SummaryFormat::Csv: {
-        std::string text = csvRecord(titles(withEstimate)) + "\r\n";
+        std::string text = csvRecord(summaryTitles(withEstimate)) + "\r\n";
         for (const SummaryRow& row : rows)
-            text += csvRecord(cellsOf(row, withEstimate)) + "\r\n";
+            text += csvRecord(summaryCells(row, withEstimate)) + "\r\n";
         return text;
     }
     case SummaryFormat::Table: break;
     }
-    std::string text = tabLine(titles(withEstimate));
+    std::string text = tabLine(summaryTitles(withEstimate));
     for (const SummaryRow& row : rows)
-        text += tabLine(cellsOf(row, withEstimate));
+        text += tabLine(summaryCells(row, withEstimate));
     return text;
 }
 

@@ -14,6 +14,10 @@ namespace drennix::cli {
 // "変換が有りませんでした", or the message the run ended with, on one line.
 std::string statusText(const SummaryRow& row);
 
+// The column titles of the table and CSV forms, and the cells of a row.
+std::vector<std::string> summaryTitles(bool withEstimate);
+std::vector<std::string> summaryCells(const SummaryRow& row, bool withEstimate);
+
 // The summary whole, ending with a line end (CR LF in CSV, as its files are).
 std::string renderSummary(const std::vector<SummaryRow>& rows, SummaryFormat format, const CliRequest& request);
 

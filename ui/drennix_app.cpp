@@ -30,6 +30,10 @@ int DrennixApp::exec()
     QObject::connect(&application_, &QCoreApplication::aboutToQuit, &dialog, [&dialog] { dialog.saveKeptState(); });
     dialog.show();
     dialog.keepStateIn(store);
+    // What the program was started with: `drennix part.nc`, or several.
+    QStringList given = QCoreApplication::arguments();
+    given.removeFirst();
+    dialog.openGiven(given);
     return QApplication::exec();
 }
 

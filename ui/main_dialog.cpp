@@ -1,5 +1,7 @@
 #include "main_dialog.h"
 
+#include "summary_dialog.h"
+
 #include <exception>
 #include <string>
 #include <utility>
@@ -680,9 +682,40 @@ void MainDialog::dropEvent(QDropEvent* event)
 {
     const QMimeData* mime = event->mimeData();
     if (running_ || !mime->hasUrls() || mime->urls().isEmpty() || !mime->urls().constFirst().isLocalFile()) return;
-    setSourcePath(mime->urls().constFirst().toLocalFile());
-    rememberFolderOf(sourcePath());
+    QStringList paths;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) paths.append(url.toLocalFile());
+    }
+    openGiven(paths);
     event->acceptProposedAction();
+}
+
+void MainDialog::openGiven(const QStringList& paths)
+{
+    if (paths.isEmpty()) return;
+    if (paths.size() == 1 && !QFileInfo(paths.constFirst()).isDir()) {
+        setSourcePath(paths.constFirst());
+        rememberFolderOf(sourcePath());
+        return;
+    }
+    openSummary(paths);
+}
+
+SummaryDialog* MainDialog::openSummary(const QStringList& sources)
+{
+    if (running_ || !storeInputs()) return nullptr;
+    drennix::cli::CliRequest request;
+    request.settings = settings_;
+    request.run = inputs_;
+    request.run.estimate = settings_.estimate;
+    auto* summary = new SummaryDialog(request, sources, this);
+    connect(summary, &SummaryDialog::programChosen, this, [this](const QString& path) {
+        if (running_) return;
+        setSourcePath(path);
+        execute();
+    });
+    summary->show();
+    return summary;
 }
 
 void MainDialog::clearResults()

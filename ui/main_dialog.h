@@ -45,6 +45,12 @@ public:
 
     QString sourcePath() const;
     void setSourcePath(const QString& path);
+    // Several programs (files and folders): their runs and summary in a
+    // window of their own, with the settings and inputs of this window.
+    class SummaryDialog* openSummary(const QStringList& sources);
+    // What the program was given to open: one file fills in the program,
+    // several or a folder open their summary.
+    void openGiven(const QStringList& paths);
     void setSourceFileChooser(SourceFileChooser chooser);
 
     drennix::Settings& settings() { return settings_; }

@@ -174,6 +174,9 @@ inline constexpr const char* noSelection = "行番号を選択して下さい。
 
 // The tools window; its copy and help items are those of the absolute display.
 inline constexpr const char* toolTableTitle = "Drennixの工具別";
+// The summary of several programs: its title, and "%1" of "%2" programs done.
+inline constexpr const char* summaryTitle = "Drennixの一覧";
+inline constexpr const char* summaryProgress = "%2本の内 %1本が終わりました（ESCｷｰで中止）";
 inline constexpr const char* noToolSelection = "工具の行を選択して下さい。\n　ｺﾋﾟｰしていません。";
 
 // The toolpath window.

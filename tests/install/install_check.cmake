@@ -17,6 +17,7 @@ if(UI)
   list(APPEND expected
     usr/bin/drennix
     usr/share/applications/drennix.desktop
+    usr/share/mime/packages/drennix-nc-program.xml
     usr/share/metainfo/org.drennix.Drennix.metainfo.xml
     usr/share/doc/drennix/help/index.html)
   foreach(size 16 32 48 256)
@@ -42,9 +43,18 @@ if(UI)
   # The desktop entry starts the installed program with the installed icon;
   # the AppStream data names the entry and this version.
   file(READ "${WORK}/usr/share/applications/drennix.desktop" entry)
-  foreach(line "Exec=drennix" "Icon=drennix")
+  # It takes the files it is given, NC programs among them.
+  foreach(line "Exec=drennix %F" "Icon=drennix" "MimeType=text/x-nc-program;")
     if(NOT entry MATCHES "\n${line}\n")
       message(FATAL_ERROR "the desktop entry has no line ${line}")
+    endif()
+  endforeach()
+  file(READ "${WORK}/usr/share/mime/packages/drennix-nc-program.xml" mime)
+  foreach(part "<mime-type type=\"text/x-nc-program\">" "<glob pattern=\"*.nc\"/>" "<glob pattern=\"*.ngc\"/>"
+               "<glob pattern=\"*.tap\"/>" "<glob pattern=\"*.gcode\"/>" "<glob pattern=\"*.cnc\"/>")
+    string(FIND "${mime}" "${part}" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "the type of NC programs has no ${part}")
     endif()
   endforeach()
   file(READ "${WORK}/usr/share/metainfo/org.drennix.Drennix.metainfo.xml" metainfo)
