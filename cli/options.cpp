@@ -276,27 +276,6 @@ std::optional<SummaryFormat> summaryFormatOf(std::string_view name)
     return std::nullopt;
 }
 
-// ".NC, ngc" → ".nc", ".ngc".
-std::vector<std::string> extensionsOf(std::string_view list)
-{
-    std::vector<std::string> extensions;
-    while (!list.empty()) {
-        const std::size_t comma = list.find(',');
-        std::string_view item = list.substr(0, comma);
-        list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
-        while (!item.empty() && item.front() == ' ')
-            item.remove_prefix(1);
-        while (!item.empty() && item.back() == ' ')
-            item.remove_suffix(1);
-        if (item.empty()) continue;
-        std::string extension = item.front() == '.' ? std::string() : std::string(".");
-        for (const char c : item)
-            extension += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        extensions.push_back(extension);
-    }
-    return extensions;
-}
-
 // Several programs: their options, and what a single run's options would
 // write that several cannot share.
 std::optional<std::string> fillBatchOptions(const CLI::App& app, const RawOptions& raw, CliRequest& request)
@@ -328,13 +307,34 @@ std::optional<std::string> fillBatchOptions(const CLI::App& app, const RawOption
         if (raw.summaryFile.empty()) return "--summary-file: the file name is empty";
         batch.summaryFile = raw.summaryFile;
     }
-    batch.extensions = extensionsOf(raw.extensions);
+    batch.extensions = programExtensions(raw.extensions);
     if (batch.extensions.empty()) return "--extensions: '" + raw.extensions + "' names no extension";
     request.batch = std::move(batch);
     return std::nullopt;
 }
 
 }  // namespace
+
+// ".NC, ngc" → ".nc", ".ngc".
+std::vector<std::string> programExtensions(std::string_view list)
+{
+    std::vector<std::string> extensions;
+    while (!list.empty()) {
+        const std::size_t comma = list.find(',');
+        std::string_view item = list.substr(0, comma);
+        list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+        while (!item.empty() && item.front() == ' ')
+            item.remove_prefix(1);
+        while (!item.empty() && item.back() == ' ')
+            item.remove_suffix(1);
+        if (item.empty()) continue;
+        std::string extension = item.front() == '.' ? std::string() : std::string(".");
+        for (const char c : item)
+            extension += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        extensions.push_back(extension);
+    }
+    return extensions;
+}
 
 ParseOutcome parseCommandLine(std::span<const std::string> args)
 {

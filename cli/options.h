@@ -34,6 +34,10 @@ struct BatchOptions {
 // The extensions taken from folders unless --extensions names others.
 inline constexpr std::string_view defaultProgramExtensions = ".nc,.ngc,.tap,.gcode,.cnc,.txt";
 
+// The extensions of a list as --extensions takes it, in lower case with
+// their dots: ".NC, ngc" gives ".nc", ".ngc".
+std::vector<std::string> programExtensions(std::string_view list);
+
 struct CliRequest {
     RunOptions run;
     Settings settings;

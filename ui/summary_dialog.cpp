@@ -5,7 +5,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPointer>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -56,17 +55,13 @@ SummaryDialog::SummaryDialog(const drennix::cli::CliRequest& request, const QStr
     for (const QString& source : sources)
         batch.sources.push_back(source.toStdString());
     batch.jobs = drennix::cli::processorCount();
-    drennix::cli::CliRequest shared = request;
-    shared.batch.reset();
-    batch.extensions = {".nc", ".ngc", ".tap", ".gcode", ".cnc", ".txt"};
+    batch.extensions = drennix::cli::programExtensions(drennix::cli::defaultProgramExtensions);
     const std::vector<std::string> programs = drennix::cli::collectPrograms(batch);
+    drennix::cli::CliRequest runs = request;
+    runs.batch = std::move(batch);
     count_ = programs.size();
     showProgress(0);
-    const QPointer<SummaryDialog> self(this);
-    worker_ = std::thread([this, self, shared, programs, jobs = batch.jobs, withEstimate] {
-        drennix::cli::CliRequest runs = shared;
-        runs.batch = drennix::cli::BatchOptions{};
-        runs.batch->jobs = jobs;
+    worker_ = std::thread([this, runs = std::move(runs), programs, withEstimate] {
         drennix::cli::BatchListener listener;
         listener.ended = [&](std::size_t index, const drennix::cli::SummaryRow& row) {
             std::vector<std::string> cells = drennix::cli::summaryCells(row, withEstimate);

@@ -258,6 +258,8 @@ void MotionPlanner::beginMove(const Move& move)
 
 const PlannedMove* MotionPlanner::add(const Move& move)
 {
+    left_.clear();
+    leftTaken_ = 0;
     if (profile_.arcsAsChords && move.isArc()) return addChords(move);
     beginMove(move);
     return push(pieceOfMove(move), true);
@@ -269,8 +271,6 @@ const PlannedMove* MotionPlanner::addChords(const Move& arc)
 {
     const long long count = chordCount(arc, arcTolerance_);
     beginMove(arc);
-    left_.clear();
-    leftTaken_ = 0;
     Move chord;
     chord.kind = MoveKind::Linear;
     chord.line = arc.line;
