@@ -56,12 +56,14 @@ SummaryDialog::SummaryDialog(const drennix::cli::CliRequest& request, const QStr
         batch.sources.push_back(source.toStdString());
     batch.jobs = drennix::cli::processorCount();
     batch.extensions = drennix::cli::programExtensions(drennix::cli::defaultProgramExtensions);
-    const std::vector<std::string> programs = drennix::cli::collectPrograms(batch);
     drennix::cli::CliRequest runs = request;
     runs.batch = std::move(batch);
-    count_ = programs.size();
     showProgress(0);
-    worker_ = std::thread([this, runs = std::move(runs), programs, withEstimate] {
+    // The folders are read on the runs' thread too: a large tree takes time.
+    worker_ = std::thread([this, runs = std::move(runs), withEstimate] {
+        const std::vector<std::string> programs = drennix::cli::collectPrograms(*runs.batch);
+        QMetaObject::invokeMethod(
+            this, [this, count = programs.size()] { setCount(count); }, Qt::QueuedConnection);
         drennix::cli::BatchListener listener;
         listener.ended = [&](std::size_t index, const drennix::cli::SummaryRow& row) {
             std::vector<std::string> cells = drennix::cli::summaryCells(row, withEstimate);
@@ -94,6 +96,12 @@ void SummaryDialog::addRow(std::size_t index, const std::vector<std::string>& ce
     }
     table_->setSortingEnabled(sorting);
     showProgress(++ended_);
+}
+
+void SummaryDialog::setCount(std::size_t count)
+{
+    count_ = count;
+    showProgress(ended_);
 }
 
 void SummaryDialog::showProgress(std::size_t done)

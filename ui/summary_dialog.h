@@ -49,6 +49,7 @@ protected:
 
 private:
     void addRow(std::size_t index, const std::vector<std::string>& cells);
+    void setCount(std::size_t count);
     void showProgress(std::size_t done);
     void finishRuns();
 
