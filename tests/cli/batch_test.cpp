@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -27,6 +28,18 @@ using drennix::testing::ScratchDirectory;
 
 constexpr std::string_view scratchPrefix = "drennix-cli-test-";
 
+// A path from UTF-8, whatever the system's narrow code page.
+fs::path utf8Path(std::string_view name)
+{
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(name.data()), name.size()));
+}
+
+void writeFile(const fs::path& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
 // A folder of programs of every kind: one with an arc, one rejected at its
 // second line, one without arcs, one with a Japanese name and an upper-case
 // extension, one in a subfolder, and a file of another extension.
@@ -36,7 +49,7 @@ void writeMixedFolder(const ScratchDirectory& directory)
     directory.write("jobs/arc.nc", "G0X0Y0\nG2X10.Y0I5.F100.\nG1X20.\n");
     directory.write("jobs/bad.ngc", "G0X0\nG1X1..2\n");
     directory.write("jobs/straight.tap", "G0X0\nG1X5.F100.\n");
-    directory.write("jobs/部品.NC", "G1X3.F300.\n");
+    writeFile(directory.path() / "jobs" / utf8Path("部品.NC"), "G1X3.F300.\n");
     directory.write("jobs/old/deep.gcode", "G1Y4.F100.\n");
     directory.write("jobs/notes.md", "not a program\n");
 }
@@ -80,7 +93,7 @@ TEST(cli_batch, a_folder_gives_a_row_per_program_with_its_single_runs_figures)
     // Each program's report is its single-file report, byte for byte.
     fs::create_directories(directory.path() / "alone");
     for (const char* name : {"arc.nc", "bad.ngc", "部品.NC"}) {
-        fs::copy_file(directory.path() / "jobs" / fs::u8path(name), directory.path() / "alone" / fs::u8path(name));
+        fs::copy_file(directory.path() / "jobs" / utf8Path(name), directory.path() / "alone" / utf8Path(name));
         const CliResult single = runCli({"-m", "arcs", "--json", "alone/" + std::string(name)}, directory.path());
         const auto row = std::find_if(summary["programs"].begin(), summary["programs"].end(),
                                       [&](const Json& r) { return r["file"].get<std::string>().ends_with(name); });
