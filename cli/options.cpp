@@ -280,7 +280,9 @@ std::optional<SummaryFormat> summaryFormatOf(std::string_view name)
 // write that several cannot share.
 std::optional<std::string> fillBatchOptions(const CLI::App& app, const RawOptions& raw, CliRequest& request)
 {
-    const bool several = raw.sources.size() > 1 || isFolder(raw.sources.front());
+    // One name alone is the single run it always was, a folder too (which
+    // that run refuses); an option of several programs takes its folders.
+    const bool several = raw.sources.size() > 1;
     const bool asked = app.count("-r") + app.count("-j") + app.count("--summary") + app.count("--summary-file") +
                            app.count("--extensions") >
                        0;

@@ -160,9 +160,15 @@ TEST(cli_batch, the_summary_file_is_written_whole_and_never_replaced)
     EXPECT_EQ(readBytes(directory.path() / "sum.csv"), first);
 
     // What one run writes for itself cannot be shared by several.
-    const CliResult refused = runCli({"--moves", "m.jsonl", "jobs"}, directory.path());
+    const CliResult refused = runCli({"--moves", "m.jsonl", "-r", "jobs"}, directory.path());
     EXPECT_EQ(refused.exitStatus, 2);
     EXPECT_NE(refused.err.find("--moves: only with one SOURCE"), std::string::npos) << refused.err;
+
+    // One name alone, without an option of several programs, is the single
+    // run it always was: a folder is refused as a source.
+    const CliResult alone = runCli({"--json", "jobs"}, directory.path());
+    EXPECT_EQ(alone.exitStatus, 1);
+    EXPECT_NE(alone.out.find("元ﾌｧｲﾙ を開くのに失敗しました。"), std::string::npos) << alone.out;
 }
 
 #if !defined(_WIN32)
