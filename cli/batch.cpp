@@ -99,11 +99,6 @@ void showProgress(const std::string& file, std::size_t done, std::size_t count)
 // Written whole or not at all, never over a file that is there.
 int writeSummaryFile(const std::string& path, const std::string& summary)
 {
-    if (pathExists(path)) {
-        std::cerr << "drennix-cli: --summary-file " << text::sanitizeUtf8(path)
-                  << ": the file exists; it is not overwritten" << std::endl;
-        return exitUsage;
-    }
     FileOutputStore file(path);
     std::string_view rest = summary;
     // The store ends every line itself (CR LF).

@@ -75,46 +75,45 @@ bool isCallWord(const KeptWord& word, std::string_view number)
     return isLetter(word, 'P') || isLetter(word, 'L') || word.kind == AddressKind::ArcK;
 }
 
+// Hands each word of `codeText` to `close` in order, with where it begins
+// (its letter; the text before the first letter comes as a word not open)
+// and ends: a character that is not numeric begins the next word.
+template <class Close>
+void forEachWord(std::string_view codeText, const AddressTable& addresses, Close close)
+{
+    KeptWord word;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < codeText.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(codeText[i]);
+        if (classifyCharacter(byte) == CharacterClass::Numeric) {
+            continue;
+        }
+        close(word, start, i);
+        word = KeptWord{true, codeText[i], addresses(byte)};
+        start = i;
+    }
+    close(word, start, codeText.size());
+}
+
 }  // namespace
 
 void appendKeptText(std::string& out, std::string_view codeText, std::string_view commentText,
                     const CommandVocabulary& vocabulary, const AddressTable& addresses, KeptWordRules rules,
                     std::string* held)
 {
-    KeptWord word;
-    std::size_t numberStart = 0;
-    for (std::size_t i = 0; i < codeText.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(codeText[i]);
-        if (classifyCharacter(byte) == CharacterClass::Numeric) {
-            continue;
-        }
-        closeKeptWord(out, word, codeText.substr(numberStart, i - numberStart), vocabulary, rules, held);
-        word = KeptWord{true, codeText[i], addresses(byte)};
-        numberStart = i + 1;
-    }
-    closeKeptWord(out, word, codeText.substr(numberStart), vocabulary, rules, held);
+    forEachWord(codeText, addresses, [&](const KeptWord& word, std::size_t start, std::size_t end) {
+        if (word.open) closeKeptWord(out, word, codeText.substr(start + 1, end - start - 1), vocabulary, rules, held);
+    });
     out += commentText;
 }
 
 void appendWithoutCall(std::string& out, std::string_view codeText, std::string_view commentText,
                        const AddressTable& addresses)
 {
-    KeptWord word;
-    std::size_t wordStart = 0;
-    const auto close = [&](std::size_t end) {
-        const std::string_view text = codeText.substr(wordStart, end - wordStart);
+    forEachWord(codeText, addresses, [&](const KeptWord& word, std::size_t start, std::size_t end) {
+        const std::string_view text = codeText.substr(start, end - start);
         if (!word.open || !isCallWord(word, text.substr(1))) out += text;
-    };
-    for (std::size_t i = 0; i < codeText.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(codeText[i]);
-        if (classifyCharacter(byte) == CharacterClass::Numeric) {
-            continue;
-        }
-        close(i);
-        word = KeptWord{true, codeText[i], addresses(byte)};
-        wordStart = i;
-    }
-    close(codeText.size());
+    });
     out += commentText;
 }
 
