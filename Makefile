@@ -3,7 +3,7 @@ PRESET ?= release
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run demo test test-windows bench sanitize fuzz screenshots package clean
+.PHONY: all deps configure build run demo test test-windows windows-desktop package-windows bench sanitize fuzz screenshots package clean
 
 all: build
 
@@ -28,6 +28,14 @@ test: build
 # The Windows build (MinGW-w64 cross compiler) and its tests under Wine.
 test-windows:
 	@JOBS=$(JOBS) scripts/test-windows
+
+# The desktop program for Windows with the Qt that scripts/build-qt-windows
+# built once (build/windows-desktop/stage), and its zip.
+windows-desktop:
+	@JOBS=$(JOBS) scripts/windows-desktop build
+
+package-windows:
+	@JOBS=$(JOBS) scripts/windows-desktop package
 
 bench: build
 	@scripts/bench $(BUILD_DIR)

@@ -7,6 +7,7 @@
 #include "main_dialog.h"
 #include "message_presenter.h"
 #include "resources.h"
+#include "results_file.h"
 #include "settings_store.h"
 
 DrennixApp::DrennixApp(int& argc, char** argv) : application_(argc, argv)
@@ -28,6 +29,8 @@ int DrennixApp::exec()
     QObject::connect(&dialog, &QDialog::finished, &application_, &QCoreApplication::quit);
     // The end of the desktop session ends the program without the exit question.
     QObject::connect(&application_, &QCoreApplication::aboutToQuit, &dialog, [&dialog] { dialog.saveKeptState(); });
+    if (const QString results = resultsFileFromEnvironment(); !results.isEmpty())
+        writeResultsAfterEachRun(dialog, results);
     dialog.show();
     dialog.keepStateIn(store);
     // What the program was started with: `drennix part.nc`, or several.
